@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zark {
+
+// A Windows-style colour value, 0x00BBGGRR.
+using ColourRef = std::uint32_t;
+
+constexpr ColourRef MakeColourRef(int red, int green, int blue) {
+    return ColourRef(red & 0xFF) | (ColourRef(green & 0xFF) << 8) | (ColourRef(blue & 0xFF) << 16);
+}
+
+// The one record of user preferences. Every persisted field is stored under a value name equal
+// to its own name (see settingsstorage.h).
+struct Settings {
+    static constexpr std::int32_t kUnitTimeStep = 40;
+
+    std::int32_t TimeBetweenShots = 1600;  // ms
+    std::int32_t ReplaySpeed = 100;        // percent
+    std::string Communication = "COM2";
+    std::int32_t UnitTimeStep = kUnitTimeStep;  // ms per detector sample; fixed, not persisted
+    std::int32_t BlindShooting = 0;
+    std::int32_t Amplitude = 24;
+    std::int32_t CenterFrequency = 8869;
+    std::int32_t PeripheralFrequency = 220;
+    std::string SoundRifle = "(none)";
+    std::string SoundPistol = "(none)";
+    std::int32_t Zoom = 1;
+    std::int32_t AutoReplay = 0;
+    std::int32_t LineTrack = 0;
+    std::string DataDirectory;    // current directory + "/data"
+    std::string BitmapDirectory;  // current directory + "/bitmap"; not persisted
+    std::uint16_t LangID = 0x0400;
+    std::int32_t TellResult = 0;
+    std::int32_t ShootingDistance = 33;
+    std::int32_t ReplayTimeAfter = 1000;   // ms
+    std::int32_t ReplayTimeBefore = 5000;  // ms
+    std::string FX10Bitmap;
+    ColourRef ColorLineBeforeShot = 0x00FFFF00;  // cyan
+    ColourRef ColorLineAfterShot = 0x0000FF00;   // green
+    std::int32_t CustomizePage = 0;              // not persisted
+
+    // A record holding the built-in defaults. noSoundText is the "(none)" text of the chosen
+    // language (string 103), the default of both shot sounds.
+    static Settings Defaults(const std::string& noSoundText = "(none)");
+
+    // Every field takes its default; the two folders are formed from the current directory.
+    void SetDefaults(const std::string& noSoundText);
+};
+
+// The current directory, as the folders of the defaults are formed from it.
+std::string CurrentDirectory();
+
+}  // namespace zark

@@ -1,0 +1,70 @@
+#include "settings/settingsstorage.h"
+
+#include <cmath>
+#include <limits>
+
+namespace zark {
+
+void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText) {
+    s.SetDefaults(noSoundText);
+
+    r.readInt("TimeBetweenShots", s.TimeBetweenShots);
+    if (s.TimeBetweenShots < 100) {
+        // an older form kept the time in seconds ("1.60")
+        double seconds = 0;
+        if (r.readReal("TimeBetweenShots", seconds)) {
+            const double ms = (seconds + 0.0005) * 1000;
+            if (std::isfinite(ms) && ms > std::numeric_limits<std::int32_t>::min() &&
+                ms < std::numeric_limits<std::int32_t>::max()) {
+                s.TimeBetweenShots = std::int32_t(ms);
+            }
+        }
+    }
+    r.readInt("ReplaySpeed", s.ReplaySpeed);
+    r.readInt("BlindShooting", s.BlindShooting);
+    r.readInt("Amplitude", s.Amplitude);
+    r.readInt("CenterFrequency", s.CenterFrequency);
+    r.readInt("PeripheralFrequency", s.PeripheralFrequency);
+    r.readString("SoundRifle", s.SoundRifle);
+    r.readString("SoundPistol", s.SoundPistol);
+    r.readString("Communication", s.Communication);
+    r.readInt("Zoom", s.Zoom);
+    r.readInt("AutoReplay", s.AutoReplay);
+    r.readInt("TellResult", s.TellResult);
+    r.readInt("LineTrack", s.LineTrack);
+    r.readString("DataDirectory", s.DataDirectory);
+    r.readShort("LangID", s.LangID);
+    r.readInt("ShootingDistance", s.ShootingDistance);
+    r.readInt("ReplayTimeAfter", s.ReplayTimeAfter);
+    r.readInt("ReplayTimeBefore", s.ReplayTimeBefore);
+    r.readString("FX10Bitmap", s.FX10Bitmap);
+    r.readColour("ColorLineBeforeShot", s.ColorLineBeforeShot);
+    r.readColour("ColorLineAfterShot", s.ColorLineAfterShot);
+}
+
+void SaveSettings(const Settings& s, RegistryAccess& r) {
+    r.writeInt("TimeBetweenShots", s.TimeBetweenShots);
+    r.writeInt("ReplaySpeed", s.ReplaySpeed);
+    r.writeInt("ShootingDistance", s.ShootingDistance);
+    r.writeInt("BlindShooting", s.BlindShooting);
+    r.writeInt("Amplitude", s.Amplitude);
+    r.writeInt("CenterFrequency", s.CenterFrequency);
+    r.writeInt("PeripheralFrequency", s.PeripheralFrequency);
+    r.writeString("SoundRifle", s.SoundRifle);
+    r.writeString("SoundPistol", s.SoundPistol);
+    r.writeInt("Zoom", s.Zoom);
+    r.writeInt("AutoReplay", s.AutoReplay);
+    r.writeInt("TellResult", s.TellResult);
+    r.writeInt("LineTrack", s.LineTrack);
+    r.writeString("Communication", s.Communication);
+    r.writeString("DataDirectory", s.DataDirectory);
+    r.writeShort("LangID", s.LangID);
+    r.writeInt("ReplayTimeAfter", s.ReplayTimeAfter);
+    r.writeInt("ReplayTimeBefore", s.ReplayTimeBefore);
+    r.writeString("FX10Bitmap", s.FX10Bitmap);
+    r.writeColour("ColorLineBeforeShot", s.ColorLineBeforeShot);
+    r.writeColour("ColorLineAfterShot", s.ColorLineAfterShot);
+    r.flush();
+}
+
+}  // namespace zark

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "settings/registryaccess.h"
+#include "settings/settings.h"
+
+namespace zark {
+
+// Sets the defaults, then reads every persisted value in its stored order. A missing value is
+// logged and its field keeps the default; no range check is made.
+void LoadSettings(Settings& settings, RegistryAccess& registry, const std::string& noSoundText);
+
+// Writes every persisted value in its stored order. Write failures are ignored.
+void SaveSettings(const Settings& settings, RegistryAccess& registry);
+
+}  // namespace zark

@@ -1,0 +1,23 @@
+// The main of every test executable: a Qt application (a widget one for GUI tests), settings in a
+// temporary folder that is removed at the end, then GoogleTest.
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#ifdef ZARK_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+int main(int argc, char** argv) {
+    TestApplication app(argc, argv);
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

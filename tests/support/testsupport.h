@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "diag/diagnostics.h"
+
+namespace zark::test {
+
+// Records the message boxes shown while it lives instead of showing them.
+class MessageCapture final : public MessageBoxSink {
+public:
+    MessageCapture();
+    ~MessageCapture() override;
+    void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override;
+
+    struct Shown {
+        std::string title;
+        std::string text;
+        MessageIcon icon;
+    };
+    std::vector<Shown> shown;
+
+private:
+    MessageBoxSink* previous_;
+};
+
+// The text of "zark.log" in the current (test) folder; empty when there is none.
+std::string LogText();
+
+// The number of times needle occurs in haystack.
+int CountOf(const std::string& haystack, const std::string& needle);
+
+// The folder of the tests' sources (golden files, corpora).
+std::string SourceDir();
+
+}  // namespace zark::test
