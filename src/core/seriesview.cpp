@@ -1,0 +1,143 @@
+#include "core/seriesview.h"
+
+#include "settings/settings.h"
+
+namespace zark {
+
+SeriesView::SeriesView(HubView* hub, NotificationSink* owner, const FaceRules& rules, TimerFactory& timers)
+    : HubView(hub), owner_(owner), rules_(rules), settleTimer_(timers.CreateTimer([this] { Settled(); })) {}
+
+SeriesView::~SeriesView() = default;
+
+int SeriesView::TimeStep() const {
+    return settings() && settings()->UnitTimeStep > 0 ? settings()->UnitTimeStep : Settings::kUnitTimeStep;
+}
+
+void SeriesView::Send(const Notification& notification) {
+    if (owner_) owner_->Notify(notification);
+}
+
+void SeriesView::OnNewSeries(int shots, int sighters, int isDouble) {
+    seriesShots_ = shots;
+    sighters_ = sighters;
+    runShots_ = isDouble ? 2 : 1;
+    runCount_ = 0;
+    settleTimer_->Stop();
+    selected_.reset();
+    if (movingRange_) {
+        runClosed_ = 1;
+        EnableShots(0);  // no shot counts until the unit announces a run
+    } else {
+        runClosed_ = 0;
+        EnableShots(1);
+    }
+    SeriesStarted();
+}
+
+void SeriesView::OnSample(int x, int y, int isShot, int isReplay, int /*sampleIndex*/) {
+    if (isReplay || !isShot) return;
+    TraceStore* store = Store();
+    if (!store) return;
+    const int k = store->ShotCount() - 1;
+    // A shot without trace point (an unfired shot of a run) is neither reported nor shown here.
+    if (k < 0 || store->ShotHasNoTrace(k)) return;
+
+    Notification shot;
+    shot.code = kCodeShot;
+    shot.index = k;
+    shot.score = rules_.ScoreShot(CurrentTarget(), x, y);
+    shot.timeMs = store->SampleCount() * TimeStep();
+    shot.bearing = rules_.ShotBearing(CurrentTarget(), x, y);
+    Send(shot);
+    ShotShown(k, x, y);
+    if (movingRange_) CountRunShot();
+    UpdateSighterMean();
+    settleTimer_->Start(settings() ? settings()->TimeBetweenShots : 1600);
+}
+
+void SeriesView::CountRunShot() {
+    ++runCount_;
+    if (runCount_ >= runShots_) {
+        runClosed_ = 1;
+        EnableShots(0);
+    }
+}
+
+void SeriesView::Settled() {
+    TraceStore* store = Store();
+    if (!store) return;
+    Notification settled;
+    settled.code = kCodeShotSettled;
+    settled.index = store->ShotCount();
+    settled.timeMs = store->SampleCount() * TimeStep();
+    Send(settled);
+    if (store->ShotCount() == seriesShots_) Send(Notification{kCodeSeriesComplete});
+}
+
+void SeriesView::EndRun(int side) {
+    if (!movingRange_) return;
+    TraceStore* store = Store();
+    if (!runClosed_ && store) {
+        // The shots the run still allowed count as fired and missed. The series never gets more
+        // shots than it has: once it is full, the rest of the run is not recorded.
+        while (runCount_ < runShots_ && store->ShotCount() < seriesShots_) {
+            FeedSample(0, 0, 1, 0, -1);
+            Notification unfired;
+            unfired.code = kCodeUnfiredShot;
+            unfired.index = store->ShotCount() - 1;
+            Send(unfired);
+            if (store->ShotCount() == seriesShots_) {
+                Send(Notification{kCodeSeriesComplete});
+                break;
+            }
+            CountRunShot();
+        }
+    }
+    runClosed_ = 0;
+    EnableShots(1);
+    SelectTarget(side);
+    runCount_ = 0;
+}
+
+void SeriesView::SetMarkSelected(int k, bool selected) {
+    if (k < 0 || k >= kMaxShots) return;
+    selected_[std::size_t(k)] = selected;
+    SelectionChanged();
+}
+
+void SeriesView::UpdateSighterMean() {
+    if (sighters_) {
+        TraceStore* store = Store();
+        long long sumX = 0;
+        long long sumY = 0;
+        int n = 0;
+        for (int j = 0; store && j < store->ShotCount(); ++j) {
+            if (!selected_[std::size_t(j)]) continue;
+            sumX += store->Shot(j).x;
+            sumY += store->Shot(j).y;
+            ++n;
+        }
+        meanX_ = n ? int(sumX / n) : 0;
+        meanY_ = n ? int(sumY / n) : 0;
+        MeanChanged();
+    }
+    // In a series the sighters' mean stays in force.
+    SetAimOffset(-meanX_, -meanY_);
+}
+
+void SeriesView::OnTraceRange(int first, int last, int add) {
+    TraceStore* store = Store();
+    if (!add) selected_.reset();
+    for (int j = 0; store && j < store->ShotCount(); ++j) {
+        if (store->ShotHasNoTrace(j)) continue;
+        const int t = store->Shot(j).traceIndex;
+        if (first < t && t < last) {
+            selected_[std::size_t(j)] = true;
+            SelectTarget(store->Shot(j).side);
+        }
+    }
+    SelectionChanged();
+    if (sighters_) UpdateSighterMean();
+}
+
+}  // namespace zark

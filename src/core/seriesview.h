@@ -1,0 +1,75 @@
+#pragma once
+
+#include <bitset>
+#include <memory>
+
+#include "core/notification.h"
+#include "core/seriesinterfaces.h"
+#include "core/shootinghub.h"
+
+namespace zark {
+
+// The series logic of the target window's drawing view: it turns live shots into notifications
+// (shot, settled, complete), counts the shots of moving-target runs, records the unfired shots
+// of a run that ends, and keeps the sighters' mean point of impact, which becomes the aim
+// correction of the following series. The drawing itself is the target view's, which derives
+// from this class and overrides the hooks below.
+class SeriesView : public HubView {
+public:
+    SeriesView(HubView* hub, NotificationSink* owner, const FaceRules& rules, TimerFactory& timers);
+    ~SeriesView() override;
+
+    void SetOwner(NotificationSink* owner) { owner_ = owner; }
+    void SetMovingRange(int on) { movingRange_ = on; }
+    // A new moving-target run was announced on side: the open run is closed with unfired shots.
+    void EndRun(int side);
+
+    // Shot marks: which shots are selected for the sighters' mean.
+    void SetMarkSelected(int k, bool selected);
+    bool MarkSelected(int k) const { return k >= 0 && k < kMaxShots && selected_[std::size_t(k)]; }
+    void UpdateSighterMean();
+
+    // Replay of the trace between two indices; the drawing view runs it (its own issue).
+    virtual void StartReplay(int speedPercent, int direction) = 0;
+
+    void OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) override;
+    void OnNewSeries(int shots, int sighters, int isDouble) override;
+    void OnTraceRange(int first, int last, int add) override;
+
+    int seriesShots() const { return seriesShots_; }
+    int sighters() const { return sighters_; }
+    int runShots() const { return runShots_; }
+    int runCount() const { return runCount_; }
+    int runClosed() const { return runClosed_; }
+    int movingRange() const { return movingRange_; }
+    int meanX() const { return meanX_; }
+    int meanY() const { return meanY_; }
+
+protected:
+    // What the drawing shows. Default: nothing to draw.
+    virtual void SeriesStarted() {}                       // show the cross, hide the marks
+    virtual void ShotShown(int /*k*/, int /*x*/, int /*y*/) {}  // place mark k, move the cross to the shot
+    virtual void MeanChanged() {}                          // redraw the mean cross
+    virtual void SelectionChanged() {}                     // marks selected or not
+    void Send(const Notification& notification);
+
+private:
+    void CountRunShot();
+    void Settled();
+    int TimeStep() const;
+
+    NotificationSink* owner_;
+    const FaceRules& rules_;
+    std::unique_ptr<FlowTimer> settleTimer_;  // TimeBetweenShots after a live shot
+    int seriesShots_ = 0;
+    int sighters_ = 0;
+    int runShots_ = 1;
+    int runCount_ = 0;
+    int runClosed_ = 0;
+    int movingRange_ = 0;
+    int meanX_ = 0;
+    int meanY_ = 0;
+    std::bitset<kMaxShots> selected_;
+};
+
+}  // namespace zark

@@ -1,0 +1,153 @@
+#include "core/targetrun.h"
+
+#include "core/seriesview.h"
+#include "settings/settings.h"
+
+namespace zark {
+
+namespace {
+constexpr int kReplayPauseMs = 2000;  // before and after an automatic replay
+}
+
+TargetRun::TargetRun(SeriesView& view, LinkControl& link, NotificationSink& mainFrame, const FaceRules& rules,
+                     TimerFactory& timers)
+    : view_(view),
+      link_(link),
+      mainFrame_(mainFrame),
+      rules_(rules),
+      nextShotTimer_(timers.CreateTimer([this] { NextShot(); })),
+      replayTimer_(timers.CreateTimer([this] { ReplayShot(); })),
+      afterReplayTimer_(timers.CreateTimer([this] {
+          // after the replay, in this order: arm the link for the next shot, then resume or complete
+          NextShot();
+          AfterReplay();
+      })) {}
+
+TargetRun::~TargetRun() = default;
+
+int TargetRun::StartRun(int seriesShots, int sighterSeries, int alternate) {
+    if (locked_) return 0;
+    seriesShots_ = seriesShots;
+    sighterSeries_ = sighterSeries;
+    alternate_ = alternate;
+    locked_ = 1;
+    waiting_ = 0;
+    buttonsEnabled_ = false;
+    shotNo_ = 0;
+    nextShotTimer_->Stop();
+    replayTimer_->Stop();
+    afterReplayTimer_->Stop();
+    ApplyLeadOffset();
+    return 1;
+}
+
+int TargetRun::Unlock() {
+    if (!locked_) return 0;
+    locked_ = 0;
+    if (!waiting_) buttonsEnabled_ = true;
+    return 1;
+}
+
+int TargetRun::Relock() {
+    if (locked_) return 0;
+    locked_ = 1;
+    buttonsEnabled_ = false;
+    ApplyLeadOffset();
+    return 1;
+}
+
+void TargetRun::ApplyLeadOffset() {
+    LeadMode mode = LeadMode::Fixed;
+    if (movingRange_) {
+        mode = !alternate_ ? LeadMode::Moving : (shotNo_ & 1) ? LeadMode::AlternateSecond : LeadMode::AlternateFirst;
+    }
+    const LeadOffset lead = rules_.Lead(view_.CurrentTarget(), mode);
+    link_.RequestAdjustment(lead.x, lead.y);
+}
+
+void TargetRun::ChooseLeft() {
+    movingRange_ = 0;
+    view_.SetMovingRange(0);
+    view_.SelectTarget(0);
+}
+
+void TargetRun::ChooseRight() {
+    movingRange_ = 0;
+    view_.SetMovingRange(0);
+    view_.SelectTarget(1);
+}
+
+void TargetRun::ChooseMovingRange() {
+    movingRange_ = 1;
+    view_.SetMovingRange(1);
+}
+
+void TargetRun::Notify(const Notification& n) {
+    const bool autoReplay = settings_ && settings_->AutoReplay && !sighterSeries_;
+    switch (n.code) {
+        case kCodeSeriesComplete:
+            if (waiting_) return;  // the series completes after its replay
+            break;
+        case kCodeReplayAtEnd:
+            if (waiting_) {
+                waiting_ = 0;
+                afterReplayTimer_->Start(kReplayPauseMs);
+            }
+            break;
+        case kCodeShotSettled:
+            if (autoReplay) {
+                Unlock();
+                view_.StopAcquisition();
+                replayTimer_->Start(kReplayPauseMs);
+                waiting_ = 1;
+            }
+            break;
+        case kCodeShot:
+        case kCodeUnfiredShot:
+            if (!autoReplay) {
+                shotNo_ = n.index;
+                nextShotTimer_->Start(shotPeriod_);
+            }
+            break;
+        case kCodeNewRun:
+            view_.EndRun(n.side);
+            ApplyLeadOffset();
+            break;
+        default:
+            break;
+    }
+    mainFrame_.Notify(n);
+}
+
+void TargetRun::NextShot() {
+    ++shotNo_;
+    view_.EndReplay();
+    ApplyLeadOffset();
+}
+
+void TargetRun::ReplayShot() {
+    TraceStore* store = view_.Store();
+    if (!store) return;
+    const int before = settings_ ? settings_->ReplayTimeBefore : 5000;
+    const int after = settings_ ? settings_->ReplayTimeAfter : 1000;
+    const TraceStore::Window w = store->ReplayWindow(shotNo_, before, after);
+    if (!w.ok) {
+        // nothing to replay (a shot without trace): go on as after a replay
+        Notify(Notification{kCodeReplayAtEnd});
+        return;
+    }
+    view_.ShowTraceRange(w.first, w.last, 0);
+    view_.StartReplay(settings_ ? settings_->ReplaySpeed : 100, +1);
+}
+
+void TargetRun::AfterReplay() {
+    if (shotNo_ < seriesShots_) {
+        Relock();
+        view_.StartAcquisition();
+    } else {
+        mainFrame_.Notify(Notification{kCodeSeriesComplete});
+        view_.EndReplay();
+    }
+}
+
+}  // namespace zark
