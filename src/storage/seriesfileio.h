@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "storage/matchrecord.h"
+#include "storage/seriesrecord.h"
+
+class QIODevice;
+
+namespace zark {
+
+// The series file (.zas, "ZARK Serie") and the match file (.zam, "ZARK Match"): line-oriented
+// text in the sections "Header", "Match", "Shots" and "Serie". Written with line feeds only and
+// numbers in the C form, so a file reads the same on every platform and in every language.
+//
+// A file is written to a temporary file in the same folder and renamed over the path only when it
+// is complete, so a failed write never leaves a partial file in place of a good one.
+//
+// In memory a shot without trace point has trace index NoTrace; files carry NoTraceInFiles (9999)
+// for it. The reader takes a 9999 as a real trace index only when the trace has the shot's own
+// point there, and lowers an index by one only when the point below it, not the point at it, is
+// the shot's own point (files that count the index one past the point). A shot is never dropped
+// or moved by either rule.
+class SeriesFileIo final {
+public:
+    using Clock = FileDate (*)();
+
+    SeriesFileIo();
+
+    // Where the "Date" line comes from; nullptr restores the local time.
+    void SetClock(Clock clock);
+
+    // Writes the record to path. False when the file cannot be written; the file that was at path
+    // before, if any, then stays as it was. The record's flags and date are not written: the flags
+    // are written as 0 and the date is the clock's when the header is written.
+    bool WriteSeries(const SeriesRecord& record, const QString& path) const;
+    // Writes the header, the programme and one Shots and Serie pair per programme entry.
+    bool WriteMatch(const MatchRecord& record, const QString& path) const;
+
+    // Read the file at path into the record. False (the record cleared) only when the file cannot
+    // be opened or read; malformed content is skipped, an empty file reads as an all-zero record.
+    bool ReadSeries(const QString& path, SeriesRecord& record) const;
+    bool ReadMatch(const QString& path, MatchRecord& record) const;
+
+    // The same on an open device (read from its current position to its end).
+    static bool ReadSeries(QIODevice& device, SeriesRecord& record);
+    static bool ReadMatch(QIODevice& device, MatchRecord& record);
+
+    // The text a write produces; fileLine is the value of the "File" line.
+    static std::string SeriesText(const SeriesRecord& record, const std::string& fileLine, const FileDate& date);
+    static std::string MatchText(const MatchRecord& record, const std::string& fileLine, const FileDate& date);
+
+private:
+    Clock clock_;
+};
+
+// True when the file name's extension is ".zam" in any case: such a file is read as a match,
+// any other as a series.
+bool IsMatchFileName(const QString& path);
+
+// The local time now.
+FileDate LocalFileDate();
+
+}  // namespace zark
