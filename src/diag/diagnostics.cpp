@@ -68,11 +68,13 @@ void ReportError(int code, const char* format, ...) {
 }
 
 void DebugMessage(const char* format, ...) {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format ? format : "", args);
-    va_end(args);
+    char buffer[1024] = "";
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(buffer, sizeof buffer, format, args);
+        va_end(args);
+    }
     CurrentMessageBoxSink().ShowMessage("ZARK - Debug", buffer, MessageIcon::Information);
 }
 

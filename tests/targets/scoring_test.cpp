@@ -1,0 +1,222 @@
+// Scores of shots: ring bands widened by the bullet, inner rings, decimal tenths, zone maps, and
+// the texts of scores and totals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "targets/scoretext.h"
+#include "targets/targetcatalogue.h"
+
+namespace zark {
+namespace {
+
+class Scoring : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        catalogue = new TargetCatalogue;
+        catalogue->Build();
+    }
+    static void TearDownTestSuite() {
+        delete catalogue;
+        catalogue = nullptr;
+    }
+    static const TargetDescriptor& Face(int index) { return catalogue->Entry(index); }
+    static inline TargetCatalogue* catalogue = nullptr;
+};
+
+constexpr int kRifle300 = 0, kRifle50 = 3, kRifle50Finale = 4, kAirRifle = 5, kAirRifleFinale = 7;
+constexpr int kAirPistolFinale = 12, kMoose5 = 13, kBoarRight = 22, kBiathlonProne = 31;
+
+TEST_F(Scoring, Rifle50TenAndInnerTenBands) {
+    const TargetDescriptor& face = Face(kRifle50);
+    ASSERT_EQ(face.BulletRadius(), 22);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(64, 0), 10);  // outer edge of the ten, 42 + 22
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, -65), 9);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(43, 0), 10.1);  // where the ten and inner-ten bands meet
+    EXPECT_DOUBLE_EQ(face.ScoreShot(-42, 0), 10.1);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, 0), 10.1);
+    // off the axes: 39² + 51² = 64.2²
+    EXPECT_DOUBLE_EQ(face.ScoreShot(39, -51), 9);
+    // the edge of the black is only a second "3": both 3 rings score 3, the 4 starts at 426 + 22
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, 470), 3);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, 448), 4);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, 449), 3);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(640, 0), 1);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(641, 0), 0);
+}
+
+TEST_F(Scoring, DecimalTenths) {
+    const TargetDescriptor& finale = Face(kRifle50Finale);
+    EXPECT_NEAR(finale.ScoreShot(64, 0), 10.0, 1e-9);
+    EXPECT_NEAR(finale.ScoreShot(44, 0), 10.8, 1e-9);  // 9 - 9 × 1 / 21 = 8.57
+    EXPECT_NEAR(finale.ScoreShot(43, 0), 10.1, 1e-9);  // the inner-ten band takes over
+    EXPECT_NEAR(finale.ScoreShot(65, 0), 9.8, 1e-9);   // 9 - 9 × 1 / 64 = 8.86
+    EXPECT_NEAR(finale.ScoreShot(128, 0), 9.0, 1e-9);
+    EXPECT_NEAR(finale.ScoreShot(129, 0), 8.8, 1e-9);
+
+    const TargetDescriptor& air = Face(kAirRifle);
+    EXPECT_DOUBLE_EQ(air.ScoreShot(0, 0), 10);
+    EXPECT_DOUBLE_EQ(air.ScoreShot(24, 0), 10);  // 2 + 22
+    EXPECT_DOUBLE_EQ(air.ScoreShot(25, 0), 9);
+    const TargetDescriptor& airFinale = Face(kAirRifleFinale);
+    EXPECT_NEAR(airFinale.ScoreShot(0, 0), 10.9, 1e-9);
+    EXPECT_NEAR(airFinale.ScoreShot(1, 0), 10.8, 1e-9);  // 9 - 9 / 24 = 8.6
+    EXPECT_NEAR(airFinale.ScoreShot(24, 0), 10.0, 1e-9);
+    EXPECT_NEAR(airFinale.ScoreShot(0, 25), 9.8, 1e-9);  // band 24..47: 9 - 9 / 23 = 8.6
+}
+
+TEST_F(Scoring, InnerTenOnDecimalFacesRunsFromTenOneToTenNine) {
+    const TargetDescriptor& rifle = Face(kRifle50Finale);
+    EXPECT_NEAR(rifle.ScoreShot(42, 0), 10.1, 1e-9);
+    EXPECT_NEAR(rifle.ScoreShot(20, 0), 10.5, 1e-9);  // 9 - 9 × 20 / 43 = 4.8
+    EXPECT_NEAR(rifle.ScoreShot(1, 0), 10.9, 1e-9);
+    EXPECT_NEAR(rifle.ScoreShot(0, 0), 10.9, 1e-9);  // never 11.0
+    const TargetDescriptor& pistol = Face(kAirPistolFinale);
+    ASSERT_EQ(pistol.BulletRadius(), 23);  // 4.5 / 59 × 304 = 23.19
+    EXPECT_NEAR(pistol.ScoreShot(48, 0), 10.1, 1e-9);
+    EXPECT_NEAR(pistol.ScoreShot(49, 0), 10.8, 1e-9);  // ten band 48..83
+    EXPECT_NEAR(pistol.ScoreShot(0, 0), 10.9, 1e-9);
+    // no score on any decimal face goes beyond 10.9
+    for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale})
+        for (int r = 0; r < 200; ++r) EXPECT_LE(Face(index).ScoreShot(r, r / 3), 10.9 + 1e-9) << index << " " << r;
+}
+
+TEST_F(Scoring, OutsideEveryRingWithoutZoneMap) {
+    const TargetDescriptor& face = Face(kRifle300);
+    ASSERT_EQ(face.BulletRadius(), 4);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(644, 0), 1);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(645, 0), 0);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(-30000, 30000), 0);
+    EXPECT_DOUBLE_EQ(Face(kBoarRight).ScoreShot(0, -219), 1);  // 216 + 3
+    EXPECT_DOUBLE_EQ(Face(kBoarRight).ScoreShot(0, -220), 0);
+}
+
+TEST_F(Scoring, MooseInnerFive) {
+    const TargetDescriptor& moose = Face(kMoose5);
+    ASSERT_EQ(moose.BulletRadius(), 2);
+    EXPECT_DOUBLE_EQ(moose.ScoreShot(50, 0), 5.1);
+    EXPECT_DOUBLE_EQ(moose.ScoreShot(30, 40), 5.1);
+    EXPECT_DOUBLE_EQ(moose.ScoreShot(51, 0), 5);
+    EXPECT_EQ(ScoreText(moose, moose.ScoreShot(50, 0)), " 5'");
+    EXPECT_EQ(ScoreText(moose, moose.ScoreShot(51, 0)), " 5");
+    EXPECT_DOUBLE_EQ(moose.ScoreShot(0, 146), 3);
+    EXPECT_DOUBLE_EQ(moose.ScoreShot(0, 147), 0);
+}
+
+TEST_F(Scoring, BiathlonPlateHitsOnlyInItsZone) {
+    const TargetDescriptor& prone = Face(kBiathlonProne);
+    // 5.6 / 112 × 120 comes out as 5.999… in floating point, and is truncated
+    ASSERT_EQ(prone.BulletRadius(), 5);
+    EXPECT_DOUBLE_EQ(prone.ScoreShot(54, 0), 1);
+    EXPECT_DOUBLE_EQ(prone.ScoreShot(55, 0), 0);  // on the black plate: no hit
+    EXPECT_DOUBLE_EQ(prone.ScoreShot(0, 200), 0);
+    EXPECT_DOUBLE_EQ(Face(32).ScoreShot(0, 125), 1);
+    EXPECT_DOUBLE_EQ(Face(32).ScoreShot(0, 126), 0);
+}
+
+TEST_F(Scoring, RingValuesRepeatedAndZero) {
+    TargetDescriptor face;
+    face.Define(0, 9000, KindRing, 50, 100, 100, 100, WeaponClass::Rifle, 2.0);  // bullet radius 2
+    face.AddRing(0, 100, 0, nullptr);
+    face.AddRing(4, 80, 0, nullptr);
+    face.AddRing(4, 60, 0, nullptr);  // a second 4: its band runs to the next other value
+    face.AddRing(7, 20, 0, nullptr);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(82, 0), 4);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(23, 0), 4);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(22, 0), 7);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(83, 0), 0);
+    // a face without rings and without zone map scores nothing
+    TargetDescriptor empty;
+    EXPECT_DOUBLE_EQ(empty.ScoreShot(0, 0), 0);
+}
+
+// The test zone map 9101 is 41 × 31 pixels; pixel (col, row) has palette index (col + 2 row) mod
+// 16: the twelve zone colours, then white, black and two colours one step off a zone colour.
+double ExpectedZoneScore(int x, int y) {
+    const int col = x * 500 / 1694 + 41 / 2;
+    const int row = 31 / 2 - y * 500 / 1694;
+    if (col < 0 || col >= 41 || row < 0 || row >= 31) return 0;
+    static const double kScores[16] = {1, 2, 3, 4, 5, 5.1, 6, 7, 8, 9, 10, 10.1, 0, 0, 0, 0};
+    return kScores[(col + 2 * row) % 16];
+}
+
+TEST(ZoneMap, ScoresEveryPixelByItsColour) {
+    for (int map : {9101, 9103}) {  // 16 colours, and the same map in 24 bits
+        TargetDescriptor face;
+        face.Define(0, 9100, KindField, 300, 80, 125, 100, WeaponClass::Rifle, 7.62);
+        face.SetBitmaps(0, map);
+        ASSERT_NE(face.ZoneMap(), nullptr) << map;
+        EXPECT_EQ(face.Picture(), nullptr);
+        for (int y = -80; y <= 80; y += 3)
+            for (int x = -100; x <= 100; x += 2)
+                ASSERT_DOUBLE_EQ(face.ScoreShot(x, y), ExpectedZoneScore(x, y)) << map << " " << x << "," << y;
+    }
+}
+
+TEST(ZoneMap, PixelAddressTruncatesTowardZero) {
+    TargetDescriptor face;
+    face.Define(0, 9100, KindField, 300, 80, 125, 100, WeaponClass::Rifle, 7.62);
+    face.SetBitmaps(0, 9101);
+    // ±3 units are 0 pixels from the middle (col 20, row 15: index 50 mod 16 = 2, blue);
+    // -4 units are -1 pixel (col 19: index 1, magenta)
+    EXPECT_DOUBLE_EQ(face.ScoreShot(3, 0), 3);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(-3, 0), 3);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(-4, 0), 2);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, 4), 1);  // row 14: index 48 mod 16 = 0, cyan
+    // the last column is 71 units right of the middle; 72 is off the map
+    EXPECT_DOUBLE_EQ(face.ScoreShot(71, 0), ExpectedZoneScore(71, 0));
+    EXPECT_NE(ExpectedZoneScore(71, 0), 0);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(72, 0), 0);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, -54), ExpectedZoneScore(0, -54));  // bottom row
+    EXPECT_DOUBLE_EQ(face.ScoreShot(0, -55), 0);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(2000000000, -2000000000), 0);
+}
+
+TEST(ZoneMap, RingsComeFirst) {
+    TargetDescriptor face;
+    face.Define(0, 9100, KindField, 300, 80, 125, 100, WeaponClass::Rifle, 7.62);  // bullet radius 4
+    face.AddRing(5, 20, 0, nullptr);
+    face.SetBitmaps(0, 9101);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(-4, 0), 5);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(24, 0), 5);
+    EXPECT_DOUBLE_EQ(face.ScoreShot(25, 0), ExpectedZoneScore(25, 0));
+    EXPECT_DOUBLE_EQ(face.ScoreShot(-25, 0), ExpectedZoneScore(-25, 0));
+}
+
+TEST(ZoneMap, ColourTable) {
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(128, 0, 128)), 5.1);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(0, 0, 128)), 10.1);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(128, 128, 0)), 10);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(192, 192, 192)), 8);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(255, 255, 255)), 0);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(0, 0, 0)), 0);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgb(0, 255, 254)), 0);
+    EXPECT_DOUBLE_EQ(ZoneColourScore(qRgba(0, 255, 255, 0)), 1);  // alpha plays no part
+}
+
+TEST_F(Scoring, ScoreTexts) {
+    const TargetDescriptor& field = Face(24);  // B45
+    EXPECT_EQ(ScoreText(field, 5), "1/ 5");
+    EXPECT_EQ(ScoreText(field, 10.1), "1/10'");
+    EXPECT_EQ(ScoreText(field, 0), "0/ 0");
+    EXPECT_EQ(ScoreText(field, 5.1), "1/ 5'");
+    EXPECT_EQ(TotalText(field, TotalPart(field, 10.1) + TotalPart(field, 5)), "15");
+
+    const TargetDescriptor& decimal = Face(kRifle50Finale);
+    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.8");
+    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(128, 0)), "9.0");
+    EXPECT_EQ(ScoreText(decimal, 0), "0.0");
+    EXPECT_EQ(TotalText(decimal, TotalPart(decimal, 10.4) + TotalPart(decimal, 9.8)), "20.2");
+
+    const TargetDescriptor& ring = Face(kRifle50);
+    EXPECT_EQ(ScoreText(ring, 10.1), "10'");
+    EXPECT_EQ(ScoreText(ring, 9), " 9");
+    EXPECT_EQ(ScoreText(ring, 0), " 0");
+    EXPECT_EQ(TotalText(ring, TotalPart(ring, 10.1) + TotalPart(ring, 9)), "19");
+    double total = 0;
+    for (int i = 0; i < 20; ++i) total += TotalPart(ring, 10.1);
+    EXPECT_EQ(TotalText(ring, total), "200");
+}
+
+}  // namespace
+}  // namespace zark
