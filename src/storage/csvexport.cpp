@@ -1,0 +1,126 @@
+#include "storage/csvexport.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cstdio>
+#include <memory>
+
+#include "storage/matchrecord.h"
+#include "storage/seriesfileio.h"
+#include "storage/seriesrecord.h"
+#include "targets/scoretext.h"
+#include "targets/targetcatalogue.h"
+#include "targets/targetdescriptor.h"
+
+namespace zark {
+namespace {
+
+QString Quoted(const std::string& text) {
+    QString q = QString::fromStdString(text);
+    q.replace('"', "\"\"");
+    return '"' + q + '"';
+}
+
+// The clock hour of a bearing as the shot list shows it: 12 from 345 to 14 degrees.
+int ClockHour(int bearing) {
+    int d = bearing - 15;
+    if (d < 0) d += 360;
+    return d / 30 + 1;
+}
+
+QString MinutesSeconds(int timeMs) {
+    const int s = timeMs / 1000;
+    return QString::asprintf("%d.%02d", s / 60, s % 60);
+}
+
+void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
+    auto store = std::make_unique<TraceStore>();
+    store->CopyFrom(image);
+    const TargetDescriptor* faces[2] = {pair.first, pair.second ? pair.second : pair.first};
+    double total = 0;
+    for (int i = 0; i < store->ShotCount(); ++i) {
+        const ShotRecord& shot = store->Shot(i);
+        const TargetDescriptor& face = *faces[shot.side ? 1 : 0];
+        QString line = QString::asprintf("%d,%d,%d,%d,", number, i + 1, shot.x, shot.y);
+        const char* side = shot.side ? "R" : "L";
+        if (store->ShotHasNoTrace(i)) {
+            // the shot list shows an unfired shot with score, time and direction 0
+            line += QString::asprintf(",%s,0.0,", side) + Quoted(ScoreText(face, 0)) + ",,0.00";
+            total += TotalPart(face, 0);
+        } else {
+            const SamplePoint shown = store->Shown(store->ShotPosition(i));
+            const double score = face.ScoreShot(shown.x, shown.y);
+            total += TotalPart(face, score);
+            line += QString::asprintf("%d,%s,%.1f,", shot.traceIndex, side, score) + Quoted(ScoreText(face, score)) +
+                    QString::asprintf(",%d,", ClockHour(TargetDescriptor::ShotBearing(shown.x, shown.y))) +
+                    MinutesSeconds(store->ShotTime(i));
+        }
+        csv += line + '\n';
+    }
+    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*faces[0], total)) + ",,\n";
+}
+
+}  // namespace
+
+bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
+    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time\n";
+    SeriesFileIo io;
+    TargetPair pair;
+    if (IsMatchFileName(path)) {
+        auto match = std::make_unique<MatchRecord>();
+        if (!io.ReadMatch(path, *match)) {
+            error = QStringLiteral("cannot read the match file '%1'").arg(path);
+            return false;
+        }
+        if (!catalogue.FindByIdentity(match->targetId, pair)) {
+            error = QStringLiteral("the match file '%1' names an unknown target (%2)").arg(path).arg(match->targetId);
+            return false;
+        }
+        int number = 0;
+        for (int e = 0; e < match->programme.seriesCount && number < kMaxMatchSeries; ++e) {
+            if (match->programme.entries[e].sighters) continue;
+            ExportSeries(number + 1, match->series[number], pair, csv);
+            ++number;
+        }
+    } else {
+        auto series = std::make_unique<SeriesRecord>();
+        if (!io.ReadSeries(path, *series)) {
+            error = QStringLiteral("cannot read the series file '%1'").arg(path);
+            return false;
+        }
+        if (!catalogue.FindByIdentity(series->targetId, pair)) {
+            error = QStringLiteral("the series file '%1' names an unknown target (%2)").arg(path).arg(series->targetId);
+            return false;
+        }
+        ExportSeries(1, series->store, pair, csv);
+    }
+    return true;
+}
+
+int RunCsvExport(const QString& path, const QString& out) {
+    TargetCatalogue catalogue;
+    catalogue.Build();
+    QString csv;
+    QString error;
+    if (!QFile::exists(path)) {
+        std::fprintf(stderr, "zark: the file '%s' does not exist\n", qPrintable(path));
+        return 1;
+    }
+    if (!ExportCsv(path, catalogue, csv, error)) {
+        std::fprintf(stderr, "zark: %s\n", qPrintable(error));
+        return 1;
+    }
+    const QByteArray bytes = csv.toUtf8();
+    if (out.isEmpty()) {
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        std::fprintf(stderr, "zark: cannot write '%s': %s\n", qPrintable(out), qPrintable(file.errorString()));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace zark
