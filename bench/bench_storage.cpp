@@ -1,0 +1,91 @@
+// Series and match files: writing and reading back a match of 20 full series (22,500 points each,
+// about 4 MB), against reading the same bytes from disk and nothing more.
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "storage/seriesfileio.h"
+
+namespace {
+
+// A hold wandering around the centre, a shot every 1,125 points, within a few hundred units.
+std::unique_ptr<zark::MatchRecord> MaximalMatch() {
+    auto match = std::make_unique<zark::MatchRecord>();
+    match->Clear();
+    match->targetId = 1;
+    std::snprintf(match->programme.title, sizeof match->programme.title, "Rifle Full Match");
+    match->programme.seriesCount = zark::kMaxMatchSeries;
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> step(-9, 9);
+    for (int k = 0; k < zark::kMaxMatchSeries; ++k) {
+        match->programme.entries[k].shots = zark::kMaxShots;
+        zark::TraceImage& image = match->series[k];
+        int x = 300, y = 600;
+        for (int i = 0; i < zark::kMaxSamples; ++i) {
+            x = std::clamp(x + step(random), -999, 999);
+            y = std::clamp(y + step(random), -999, 999);
+            image.samples[i] = zark::AimSample{std::int16_t(x), std::int16_t(y)};
+            if (i % 1125 == 1124) image.shots[image.shotCount++] = zark::ShotRecord{std::int16_t(x), std::int16_t(y), i, 0};
+        }
+        image.sampleCount = zark::kMaxSamples;
+    }
+    return match;
+}
+
+struct Fixture {
+    Fixture() : match(MaximalMatch()), path(dir.filePath("full.zam")) {
+        io.WriteMatch(*match, path);
+        bytes = QFile(path).size();
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<zark::MatchRecord> match;
+    QString path;
+    zark::SeriesFileIo io;
+    qint64 bytes = 0;
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_WriteMaximalMatch(benchmark::State& state) {
+    Fixture& f = Shared();
+    const QString path = f.dir.filePath("written.zam");
+    for (auto _ : state) benchmark::DoNotOptimize(f.io.WriteMatch(*f.match, path));
+    state.SetBytesProcessed(state.iterations() * f.bytes);
+    state.counters["file_bytes"] = double(f.bytes);
+}
+BENCHMARK(BM_WriteMaximalMatch)->Unit(benchmark::kMillisecond);
+
+void BM_ReadMaximalMatch(benchmark::State& state) {
+    Fixture& f = Shared();
+    auto read = std::make_unique<zark::MatchRecord>();
+    for (auto _ : state) benchmark::DoNotOptimize(f.io.ReadMatch(f.path, *read));
+    state.SetBytesProcessed(state.iterations() * f.bytes);
+    if (read->series[19].sampleCount != zark::kMaxSamples) state.SkipWithError("the match did not read back");
+}
+BENCHMARK(BM_ReadMaximalMatch)->Unit(benchmark::kMillisecond);
+
+// The same bytes from disk (the page cache), in the reader's block size, with nothing done to them.
+void BM_RawReadMaximalMatch(benchmark::State& state) {
+    Fixture& f = Shared();
+    std::string block(64 * 1024, '\0');
+    for (auto _ : state) {
+        QFile file(f.path);
+        file.open(QIODevice::ReadOnly);
+        qint64 total = 0;
+        for (qint64 got; (got = file.read(block.data(), qint64(block.size()))) > 0;) total += got;
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(state.iterations() * f.bytes);
+}
+BENCHMARK(BM_RawReadMaximalMatch)->Unit(benchmark::kMillisecond);
+
+}  // namespace

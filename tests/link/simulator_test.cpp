@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "link/detectordecoder.h"
+#include "link/setupblock.h"
+#include "link/simulator.h"
+
+namespace zark {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Decodes what the simulated unit sends, as the worker would, keeping the step of each message.
+class Recorder final : public LinkMessageSink, public ByteSource {
+public:
+    struct Message {
+        std::int64_t step;
+        int x, y, isShot, line;  // line: -1 for a sample or shot, else the side
+    };
+    void PostLinkSample(std::uint32_t wParam, int isShot) override {
+        messages.push_back({step, LinkSampleX(wParam), LinkSampleY(wParam), isShot, -1});
+    }
+    void PostLinkLine(int side) override { messages.push_back({step, 0, 0, 0, side}); }
+    bool ReadByte(std::uint8_t& byte) override {
+        if (next >= pending.size()) return false;
+        byte = pending[next++];
+        return true;
+    }
+    std::vector<Message> Shots() const {
+        std::vector<Message> shots;
+        for (const Message& m : messages)
+            if (m.line < 0 && m.isShot) shots.push_back(m);
+        return shots;
+    }
+    std::vector<int> Runs() const {
+        std::vector<int> sides;
+        for (const Message& m : messages)
+            if (m.line >= 0) sides.push_back(m.line);
+        return sides;
+    }
+    std::vector<Message> messages;
+    Bytes pending;
+    std::size_t next = 0;
+    std::int64_t step = 0;
+};
+
+struct Played {
+    Bytes stream;
+    Recorder decoded;
+};
+
+Bytes Block(std::int32_t scale, std::int32_t ox, std::int32_t oy, std::int32_t timeBetweenShots) {
+    const UnitSetupBlock block = BuildSetupBlock(SetupScale(scale, 33), ox, oy, SetupSteps(timeBetweenShots, 40));
+    return Bytes(block.begin(), block.end());
+}
+
+// Plays the unit for the given number of steps after it got the block.
+void Play(DetectorSimulator& unit, const Bytes& block, int steps, Played& run) {
+    DetectorDecoder decoder;
+    decoder.Configure(&run.decoded, 40);
+    Bytes answer;
+    unit.Receive(block.data(), block.size(), answer);
+    EXPECT_TRUE(answer.empty());
+    for (int i = 0; i < steps; ++i) {
+        Bytes out;
+        const std::uint32_t lines = unit.Step(out);
+        run.stream.insert(run.stream.end(), out.begin(), out.end());
+        run.decoded.step = unit.stepCount();
+        run.decoded.pending = out;
+        run.decoded.next = 0;
+        decoder.ProcessEvent(lines | EV_RXCHAR, run.decoded);
+    }
+}
+
+constexpr int kMinute = 60 * 1000 / DetectorSimulator::kStepMs;
+
+TEST(Simulator, AMinuteOfShootingIsAPlausibleSeries) {
+    DetectorSimulator unit(SimulatorOptions{42, true});
+    Played run;
+    Play(unit, Block(5184, 0, 0, 1600), kMinute, run);  // 300 m rifle: outer ring 640 units
+    const auto shots = run.decoded.Shots();
+    ASSERT_GE(shots.size(), 4u);
+    ASSERT_LE(shots.size(), 12u);
+    EXPECT_EQ(int(shots.size()), unit.shotCount());
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        EXPECT_LE(std::hypot(shots[i].x, shots[i].y), 640.0) << "shot " << i;
+        if (i > 0) {
+            EXPECT_GE(shots[i].step - shots[i - 1].step, 40) << "shot " << i;
+        }
+    }
+    // one sample per step, the shot right after the sample it belongs to, at its position
+    int samples = 0;
+    for (std::size_t i = 0; i < run.decoded.messages.size(); ++i) {
+        const auto& m = run.decoded.messages[i];
+        if (m.line >= 0) continue;
+        if (!m.isShot) {
+            ++samples;
+            continue;
+        }
+        ASSERT_GT(i, 0u);
+        const auto& before = run.decoded.messages[i - 1];
+        EXPECT_EQ(before.step, m.step);
+        EXPECT_EQ(before.x, m.x);
+        EXPECT_EQ(before.y, m.y);
+    }
+    EXPECT_EQ(samples, kMinute);
+}
+
+TEST(Simulator, RunsAlternateSidesEveryFewSeconds) {
+    DetectorSimulator unit(SimulatorOptions{7, true});
+    Played run;
+    Play(unit, Block(1350, 0, 0, 1600), kMinute, run);
+    const auto runs = run.decoded.Runs();
+    ASSERT_GE(runs.size(), 4u);
+    for (std::size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], int(i % 2)) << "run " << i;
+    // every run has its shot before the next run begins
+    std::int64_t lastRun = -1;
+    int shotsInRun = 0;
+    for (const auto& m : run.decoded.messages) {
+        if (m.line >= 0) {
+            if (lastRun >= 0) {
+                EXPECT_EQ(shotsInRun, 1);
+            }
+            lastRun = m.step;
+            shotsInRun = 0;
+        } else if (m.isShot) {
+            ++shotsInRun;
+        }
+    }
+}
+
+TEST(Simulator, WithoutMovingRunsNoLineChanges) {
+    DetectorSimulator unit(SimulatorOptions{7, false});
+    Played run;
+    Play(unit, Block(1350, 0, 0, 1600), kMinute, run);
+    EXPECT_TRUE(run.decoded.Runs().empty());
+    EXPECT_GE(run.decoded.Shots().size(), 4u);
+}
+
+TEST(Simulator, LongTimeBetweenShotsIsNeverShortened) {
+    DetectorSimulator unit(SimulatorOptions{3, true});
+    Played run;
+    Play(unit, Block(1350, 0, 0, 10200), 2 * kMinute, run);  // T = 255 steps, the most the block carries
+    EXPECT_EQ(unit.setup().steps, 255);
+    const auto shots = run.decoded.Shots();
+    ASSERT_GE(shots.size(), 3u);
+    for (std::size_t i = 1; i < shots.size(); ++i) EXPECT_GE(shots[i].step - shots[i - 1].step, 255);
+}
+
+TEST(Simulator, DeterministicForASeed) {
+    Played a, b, c;
+    DetectorSimulator ua(SimulatorOptions{11, true}), ub(SimulatorOptions{11, true}), uc(SimulatorOptions{12, true});
+    Play(ua, Block(5363, 0, 0, 1600), 1000, a);
+    Play(ub, Block(5363, 0, 0, 1600), 1000, b);
+    Play(uc, Block(5363, 0, 0, 1600), 1000, c);
+    EXPECT_EQ(a.stream, b.stream);
+    EXPECT_NE(a.stream, c.stream);
+}
+
+TEST(Simulator, AHoldScoresAlikeOnEveryFaceAtItsDistance) {
+    // the same shooter on the 300 m rifle face and on the air rifle face: the same angles
+    Played rifle, air;
+    DetectorSimulator ur(SimulatorOptions{5, true}), ua(SimulatorOptions{5, true});
+    Play(ur, Block(5184, 0, 0, 1600), kMinute, rifle);
+    Play(ua, Block(1350, 0, 0, 1600), kMinute, air);
+    const auto rs = rifle.decoded.Shots();
+    const auto as = air.decoded.Shots();
+    ASSERT_EQ(rs.size(), as.size());
+    ASSERT_FALSE(rs.empty());
+    for (std::size_t i = 0; i < rs.size(); ++i) {
+        EXPECT_EQ(rs[i].step, as[i].step);
+        EXPECT_NEAR(rs[i].x, as[i].x * 5184.0 / 1350.0, 3.0);
+        EXPECT_NEAR(rs[i].y, as[i].y * 5184.0 / 1350.0, 3.0);
+    }
+}
+
+TEST(Simulator, OffsetsAreAddedAsTheUnitDoes) {
+    Played plain, offset;
+    DetectorSimulator up(SimulatorOptions{9, true}), uo(SimulatorOptions{9, true});
+    Play(up, Block(1391, 0, 0, 1600), 800, plain);
+    Play(uo, Block(1391, 100, -50, 1600), 800, offset);
+    const auto ps = plain.decoded.Shots();
+    const auto os = offset.decoded.Shots();
+    ASSERT_EQ(ps.size(), os.size());
+    ASSERT_FALSE(ps.empty());
+    for (std::size_t i = 0; i < ps.size(); ++i) {
+        EXPECT_EQ(os[i].x, ps[i].x + 100);
+        EXPECT_EQ(os[i].y, ps[i].y - 50);
+    }
+}
+
+TEST(Simulator, ALeadSentDuringTheHoldShiftsTheAimAndTheShooterSwingsAfterIt) {
+    DetectorSimulator plain(SimulatorOptions{21, true}), led(SimulatorOptions{21, true});
+    const Bytes block = Block(1555, 0, 0, 1600);
+    const Bytes lead = Block(1555, 590, 0, 1600);
+    Bytes answer, a, b;
+    plain.Receive(block.data(), block.size(), answer);
+    led.Receive(block.data(), block.size(), answer);
+    for (int i = 0; i < 30; ++i) {
+        plain.Step(a);
+        led.Step(b);
+    }
+    EXPECT_EQ(a, b);
+    led.Receive(lead.data(), lead.size(), answer);  // an adjustment: between two steps
+    EXPECT_TRUE(led.streaming());
+    EXPECT_EQ(led.setup().offsetX, 590);
+    Recorder pr, lr;
+    DetectorDecoder pd, ld;
+    pd.Configure(&pr, 40);
+    ld.Configure(&lr, 40);
+    for (int i = 0; i < 100; ++i) {
+        Bytes x, y;
+        plain.Step(x);
+        led.Step(y);
+        pd.Feed(x.data(), x.size());
+        ld.Feed(y.data(), y.size());
+    }
+    ASSERT_FALSE(pr.messages.empty());
+    const int jump = lr.messages[0].x - pr.messages[0].x;
+    EXPECT_GT(jump, 450);  // most of the lead at once
+    EXPECT_LE(jump, 590);
+    const int later = lr.messages.back().x - pr.messages.back().x;
+    EXPECT_LE(std::abs(later), 2);  // followed after four seconds
+}
+
+TEST(Simulator, TheAimComesFromAboveAndLeavesTheTargetBetweenShots) {
+    DetectorSimulator unit(SimulatorOptions{13, true});
+    Played run;
+    Play(unit, Block(5184, 0, 0, 1600), kMinute, run);
+    std::vector<Recorder::Message> samples;
+    for (const auto& m : run.decoded.messages)
+        if (m.line < 0 && !m.isShot) samples.push_back(m);
+    ASSERT_FALSE(samples.empty());
+    EXPECT_GT(samples.front().y, 640);  // above the face
+    EXPECT_LT(std::abs(samples.front().x), 1000);
+    const auto shots = run.decoded.Shots();
+    ASSERT_GE(shots.size(), 2u);
+    for (std::size_t i = 1; i < shots.size(); ++i) {
+        bool left = false;
+        for (const auto& s : samples)
+            if (s.step > shots[i - 1].step && s.step < shots[i].step && std::hypot(s.x, s.y) > 1000) left = true;
+        EXPECT_TRUE(left) << "between shots " << i - 1 << " and " << i;
+    }
+    // never outside the unit's 12-bit range
+    for (const auto& s : samples) {
+        EXPECT_GE(s.x, -2048);
+        EXPECT_LE(s.x, 2047);
+        EXPECT_GE(s.y, -2048);
+        EXPECT_LE(s.y, 2047);
+    }
+}
+
+TEST(Simulator, ClosingByteStopsAndAProbeIsAnswered) {
+    DetectorSimulator unit;
+    Bytes answer, out;
+    unit.Step(out);
+    EXPECT_TRUE(out.empty());  // nothing before a block
+    const Bytes probe = {0x0D};
+    unit.Receive(probe.data(), probe.size(), answer);
+    EXPECT_EQ(answer, Bytes{DetectorSimulator::kProbeAnswer});
+    const Bytes block = Block(5184, 0, 0, 1600);
+    unit.Receive(block.data(), block.size(), answer);
+    EXPECT_TRUE(unit.streaming());
+    unit.Step(out);
+    EXPECT_EQ(out.size(), 6u);
+    const Bytes close = {0x00};
+    unit.Receive(close.data(), close.size(), answer);
+    out.clear();
+    unit.Step(out);
+    EXPECT_TRUE(out.empty());
+    EXPECT_FALSE(unit.streaming());
+}
+
+TEST(Simulator, BrokenBlocksAndNoiseAreIgnored) {
+    DetectorSimulator unit;
+    Bytes answer;
+    Bytes broken = Block(5184, 0, 0, 1600);
+    broken[7] = 0x55;  // a wrong tag in the middle
+    unit.Receive(broken.data(), broken.size(), answer);
+    EXPECT_FALSE(unit.streaming());
+    const Bytes noise = {0xFF, 0x12, 0x00, 0x00, 0x9A, 0x0D, 0xD0, 0x00};
+    unit.Receive(noise.data(), noise.size(), answer);
+    EXPECT_FALSE(unit.streaming());
+    // the broken block's last byte and the noise's 0x0D stand alone: probes
+    EXPECT_EQ(answer, Bytes(2, DetectorSimulator::kProbeAnswer));
+    // a block right after a stray 0x00 still counts
+    const Bytes block = Block(877, -5, 3, 1600);
+    unit.Receive(block.data(), block.size(), answer);
+    EXPECT_TRUE(unit.streaming());
+    EXPECT_EQ(unit.setup().scale, 877u);
+    EXPECT_EQ(unit.setup().offsetX, -5);
+    EXPECT_EQ(unit.setup().offsetY, 3);
+    EXPECT_EQ(unit.setup().steps, 40);
+}
+
+}  // namespace
+}  // namespace zark
