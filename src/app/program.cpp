@@ -1,0 +1,83 @@
+#include "app/program.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/acceleratorfilter.h"
+#include "app/appicons.h"
+#include "app/mainframe.h"
+#include "app/qtmessageboxsink.h"
+#include "settings/registryaccess.h"
+
+namespace zark {
+namespace {
+
+// Ends the program once the watched window has been painted for the first time.
+class FirstPaintExit final : public QObject {
+public:
+    FirstPaintExit(QWidget& window, const QElapsedTimer& clock) : clock_(clock) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            watched->removeEventFilter(this);
+            // Queued: the paint in progress completes first.
+            QTimer::singleShot(0, [this] {
+                std::fprintf(stderr, "first paint after %lld ms\n", static_cast<long long>(clock_.elapsed()));
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer& clock_;
+    bool painted_ = false;
+};
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zark"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("ZARK"));
+    QGuiApplication::setWindowIcon(ProgramIcon());
+
+    QtMessageBoxSink messageBoxes;
+    MessageBoxSink* previousSink = SetMessageBoxSink(&messageBoxes);
+    // Keeps the settings keys open for the whole run, before and after the main frame.
+    RegistryAccess processKeys;
+
+    int code = 0;
+    {
+        auto frame = std::make_unique<MainFrame>();
+        if (!frame->Create(QStringLiteral("ZARK"), QStringLiteral("ZARK"))) {
+            SetMessageBoxSink(previousSink);
+            return 1;
+        }
+        frame->show();
+        frame->update();
+        // A series or match file named as the first argument is opened here by the file
+        // commands (MainFrame::Open) once they are built.
+
+        AcceleratorFilter accelerators(*frame, frame->Accelerators(),
+                                       [&frame](int command) { frame->OnCommand(command, true); });
+        std::unique_ptr<FirstPaintExit> firstPaint;
+        if (qEnvironmentVariableIsSet("ZARK_QUIT_AFTER_FIRST_PAINT"))
+            firstPaint = std::make_unique<FirstPaintExit>(*frame, clock);
+
+        code = app.exec();
+    }
+    SetMessageBoxSink(previousSink);
+    return code;
+}
+
+}  // namespace zark

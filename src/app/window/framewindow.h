@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "settings/registryaccess.h"
+#include "settings/registryforms.h"
+
+namespace zark {
+
+// The top-level window base of the main window. Its placement value in the "Dialogs" group is
+// read by PlaceFromStorage() and written when the window is destroyed, after everything built on
+// it is gone: the window's screen rectangle, as the outer rectangle of the window's own area.
+class FrameWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit FrameWindow(std::string placementName, QWidget* parent = nullptr);
+    ~FrameWindow() override;
+
+    // Reads the stored rectangle (fallback when there is none) and sizes the window to it, at the
+    // top-left corner of the screen; only the size of the stored rectangle is used. Returns the
+    // rectangle read.
+    Rect PlaceFromStorage(const Rect& fallback);
+
+    // The rectangle written at destruction: the window's normal geometry on the screen.
+    Rect ScreenRect() const;
+
+private:
+    RegistryAccess registry_;
+    std::string placementName_;
+};
+
+}  // namespace zark

@@ -1,0 +1,114 @@
+#include "apptestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMenu>
+#include <QSettings>
+#include <QTimer>
+
+namespace zark::test {
+namespace {
+
+// Before any test: the texts are loaded in one fixed language (English unless a language child
+// run asks for another), whatever the machine's own language is, and the start-up warnings are
+// not shown unless a test asks for them.
+class ShellEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        StoreValue(QStringLiteral("LangID"), QString::number(ProcessLangId()));
+        StoreValue(QStringLiteral("HideWarningAtStartup"), QStringLiteral("1"));
+    }
+};
+
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
+
+}  // namespace
+
+int ProcessLangId() {
+    const QByteArray child = qgetenv("ZARK_CHILD_LANGID");
+    return child.isEmpty() ? 1033 : child.toInt();
+}
+
+void StoreValue(const QString& key, const QVariant& value) {
+    QSettings settings(QStringLiteral("VEXA"), QStringLiteral("Zark"));
+    settings.setValue(key, value);
+    settings.sync();
+}
+
+void RemoveValue(const QString& key) {
+    QSettings settings(QStringLiteral("VEXA"), QStringLiteral("Zark"));
+    settings.remove(key);
+    settings.sync();
+}
+
+QVariant StoredValue(const QString& key) {
+    QSettings settings(QStringLiteral("VEXA"), QStringLiteral("Zark"));
+    return settings.value(key);
+}
+
+ModalWatch::ModalWatch(std::function<void(QWidget*)> action) : action_(std::move(action)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || seen_) return;
+        seen_ = true;
+        timer_.stop();
+        action_(modal);
+    });
+    timer_.start();
+}
+
+ModalWatch::~ModalWatch() { timer_.stop(); }
+
+QAction* FindAction(QMenu* menu, int command) {
+    if (!menu) return nullptr;
+    for (QAction* action : menu->actions()) {
+        if (QMenu* sub = action->menu()) {
+            if (QAction* found = FindAction(sub, command)) return found;
+        } else if (!action->isSeparator() && action->data().toInt() == command) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QAction* FindCommand(QMainWindow& window, int command) {
+    for (QAction* top : window.menuBar()->actions())
+        if (QAction* found = FindAction(top->menu(), command)) return found;
+    return nullptr;
+}
+
+bool ChooseCommand(QMainWindow& window, int command) {
+    QAction* action = FindCommand(window, command);
+    if (!Choosable(action)) return false;
+    action->trigger();
+    return true;
+}
+
+bool Choosable(QAction* action) {
+    if (!action || !action->isEnabled()) return false;
+    for (QObject* holder : action->associatedObjects()) {
+        auto* menu = qobject_cast<QMenu*>(holder);
+        if (menu && !Choosable(menu->menuAction())) return false;
+    }
+    return true;
+}
+
+std::vector<int> CommandsOf(QMenu* menu) {
+    std::vector<int> commands;
+    for (QAction* action : menu->actions())
+        commands.push_back(action->isSeparator() ? 0 : action->menu() ? -1 : action->data().toInt());
+    return commands;
+}
+
+std::vector<QString> TextsOf(QMenu* menu) {
+    std::vector<QString> texts;
+    for (QAction* action : menu->actions()) texts.push_back(action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+}  // namespace zark::test

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QWidget;
+
+namespace zark::test {
+
+// Stored settings, read and written directly while no settings holder of the program is alive.
+// Keys of the "Dialogs" group are written "Dialogs/Main".
+void StoreValue(const QString& key, const QVariant& value);
+void RemoveValue(const QString& key);
+QVariant StoredValue(const QString& key);
+
+// While it lives, runs action once on the first modal dialog or message box that is shown, as
+// soon as it is up (the action must end the dialog).
+class ModalWatch final {
+public:
+    explicit ModalWatch(std::function<void(QWidget*)> action);
+    ~ModalWatch();
+    bool Seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    std::function<void(QWidget*)> action_;
+    bool seen_ = false;
+};
+
+// The item of a command in a menu or any of its pop-ups; null when there is none.
+QAction* FindAction(QMenu* menu, int command);
+// The item of a command anywhere in a window's menu bar; null when there is none.
+QAction* FindCommand(QMainWindow& window, int command);
+// Chooses the item as a click does; false (nothing happens) when a user could not choose it.
+bool ChooseCommand(QMainWindow& window, int command);
+// True when a user can choose the item: it and every menu on the way to it are enabled.
+bool Choosable(QAction* action);
+// The commands of a menu's items in order, 0 for a separator, -1 for a pop-up.
+std::vector<int> CommandsOf(QMenu* menu);
+// The texts of a menu's items in order (separators as "-").
+std::vector<QString> TextsOf(QMenu* menu);
+
+// The "LangID" this test process runs in: 1033, or the one a language child run was given.
+int ProcessLangId();
+
+}  // namespace zark::test

@@ -1,0 +1,84 @@
+// The main window's rules that need no window: caption, layout, "Rearrange Windows", zoom steps,
+// help file names, the About text and the tidying of system-menu separators.
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include "app/commandids.h"
+#include "app/framerules.h"
+
+namespace zark {
+namespace {
+
+TEST(Caption, TitleAloneOrTitleAndFile) {
+    EXPECT_EQ(MainCaption("ZARK", ""), "ZARK");
+    EXPECT_EQ(MainCaption("ZARK", "/home/anna/data/Rifle 50 meter 1.zas"), "ZARK - /home/anna/data/Rifle 50 meter 1.zas");
+    // A file name is text, never a format.
+    EXPECT_EQ(MainCaption("ZARK", "100%s.zas"), "ZARK - 100%s.zas");
+}
+
+TEST(ClientLayout, BandsAndChildArea) {
+    const ClientLayout l = LayOutClient(800, 560, 30);
+    EXPECT_EQ(l.replay, (Box{0, 528, 800, 32}));
+    EXPECT_EQ(l.toolbar, (Box{0, 0, 800, 30}));
+    EXPECT_EQ(l.mdi, (Box{0, 30, 800, 498}));
+    EXPECT_EQ(l.welcome, l.mdi);
+    // A client area too low for both bands leaves the child area empty, never negative.
+    EXPECT_EQ(LayOutClient(100, 40, 30).mdi.height, 0);
+}
+
+TEST(Rearrange, ScoreboardTopRightTargetAcrossTheRest) {
+    const Arrangement a = ArrangeChildren(900, 500, 170, 236, 170, 236);
+    EXPECT_EQ(a.scoreboard, (Box{730, 0, 170, 236}));
+    EXPECT_EQ(a.matchBoard, (Box{730, 236, 170, 236}));
+    EXPECT_EQ(a.diagram, (Box{730, 236, 170, 264}));
+    EXPECT_EQ(a.target, (Box{0, 0, 730, 500}));
+}
+
+TEST(Zoom, CommandsAndSteps) {
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoom3, 1), 3);
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoomIn, 2), 3);
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoomIn, 4), 4);
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoomOut, 1), 1);
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoomOut, 3), 2);
+    // A bad stored zoom counts as the nearest valid one, so Zoom In from 7 stays at 4:1.
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoomIn, 7), 4);
+    EXPECT_EQ(ZoomAfterCommand(kCmdZoomOut, -3), 1);
+    EXPECT_EQ(ClampZoom(0), 1);
+    EXPECT_EQ(ClampZoom(9), 4);
+}
+
+TEST(HelpFiles, OnePerLanguage) {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(HelpFileName(1031, english), "ZARK (Deutsch).html");
+    EXPECT_EQ(HelpFileName(1053, english), "ZARK (Svenska).html");
+    EXPECT_EQ(HelpFileName(3082, english), "ZARK (Espa\xC3\xB1ol).html");
+    EXPECT_EQ(HelpFileName(1033, english), "ZARK (English US).html");
+    EXPECT_EQ(HelpFileName(1044, english), "ZARK (English US).html");
+    EXPECT_EQ(HelpFileName(1024, english), "ZARK (English US).html");
+    // The user's own language is resolved as the texts are: the help matches the menus.
+    EXPECT_EQ(HelpFileName(1024, QLocale(QLocale::Swedish, QLocale::Finland)), "ZARK (Svenska).html");
+    EXPECT_EQ(HelpFileName(1044, QLocale(QLocale::German, QLocale::Germany)), "ZARK (English US).html");
+}
+
+TEST(AboutText, VersionGoesIntoItsPlace) {
+    EXPECT_EQ(FormatWithVersion("ZARK Target Practice Computer\r\nVersion %s\r\nmore", "2.0.5"),
+              "ZARK Target Practice Computer\r\nVersion 2.0.5\r\nmore");
+    EXPECT_EQ(FormatWithVersion("100%% v%s", "2.0.5"), "100% v2.0.5");
+    // A translation with stray or extra conversions never reads what is not there.
+    EXPECT_EQ(FormatWithVersion("%d %s %s %n", "2.0.5"), "%d 2.0.5 %s %n");
+    EXPECT_EQ(FormatWithVersion("ends with %", "2.0.5"), "ends with %");
+}
+
+TEST(Separators, ARunKeepsItsLastSeparator) {
+    using V = std::vector<bool>;
+    EXPECT_EQ(SurplusSeparators(V{false, true, true, false}), (std::vector<int>{1}));
+    EXPECT_EQ(SurplusSeparators(V{true, true, true}), (std::vector<int>{1, 0}));
+    // A separator at the top or bottom stays.
+    EXPECT_TRUE(SurplusSeparators(V{true, false, true}).empty());
+    EXPECT_EQ(SurplusSeparators(V{false, true, true, false, true, true}), (std::vector<int>{4, 1}));
+    EXPECT_TRUE(SurplusSeparators(V{}).empty());
+}
+
+}  // namespace
+}  // namespace zark

@@ -1,0 +1,148 @@
+// The program itself, started as a process: start-up to the first painted window and the
+// shutdown that stores the settings and the window placement; and the menus of the main frame
+// in each language, each in a process of its own (the texts are loaded once per process).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "app/aboutdialog.h"
+#include "app/commandids.h"
+#include "app/mainframe.h"
+#include "app/warningsdialog.h"
+#include "app/welcomepanel.h"
+#include "apptestsupport.h"
+#include "i18n/uistrings.h"
+
+#include <QTest>
+#include <QTextEdit>
+#include <QLabel>
+
+namespace zark {
+namespace {
+
+// With ZARK_SCREENSHOT_DIR set, a picture of the widget is kept there.
+void Keep(QWidget* widget, const QString& name) {
+    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
+}
+
+QProcessEnvironment Environment(const QString& configDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", configDir);
+    return env;
+}
+
+TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath("config");
+    {
+        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
+        stored.setValue("HideWarningAtStartup", "1");
+        stored.setValue("LangID", "1033");
+        stored.setValue("Zoom", "2");
+        stored.setValue("Dialogs/Main", "100,50,900,650");
+    }
+    QProcess zark;
+    QProcessEnvironment env = Environment(config);
+    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
+    zark.setProcessEnvironment(env);
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(zark.exitCode(), 0);
+    EXPECT_TRUE(zark.readAllStandardError().contains("first paint after"));
+
+    QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
+    const QStringList main = stored.value("Dialogs/Main").toString().split(',');
+    ASSERT_EQ(main.size(), 4);
+    EXPECT_EQ(main[2].toInt() - main[0].toInt(), 800);
+    EXPECT_EQ(main[3].toInt() - main[1].toInt(), 600);
+    EXPECT_EQ(stored.value("HideWarningAtStartup").toString(), "1");
+    EXPECT_EQ(stored.value("Zoom").toString(), "2");
+    EXPECT_EQ(stored.value("TimeBetweenShots").toString(), "1600");  // every setting is written back
+    EXPECT_EQ(stored.value("DataDirectory").toString(), dir.filePath("data"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("data")).isDir());
+    EXPECT_TRUE(QFileInfo(dir.filePath("zark.log")).isFile());
+}
+
+// Runs one test of this program in a child process that loads the texts of langId.
+int RunChild(const char* filter, int langId) {
+    QTemporaryDir dir;
+    QProcess child;
+    QProcessEnvironment env = Environment(dir.filePath("config"));
+    env.insert("ZARK_CHILD_LANGID", QString::number(langId));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(dir.path());
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + filter});
+    if (!child.waitForFinished(60000)) return -1;
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+}
+
+TEST(Program, MenusInEachLanguage) {
+    if (qEnvironmentVariableIsSet("ZARK_CHILD_LANGID")) GTEST_SKIP() << "a child run";
+    for (const int langId : {1031, 1053, 3082, 1033})
+        EXPECT_EQ(RunChild("LanguageChild.MainFrameInItsLanguage", langId), 0) << langId;
+}
+
+// The child's part: the whole main frame in the language of its "LangID".
+TEST(LanguageChild, MainFrameInItsLanguage) {
+    if (!qEnvironmentVariableIsSet("ZARK_CHILD_LANGID")) GTEST_SKIP() << "run by Program.MenusInEachLanguage";
+    const int langId = test::ProcessLangId();
+    const UiLanguage language = langId == 1031   ? UiLanguage::German
+                                : langId == 1053 ? UiLanguage::Swedish
+                                : langId == 3082 ? UiLanguage::Spanish
+                                                 : UiLanguage::English;
+    MainFrame frame;
+    ASSERT_EQ(frame.Create("ZARK", "ZARK"), 1);
+    EXPECT_EQ(ActiveUiLanguage(), language);
+    const QList<QAction*> bar = frame.menuBar()->actions();
+    ASSERT_EQ(bar.size(), 5);
+    const int titles[] = {5, 9, 14, 48, 62};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(bar[i]->text().toStdString(), LookupString(language, titles[i])) << i;
+    EXPECT_EQ(frame.Menus().Action(kCmdNewSerie), nullptr);  // no Shoot items before a target
+    const QString tag = QString::number(langId);
+    for (int zoom = 1; zoom <= 4; ++zoom) {
+        frame.OnCommand(kCmdZoom1 + zoom - 1);
+        frame.resize(640 + 160 * (zoom - 1), 480 + 100 * (zoom - 1));
+        Keep(&frame, "welcome-" + tag + "-zoom" + QString::number(zoom) + ".png");
+    }
+    frame.OnCommand(kCmdBiathlonProne);
+    EXPECT_EQ(frame.Menus().Action(kCmdSighters5)->text().toStdString(), LookupString(language, 51));
+    EXPECT_EQ(frame.Menus().Action(kCmdPauseContinue)->text().toStdString(), LookupString(language, 129));
+    EXPECT_EQ(frame.Welcome()->Caption().toStdString(), LookupString(language, kUiTextWelcome));
+    EXPECT_EQ(frame.Menus().Action(kCmdShowWarnings)->text().toStdString(), LookupString(language, 194));
+    frame.resize(900, 640);
+    frame.OnCommand(kCmdZoom3);
+    Keep(&frame, "main-" + tag + ".png");
+
+    // The About box and the warnings speak the language too.
+    test::ModalWatch about([&](QWidget* modal) {
+        auto* box = qobject_cast<AboutDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle().toStdString(), LookupString(language, 3));
+        EXPECT_TRUE(box->Text()->toPlainText().split('\n').value(1).endsWith("2.0.5"));
+        Keep(box, "about-" + tag + ".png");
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    frame.OnCommand(kCmdAbout);
+    EXPECT_TRUE(about.Seen());
+    WarningsDialog warnings(&frame);
+    EXPECT_EQ(warnings.Text()->text().toStdString(), LookupString(language, 191) + "\n\n" +
+                                                          LookupString(language, 192) + "\n\n" +
+                                                          LookupString(language, 193));
+    warnings.show();
+    Keep(&warnings, "warnings-" + tag + ".png");
+}
+
+}  // namespace
+}  // namespace zark

@@ -1,0 +1,224 @@
+// The series flow in the main frame: Shoot menu items chosen in the real menu and F3, F5 and F10
+// pressed on the main window move a live hub and the menu states; the target window's reports
+// reach the flow through the frame.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/acceleratorfilter.h"
+#include "app/commandids.h"
+#include "app/mainframe.h"
+#include "apptestsupport.h"
+#include "core/seriesflow.h"
+#include "core/seriesview.h"
+#include "core/targetrun.h"
+#include "support/testsupport.h"
+
+namespace zark {
+namespace {
+
+using test::FindAction;
+
+// Timers that fire only when the test says so.
+class HandTimers final : public TimerFactory {
+public:
+    class Timer final : public FlowTimer {
+    public:
+        explicit Timer(std::function<void()> fire) : fire_(std::move(fire)) {}
+        void Start(int) override { active_ = true; }
+        void Stop() override { active_ = false; }
+        bool Active() const override { return active_; }
+        void Fire() {
+            if (!active_) return;
+            active_ = false;
+            fire_();
+        }
+
+    private:
+        std::function<void()> fire_;
+        bool active_ = false;
+    };
+    std::unique_ptr<FlowTimer> CreateTimer(std::function<void()> onFire) override {
+        auto timer = std::make_unique<Timer>(std::move(onFire));
+        timers.push_back(timer.get());
+        return timer;
+    }
+    void FireAll() {
+        for (Timer* t : timers) t->Fire();
+    }
+    std::vector<Timer*> timers;
+};
+
+class FlatRules final : public FaceRules {
+public:
+    double ScoreShot(const TargetDescriptor*, int x, int y) const override { return 10.0 - (x * x + y * y > 100 ? 1 : 0); }
+    int ShotBearing(const TargetDescriptor*, int, int) const override { return 12; }
+    LeadOffset Lead(const TargetDescriptor*, LeadMode) const override { return {}; }
+};
+
+class RecordingLink final : public LinkControl {
+public:
+    void RequestAdjustment(int, int) override { ++arms; }
+    int arms = 0;
+};
+
+class TargetViewForTests final : public SeriesView {
+public:
+    using SeriesView::SeriesView;
+    void StartReplay(int, int) override {}
+};
+
+class SeriesWiring : public ::testing::Test {
+protected:
+    SeriesWiring() {
+        test::StoreValue("HideWarningAtStartup", "1");
+        frame = std::make_unique<MainFrame>();
+        EXPECT_EQ(frame->Create("ZARK", "ZARK"), 1);
+        accelerators = std::make_unique<AcceleratorFilter>(
+            *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
+        view = std::make_unique<TargetViewForTests>(&frame->Hub(), nullptr, rules, timers);
+        run = std::make_unique<TargetRun>(*view, link, *frame, rules, timers);
+        view->SetOwner(run.get());
+        frame->AttachTargetWindow(*view, *run);
+    }
+    ~SeriesWiring() override {
+        frame->DetachTargetWindow();
+        run.reset();
+        view.reset();
+        accelerators.reset();
+        frame.reset();
+    }
+
+    QAction* Find(int command) { return test::FindCommand(*frame, command); }
+    bool Choose(int command) { return test::ChooseCommand(*frame, command); }
+    void Key(Qt::Key key) { QTest::keyClick(frame.get(), key); }
+    void Shoot(int n) {
+        for (int i = 0; i < n; ++i) {
+            frame->Hub().FeedSample(5 * i, 3, 0, 0, -1);
+            frame->Hub().FeedSample(5 * i, 4, 1, 0, -1);
+            timers.FireAll();  // the time between shots passes
+        }
+    }
+    QString PauseText() { return Find(kCmdPauseContinue)->text(); }
+
+    FlatRules rules;
+    HandTimers timers;
+    RecordingLink link;
+    std::unique_ptr<MainFrame> frame;
+    std::unique_ptr<AcceleratorFilter> accelerators;
+    std::unique_ptr<TargetViewForTests> view;
+    std::unique_ptr<TargetRun> run;
+};
+
+TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    frame->SetFileName("old.zas");
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    SeriesFlow* flow = frame->Flow();
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(flow->seriesShots(), 5);
+    EXPECT_EQ(view->seriesShots(), 5);
+    EXPECT_EQ(frame->windowTitle(), "ZARK");  // a new series has no file yet
+    // The shooting state: targets, files and the other Shoot items are grey; Pause is on.
+    EXPECT_FALSE(frame->Menus().TargetsMenu()->menuAction()->isEnabled());
+    EXPECT_FALSE(Find(kCmdOpen)->isEnabled());
+    EXPECT_FALSE(Find(kCmdSighters3)->isEnabled());
+    EXPECT_TRUE(Find(kCmdPauseContinue)->isEnabled());
+    EXPECT_EQ(PauseText(), "&Pause\tF3");
+    EXPECT_FALSE(Find(kCmdNewSerie)->isEnabled());
+    EXPECT_FALSE(Choose(kCmdRifle300));
+
+    Key(Qt::Key_F3);
+    EXPECT_EQ(flow->paused(), 1);
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_EQ(PauseText(), "&Continue\tF3");
+    EXPECT_TRUE(Find(kCmdNewSerie)->isEnabled());
+    EXPECT_TRUE(frame->Menus().TargetsMenu()->menuAction()->isEnabled());
+
+    Key(Qt::Key_F3);
+    EXPECT_EQ(flow->paused(), 0);
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(PauseText(), "&Pause\tF3");
+
+    // Five shots complete the series: idle state, acquisition stopped.
+    Shoot(5);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 5);
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_FALSE(flow->shooting());
+    EXPECT_TRUE(Find(kCmdPrint)->isEnabled());
+    EXPECT_TRUE(Find(kCmdSave)->isEnabled());
+    EXPECT_FALSE(Find(kCmdPauseContinue)->isEnabled());
+    EXPECT_TRUE(Find(kCmdNewSerie)->isEnabled());
+
+    // F10 starts another five-shot series.
+    Key(Qt::Key_F10);
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 0);
+    EXPECT_EQ(flow->seriesShots(), 5);
+}
+
+TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
+    ASSERT_TRUE(Choose(kCmdRifle100));
+    ASSERT_TRUE(Choose(kCmdSerie10));
+    ASSERT_FALSE(Find(kCmdCentreSeries)->isEnabled());
+    Key(Qt::Key_F5);
+    EXPECT_TRUE(frame->Flow()->centred());
+    EXPECT_TRUE(Find(kCmdCentreSeries)->isChecked());
+    Key(Qt::Key_F5);
+    EXPECT_FALSE(frame->Flow()->centred());
+    EXPECT_FALSE(Find(kCmdCentreSeries)->isChecked());
+}
+
+TEST_F(SeriesWiring, ASilentDetectorPausesWithAnErrorBox) {
+    ASSERT_TRUE(Choose(kCmdPistol25));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    test::MessageCapture boxes;
+    Notification silent;
+    silent.code = kCodeDetectorSilent;
+    run->Notify(silent);  // as the link window reports it to the target window
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(boxes.shown[0].text, "ZARK system unit is not connected");
+    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(frame->Flow()->paused(), 1);
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_EQ(PauseText(), "&Continue\tF3");
+    const int armsBefore = link.arms;
+    Key(Qt::Key_F3);  // Continue arms the link again
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_GT(link.arms, armsBefore);
+}
+
+TEST_F(SeriesWiring, AMatchChosenInTheMatchDialog) {
+    ASSERT_TRUE(Choose(kCmdAirRifle));
+    test::ModalWatch watch([](QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_GT(list->count(), 0);
+        list->setCurrentRow(0);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("button2001"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(Choose(kCmdMatch));
+    EXPECT_TRUE(watch.Seen());
+    SeriesFlow* flow = frame->Flow();
+    EXPECT_EQ(flow->matchMode(), 1);
+    EXPECT_EQ(flow->currentEntry(), 0);
+    EXPECT_GT(flow->programme().seriesCount, 0);
+    EXPECT_TRUE(frame->Hub().IsRunning());
+
+    // Cancelling the dialog changes nothing.
+    Key(Qt::Key_F3);
+    test::ModalWatch cancel([](QWidget* dialog) { dialog->close(); });
+    const MatchProgramme before = flow->programme();
+    ASSERT_TRUE(Choose(kCmdMatch));
+    EXPECT_TRUE(cancel.Seen());
+    EXPECT_STREQ(flow->programme().title, before.title);
+    EXPECT_FALSE(frame->Hub().IsRunning());
+}
+
+}  // namespace
+}  // namespace zark
