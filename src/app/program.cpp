@@ -12,6 +12,7 @@
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
 #include "settings/registryaccess.h"
+#include "storage/csvexport.h"
 
 namespace zark {
 namespace {
@@ -45,6 +46,15 @@ private:
 int RunProgram(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
+    if (argc >= 3 && QByteArrayView(argv[1]) == "--export-csv") {
+        // zark --export-csv FILE [OUT]: no window, no settings
+        QCoreApplication app(argc, argv);
+        return RunCsvExport(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+    }
+    if (argc >= 2 && QByteArrayView(argv[1]) == "--export-csv") {
+        std::fprintf(stderr, "usage: zark --export-csv FILE [OUT]\n");
+        return 1;
+    }
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
     QCoreApplication::setApplicationName(QStringLiteral("Zark"));

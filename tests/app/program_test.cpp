@@ -146,3 +146,37 @@ TEST(LanguageChild, MainFrameInItsLanguage) {
 
 }  // namespace
 }  // namespace zark
+
+namespace zark {
+namespace {
+
+// "zark --export-csv FILE [OUT]" runs without a window and reports failures on standard error.
+TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
+    QTemporaryDir dir;
+    const QString series = dir.filePath("one.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n7,7\n");
+    }
+    QProcess zark;
+    zark.setProcessEnvironment(Environment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "series,shot,x,y,trace_index,side,score,score_text,direction,time");
+    EXPECT_TRUE(lines[1].startsWith("1,1,3,4,1,L,"));
+    EXPECT_TRUE(lines[2].startsWith("1,total,"));
+
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", dir.filePath("missing.zam"), dir.filePath("out.csv")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_FALSE(zark.readAllStandardError().isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
+}
+
+}  // namespace
+}  // namespace zark
