@@ -14,11 +14,8 @@
 namespace zark::test {
 namespace {
 
-// SourceDir() names the tests/ folder, or under CTest this subsystem's folder in it.
 QString GoldenPath(const char* name) {
-    QDir dir(QString::fromStdString(SourceDir()));
-    if (!dir.exists("golden")) dir.cd("storage");
-    return dir.filePath(QString("golden/") + name);
+    return QDir(QString::fromStdString(SourceDir())).filePath(QString("storage/golden/") + name);
 }
 
 // Line by line, except the value of "File", which names where the file was written.
