@@ -9,12 +9,12 @@
 #include "settings/settings.h"
 
 namespace zark {
-
-struct TargetDescriptor {
-    int id;
-};
-
 namespace {
+
+// The hub only passes face pointers on; two distinct addresses stand for two faces.
+const int kFaceStorage[2] = {};
+const TargetDescriptor* const kMoose = reinterpret_cast<const TargetDescriptor*>(&kFaceStorage[0]);
+const TargetDescriptor* const kMooseRight = reinterpret_cast<const TargetDescriptor*>(&kFaceStorage[1]);
 
 // Records every notification it gets, with its name, into a log shared by all views.
 class RecordingView : public HubView {
@@ -149,18 +149,17 @@ TEST_F(Hub, GuardedOperationsNotifyOnceAndIgnoreNestedCalls) {
 }
 
 TEST_F(Hub, TargetsAndCopiesAreKeptEqualOnEveryNode) {
-    const TargetDescriptor moose{1}, mooseRight{2};
-    hub.SetTargets(&moose, &mooseRight);
+    hub.SetTargets(kMoose, kMooseRight);
     hub.SelectTarget(1);
-    EXPECT_EQ(a->CurrentTarget(), &mooseRight);
-    EXPECT_EQ(hub.CurrentTarget(), &mooseRight);
+    EXPECT_EQ(a->CurrentTarget(), kMooseRight);
+    EXPECT_EQ(hub.CurrentTarget(), kMooseRight);
     hub.FeedSample(1, 1, 0, 0, -1);
 
     log.clear();
-    c->SetTargets(&moose, nullptr);
+    c->SetTargets(kMoose, nullptr);
     for (HubView* node : {static_cast<HubView*>(&hub), static_cast<HubView*>(a.get()), static_cast<HubView*>(c.get())}) {
-        EXPECT_EQ(node->targetA(), &moose);
-        EXPECT_EQ(node->targetB(), &moose);
+        EXPECT_EQ(node->targetA(), kMoose);
+        EXPECT_EQ(node->targetB(), kMoose);
         EXPECT_EQ(node->side(), 0);
     }
     EXPECT_EQ(hub.Store()->SampleCount(), 0);
