@@ -64,35 +64,30 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
 
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
     csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time\n";
+    const bool isMatch = IsMatchFileName(path);
+    const QString kind = isMatch ? QStringLiteral("match") : QStringLiteral("series");
     SeriesFileIo io;
+    auto match = std::make_unique<MatchRecord>();
+    auto series = std::make_unique<SeriesRecord>();
+    if (!(isMatch ? io.ReadMatch(path, *match) : io.ReadSeries(path, *series))) {
+        error = QStringLiteral("cannot read the %1 file '%2'").arg(kind, path);
+        return false;
+    }
+    const int targetId = isMatch ? match->targetId : series->targetId;
     TargetPair pair;
-    if (IsMatchFileName(path)) {
-        auto match = std::make_unique<MatchRecord>();
-        if (!io.ReadMatch(path, *match)) {
-            error = QStringLiteral("cannot read the match file '%1'").arg(path);
-            return false;
-        }
-        if (!catalogue.FindByIdentity(match->targetId, pair)) {
-            error = QStringLiteral("the match file '%1' names an unknown target (%2)").arg(path).arg(match->targetId);
-            return false;
-        }
-        int number = 0;
-        for (int e = 0; e < match->programme.seriesCount && number < kMaxMatchSeries; ++e) {
-            if (match->programme.entries[e].sighters) continue;
-            ExportSeries(number + 1, match->series[number], pair, csv);
-            ++number;
-        }
-    } else {
-        auto series = std::make_unique<SeriesRecord>();
-        if (!io.ReadSeries(path, *series)) {
-            error = QStringLiteral("cannot read the series file '%1'").arg(path);
-            return false;
-        }
-        if (!catalogue.FindByIdentity(series->targetId, pair)) {
-            error = QStringLiteral("the series file '%1' names an unknown target (%2)").arg(path).arg(series->targetId);
-            return false;
-        }
+    if (!catalogue.FindByIdentity(targetId, pair)) {
+        error = QStringLiteral("the %1 file '%2' names an unknown target (%3)").arg(kind, path).arg(targetId);
+        return false;
+    }
+    if (!isMatch) {
         ExportSeries(1, series->store, pair, csv);
+        return true;
+    }
+    int number = 0;
+    for (int e = 0; e < match->programme.seriesCount && number < kMaxMatchSeries; ++e) {
+        if (match->programme.entries[e].sighters) continue;
+        ExportSeries(number + 1, match->series[number], pair, csv);
+        ++number;
     }
     return true;
 }

@@ -1,29 +1,12 @@
-// Counts heap allocations of the whole test program, to prove that feeding samples allocates nothing.
+// Proves, by counting every allocation of the test program, that feeding samples allocates nothing.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "core/shootinghub.h"
+#include "support/allocationwatch.h"
 #include "settings/settings.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace zark {
 namespace {
@@ -43,11 +26,11 @@ TEST(Allocation, FeedingSamplesAndShotsThroughSevenViewsAllocatesNothing) {
     for (int i = 0; i < 7; ++i) views.push_back(std::make_unique<CountingView>(&hub));
     hub.NewSeries(10, 0, 0);
 
-    const long before = g_allocations.load();
+    const long before = test::AllocationCount();
     for (int i = 0; i < 30000; ++i) hub.FeedSample(i % 500 + 1, 7, i % 1000 == 999, 0, -1);
     hub.FeedSample(3, 3, 0, 1, 12);
     hub.StopAcquisition();
-    const long after = g_allocations.load();
+    const long after = test::AllocationCount();
 
     EXPECT_EQ(after - before, 0);
     EXPECT_EQ(views[6]->samples, 30001);

@@ -13,28 +13,11 @@
 #include <new>
 
 #include "bmpbuilder.h"
+#include "support/allocationwatch.h"
 #include "support/testsupport.h"
 #include "targets/bitmappicture.h"
 #include "targets/bitmapreader.h"
 #include "targets/gdibitmapholder.h"
-
-// The largest single allocation through new, to show that no header size is trusted.
-namespace {
-std::atomic<std::size_t> g_largestAllocation{0};
-}
-
-void* operator new(std::size_t size) {
-    std::size_t seen = g_largestAllocation.load();
-    while (size > seen && !g_largestAllocation.compare_exchange_weak(seen, size)) {
-    }
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace zark {
 namespace {
@@ -267,11 +250,11 @@ TEST_F(BitmapFiles, HugeSizesInAHeaderAllocateNothingBig) {
     QByteArray longRuns = BuildBitmap(runs);
     test::PutU32(longRuns, 34, 0x7FFFFFFF);
 
-    g_largestAllocation = 0;
+    test::ResetLargestAllocation();
     QImage image;
     EXPECT_EQ(Read(claim, image).status, BitmapStatus::ReadFailed);
     EXPECT_EQ(Read(longRuns, image).status, BitmapStatus::ReadFailed);
-    EXPECT_LT(g_largestAllocation.load(), std::size_t(64 * 1024));
+    EXPECT_LT(test::LargestAllocation(), std::size_t(64 * 1024));
     ExpectRejected(claim, "failed to read bitmap file");
 }
 

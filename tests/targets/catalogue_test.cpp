@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/testsupport.h"
+#include "builtcatalogue.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -15,16 +16,9 @@ namespace {
 
 class Catalogue : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        catalogue = new TargetCatalogue;
-        catalogue->Build();
-    }
-    static void TearDownTestSuite() {
-        delete catalogue;
-        catalogue = nullptr;
-    }
     static const TargetDescriptor& Face(int index) { return catalogue->Entry(index); }
-    static inline TargetCatalogue* catalogue = nullptr;
+    static void SetUpTestSuite() { catalogue = &test::BuiltCatalogue(); }
+    static inline const TargetCatalogue* catalogue = nullptr;
 };
 
 struct Row {

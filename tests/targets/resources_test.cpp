@@ -7,6 +7,7 @@
 #include <numbers>
 #include <set>
 
+#include "builtcatalogue.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -14,19 +15,12 @@ namespace {
 
 class TargetBitmaps : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        catalogue = new TargetCatalogue;
-        catalogue->Build();
-    }
-    static void TearDownTestSuite() {
-        delete catalogue;
-        catalogue = nullptr;
-    }
     void SetUp() override {
         if (!QFile::exists(BitmapResourcePath(1116))) GTEST_SKIP() << "the target bitmaps are not built in";
     }
     static const TargetDescriptor& Face(int index) { return catalogue->Entry(index); }
-    static inline TargetCatalogue* catalogue = nullptr;
+    static void SetUpTestSuite() { catalogue = &test::BuiltCatalogue(); }
+    static inline const TargetCatalogue* catalogue = nullptr;
 };
 
 struct Bitmaps {

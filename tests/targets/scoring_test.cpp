@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "targets/scoretext.h"
+#include "builtcatalogue.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -12,16 +13,9 @@ namespace {
 
 class Scoring : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        catalogue = new TargetCatalogue;
-        catalogue->Build();
-    }
-    static void TearDownTestSuite() {
-        delete catalogue;
-        catalogue = nullptr;
-    }
     static const TargetDescriptor& Face(int index) { return catalogue->Entry(index); }
-    static inline TargetCatalogue* catalogue = nullptr;
+    static void SetUpTestSuite() { catalogue = &test::BuiltCatalogue(); }
+    static inline const TargetCatalogue* catalogue = nullptr;
 };
 
 constexpr int kRifle300 = 0, kRifle50 = 3, kRifle50Finale = 4, kAirRifle = 5, kAirRifleFinale = 7;

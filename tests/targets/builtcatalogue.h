@@ -1,0 +1,17 @@
+#pragma once
+
+#include "targets/targetcatalogue.h"
+
+namespace zark::test {
+
+// The catalogue with every face and bitmap, built once for the whole test program.
+inline const TargetCatalogue& BuiltCatalogue() {
+    static const TargetCatalogue* catalogue = [] {
+        auto* built = new TargetCatalogue;
+        built->Build();
+        return built;
+    }();
+    return *catalogue;
+}
+
+}  // namespace zark::test
