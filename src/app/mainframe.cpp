@@ -19,6 +19,7 @@
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
+#include "replay/widgets/tracetimeline.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -41,6 +42,8 @@ MainFrame::MainFrame() : FrameWindow("Main") {
 MainFrame::~MainFrame() {
     // Nothing may reach the frame's handlers while it is taken down.
     if (client_) client_->removeEventFilter(this);
+    delete timeline_;  // leaves the hub before the hub goes
+    timeline_ = nullptr;
     menuBar_.SetCommandHandler({});
     flow_.reset();
     children_ = {};
@@ -75,6 +78,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     toolbar_->setFloatable(false);
     toolbar_->setMinimumHeight(kToolbarInitialHeight);
     toolbar_->setGeometry(0, 0, width, kToolbarInitialHeight);
+    toolbarButtons_.CreateToolbar(toolbar_, [this](int command) { OnCommand(command); });
 
     const ClientLayout initial = LayOutClient(width, height, kToolbarInitialHeight);
     mdi_.Create(client_, QRectOf(initial.mdi), MdiClient::kFirstChildId);
@@ -95,6 +99,12 @@ int MainFrame::Create(const QString& className, const QString& title) {
         settings.DataDirectory.clear();
     }
     hub_.SetSettings(&settings);
+    toolbarButtons_.AttachSettings(&settings);
+
+    // The trace timeline along the bottom. It joins the hub after the target window's views.
+    timeline_ = new TraceTimeline(&hub_, client_);
+    timeline_->setGeometry(QRectOf(initial.replay));
+    timeline_->hide();  // shown with the first target
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
@@ -118,6 +128,10 @@ void MainFrame::LayOut(int width, int height) {
     const int toolbarHeight = std::max(toolbar_->minimumHeight(), toolbar_->sizeHint().height());
     const ClientLayout layout = LayOutClient(width, height, toolbarHeight);
     toolbar_->setGeometry(QRectOf(layout.toolbar));
+    if (timeline_) {
+        timeline_->setGeometry(QRectOf(layout.replay));
+        timeline_->update();
+    }
     if (QMdiArea* area = mdi_.Area()) {
         area->setGeometry(QRectOf(layout.mdi));
         area->update();
@@ -192,6 +206,8 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdNewSerie:
         case kCmdMatch:
             ShootCommand(command);
+            // The toolbar's button shows the centring whether or not the command was carried out.
+            toolbarButtons_.CheckButton(kCmdCentreSeries, menuBar_.HasCheck(kCmdCentreSeries));
             break;
         case kCmdAbout:
             about_.Show();
@@ -207,8 +223,8 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             Rearrange();
             break;
         case kCmdSaveAutomatically:
-            // The toolbar's button follows the mark once the toolbar has it.
             autoSave_ = menuBar_.ToggleCheck(kCmdSaveAutomatically);
+            toolbarButtons_.CheckButton(kCmdSaveAutomatically, autoSave_ != 0);
             break;
         case kCmdShowWarnings:
             warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
@@ -231,9 +247,14 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdReplayReverse:
         case kCmdReplayRewind:
         case kCmdReplayEnd:
-        case kCmdPitch:
+            ReplayCommand(command);
+            break;
         case kCmdClearPitch:
-            // The replay and the toolbar carry these out; they are wired where those are built.
+            toolbarButtons_.ResetOffset();
+            ApplyShotTimeOffset();
+            break;
+        case kCmdPitch:
+            ApplyShotTimeOffset();
             break;
         default:
             mdi_.ActivateChild(command);
@@ -249,8 +270,32 @@ void MainFrame::Zoom(int command) {
     // The target view takes the zoom here (SetZoom) once the target window is built.
 }
 
+void MainFrame::ReplayCommand(int command) {
+    const int speed = settings_.Get().ReplaySpeed;
+    if (replay_) {
+        switch (command) {
+            case kCmdReplay: replay_->StartReplay(speed, +1); break;
+            case kCmdReplayStop: replay_->StopReplay(); break;
+            case kCmdReplayFastForward: replay_->StartReplay(3 * speed, +1); break;
+            case kCmdReplayReverse: replay_->StartReplay(3 * speed, -1); break;
+            case kCmdReplayRewind: replay_->JumpReplay(0); break;
+            case kCmdReplayEnd: replay_->JumpReplay(1); break;
+            default: break;
+        }
+    }
+    // Play stays pressed while the replay runs; the other buttons spring back after their action.
+    toolbarButtons_.ReleaseReplayButtons();
+    if (command == kCmdReplay && replay_) toolbarButtons_.CheckButton(kCmdReplay, true);
+}
+
+void MainFrame::ApplyShotTimeOffset() {
+    if (TraceStore* store = hub_.Store()) store->SetShotTimeOffset(toolbarButtons_.ShotTimeOffsetMs());
+    hub_.NotifyStoreChanged();
+}
+
 void MainFrame::ToggleDiagram() {
     const bool on = menuBar_.ToggleCheck(kCmdDiagram) != 0;
+    toolbarButtons_.CheckButton(kCmdDiagram, on);
     MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram);
     if (!diagram || !diagram->Window()) return;
     if (on) {
@@ -298,7 +343,9 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
     menuBar_.SetMenuState(ShootingState::TargetShown);
+    toolbarButtons_.SetState(ShootingState::TargetShown);
     hub_.SetTargets(first, second);
+    if (timeline_) timeline_->show();
 
     if (target && target->Window()) {
         LoadUiStrings();
@@ -309,6 +356,7 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
         matchBoard->Window()->hide();
     if (MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard); scoreboard && scoreboard->Window())
         scoreboard->Window()->show();
+    toolbarButtons_.CheckButton(kCmdDiagram, menuBar_.HasCheck(kCmdDiagram));
     if (MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram); diagram && diagram->Window()) {
         if (menuBar_.HasCheck(kCmdDiagram))
             diagram->Window()->show();
@@ -367,8 +415,11 @@ void MainFrame::ResetScoreboard(bool, const std::string&) {
 }
 
 void MainFrame::SetShootingState(ShootingState state) {
-    // The toolbar takes the matching state here once it is built.
     menuBar_.SetMenuState(state);
+    toolbarButtons_.SetState(state);
+    // Shooting and pausing set the pitch back to 0; the store's shot positions follow.
+    if (TraceStore* store = hub_.Store(); store && store->ShotTimeOffset() != toolbarButtons_.ShotTimeOffsetMs())
+        ApplyShotTimeOffset();
 }
 
 void MainFrame::ShowMatchBoard(const MatchProgramme&) {
@@ -403,6 +454,9 @@ void MainFrame::ShowDetectorSilent() {
     CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), UiText(kDetectorSilentText), MessageIcon::Error);
 }
 
-void MainFrame::SetCentreChecked(bool on) { menuBar_.SetCheck(kCmdCentreSeries, on); }
+void MainFrame::SetCentreChecked(bool on) {
+    menuBar_.SetCheck(kCmdCentreSeries, on);
+    toolbarButtons_.CheckButton(kCmdCentreSeries, on);
+}
 
 }  // namespace zark

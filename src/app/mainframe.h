@@ -18,9 +18,11 @@
 #include "app/window/mdiclient.h"
 #include "core/matchprogramme.h"
 #include "core/notification.h"
+#include "core/replaycommands.h"
 #include "core/seriesflow.h"
 #include "core/shootinghub.h"
 #include "core/widgets/matchdialogchooser.h"
+#include "replay/widgets/toolbar.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -28,6 +30,7 @@ namespace zark {
 class MdiChildWindow;
 class SeriesView;
 class TargetRun;
+class TraceTimeline;
 
 // The child windows the main frame places, shows and hides.
 enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram };
@@ -73,6 +76,9 @@ public:
     void DetachTargetWindow();
     SeriesFlow* Flow() const { return flow_.get(); }
 
+    // What the replay buttons act on (the target view); null detaches it.
+    void SetReplayTarget(ReplayCommands* replay) { replay_ = replay; }
+
     // The child windows that "Rearrange Windows", showing a target and the diagram command work
     // on; null detaches one.
     void SetChildWindow(ChildRole role, MdiChildWindow* window);
@@ -105,6 +111,8 @@ public:
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
     QToolBar* Toolbar() const { return toolbar_; }
+    zark::Toolbar& ToolbarButtons() { return toolbarButtons_; }
+    TraceTimeline* Timeline() const { return timeline_; }
     WelcomePanel* Welcome() const { return welcome_; }
     QWidget* ClientArea() const { return client_; }
     // The shortcut table of the menu bar, for the main loop's translation.
@@ -130,6 +138,8 @@ private:
     void ChooseTarget(int command);
     void ShootCommand(int command);
     void PostQuit();
+    void ReplayCommand(int command);
+    void ApplyShotTimeOffset();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -146,10 +156,13 @@ private:
     ShootingHub hub_;
     HelpTopics help_;
     std::unique_ptr<SeriesFlow> flow_;
+    zark::Toolbar toolbarButtons_;
+    ReplayCommands* replay_ = nullptr;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;
     QPointer<WelcomePanel> welcome_;
+    TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
     std::array<MdiChildWindow*, 4> children_{};
     int autoSave_ = 0;
     bool created_ = false;
