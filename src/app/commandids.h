@@ -81,6 +81,7 @@ enum CommandId : int {
     kCmdZoomIn = 2191,
     kCmdZoomOut = 2192,
     kCmdClearPitch = 2193,
+    kCmdExportPdf = 2194,
 
     kCmdSaveAutomatically = 2197,
     kCmdMatch = 2198,

@@ -60,7 +60,8 @@ struct StateRow {
 };
 constexpr StateRow kStateRows[] = {
     {kCmdSave, {G, G, G, O}},         {kCmdOpen, {O, G, O, O}},         {kCmdDelete, {O, G, O, O}},
-    {kCmdCustomize, {O, G, O, O}},    {kCmdPrint, {G, G, G, O}},        {kCmdPageSetup, {O, G, G, O}},
+    {kCmdCustomize, {O, G, O, O}},    {kCmdPrint, {G, G, G, O}},        {kCmdExportPdf, {G, G, G, O}},
+    {kCmdPageSetup, {O, G, G, O}},
     {kCmdDiagram, {O, G, O, O}},      {kCmdCentreSeries, {O, G, G, O}}, {kCmdReplay, {O, G, O, O}},
     {kCmdZoom1, {O, U, U, U}},        {kCmdZoom2, {O, U, U, U}},        {kCmdZoom3, {O, U, U, U}},
     {kCmdZoom4, {O, U, U, U}},        {kCmdRearrange, {O, U, U, U}},
@@ -112,6 +113,7 @@ int MenuBar::Build() {
     file_->addSeparator();
     AddItem(file_, kCmdCustomize, 6, true);
     AddItem(file_, kCmdPrint, 7, false);
+    AddItem(file_, kCmdExportPdf, 380, false);
     AddItem(file_, kCmdPageSetup, 141, true);
     file_->addSeparator();
     AddItem(file_, kCmdExit, 8, true);

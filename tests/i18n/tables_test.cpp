@@ -1,4 +1,5 @@
 // Guards of the built-in string tables: what a translator's edit must never break.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -159,9 +160,13 @@ TEST(Tables, ParseWithoutProblems) {
     }
 }
 
+// Every language has exactly the ids of the English table, and that holds every id the menus,
+// dialogs and messages of the first release use (later texts come on top).
 TEST(Tables, EveryIdInEveryLanguage) {
+    const auto english = BuiltInStringTable(UiLanguage::English).Ids();
+    for (int id : ExpectedIds()) EXPECT_TRUE(std::find(english.begin(), english.end(), id) != english.end()) << id;
     for (const UiLanguage language : kAll)
-        EXPECT_EQ(BuiltInStringTable(language).Ids(), ExpectedIds()) << NameOf(language);
+        EXPECT_EQ(BuiltInStringTable(language).Ids(), english) << NameOf(language);
 }
 
 TEST(Tables, EnglishTextsAreTheQuotedOnes) {
