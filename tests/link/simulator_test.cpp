@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "link/detectordecoder.h"
 #include "link/setupblock.h"
 #include "link/simulator.h"
+#include "targets/targetcatalogue.h"
 
 namespace zark {
 namespace {
@@ -294,6 +296,134 @@ TEST(Simulator, BrokenBlocksAndNoiseAreIgnored) {
     EXPECT_EQ(unit.setup().offsetX, -5);
     EXPECT_EQ(unit.setup().offsetY, 3);
     EXPECT_EQ(unit.setup().steps, 40);
+}
+
+// --- the hold, measured from outside as the program sees it -------------------------------------
+
+constexpr int kHour = 60 * kMinute;
+constexpr int kLastSecond = 1000 / DetectorSimulator::kStepMs;  // steps
+
+const TargetDescriptor& Face(int identity) {
+    static TargetCatalogue catalogue;
+    static const bool built = (catalogue.Build(), true);
+    (void)built;
+    TargetPair pair;
+    EXPECT_TRUE(catalogue.FindByIdentity(identity, pair));
+    return *pair.first;
+}
+
+std::vector<Recorder::Message> SamplesOf(const Recorder& decoded) {
+    std::vector<Recorder::Message> samples;
+    for (const auto& m : decoded.messages)
+        if (m.line < 0 && !m.isShot) samples.push_back(m);
+    return samples;
+}
+
+struct HoldFigures {
+    double medianTraceMm = 0;  // trace length of the last second before the shot
+    double reversalShare = 0;  // steps of that second that turn back against the step before
+    std::size_t shots = 0;
+    std::int64_t shortestGap = 1 << 30;  // steps between shots
+};
+
+// An hour on the 50 m rifle face at the default distance.
+HoldFigures HoldOnTheRifleFace(ShooterProfile profile, std::uint32_t seed) {
+    const TargetDescriptor& face = Face(1200);
+    const double mmPerUnit = double(face.RefDiameter()) / (2.0 * face.RefRadius());
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played run;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), kHour, run);
+    const auto samples = SamplesOf(run.decoded);
+    const auto shots = run.decoded.Shots();
+    HoldFigures figures;
+    figures.shots = shots.size();
+    std::vector<double> lengths;
+    int reversals = 0, turns = 0;
+    for (std::size_t k = 0; k < shots.size(); ++k) {
+        if (k > 0) figures.shortestGap = std::min(figures.shortestGap, shots[k].step - shots[k - 1].step);
+        const std::int64_t last = shots[k].step - 1;  // the index of the shot's own sample
+        if (last < kLastSecond) continue;
+        double length = 0;
+        for (std::int64_t i = last - kLastSecond + 1; i <= last; ++i) {
+            const double dx = samples[i].x - samples[i - 1].x, dy = samples[i].y - samples[i - 1].y;
+            length += std::hypot(dx, dy);
+            if (i == last - kLastSecond + 1) continue;
+            const double px = samples[i - 1].x - samples[i - 2].x, py = samples[i - 1].y - samples[i - 2].y;
+            ++turns;
+            if (dx * px + dy * py < 0) ++reversals;
+        }
+        lengths.push_back(length * mmPerUnit);
+    }
+    std::sort(lengths.begin(), lengths.end());
+    if (!lengths.empty()) figures.medianTraceMm = lengths[lengths.size() / 2];
+    figures.reversalShare = turns ? double(reversals) / turns : 1.0;
+    return figures;
+}
+
+struct ScoreFigures {
+    double meanScore = 0;     // after the sighters' correction
+    double meanUncorrected = 0;
+    std::size_t shots = 0;
+};
+
+// Ten sighters on the 10 m air rifle decimal face, then an hour with the sighters' mean taken off
+// as the aim offset, as the program sends it.
+ScoreFigures ScoresOnTheAirRifleFace(ShooterProfile profile, std::uint32_t seed) {
+    const TargetDescriptor& face = Face(1400);
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played sighters;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), 3 * kMinute, sighters);
+    auto shots = sighters.decoded.Shots();
+    EXPECT_GE(shots.size(), 10u);
+    shots.resize(std::min<std::size_t>(shots.size(), 10));
+    double sumX = 0, sumY = 0, uncorrected = 0;
+    for (const auto& s : shots) {
+        sumX += s.x;
+        sumY += s.y;
+        uncorrected += face.ScoreShot(s.x, s.y);
+    }
+    const int n = int(shots.size());
+    unit.Stop();
+    Played series;
+    Play(unit, Block(face.DetectorScale(), -int(sumX / n), -int(sumY / n), 1600), kHour, series);
+    ScoreFigures figures;
+    figures.meanUncorrected = uncorrected / n;
+    double total = 0;
+    for (const auto& s : series.decoded.Shots()) total += face.ScoreShot(s.x, s.y);
+    figures.shots = series.decoded.Shots().size();
+    figures.meanScore = figures.shots ? total / double(figures.shots) : 0;
+    return figures;
+}
+
+struct ProfileBounds {
+    ShooterProfile profile;
+    std::uint32_t seed;
+    double traceLow, traceHigh;  // mm
+    double scoreLow, scoreHigh;
+};
+
+TEST(SimulatedShooter, EachProfileHoldsAndScoresLikeItsShooterOverAnHour) {
+    const ProfileBounds bounds[] = {
+        {ShooterProfile::Beginner, 11, 40, 100, 7.0, 9.0},
+        {ShooterProfile::Club, 11, 15, 40, 9.0, 9.9},
+        {ShooterProfile::Elite, 11, 8, 20, 10.0, 10.9},
+    };
+    for (ProfileBounds b : bounds) {
+        if (const char* seed = std::getenv("SEED")) b.seed = std::atoi(seed);
+        SCOPED_TRACE(ShooterProfileName(b.profile));
+        const HoldFigures hold = HoldOnTheRifleFace(b.profile, b.seed);
+        const ScoreFigures score = ScoresOnTheAirRifleFace(b.profile, b.seed);
+        std::printf("%-8s trace %.1f mm (median of %zu), reversals %.1f %%, mean score %.2f (%.2f before the sighters' correction, %zu shots)\n",
+                    ShooterProfileName(b.profile), hold.medianTraceMm, hold.shots, 100 * hold.reversalShare,
+                    score.meanScore, score.meanUncorrected, score.shots);
+        EXPECT_GE(hold.shots, 300u);  // a shot every few seconds
+        EXPECT_GE(hold.medianTraceMm, b.traceLow);
+        EXPECT_LE(hold.medianTraceMm, b.traceHigh);
+        EXPECT_LT(hold.reversalShare, 0.35);
+        EXPECT_GE(hold.shortestGap, 40);  // never sooner than the time between shots
+        EXPECT_GE(score.meanScore, b.scoreLow);
+        EXPECT_LE(score.meanScore, b.scoreHigh);
+    }
 }
 
 }  // namespace
