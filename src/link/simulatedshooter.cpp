@@ -15,7 +15,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kApproachTau = 0.2;    // the aim coming down onto the target
 constexpr double kSwingInTau = 0.16;    // the swing catching up with a moving target
 constexpr double kSettleTau = 0.8;      // the hold tightening after the approach
-constexpr double kBreathHoldTau = 0.5;  // the breath being let out and held
+constexpr double kBreathHoldTau = 0.6;  // the breath being let out and held
 constexpr double kTremorTau = 0.06;
 constexpr double kRecoverTau = 0.3;     // the aim coming back after the release
 constexpr double kSwayDamping = 0.4;
@@ -23,6 +23,8 @@ constexpr double kTiringAfter = 7.0;    // a hold held longer than this widens
 
 // Where the aim is when the rifle is raised and lowered, mrad.
 constexpr double kApproachHeight = 12.0;
+constexpr double kRaisedHeight = 18.0;
+constexpr int kMountSteps = 3;
 constexpr double kLoweredDepth = 30.0;
 constexpr double kSideDistance = 35.0;
 constexpr double kJerkBearing = 225.0;  // degrees from the right, counter-clockwise: low left
@@ -94,6 +96,13 @@ double SimulatedShooter::Gauss() {
 }
 
 void SimulatedShooter::StartCycle() {
+    // the rifle is raised above the target
+    aimX_ = 0;
+    aimY_ = kRaisedHeight;
+    NextCycle();
+}
+
+void SimulatedShooter::NextCycle() {
     phase_ = Phase::Approach;
     phaseSteps_ = 0;
     sinceBreak_ = -1;
@@ -109,13 +118,11 @@ void SimulatedShooter::StartCycle() {
     breathPeriod_ = Uniform(3.5, 4.8);
     followSteps_ = 12 + int(Uniform(0, 3));
     restSteps_ = int(Uniform(1.4, 3.0) / kStepSeconds);
-    PlanApproach();
 }
 
 void SimulatedShooter::PlanApproach() {
     // a static target: the rifle comes down from above, a little to one side; a moving one: the
     // swing comes in from behind the target, at about its height
-    movingDirection_ = runDirection_;
     moving_ = runDirection_ != 0;
     if (moving_) {
         startX_ = -runDirection_ * Uniform(18, 24);
@@ -124,10 +131,13 @@ void SimulatedShooter::PlanApproach() {
         startX_ = Uniform(-1.5, 1.5);
         startY_ = kApproachHeight * Uniform(0.8, 1.2);
     }
-    const double aimMin = moving_ ? 0.8 : traits_.aimMin;
-    const double aimMax = moving_ ? 3.0 : traits_.aimMax;
+    const double aimMin = moving_ ? 1.2 : traits_.aimMin;
+    const double aimMax = moving_ ? 3.5 : traits_.aimMax;
     approachSteps_ = int((moving_ ? Uniform(0.6, 0.9) : Uniform(1.0, 1.5)) / kStepSeconds);
-    minAimSteps_ = int((aimMin + Uniform(0, moving_ ? 0.6 : 1.5)) / kStepSeconds);
+    // a breath or two on the target, then it is let out and held, and the hold settles
+    breathHeldAt_ = Uniform(0.6, 1.4);
+    const double settled = moving_ ? 0.0 : breathHeldAt_ + 2.5 * kBreathHoldTau;
+    minAimSteps_ = int(std::max(settled, aimMin + Uniform(0, moving_ ? 0.8 : 1.5)) / kStepSeconds);
     maxAimSteps_ = int(aimMax / kStepSeconds);
 }
 
@@ -156,8 +166,8 @@ void SimulatedShooter::HoldAim(double held, bool approaching) {
     StepSway();
     double breath = breathAmplitude_ * std::sin(breathPhase_);
     if (moving_) breath *= 0.3;
-    else if (!approaching) breath *= std::exp(-held / kBreathHoldTau);
-    const double since = approaching ? phaseSteps_ * kStepSeconds : approachSteps_ * kStepSeconds + held;
+    else if (!approaching && held > breathHeldAt_) breath *= std::exp(-std::pow((held - breathHeldAt_) / kBreathHoldTau, 2));
+    const double since = approaching ? (phaseSteps_ - kMountSteps) * kStepSeconds : approachSteps_ * kStepSeconds + held;
     const double arrival = Arrival(since, moving_ ? kSwingInTau : kApproachTau);
     const double release = ReleaseShare(sinceBreak_);
     aimX_ = centreX_ + spread * alongRun * swayX_ + tremorX_ + startX_ * arrival + releaseX_ * release;
@@ -184,10 +194,12 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
     bool fired = false;
     switch (phase_) {
         case Phase::Approach:
-            // the hunter sees which way the target runs while bringing the rifle up
-            if (movingDirection_ != runDirection_ && phaseSteps_ * 2 < approachSteps_) PlanApproach();
+            // the shooter mounts the rifle, out of sight of the target, and sees meanwhile whether
+            // and which way it runs
+            if (phaseSteps_ < kMountSteps) break;
+            if (phaseSteps_ == kMountSteps) PlanApproach();
             HoldAim(0.0, true);
-            if (phaseSteps_ >= approachSteps_) {
+            if (phaseSteps_ >= kMountSteps + approachSteps_) {
                 phase_ = Phase::Aim;
                 phaseSteps_ = 0;
             }
@@ -237,18 +249,19 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
                 phaseSteps_ = 0;
                 startX_ = aimX_;
                 startY_ = aimY_;
-                restX_ = (leaveX_ < 0 ? -1 : 1) * kSideDistance;
+                restX_ = moving_ ? 0.0 : (leaveX_ < 0 ? -1 : 1) * kSideDistance;
             }
             break;
         }
         case Phase::Rest: {
-            // the rifle is brought up again out to the side, clear of the target, ready to come
-            // down onto it
+            // the rifle is brought up again well clear of the target: out to the side, or above it
+            // after a run, ready for the next one from either side
             const double s = std::min(1.0, t / (restSteps_ * kStepSeconds));
             const double eased = s * s * (3 - 2 * s);
+            const double restY = moving_ ? kSideDistance : kRaisedHeight;
             aimX_ = startX_ + (restX_ - startX_) * eased + 0.05 * Gauss();
-            aimY_ = startY_ + (kApproachHeight - startY_) * eased + 0.05 * Gauss();
-            if (phaseSteps_ >= restSteps_) StartCycle();
+            aimY_ = startY_ + (restY - startY_) * eased + 0.05 * Gauss();
+            if (phaseSteps_ >= restSteps_) NextCycle();
             break;
         }
     }

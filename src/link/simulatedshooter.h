@@ -46,7 +46,7 @@ class SimulatedShooter final {
 public:
     SimulatedShooter(ShooterProfile profile, std::uint32_t seed);
 
-    // The rifle is brought up for a new shot.
+    // The rifle is raised above the target and brought onto it for a new shot.
     void StartCycle();
     // -1 a target running to the left, +1 to the right, 0 a target standing still.
     void SetRunDirection(int direction) { runDirection_ = direction; }
@@ -66,6 +66,7 @@ private:
     enum class Phase { Approach, Aim, FollowThrough, Leave, Rest };
 
     double Gauss();
+    void NextCycle();
     void PlanApproach();
     void StepSway();
     void Release();
@@ -85,10 +86,10 @@ private:
     double swayX_ = 0, swayY_ = 0, swayVX_ = 0, swayVY_ = 0;
     double tremorX_ = 0, tremorY_ = 0;
     double breathPhase_ = 0, breathPeriod_ = 4.0, breathAmplitude_ = 0.5;
+    double breathHeldAt_ = 1.0;  // seconds into the hold
     double releaseX_ = 0, releaseY_ = 0;  // the jerk or release disturbance of this shot
     int sinceBreak_ = -1;                 // steps since the break, -1 before it
     bool moving_ = false;                 // this cycle swings with a moving target
-    int movingDirection_ = 0;             // the run direction the approach was planned for
     double heldAtBreak_ = 0;
     int approachSteps_ = 30, minAimSteps_ = 60, maxAimSteps_ = 180, followSteps_ = 12, restSteps_ = 50;
     double leaveX_ = 0, leaveY_ = 0;

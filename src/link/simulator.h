@@ -57,6 +57,7 @@ public:
     // The port was closed: no more samples until the next block.
     void Stop();
 
+    const SimulatorOptions& options() const { return options_; }
     bool streaming() const { return streaming_; }
     const SimulatorSetup& setup() const { return setup_; }
     std::int64_t stepCount() const { return step_; }
