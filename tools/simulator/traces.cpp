@@ -118,6 +118,8 @@ void DrawPanel(QPainter& p, const QRect& panel, const zark::TargetDescriptor& fa
 }  // namespace
 
 int main(int argc, char** argv) {
+    // a picture needs no screen
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     std::uint32_t seed = 11;
     int shots = 5;
