@@ -27,6 +27,7 @@ constexpr double kRaisedHeight = 18.0;
 constexpr int kMountSteps = 3;
 constexpr double kLoweredDepth = 30.0;
 constexpr double kSideDistance = 35.0;
+constexpr double kHeightAfterRun = 35.0;  // clear of the target whichever way the next run goes
 constexpr double kJerkBearing = 225.0;  // degrees from the right, counter-clockwise: low left
 
 //                                 sway   Hz    tremor  breath settle centre group  jerk% jerk  release aim         within chance
@@ -76,7 +77,7 @@ const ShooterTraits& TraitsOf(ShooterProfile profile) {
 }
 
 SimulatedShooter::SimulatedShooter(ShooterProfile profile, std::uint32_t seed)
-    : profile_(profile), traits_(TraitsOf(profile)), random_(seed) {
+    : traits_(TraitsOf(profile)), random_(seed) {
     // the shooter's sights are a little off: sighters find it, the series are corrected
     biasX_ = traits_.groupSigma * Gauss();
     biasY_ = traits_.groupSigma * Gauss();
@@ -160,9 +161,6 @@ void SimulatedShooter::HoldAim(double held, bool approaching) {
     // the hold is wider just after the approach and when held too long
     double spread = 1.0 + traits_.settleGain * std::exp(-held / kSettleTau);
     if (held > kTiringAfter) spread *= 1.0 + 0.1 * (held - kTiringAfter);
-    // on a moving target the swing wanders along the run more than across it
-    const double alongRun = moving_ ? 1.6 : 1.0;
-    const double acrossRun = moving_ ? 0.8 : 1.0;
     StepSway();
     double breath = breathAmplitude_ * std::sin(breathPhase_);
     if (moving_) breath *= 0.3;
@@ -170,8 +168,8 @@ void SimulatedShooter::HoldAim(double held, bool approaching) {
     const double since = approaching ? (phaseSteps_ - kMountSteps) * kStepSeconds : approachSteps_ * kStepSeconds + held;
     const double arrival = Arrival(since, moving_ ? kSwingInTau : kApproachTau);
     const double release = ReleaseShare(sinceBreak_);
-    aimX_ = centreX_ + spread * alongRun * swayX_ + tremorX_ + startX_ * arrival + releaseX_ * release;
-    aimY_ = centreY_ + spread * acrossRun * swayY_ + tremorY_ + breath + startY_ * arrival + releaseY_ * release;
+    aimX_ = centreX_ + spread * AlongRun() * swayX_ + tremorX_ + startX_ * arrival + releaseX_ * release;
+    aimY_ = centreY_ + spread * AcrossRun() * swayY_ + tremorY_ + breath + startY_ * arrival + releaseY_ * release;
 }
 
 void SimulatedShooter::Release() {
@@ -206,7 +204,7 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
             break;
         case Phase::Aim: {
             const double spread = 1.0 + traits_.settleGain * std::exp(-t / kSettleTau);
-            const double off = spread * std::hypot(swayX_, swayY_);
+            const double off = spread * std::hypot(AlongRun() * swayX_, AcrossRun() * swayY_);
             const double within = traits_.fireWithin * traits_.swaySigma * (moving_ ? 1.3 : 1.0);
             const bool steady = phaseSteps_ >= minAimSteps_ && off < within && Uniform(0, 1) < traits_.fireChance;
             if (shotAllowed && (steady || phaseSteps_ >= maxAimSteps_)) {
@@ -258,7 +256,7 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
             // after a run, ready for the next one from either side
             const double s = std::min(1.0, t / (restSteps_ * kStepSeconds));
             const double eased = s * s * (3 - 2 * s);
-            const double restY = moving_ ? kSideDistance : kRaisedHeight;
+            const double restY = moving_ ? kHeightAfterRun : kRaisedHeight;
             aimX_ = startX_ + (restX_ - startX_) * eased + 0.05 * Gauss();
             aimY_ = startY_ + (restY - startY_) * eased + 0.05 * Gauss();
             if (phaseSteps_ >= restSteps_) NextCycle();

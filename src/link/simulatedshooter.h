@@ -58,7 +58,6 @@ public:
     double y() const { return aimY_; }
     bool cycleStarting() const { return phase_ == Phase::Approach && phaseSteps_ == 0; }
     bool holding() const { return phase_ == Phase::Aim; }
-    ShooterProfile profile() const { return profile_; }
     // A uniform number from the shooter's random stream (the unit draws the break timing from it).
     double Uniform(double low, double high);
 
@@ -71,8 +70,10 @@ private:
     void StepSway();
     void Release();
     void HoldAim(double held, bool approaching);
+    // on a moving target the swing wanders along the run more than across it
+    double AlongRun() const { return moving_ ? 1.6 : 1.0; }
+    double AcrossRun() const { return moving_ ? 0.8 : 1.0; }
 
-    ShooterProfile profile_;
     ShooterTraits traits_;
     std::mt19937 random_;
     int runDirection_ = 0;
