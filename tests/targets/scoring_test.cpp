@@ -43,7 +43,7 @@ TEST_F(Scoring, DecimalTenths) {
     const TargetDescriptor& finale = Face(kRifle50Finale);
     EXPECT_NEAR(finale.ScoreShot(64, 0), 10.0, 1e-9);
     EXPECT_NEAR(finale.ScoreShot(44, 0), 10.8, 1e-9);  // 9 - 9 × 1 / 21 = 8.57
-    EXPECT_NEAR(finale.ScoreShot(43, 0), 10.1, 1e-9);  // the inner-ten band takes over
+    EXPECT_NEAR(finale.ScoreShot(43, 0), 10.9, 1e-9);  // the inner-ten band takes over
     EXPECT_NEAR(finale.ScoreShot(65, 0), 9.8, 1e-9);   // 9 - 9 × 1 / 64 = 8.86
     EXPECT_NEAR(finale.ScoreShot(128, 0), 9.0, 1e-9);
     EXPECT_NEAR(finale.ScoreShot(129, 0), 8.8, 1e-9);
@@ -59,20 +59,30 @@ TEST_F(Scoring, DecimalTenths) {
     EXPECT_NEAR(airFinale.ScoreShot(0, 25), 9.8, 1e-9);  // band 24..47: 9 - 9 / 23 = 8.6
 }
 
-TEST_F(Scoring, InnerTenOnDecimalFacesRunsFromTenOneToTenNine) {
+TEST_F(Scoring, InnerTenOnDecimalFacesIsTheTopTenthAndNoCloserShotScoresLess) {
     const TargetDescriptor& rifle = Face(kRifle50Finale);
-    EXPECT_NEAR(rifle.ScoreShot(42, 0), 10.1, 1e-9);
-    EXPECT_NEAR(rifle.ScoreShot(20, 0), 10.5, 1e-9);  // 9 - 9 × 20 / 43 = 4.8
-    EXPECT_NEAR(rifle.ScoreShot(1, 0), 10.9, 1e-9);
-    EXPECT_NEAR(rifle.ScoreShot(0, 0), 10.9, 1e-9);  // never 11.0
+    EXPECT_NEAR(rifle.ScoreShot(44, 0), 10.8, 1e-9);  // the ten band keeps its tenths
+    for (int r : {42, 20, 1, 0}) EXPECT_NEAR(rifle.ScoreShot(r, 0), 10.9, 1e-9) << r;
     const TargetDescriptor& pistol = Face(kAirPistolFinale);
     ASSERT_EQ(pistol.BulletRadius(), 23);  // 4.5 / 59 × 304 = 23.19
-    EXPECT_NEAR(pistol.ScoreShot(48, 0), 10.1, 1e-9);
     EXPECT_NEAR(pistol.ScoreShot(49, 0), 10.8, 1e-9);  // ten band 48..83
-    EXPECT_NEAR(pistol.ScoreShot(0, 0), 10.9, 1e-9);
-    // no score on any decimal face goes beyond 10.9
-    for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale})
-        for (int r = 0; r < 200; ++r) EXPECT_LE(Face(index).ScoreShot(r, r / 3), 10.9 + 1e-9) << index << " " << r;
+    EXPECT_NEAR(pistol.ScoreShot(48, 0), 10.9, 1e-9);
+    EXPECT_NEAR(pistol.ScoreShot(0, -30), 10.9, 1e-9);
+    EXPECT_NEAR(pistol.ScoreShot(83, 0), 10.0, 1e-9);
+    // on every decimal face a closer shot never scores less, and nothing goes beyond 10.9
+    for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale}) {
+        double farther = 0;
+        for (int r = 400; r >= 0; --r) {
+            const double score = Face(index).ScoreShot(r * 3 / 5, -r * 4 / 5);
+            EXPECT_GE(score, farther) << index << " " << r;
+            EXPECT_LE(score, 10.9 + 1e-9) << index << " " << r;
+            farther = score;
+        }
+    }
+    // a 10.9 is a full score, shown and totalled as the tenth it is
+    EXPECT_GE(rifle.ScoreShot(10, 0), 10);
+    EXPECT_EQ(ScoreText(rifle, rifle.ScoreShot(10, 0)), "10.9");
+    EXPECT_EQ(TotalText(rifle, TotalPart(rifle, rifle.ScoreShot(10, 0)) + TotalPart(rifle, rifle.ScoreShot(44, 0))), "21.7");
 }
 
 TEST_F(Scoring, OutsideEveryRingWithoutZoneMap) {
