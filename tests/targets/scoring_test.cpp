@@ -2,8 +2,11 @@
 // the texts of scores and totals.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 
+#include "support/numericlocale.h"
 #include "targets/scoretext.h"
 #include "builtcatalogue.h"
 #include "targets/targetcatalogue.h"
@@ -220,6 +223,42 @@ TEST_F(Scoring, ScoreTexts) {
     double total = 0;
     for (int i = 0; i < 20; ++i) total += TotalPart(ring, 10.1);
     EXPECT_EQ(TotalText(ring, total), "200");
+}
+
+// Qt sets the C locale from the system's at start-up: on a German system printf writes "10,5".
+TEST_F(Scoring, TextsHaveAPointUnderAGermanLocale) {
+    test::GermanNumericLocale german;
+    ASSERT_TRUE(german.active()) << german.problem();
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%3.1f", 10.5);
+    ASSERT_STREQ(probe, "10,5");  // what the texts must not follow
+
+    const TargetDescriptor& decimal = Face(kRifle50Finale);
+    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.8");
+    EXPECT_EQ(ScoreText(decimal, 9.0), "9.0");
+    EXPECT_EQ(TotalText(decimal, TotalPart(decimal, 10.4) + TotalPart(decimal, 9.8)), "20.2");
+    EXPECT_EQ(TotalText(Face(kRifle50), 19), "19");
+    EXPECT_EQ(ScoreText(Face(24), 10.1), "1/10'");
+    EXPECT_EQ(ShotTimeText(75400), "1.15");
+    EXPECT_EQ(FixedText(-0.12, 0, 2), "-0.12");
+    EXPECT_EQ(FixedText(3.14159, 6, 2), "  3.14");
+    EXPECT_EQ(FixedText(1234567.0, 2, 0), "1234567");
+}
+
+TEST_F(Scoring, FixedTextRoundsAsPrintfDoesInTheCLocale) {
+    ASSERT_STREQ(std::localeconv()->decimal_point, ".");  // the test's own locale, C or C.UTF-8
+    char expected[64];
+    for (int k = -3000; k <= 3000; ++k) {
+        // every hundredth and the halves between them, where rounding decides
+        for (double v : {k / 100.0, k / 100.0 + 0.005, k / 20.0, k * 0.1}) {
+            std::snprintf(expected, sizeof expected, "%3.1f", v);
+            ASSERT_EQ(FixedText(v, 3, 1), expected) << v;
+            std::snprintf(expected, sizeof expected, "%2.0f", v);
+            ASSERT_EQ(FixedText(v, 2, 0), expected) << v;
+            std::snprintf(expected, sizeof expected, "%.2f", v);
+            ASSERT_EQ(FixedText(v, 0, 2), expected) << v;
+        }
+    }
 }
 
 }  // namespace
