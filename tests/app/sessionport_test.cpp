@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -95,23 +94,9 @@ TEST_F(SessionPort, APresentPortIsUsedWithoutANotice) {
 // The program itself, in a folder of its own: a stored "COMn" that names no device here.
 TEST(SessionPortProgram, TheLogOfTheRunSaysWhyTheSimulatedUnitIsUsed) {
     QTemporaryDir dir;
-    const QString config = dir.filePath("config");
-    {
-        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
-        stored.setValue("HideWarningAtStartup", "1");
-        stored.setValue("LangID", "1033");
-        stored.setValue("Communication", "COM97");
-    }
-    QProcess zark;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", config);
-    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
-    zark.setProcessEnvironment(env);
-    zark.setWorkingDirectory(dir.path());
-    zark.start(ZARK_PROGRAM_PATH, {});
-    ASSERT_TRUE(zark.waitForFinished(30000));
-    EXPECT_EQ(zark.exitCode(), 0);
+    const test::ProgramRun run = test::RunProgramToFirstPaint(
+        dir.path(), {{"HideWarningAtStartup", "1"}, {"LangID", "1033"}, {"Communication", "COM97"}});
+    EXPECT_EQ(run.exitCode, 0);
     QFile log(dir.filePath("zark.log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(log.readAll());
@@ -119,7 +104,8 @@ TEST(SessionPortProgram, TheLogOfTheRunSaysWhyTheSimulatedUnitIsUsed) {
                               "serial device number 97; serial devices found: "))
         << text.toStdString();
     // the stored setting stays as it was
-    EXPECT_EQ(QSettings(config + "/VEXA/Zark.conf", QSettings::IniFormat).value("Communication").toString(), "COM97");
+    EXPECT_EQ(QSettings(dir.filePath("config/VEXA/Zark.conf"), QSettings::IniFormat).value("Communication").toString(),
+              "COM97");
 }
 
 }  // namespace
