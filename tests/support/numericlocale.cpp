@@ -33,11 +33,13 @@ GermanNumericLocale::GermanNumericLocale() {
 
 GermanNumericLocale::~GermanNumericLocale() {
     std::setlocale(LC_NUMERIC, previous_.c_str());
+#ifdef ZARK_TEST_LOCALE_DIR
     if (!changedLocPath_) return;
     if (previousLocPath_)
         ::setenv("LOCPATH", previousLocPath_->c_str(), 1);
     else
         ::unsetenv("LOCPATH");
+#endif
 }
 
 }  // namespace zark::test
