@@ -3,10 +3,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
+#include <QStatusBar>
 #include <QToolBar>
 #include <cerrno>
 
@@ -19,6 +21,7 @@
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
+#include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
 #include "targets/targetdescriptor.h"
 
@@ -106,6 +109,13 @@ int MainFrame::Create(const QString& className, const QString& title) {
     timeline_->setGeometry(QRectOf(initial.replay));
     timeline_->hide();  // shown with the first target
 
+    // The port of this session. A shooter must never take the simulated unit's shots for their
+    // own: the window says so plainly, and the log says why.
+    sessionPort_ = StartupPort(settings.Communication);
+    if (const std::string note = SessionPortLogText(settings.Communication, sessionPort_); !note.empty())
+        LogLine("%s\n", note.c_str());
+    SetSimulatedUnitNotice(IsSimulatorPort(sessionPort_));
+
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
 
@@ -172,6 +182,50 @@ void MainFrame::UpdateCaption() {
 void MainFrame::SetFileName(const QString& fileName) {
     fileName_ = fileName;
     UpdateCaption();
+}
+
+void MainFrame::SetSimulatedUnitNotice(bool on) {
+    if (!on) {
+        if (QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) band->hide();
+        return;
+    }
+    LoadUiStrings();
+    if (!simulatedNotice_) {
+        simulatedNotice_ = new QLabel;
+        simulatedNotice_->setObjectName(QStringLiteral("simulatedUnitNotice"));
+        // black on yellow, as the safety warnings
+        simulatedNotice_->setStyleSheet(QStringLiteral("QLabel { background: #ffff00; color: #000000; font-weight: bold;"
+                                                       " padding: 1px 6px; }"));
+        simulatedNotice_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        // the reason takes what room is left (all of it in its tooltip); the notice is never cut
+        simulatedReason_ = new QLabel;
+        simulatedReason_->setObjectName(QStringLiteral("simulatedUnitReason"));
+        simulatedReason_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar()->addWidget(simulatedNotice_);
+        statusBar()->addWidget(simulatedReason_, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    const std::string& configured = settings_.Get().Communication;
+    QString reason;
+    if (IsSimulatorPort(configured))
+        reason = UiQString(kUiTextPortIsSimulator);
+    else if (configured.empty())
+        reason = UiQString(kUiTextNoPort);
+    else if (!PortPresent(configured))
+        reason = QString::asprintf(UiText(kUiTextPortNotFound).c_str(),
+                                   QString::fromStdString(configured).left(40).toUtf8().constData());
+    if (!reason.isEmpty()) reason += ' ';
+    reason += UiQString(kUiTextChoosePort);
+    simulatedNotice_->setText(UiQString(kUiTextSimulatedUnit));
+    simulatedReason_->setText(reason);
+    simulatedReason_->setToolTip(reason);
+    simulatedNotice_->setToolTip(reason);
+    statusBar()->show();
+}
+
+bool MainFrame::SimulatedUnitNoticeShown() const {
+    const QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    return band && simulatedNotice_ && !band->isHidden();
 }
 
 void MainFrame::OnCommand(int command, bool fromAccelerator) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/aboutdialog.h"
@@ -24,6 +25,8 @@
 #include "core/widgets/matchdialogchooser.h"
 #include "replay/widgets/toolbar.h"
 #include "targets/targetcatalogue.h"
+
+class QLabel;
 
 namespace zark {
 
@@ -66,6 +69,16 @@ public:
 
     void UpdateCaption();
     void SetFileName(const QString& fileName);
+
+    // The port this session opens for the detector unit, chosen at start-up from the configured
+    // one: that port when it is on the machine, else the simulated unit. The setting is not
+    // changed. The link window takes it with cTargetComm::SetSessionPort.
+    const std::string& SessionPort() const { return sessionPort_; }
+    // Shows or hides, in a band along the bottom of the window, the notice that the simulated
+    // unit is in use, with the reason for the port set now. Shown at start-up when the session
+    // port is the simulated unit; the Customize dialog calls it when the port changes.
+    void SetSimulatedUnitNotice(bool on);
+    bool SimulatedUnitNoticeShown() const;
     const QString& FileName() const { return fileName_; }
     const QString& Title() const { return title_; }
     const QString& ClassName() const { return className_; }
@@ -164,6 +177,9 @@ private:
     QPointer<WelcomePanel> welcome_;
     TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
     std::array<MdiChildWindow*, 4> children_{};
+    std::string sessionPort_;
+    QPointer<QLabel> simulatedNotice_;
+    QPointer<QLabel> simulatedReason_;
     int autoSave_ = 0;
     bool created_ = false;
 };
