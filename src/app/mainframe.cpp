@@ -297,6 +297,9 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     if (area) area->show();
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
+    // A series (paused or not) and a match end with their target: F3 must not resume them on
+    // the new face with an empty store.
+    if (flow_) flow_->EndSeries();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     hub_.SetTargets(first, second);
 

@@ -161,6 +161,26 @@ TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
     EXPECT_EQ(flow->seriesShots(), 5);
 }
 
+TEST_F(SeriesWiring, ChoosingATargetWhilePausedEndsTheSeries) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    Shoot(2);
+    Key(Qt::Key_F3);
+    ASSERT_EQ(frame->Flow()->paused(), 1);
+    ASSERT_TRUE(Choose(kCmdPistol25));  // the Targets menu is open while paused
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_EQ(run->locked(), 0);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 0);
+    EXPECT_EQ(PauseText(), "&Pause\tF3");
+    Key(Qt::Key_F3);  // nothing to continue on the new face
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_TRUE(frame->Menus().TargetsMenu()->menuAction()->isEnabled());
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(run->locked(), 1);
+}
+
 TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
     ASSERT_TRUE(Choose(kCmdRifle100));
     ASSERT_TRUE(Choose(kCmdSerie10));
