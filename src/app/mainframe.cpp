@@ -270,7 +270,8 @@ void MainFrame::Rearrange() {
     const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
     const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
     const Arrangement a =
-        ArrangeChildren(area.width(), area.height(), board.Width(), board.Height(), match.Width(), match.Height());
+        ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
+                        int(match.Height()));
     const auto place = [](MdiChildWindow* window, const Box& box) {
         if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };
