@@ -88,14 +88,15 @@ void SeriesView::Complete() {
 void SeriesView::StopSeries() {
     settleTimer_->Stop();
     complete_ = true;
+    runClosed_ = 1;
 }
 
 void SeriesView::EndRun(int side) {
     if (!movingRange_) return;
     TraceStore* store = Store();
-    if (!runClosed_ && store) {
+    if (!runClosed_ && !complete_ && store) {
         // The shots the run still allowed count as fired and missed. The series never gets more
-        // shots than it has: once it is full, the rest of the run is not recorded.
+        // shots than it has: once it is full (or over), the rest of the run is not recorded.
         while (runCount_ < runShots_ && store->ShotCount() < seriesShots_) {
             FeedSample(0, 0, 1, 0, -1);
             Notification unfired;

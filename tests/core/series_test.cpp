@@ -656,6 +656,10 @@ TEST_F(Series, ChoosingATargetEndsAPausedSeriesAndTheMatch) {
     clock.Advance(10000);  // nothing of the old series settles or arms the link
     EXPECT_EQ(Count(kCodeShotSettled), 1);
     EXPECT_EQ(link.adjustments.size(), armed);
+    run.ChooseMovingRange();
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 1});  // a late run fills nothing in
+    EXPECT_EQ(Count(kCodeUnfiredShot), 0);
+    run.ChooseLeft();
     flow.PauseContinue();  // F3 resumes nothing
     EXPECT_FALSE(hub.IsRunning());
     EXPECT_EQ(ShotCount(), 0);
