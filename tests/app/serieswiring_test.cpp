@@ -72,6 +72,23 @@ public:
     void StartReplay(int, int) override {}
 };
 
+// Records the message boxes, and calls onShow as each is shown (where a real box runs its loop).
+class BoxWatch final : public MessageBoxSink {
+public:
+    explicit BoxWatch(std::function<void()> onShow)
+        : onShow_(std::move(onShow)), previous_(SetMessageBoxSink(this)) {}
+    ~BoxWatch() override { SetMessageBoxSink(previous_); }
+    void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
+        onShow_();
+        shown.push_back({std::string(title), std::string(text), icon});
+    }
+    std::vector<test::MessageCapture::Shown> shown;
+
+private:
+    std::function<void()> onShow_;
+    MessageBoxSink* previous_;
+};
+
 class SeriesWiring : public ::testing::Test {
 protected:
     SeriesWiring() {
@@ -196,10 +213,18 @@ TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
 TEST_F(SeriesWiring, ASilentDetectorPausesWithAnErrorBox) {
     ASSERT_TRUE(Choose(kCmdPistol25));
     ASSERT_TRUE(Choose(kCmdSerie5));
-    test::MessageCapture boxes;
+    // The box runs an event loop of its own: by then acquisition has stopped and the menus are paused.
+    bool runningAtTheBox = true;
+    QString pauseTextAtTheBox;
+    BoxWatch boxes([&] {
+        runningAtTheBox = frame->Hub().IsRunning();
+        pauseTextAtTheBox = PauseText();
+    });
     Notification silent;
     silent.code = kCodeDetectorSilent;
     run->Notify(silent);  // as the link window reports it to the target window
+    EXPECT_FALSE(runningAtTheBox);
+    EXPECT_EQ(pauseTextAtTheBox, "&Continue\tF3");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Error");
     EXPECT_EQ(boxes.shown[0].text, "ZARK system unit is not connected");
