@@ -369,7 +369,8 @@ void MainFrame::Rearrange() {
     const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
     const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
     const Arrangement a =
-        ArrangeChildren(area.width(), area.height(), board.Width(), board.Height(), match.Width(), match.Height());
+        ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
+                        int(match.Height()));
     const auto place = [](MdiChildWindow* window, const Box& box) {
         if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };
@@ -396,6 +397,9 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     if (area) area->show();
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
+    // A series (paused or not) and a match end with their target: F3 must not resume them on
+    // the new face with an empty store.
+    if (flow_) flow_->EndSeries();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     toolbarButtons_.SetState(ShootingState::TargetShown);
     hub_.SetTargets(first, second);

@@ -63,8 +63,10 @@ public:
     // Carries out a command (menu, shortcut or toolbar). fromAccelerator marks a shortcut.
     void OnCommand(int command, bool fromAccelerator = false);
 
-    // Shows a target pair: the welcome panel goes, the child windows come, the hub gets the pair
-    // and the Shoot menu is rebuilt for the target's family. second may be null.
+    // Shows a target pair: the series flow ends (a running or paused series and a match are
+    // given up; a file's match is loaded after this), the welcome panel goes, the child windows
+    // come, the hub gets the pair and the Shoot menu is rebuilt for the target's family. second
+    // may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
 
     void UpdateCaption();

@@ -11,6 +11,7 @@
 #include "app/appicons.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
+#include "diag/diagnostics.h"
 #include "settings/registryaccess.h"
 #include "storage/csvexport.h"
 
@@ -47,7 +48,9 @@ int RunProgram(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     if (argc >= 3 && QByteArrayView(argv[1]) == "--export-csv") {
-        // zark --export-csv FILE [OUT]: no window, no settings
+        // zark --export-csv FILE [OUT]: no window, no settings, and no program run: the log
+        // of the current folder stays as it is
+        LogToStandardError();
         QCoreApplication app(argc, argv);
         return RunCsvExport(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     }

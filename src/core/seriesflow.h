@@ -49,6 +49,9 @@ public:
     void NewSerie();       // F10
     void Match();
     void CentreSeries();  // F5
+    // Another target was chosen: the series (paused or not) and the match end; nothing of them
+    // runs on or resumes on the new face.
+    void EndSeries();
 
     // Codes 3, 7 and 8 (the others are the scoreboard's and the replay's).
     void OnNotification(const Notification& notification);

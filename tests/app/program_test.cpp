@@ -158,5 +158,40 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
     EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
 }
 
+// An export is no program run: the log of the folder it runs in stays as it was (what goes wrong
+// is told on standard error), and a text that cannot be written whole gives exit status 1.
+TEST(ProgramCsvExport, LeavesTheFoldersLogAloneAndFailsOnAWriteError) {
+    QTemporaryDir dir;
+    {
+        QFile log(dir.filePath("zark.log"));
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write("the last program run\n");
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.zas"));  // there, but cannot be read
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", dir.filePath("folder.zas"), dir.filePath("out.csv")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_TRUE(zark.readAllStandardError().contains("Cannot open file"));
+    QFile log(dir.filePath("zark.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), "the last program run\n");
+
+    if (!QFileInfo("/dev/full").exists()) GTEST_SKIP() << "no /dev/full";
+    const QString series = dir.filePath("one.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    zark.setStandardOutputFile("/dev/full");  // every write fails: no space left
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_TRUE(zark.readAllStandardError().contains("cannot write"));
+}
+
 }  // namespace
 }  // namespace zark

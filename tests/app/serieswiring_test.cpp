@@ -76,6 +76,23 @@ public:
     void StartReplay(int, int) override {}
 };
 
+// Records the message boxes, and calls onShow as each is shown (where a real box runs its loop).
+class BoxWatch final : public MessageBoxSink {
+public:
+    explicit BoxWatch(std::function<void()> onShow)
+        : onShow_(std::move(onShow)), previous_(SetMessageBoxSink(this)) {}
+    ~BoxWatch() override { SetMessageBoxSink(previous_); }
+    void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
+        onShow_();
+        shown.push_back({std::string(title), std::string(text), icon});
+    }
+    std::vector<test::MessageCapture::Shown> shown;
+
+private:
+    std::function<void()> onShow_;
+    MessageBoxSink* previous_;
+};
+
 class SeriesWiring : public ::testing::Test {
 protected:
     SeriesWiring() {
@@ -165,6 +182,26 @@ TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
     EXPECT_EQ(flow->seriesShots(), 5);
 }
 
+TEST_F(SeriesWiring, ChoosingATargetWhilePausedEndsTheSeries) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    Shoot(2);
+    Key(Qt::Key_F3);
+    ASSERT_EQ(frame->Flow()->paused(), 1);
+    ASSERT_TRUE(Choose(kCmdPistol25));  // the Targets menu is open while paused
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_EQ(run->locked(), 0);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 0);
+    EXPECT_EQ(PauseText(), "&Pause\tF3");
+    Key(Qt::Key_F3);  // nothing to continue on the new face
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_TRUE(frame->Menus().TargetsMenu()->menuAction()->isEnabled());
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(run->locked(), 1);
+}
+
 TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
     ASSERT_TRUE(Choose(kCmdRifle100));
     ASSERT_TRUE(Choose(kCmdSerie10));
@@ -180,10 +217,18 @@ TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
 TEST_F(SeriesWiring, ASilentDetectorPausesWithAnErrorBox) {
     ASSERT_TRUE(Choose(kCmdPistol25));
     ASSERT_TRUE(Choose(kCmdSerie5));
-    test::MessageCapture boxes;
+    // The box runs an event loop of its own: by then acquisition has stopped and the menus are paused.
+    bool runningAtTheBox = true;
+    QString pauseTextAtTheBox;
+    BoxWatch boxes([&] {
+        runningAtTheBox = frame->Hub().IsRunning();
+        pauseTextAtTheBox = PauseText();
+    });
     Notification silent;
     silent.code = kCodeDetectorSilent;
     run->Notify(silent);  // as the link window reports it to the target window
+    EXPECT_FALSE(runningAtTheBox);
+    EXPECT_EQ(pauseTextAtTheBox, "&Continue\tF3");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Error");
     EXPECT_EQ(boxes.shown[0].text, "ZARK system unit is not connected");
