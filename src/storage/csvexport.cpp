@@ -21,18 +21,6 @@ QString Quoted(const std::string& text) {
     return '"' + q + '"';
 }
 
-// The clock hour of a bearing as the shot list shows it: 12 from 345 to 14 degrees.
-int ClockHour(int bearing) {
-    int d = bearing - 15;
-    if (d < 0) d += 360;
-    return d / 30 + 1;
-}
-
-QString MinutesSeconds(int timeMs) {
-    const int s = timeMs / 1000;
-    return QString::asprintf("%d.%02d", s / 60, s % 60);
-}
-
 void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
@@ -53,7 +41,7 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
             total += TotalPart(face, score);
             line += QString::asprintf("%d,%s,%.1f,", shot.traceIndex, side, score) + Quoted(ScoreText(face, score)) +
                     QString::asprintf(",%d,", ClockHour(TargetDescriptor::ShotBearing(shown.x, shown.y))) +
-                    MinutesSeconds(store->ShotTime(i));
+                    QString::fromStdString(ShotTimeText(store->ShotTime(i)));
         }
         csv += line + '\n';
     }

@@ -39,4 +39,17 @@ std::string TotalText(const TargetDescriptor& face, double total) {
     return text;
 }
 
+int ClockHour(int bearing) {
+    int d = (bearing - 15) % 360;
+    if (d < 0) d += 360;
+    return d / 30 + 1;
+}
+
+std::string ShotTimeText(int timeMs) {
+    const int s = timeMs > 0 ? timeMs / 1000 : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d", s / 60, s % 60);
+    return text;
+}
+
 }  // namespace zark

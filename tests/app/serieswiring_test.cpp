@@ -16,6 +16,7 @@
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
+#include "support/seriestestkit.h"
 #include "support/testsupport.h"
 
 namespace zark {
@@ -23,54 +24,10 @@ namespace {
 
 using test::FindAction;
 
-// Timers that fire only when the test says so.
-class HandTimers final : public TimerFactory {
-public:
-    class Timer final : public FlowTimer {
-    public:
-        explicit Timer(std::function<void()> fire) : fire_(std::move(fire)) {}
-        void Start(int) override { active_ = true; }
-        void Stop() override { active_ = false; }
-        bool Active() const override { return active_; }
-        void Fire() {
-            if (!active_) return;
-            active_ = false;
-            fire_();
-        }
-
-    private:
-        std::function<void()> fire_;
-        bool active_ = false;
-    };
-    std::unique_ptr<FlowTimer> CreateTimer(std::function<void()> onFire) override {
-        auto timer = std::make_unique<Timer>(std::move(onFire));
-        timers.push_back(timer.get());
-        return timer;
-    }
-    void FireAll() {
-        for (Timer* t : timers) t->Fire();
-    }
-    std::vector<Timer*> timers;
-};
-
-class FlatRules final : public FaceRules {
-public:
-    double ScoreShot(const TargetDescriptor*, int x, int y) const override { return 10.0 - (x * x + y * y > 100 ? 1 : 0); }
-    int ShotBearing(const TargetDescriptor*, int, int) const override { return 12; }
-    LeadOffset Lead(const TargetDescriptor*, LeadMode) const override { return {}; }
-};
-
-class RecordingLink final : public LinkControl {
-public:
-    void RequestAdjustment(int, int) override { ++arms; }
-    int arms = 0;
-};
-
-class TargetViewForTests final : public SeriesView {
-public:
-    using SeriesView::SeriesView;
-    void StartReplay(int, int) override {}
-};
+using test::FlatRules;
+using test::HandTimers;
+using test::RecordingLink;
+using test::TargetViewForTests;
 
 class SeriesWiring : public ::testing::Test {
 protected:
