@@ -11,6 +11,7 @@ namespace zark {
 namespace {
 
 constexpr int kNoScale = 800;  // full scale of a face without rings
+constexpr int kMinGridSpacing = 4;  // pixels between grid lines at the least
 
 int Distance(int x, int y) { return int(std::sqrt(double(x) * x + double(y) * y)); }
 
@@ -26,11 +27,14 @@ int Step(const TraceStore& store, int p) {
 
 // Collects the lines of one curve, one column of pixels at a time: within a column a vertical
 // line from its lowest to its highest value, and a line from each column to the next unless the
-// trace breaks between them. At 22,500 points on a thousand pixels that is a few thousand lines
-// instead of 22,500 segments, and the picture is the same.
+// trace breaks between them. Where there are more points than columns, the next column's line
+// reaches back to where the last one ended instead, so each column is one vertical line. At
+// 22,500 points on a thousand pixels that is a thousand lines instead of 22,500 segments, and the
+// picture is the same to the pixel column.
 class CurveLines {
 public:
-    CurveLines(std::vector<QLine>& lines, bool upright) : lines_(lines), upright_(upright) {}
+    CurveLines(std::vector<QLine>& lines, bool upright, bool dense)
+        : lines_(lines), upright_(upright), dense_(dense) {}
 
     void Add(int t, int v) {
         if (open_ && t == t_) {
@@ -40,17 +44,23 @@ public:
             return;
         }
         Flush();
-        if (open_) Push(t_, last_, t, v);
+        const bool joined = open_;
+        const int before = last_;
+        if (joined && !dense_) Push(t_, last_, t, v);
         open_ = true;
         t_ = t;
         low_ = high_ = last_ = v;
+        if (joined && dense_) {
+            low_ = std::min(low_, before);
+            high_ = std::max(high_, before);
+        }
     }
     void Break() {
         Flush();
         open_ = false;
     }
     void Flush() {
-        if (open_ && low_ != high_) Push(t_, low_, t_, high_);
+        if (open_ && (low_ != high_ || dense_)) Push(t_, low_, t_, high_);
     }
 
 private:
@@ -63,6 +73,7 @@ private:
 
     std::vector<QLine>& lines_;
     bool upright_;
+    bool dense_;
     bool open_ = false;
     int t_ = 0;
     int low_ = 0;
@@ -162,7 +173,8 @@ int DiagramPlot::AxisPosition(int flags, int width, int height) {
 int DiagramPlot::GridSpacing(int extent, int first, int last, int timeStep) {
     if (last <= first || timeStep <= 0) return 0;
     const std::int64_t g = std::int64_t(1000 / timeStep) * extent / (std::int64_t(last) - first);
-    return g > 0 && g < extent ? int(g) : 0;
+    // Lines closer than this would only grey the whole plot (a long trace in a narrow window).
+    return g >= kMinGridSpacing && g < extent ? int(g) : 0;
 }
 
 std::vector<int> DiagramPlot::ReferencePositions(int flags, int axis, int fullScale, const std::vector<int>& levels) {
@@ -208,7 +220,10 @@ void DiagramPlot::Paint(QPainter& painter, const Context& context) const {
     }
     const qreal printWidth = std::max(1.0, 0.25 * context.pixelsPerMm);
     const auto pen = [&](const QColor& colour, int pixels) {
-        return context.printing ? QPen(Qt::black, printWidth) : QPen(colour, pixels);
+        if (context.printing) return QPen(Qt::black, printWidth);
+        QPen screen(colour, pixels);
+        screen.setCosmetic(true);
+        return screen;
     };
     // A line across the plot at position pos: parallel to the time direction when along is set,
     // else across it.
@@ -245,36 +260,40 @@ void DiagramPlot::Paint(QPainter& painter, const Context& context) const {
             int bit;
             QColor colour;
         };
-        static const Curve kCurves[] = {{kCurveAbsolute, QColor(128, 0, 128)},
-                                        {kCurveSpeed, QColor(0, 128, 0)},
-                                        {kCurveHorizontal, QColor(255, 0, 0)},
-                                        {kCurveVertical, QColor(0, 0, 255)}};
-        for (const Curve& curve : kCurves) {
-            if (!(flags & curve.bit)) continue;
-            lines_.clear();
-            CurveLines collect(lines_, upright);
-            for (int p = from; p < to; ++p) {
-                const SamplePoint stored = store->Sample(p);
-                const SamplePoint shown = store->Shown(stored);
-                if (!IsPoint(stored) || !IsPoint(shown)) {
-                    collect.Break();
-                    continue;
-                }
-                int value = 0;
-                switch (curve.bit) {
-                    case kCurveAbsolute: value = Distance(shown.x, shown.y); break;
-                    case kCurveHorizontal: value = shown.x; break;
-                    case kCurveVertical: value = shown.y; break;
-                    default: value = Step(*store, p); break;
-                }
-                const std::int64_t i = p - first;
-                const int t = upright ? bottom - int(i * height / count) : int(i * width / count);
-                const int v = std::clamp(int(axis - std::int64_t(axis) * value / fullScale), 0, valueEnd);
-                collect.Add(t, v);
+        // Drawn in this order: absolute, speed, horizontal, vertical.
+        static const Curve kCurves[4] = {{kCurveAbsolute, QColor(128, 0, 128)},
+                                         {kCurveSpeed, QColor(0, 128, 0)},
+                                         {kCurveHorizontal, QColor(255, 0, 0)},
+                                         {kCurveVertical, QColor(0, 0, 255)}};
+        // One walk over the points feeds every ticked curve.
+        const bool dense = count > timeExtent;
+        for (std::vector<QLine>& lines : lines_) lines.clear();
+        CurveLines collect[4] = {{lines_[0], upright, dense},
+                                 {lines_[1], upright, dense},
+                                 {lines_[2], upright, dense},
+                                 {lines_[3], upright, dense}};
+        const auto pixel = [&](int value) {
+            return std::clamp(int(axis - std::int64_t(axis) * value / fullScale), 0, valueEnd);
+        };
+        for (int p = from; p < to; ++p) {
+            const SamplePoint stored = store->Sample(p);
+            const SamplePoint shown = store->Shown(stored);
+            if (!IsPoint(stored) || !IsPoint(shown)) {
+                for (CurveLines& c : collect) c.Break();
+                continue;
             }
-            collect.Flush();
-            painter.setPen(pen(curve.colour, 1));
-            painter.drawLines(lines_.data(), int(lines_.size()));
+            const std::int64_t i = p - first;
+            const int t = upright ? bottom - int(i * height / count) : int(i * width / count);
+            if (flags & kCurveAbsolute) collect[0].Add(t, pixel(Distance(shown.x, shown.y)));
+            if (flags & kCurveSpeed) collect[1].Add(t, pixel(Step(*store, p)));
+            if (flags & kCurveHorizontal) collect[2].Add(t, pixel(shown.x));
+            if (flags & kCurveVertical) collect[3].Add(t, pixel(shown.y));
+        }
+        for (int c = 0; c < 4; ++c) {
+            if (!(flags & kCurves[c].bit)) continue;
+            collect[c].Flush();
+            painter.setPen(pen(kCurves[c].colour, 1));
+            painter.drawLines(lines_[c].data(), int(lines_[c].size()));
         }
 
         painter.setPen(pen(Qt::black, 2));

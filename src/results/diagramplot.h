@@ -100,7 +100,7 @@ private:
     int replayPos_ = 0;
     bool markerVisible_ = false;
     DiagramAverages averages_;
-    mutable std::vector<QLine> lines_;  // reused by every paint
+    mutable std::vector<QLine> lines_[4];  // per curve, reused by every paint
 };
 
 }  // namespace zark

@@ -86,6 +86,7 @@ TEST_F(Diagram, TheAxisLiesAtTheBottomOrInTheMiddleAsTheTickedCurvesRequire) {
 TEST_F(Diagram, AGridLineEverySecond) {
     EXPECT_EQ(DiagramPlot::GridSpacing(500, 0, 125, 40), 100);  // 5 s in 500 pixels
     EXPECT_EQ(DiagramPlot::GridSpacing(500, 0, 10, 40), 0);     // a second is wider than the plot
+    EXPECT_EQ(DiagramPlot::GridSpacing(1000, 0, 22499, 40), 0);  // 15 minutes: no grey plot
     hub.SetTargets(nullptr, nullptr);
     hub.ShowTraceRange(0, 125, 0);
     const QImage image = Render(500, 200);
