@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <string>
 
+#include "app/window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/widgets/childframe.h"
 
@@ -103,6 +104,7 @@ int DiagramWindow::Create(MdiClient& client, const QIcon& icon) {
     for (int i = 0; i < 4; ++i) {
         auto* box = new QCheckBox(UiQString(kBoxes[i].textId), content);
         box->setObjectName(QStringLiteral("box%1").arg(i));
+        box->setFont(DialogUnits::DialogFont());
         QPalette palette = box->palette();
         palette.setColor(QPalette::WindowText, kBoxes[i].colour);
         box->setPalette(palette);
@@ -145,9 +147,12 @@ void DiagramWindow::UpdateCaptions() {
     if (!plot_) return;
     const DiagramAverages& a = plot_->Averages();
     const int values[4] = {a.step, a.distance, a.x, a.y};
-    for (int i = 0; i < 4; ++i)
-        boxes_[std::size_t(i)]->setText(QString::asprintf("%s (%s %d)", UiText(kBoxes[i].textId).c_str(),
-                                                          UiText(kAverageText).c_str(), values[i]));
+    for (int i = 0; i < 4; ++i) {
+        const QString caption = QString::asprintf("%s (%s %d)", UiText(kBoxes[i].textId).c_str(),
+                                                  UiText(kAverageText).c_str(), values[i]);
+        boxes_[std::size_t(i)]->setText(caption);
+        boxes_[std::size_t(i)]->setToolTip(caption);  // the whole caption where the window is narrow
+    }
 }
 
 bool DiagramWindow::OnWindowEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "app/window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/resulticons.h"
 #include "results/widgets/childframe.h"
@@ -37,6 +38,7 @@ int MatchBoard::Create(MdiClient& client, const QIcon& icon) {
     layout->setContentsMargins(0, 0, 0, 0);
     list_ = new QListWidget(content);
     list_->setObjectName(QStringLiteral("list%1").arg(kListId));
+    list_->setFont(DialogUnits::DialogFont());
     list_->setViewMode(QListView::ListMode);
     list_->setFlow(QListView::LeftToRight);
     list_->setWrapping(true);

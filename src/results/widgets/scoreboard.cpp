@@ -82,11 +82,9 @@ void Scoreboard::SetCaption(const std::string& text) { SetTitle(QString::fromStd
 void Scoreboard::LayOutLists() {
     if (!seriesWidget_ || !Content()) return;
     const QRect area = Content()->rect();
-    for (ShotListWidget* list : {seriesWidget_, sightersWidget_}) {
-        list->setGeometry(area);
-        list->ResizeColumns(list->viewport()->width());
-        list->viewport()->update();
-    }
+    // Both lists, the hidden one too; each keeps its columns in proportion to its width.
+    seriesWidget_->setGeometry(area);
+    sightersWidget_->setGeometry(area);
 }
 
 }  // namespace zark

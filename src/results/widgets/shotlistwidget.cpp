@@ -3,8 +3,11 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QStyledItemDelegate>
+#include <algorithm>
 #include <array>
 
+#include "app/window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/resulticons.h"
 
@@ -40,11 +43,22 @@ const QIcon& SumIcon() {
     return icon;
 }
 
+// Rows as tight as the pictures allow, so that ten shots and the total fit the scoreboard's first size.
+class TightRows final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize hint = QStyledItemDelegate::sizeHint(option, index);
+        return QSize(hint.width(), std::max(16, option.fontMetrics.height() + 1));
+    }
+};
+
 }  // namespace
 
 ShotListWidget::ShotListWidget(ShotList& list, bool singleRowClicks, QWidget* parent)
     : QTreeWidget(parent), list_(list), singleRowClicks_(singleRowClicks) {
     LoadUiStrings();
+    setFont(DialogUnits::DialogFont());
     setColumnCount(3);
     setHeaderLabels({UiQString(kScoreText), UiQString(kDirectionText), UiQString(kTimeText)});
     headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
@@ -56,6 +70,7 @@ ShotListWidget::ShotListWidget(ShotList& list, bool singleRowClicks, QWidget* pa
     setAllColumnsShowFocus(true);
     setSortingEnabled(false);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new TightRows(this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -70,6 +85,12 @@ void ShotListWidget::ResizeColumns(int width) {
     int sum = 0;
     for (int c = 0; c < 3; ++c) sum += columnWidth(c);
     for (int c = 0; c < 3; ++c) setColumnWidth(c, sum > 0 ? int(qint64(width) * columnWidth(c) / sum) : width / 3);
+}
+
+bool ShotListWidget::viewportEvent(QEvent* event) {
+    // The rows' width changes with the window and with the scroll bar coming or going.
+    if (event->type() == QEvent::Resize) ResizeColumns(viewport()->width());
+    return QTreeWidget::viewportEvent(event);
 }
 
 void ShotListWidget::RowsReset() {

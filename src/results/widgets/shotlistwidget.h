@@ -24,6 +24,7 @@ public:
     std::function<void(int row)> onDoubleClick;
 
     // The three column widths keep their proportions across width (a third each when all are 0).
+    // The list does this itself whenever the width it shows its rows in changes.
     void ResizeColumns(int width);
 
     void RowsReset() override;
@@ -35,6 +36,7 @@ protected:
                                                          const QEvent* event) const override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void WriteRow(int row);
