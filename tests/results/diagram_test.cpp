@@ -145,6 +145,49 @@ TEST_F(Diagram, AveragesOfTheAimBeforeEachShotInTheCaptions) {
     EXPECT_EQ(window->Box(1)->text(), "Absolute deviation (Average 0)");
 }
 
+TEST_F(Diagram, ThePrintoutRunsTimeUpwardInBlackAndTheReplayMarkerFollowsTheReplay) {
+    hub.SetTargets(&test::BuiltCatalogue().Entry(3), nullptr);
+    hub.NewSeries(1, 0, 0);
+    for (int i = 0; i < 100; ++i) hub.FeedSample(40 + i, 30, 0, 0, -1);
+    test::FeedShot(hub, 20, 10);
+    hub.ShowTraceRange(0, 120, 0);
+
+    // The printout's flags: time from bottom to top, no grid, a frame; every line black.
+    Plot().SetFlags(kCurveFlags | kPlotUpright | kPlotNoGrid | kPlotFrame);
+    QImage page(300, 500, QImage::Format_RGB32);
+    QPainter painter(&page);
+    DiagramPlot::Context print;
+    print.rect = page.rect();
+    print.printing = true;
+    print.pixelsPerMm = 4;
+    Plot().Paint(painter, print);
+    painter.end();
+    int coloured = 0, black = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            coloured += c != QColor(Qt::white) && c != QColor(Qt::black);
+            black += c == QColor(Qt::black);
+        }
+    EXPECT_EQ(coloured, 0);
+    EXPECT_GT(black, 1500);
+    EXPECT_EQ(page.pixelColor(0, 250), QColor(Qt::black));    // the frame
+    EXPECT_EQ(page.pixelColor(150, 250), QColor(Qt::black));  // the axis in the middle, along the time
+
+    // The marker appears with a replay, follows the replayed points and goes with the replay.
+    Plot().SetFlags(kCurveAbsolute);
+    hub.BeginReplay();
+    EXPECT_TRUE(Plot().MarkerVisible());
+    hub.FeedSample(0, 0, 0, 1, 60);
+    EXPECT_EQ(Plot().ReplayPosition(), 60);
+    EXPECT_EQ(Plot().MarkerPosition(600), 300);
+    const QImage shown = Render(600, 200);
+    EXPECT_EQ(shown.pixelColor(300, 5), QColor(Qt::red));
+    hub.EndReplay();
+    EXPECT_FALSE(Plot().MarkerVisible());
+    EXPECT_NE(Render(600, 200).pixelColor(300, 5), QColor(Qt::red));
+}
+
 TEST(DiagramInFrame, TheCloseBoxUnchecksTheDiagramItem) {
     test::StoreValue("HideWarningAtStartup", "1");
     MainFrame frame;
