@@ -105,7 +105,11 @@ void DiagramPlot::OnTargetsChanged(const TargetDescriptor* a, const TargetDescri
             fullScale_ = std::max(fullScale_, face->RingRadius(i));
         }
     }
+    // The store was cleared with the new target: no range of the series before stays shown.
+    first_ = last_ = -1;
+    RunStatistics();
     Changed();
+    if (listener_) listener_->RangeChanged();
 }
 
 void DiagramPlot::OnTraceRange(int first, int last, int) {

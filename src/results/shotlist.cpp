@@ -113,6 +113,11 @@ void ShotList::WriteShot(int k) {
 
 void ShotList::OnNewSeries(int shots, int, int) { ResetRows(shots); }
 
+void ShotList::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
+    HubView::OnTargetsChanged(a, b);
+    OnStoreChanged();
+}
+
 void ShotList::OnSample(int, int, int isShot, int isReplay, int) {
     if (!isShot || isReplay) return;
     if (TraceStore* store = Store()) WriteShot(store->ShotCount() - 1);

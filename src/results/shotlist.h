@@ -66,6 +66,8 @@ public:
     void OnStoreChanged() override;
     void OnTraceRange(int first, int last, int add) override;
     void OnNewSeries(int shots, int sighters, int isDouble) override;
+    // A new target clears the store: the rows of the series before go with it.
+    void OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) override;
 
 private:
     const TargetDescriptor& Face() const;

@@ -119,6 +119,12 @@ TEST_F(ShotListRows, TraceRangesSelectTheirShotsAndTheWholeTraceTheTotal) {
     for (int row = 0; row <= 3; ++row) EXPECT_TRUE(list.Selected(row)) << row;
     hub.ShowTraceRange(-1, -1, 0);
     EXPECT_EQ(list.FirstSelected(), -1);
+
+    // Another target clears the store, and the rows of the series go with it.
+    hub.StopAcquisition();
+    hub.SetTargets(&Face(kAirRifleFinale), nullptr);
+    EXPECT_EQ(list.Rows(), 0);
+    EXPECT_EQ(list.Row(0).score, "");
 }
 
 TEST_F(ShotListRows, PrintRenderingDrawsTheRowsAndEndsBelowTheTotal) {
