@@ -16,7 +16,7 @@
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
-#include "support/seriestestkit.h"
+#include "framewithseries.h"
 #include "support/testsupport.h"
 
 namespace zark {
@@ -24,31 +24,13 @@ namespace {
 
 using test::FindAction;
 
-using test::FlatRules;
-using test::HandTimers;
-using test::RecordingLink;
-using test::TargetViewForTests;
-
-class SeriesWiring : public ::testing::Test {
+class SeriesWiring : public ::testing::Test, public test::FrameWithSeries {
 protected:
     SeriesWiring() {
-        test::StoreValue("HideWarningAtStartup", "1");
-        frame = std::make_unique<MainFrame>();
-        EXPECT_EQ(frame->Create("ZARK", "ZARK"), 1);
         accelerators = std::make_unique<AcceleratorFilter>(
             *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
-        view = std::make_unique<TargetViewForTests>(&frame->Hub(), nullptr, rules, timers);
-        run = std::make_unique<TargetRun>(*view, link, *frame, rules, timers);
-        view->SetOwner(run.get());
-        frame->AttachTargetWindow(*view, *run);
     }
-    ~SeriesWiring() override {
-        frame->DetachTargetWindow();
-        run.reset();
-        view.reset();
-        accelerators.reset();
-        frame.reset();
-    }
+    ~SeriesWiring() override { accelerators.reset(); }
 
     QAction* Find(int command) { return test::FindCommand(*frame, command); }
     bool Choose(int command) { return test::ChooseCommand(*frame, command); }
@@ -62,13 +44,7 @@ protected:
     }
     QString PauseText() { return Find(kCmdPauseContinue)->text(); }
 
-    FlatRules rules;
-    HandTimers timers;
-    RecordingLink link;
-    std::unique_ptr<MainFrame> frame;
     std::unique_ptr<AcceleratorFilter> accelerators;
-    std::unique_ptr<TargetViewForTests> view;
-    std::unique_ptr<TargetRun> run;
 };
 
 TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {

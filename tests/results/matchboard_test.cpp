@@ -19,7 +19,7 @@
 #include "results/widgets/scoreboard.h"
 #include "results/widgets/shotlistwidget.h"
 #include "resultstestsupport.h"
-#include "support/seriestestkit.h"
+#include "framewithseries.h"
 
 namespace zark {
 namespace {
@@ -36,25 +36,12 @@ public:
     }
 };
 
-class MatchBoardInFrame : public ::testing::Test {
+class MatchBoardInFrame : public ::testing::Test, public test::FrameWithSeries {
 protected:
     MatchBoardInFrame() {
-        test::StoreValue("HideWarningAtStartup", "1");
-        frame = std::make_unique<MainFrame>();
-        EXPECT_EQ(frame->Create("ZARK", "ZARK"), 1);
-        view = std::make_unique<test::TargetViewForTests>(&frame->Hub(), nullptr, rules, timers);
-        run = std::make_unique<TargetRun>(*view, link, *frame, rules, timers);
-        view->SetOwner(run.get());
-        frame->AttachTargetWindow(*view, *run);
         frame->Matches().SetChooser(&chooser);
         frame->resize(1100, 800);
         EXPECT_TRUE(test::ChooseCommand(*frame, kCmdRifle50));
-    }
-    ~MatchBoardInFrame() override {
-        frame->DetachTargetWindow();
-        run.reset();
-        view.reset();
-        frame.reset();
     }
     MatchBoard& Board() { return *frame->MatchBoardWindow(); }
     QListWidget& BoardList() { return *Board().List(); }
@@ -75,13 +62,7 @@ protected:
         }
     }
 
-    test::FlatRules rules;
-    test::HandTimers timers;
-    test::RecordingLink link;
     TypeZeroChooser chooser;
-    std::unique_ptr<MainFrame> frame;
-    std::unique_ptr<test::TargetViewForTests> view;
-    std::unique_ptr<TargetRun> run;
 };
 
 // A stored series of ten shots at the given positions, each after a short approach.

@@ -1,9 +1,15 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
+#include "app/window/mdichildwindow.h"
+
 namespace zark {
+
+// The results windows: captioned, sizable, with a system menu and a close box.
+inline constexpr std::uint32_t kResultsChildStyle = kStyleCaption | kStyleSysMenu | kStyleThickFrame;
 
 // A child window's client area that lays out its children again at every size.
 class ResizingArea final : public QWidget {

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kDiagramText = 120;
 constexpr int kAverageText = 126;
-constexpr std::uint32_t kStyle = kStyleCaption | kStyleSysMenu | kStyleThickFrame;
 
 // The check boxes: label, curve bit and text colour.
 struct BoxSpec {
@@ -28,7 +27,6 @@ const BoxSpec kBoxes[4] = {{125, kCurveSpeed, QColor(0, 128, 0)},
                            {121, kCurveAbsolute, QColor(128, 0, 128)},
                            {122, kCurveHorizontal, QColor(255, 0, 0)},
                            {123, kCurveVertical, QColor(0, 0, 255)}};
-
 
 }  // namespace
 
@@ -87,7 +85,7 @@ DiagramWindow::~DiagramWindow() {
 
 int DiagramWindow::Create(MdiClient& client, const QIcon& icon) {
     LoadUiStrings();
-    if (!CreatePlaced(UiQString(kDiagramText), kStyle, "Diagram", kDefaultRect, client, icon)) return 0;
+    if (!CreatePlaced(UiQString(kDiagramText), kResultsChildStyle, "Diagram", kDefaultRect, client, icon)) return 0;
     Window()->setMinimumSize(170, 170);
     // The curves are stored after the placement; a stored word that is no number of curves gives the default.
     bool ok = false;

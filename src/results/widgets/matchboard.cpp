@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kSeriesItemText = 321;
 constexpr int kMatchTotalText = 322;
-constexpr std::uint32_t kStyle = kStyleCaption | kStyleSysMenu | kStyleThickFrame;
 
 }  // namespace
 
@@ -31,7 +30,7 @@ Rect MatchBoard::DefaultRect() {
 
 int MatchBoard::Create(MdiClient& client, const QIcon& icon) {
     LoadUiStrings();
-    if (!CreatePlaced(QString(), kStyle, "Matchboard", DefaultRect(), client, icon)) return 0;
+    if (!CreatePlaced(QString(), kResultsChildStyle, "Matchboard", DefaultRect(), client, icon)) return 0;
     Window()->setMinimumSize(100, 120);
     QWidget* content = Content();
     auto* layout = new QVBoxLayout(content);

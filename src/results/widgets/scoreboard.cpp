@@ -13,8 +13,6 @@ namespace {
 
 constexpr int kShootingText = 142;
 constexpr int kSightersText = 143;
-constexpr std::uint32_t kStyle = kStyleCaption | kStyleSysMenu | kStyleThickFrame;
-
 
 }  // namespace
 
@@ -33,7 +31,7 @@ Rect Scoreboard::DefaultRect() {
 
 int Scoreboard::Create(MdiClient& client, HubView& hub, const QIcon& icon) {
     LoadUiStrings();
-    if (!CreatePlaced(QString(), kStyle, "Scoreboard", DefaultRect(), client, icon)) return 0;
+    if (!CreatePlaced(QString(), kResultsChildStyle, "Scoreboard", DefaultRect(), client, icon)) return 0;
     Window()->setMinimumSize(kMinWidth, ChildFrameExtra() + kClientHeight);
     auto* content = new ResizingArea;
     content->setAutoFillBackground(true);
