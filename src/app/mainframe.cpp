@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <cerrno>
+#include <cstring>
 
 #include "app/appicons.h"
 #include "app/commandids.h"
@@ -23,6 +24,9 @@
 #include "i18n/uistrings.h"
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
+#include "results/widgets/diagramwindow.h"
+#include "results/widgets/matchboard.h"
+#include "results/widgets/scoreboard.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -32,6 +36,14 @@ constexpr int kDetectorSilentText = 130;  // "ZARK system unit is not connected"
 MainFrame* g_mainFrame = nullptr;
 
 QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height); }
+
+// The number of scored (non-sighter) entries of a programme: the match board's series items.
+int ScoredEntries(const MatchProgramme& programme) {
+    int n = 0;
+    for (int e = 0; e < programme.seriesCount && e < kMaxMatchEntries; ++e)
+        if (!programme.entries[e].sighters) ++n;
+    return n;
+}
 
 }  // namespace
 
@@ -102,6 +114,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
         settings.DataDirectory.clear();
     }
     hub_.SetSettings(&settings);
+    CreateResultsWindows();
     toolbarButtons_.AttachSettings(&settings);
 
     // The trace timeline along the bottom. It joins the hub after the target window's views.
@@ -130,6 +143,30 @@ int MainFrame::Create(const QString& className, const QString& title) {
         menuBar_.ToggleCheck(kCmdShowWarnings);
     }
     return 1;
+}
+
+void MainFrame::CreateResultsWindows() {
+    const QIcon icon = ProgramIcon();
+    diagram_ = std::make_unique<DiagramWindow>();
+    diagram_->Create(mdi_, icon);
+    diagram_->onClose = [this] { OnCommand(kCmdDiagramWindow); };
+
+    // The target window is created here, after the diagram window and before the scoreboard: its
+    // target view, audio view and link window join the hub first, so they are told of every
+    // sample before the shot lists, the diagram plot and the trace timeline.
+
+    scoreboard_ = std::make_unique<Scoreboard>();
+    scoreboard_->Create(mdi_, hub_, icon);
+    scoreboard_->onReplay = [this] { OnCommand(kCmdReplay); };
+    // scoreboard_->onTraceShown: the toolbar shows its replay buttons released, once it has them.
+    diagram_->AttachPlot(hub_);  // after the two shot lists
+    matchBoard_ = std::make_unique<MatchBoard>();
+    matchBoard_->Create(mdi_, icon);
+    matchBoard_->onChoose = [this](int item) { return ShowMatchSeries(item); };
+
+    SetChildWindow(ChildRole::Diagram, diagram_.get());
+    SetChildWindow(ChildRole::Scoreboard, scoreboard_.get());
+    SetChildWindow(ChildRole::MatchBoard, matchBoard_.get());
 }
 
 void MainFrame::LayOut(int width, int height) {
@@ -468,8 +505,13 @@ void MainFrame::ClearFileName() {
     UpdateCaption();
 }
 
-void MainFrame::ResetScoreboard(bool, const std::string&) {
-    // The scoreboard resets its lists and caption here once it is built.
+void MainFrame::ResetScoreboard(bool sighters, const std::string& subtitle) {
+    if (!scoreboard_) return;
+    if (sighters)
+        scoreboard_->SetSightersMode();
+    else
+        scoreboard_->SetSeriesMode();
+    if (!subtitle.empty()) scoreboard_->SetCaption(subtitle);
 }
 
 void MainFrame::SetShootingState(ShootingState state) {
@@ -480,16 +522,42 @@ void MainFrame::SetShootingState(ShootingState state) {
         ApplyShotTimeOffset();
 }
 
-void MainFrame::ShowMatchBoard(const MatchProgramme&) {
-    // The match board shows the programme here once it is built.
+void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
+    if (!matchBoard_) return;
+    matchBoard_->SetCaption(std::string(programme.title, strnlen(programme.title, sizeof programme.title)));
+    matchBoard_->ResetRows(ScoredEntries(programme));
+    matchBoard_->Show(true);
 }
 
 void MainFrame::HideMatchBoard() {
-    // The match board hides itself here once it is built.
+    if (matchBoard_) matchBoard_->Show(false);
 }
 
-void MainFrame::FillMatchBoardRow(int, const TraceImage&) {
-    // The match board fills its row here once it is built.
+void MainFrame::FillMatchBoardRow(int row, const TraceImage& series) {
+    if (matchBoard_) matchBoard_->FillRow(row, series, hub_.CurrentTarget());
+}
+
+bool MainFrame::ShowMatchSeries(int item) {
+    if (!flow_ || !flow_->matchMode()) return false;
+    if (item < 0 || item >= ScoredEntries(flow_->programme()) || item >= kMaxShots) return false;
+    // The store is recording a series: a stored one must not take its place (nor be continued).
+    if (flow_->seriesInProgress()) return false;
+    if (!hub_.LoadStore(flow_->matchSeries(item))) return false;
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+    return true;
+}
+
+void MainFrame::ShowLoadedMatch() {
+    if (!flow_ || !flow_->matchMode()) return;
+    if (scoreboard_) scoreboard_->SetSeriesMode();
+    const MatchProgramme& programme = flow_->programme();
+    const int scored = std::min(ScoredEntries(programme), int(kMaxShots));
+    if (scored > 0) hub_.LoadStore(flow_->matchSeries(0));
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+    ShowMatchBoard(programme);
+    for (int j = 0; j < scored; ++j) FillMatchBoardRow(j, flow_->matchSeries(j));
 }
 
 bool MainFrame::ChooseProgramme(MatchProgramme& programme) {

@@ -30,7 +30,10 @@ class QLabel;
 
 namespace zark {
 
+class DiagramWindow;
+class MatchBoard;
 class MdiChildWindow;
+class Scoreboard;
 class SeriesView;
 class TargetRun;
 class TraceTimeline;
@@ -99,6 +102,19 @@ public:
     void SetChildWindow(ChildRole role, MdiChildWindow* window);
     MdiChildWindow* ChildWindow(ChildRole role) const { return children_[std::size_t(role)]; }
 
+    // The results windows the frame builds: scoreboard, match board, diagram.
+    Scoreboard* ScoreboardWindow() const { return scoreboard_.get(); }
+    MatchBoard* MatchBoardWindow() const { return matchBoard_.get(); }
+    DiagramWindow* Diagram() const { return diagram_.get(); }
+
+    // Series item i of the match board was chosen: that stored series of the match is shown by
+    // every view. Refused (false) while a series is being recorded, which the stored one would
+    // otherwise replace and mix with.
+    bool ShowMatchSeries(int item);
+    // A match was loaded into the series flow (a match file opened): the scoreboard shows the
+    // series list, the hub the first series, the match board every series and the total.
+    void ShowLoadedMatch();
+
     // The target window's reports (codes of notification.h).
     void Notify(const Notification& notification) override;
 
@@ -155,6 +171,7 @@ private:
     void PostQuit();
     void ReplayCommand(int command);
     void ApplyShotTimeOffset();
+    void CreateResultsWindows();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -173,6 +190,9 @@ private:
     std::unique_ptr<SeriesFlow> flow_;
     zark::Toolbar toolbarButtons_;
     ReplayCommands* replay_ = nullptr;
+    std::unique_ptr<DiagramWindow> diagram_;
+    std::unique_ptr<Scoreboard> scoreboard_;
+    std::unique_ptr<MatchBoard> matchBoard_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

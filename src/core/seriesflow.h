@@ -65,6 +65,9 @@ public:
     int waitingAfterSighters() const { return waitingAfterSighters_; }
     bool centred() const { return centred_; }
     bool shooting() const { return shooting_; }
+    // A series or sighters have begun and are not complete (shot, or paused in between): the
+    // hub's store is recording them.
+    bool seriesInProgress() const { return shooting_ || (paused_ && !waitingAfterSighters_); }
     const MatchProgramme& programme() const { return programme_; }
     const TraceImage& matchSeries(int j) const { return matchSeries_[j]; }
 

@@ -22,13 +22,6 @@ QString Quoted(const std::string& text) {
     return '"' + q + '"';
 }
 
-// The clock hour of a bearing as the shot list shows it: 12 from 345 to 14 degrees.
-int ClockHour(int bearing) {
-    int d = bearing - 15;
-    if (d < 0) d += 360;
-    return d / 30 + 1;
-}
-
 void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);

@@ -49,8 +49,14 @@ std::string FixedText(double value, int width, int decimals) {
     return text;
 }
 
+int ClockHour(int bearing) {
+    int d = (bearing - 15) % 360;
+    if (d < 0) d += 360;
+    return d / 30 + 1;
+}
+
 std::string ShotTimeText(int timeMs) {
-    const int s = timeMs / 1000;
+    const int s = timeMs > 0 ? timeMs / 1000 : 0;
     char text[32];
     std::snprintf(text, sizeof text, "%d.%02d", s / 60, s % 60);  // integers: no locale plays a part
     return text;

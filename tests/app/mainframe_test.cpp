@@ -85,8 +85,10 @@ TEST_F(FrameTest, FirstStartWindow) {
     EXPECT_EQ(frame->Welcome()->CaptionRect().bottom(), frame->Welcome()->height() - 1);
     EXPECT_TRUE(frame->Welcome()->CaptionFont().bold());
     EXPECT_LE(QFontMetrics(frame->Welcome()->CaptionFont()).height(), 14);
-    // No child windows of later parts are there.
-    EXPECT_TRUE(frame->Mdi().Area()->subWindowList().isEmpty());
+    // The results windows are there, hidden until a target is shown.
+    const QList<QMdiSubWindow*> children = frame->Mdi().Area()->subWindowList();
+    EXPECT_EQ(children.size(), 3);
+    for (const QMdiSubWindow* child : children) EXPECT_FALSE(child->isVisible());
     EXPECT_EQ(frame->autoSave(), 0);
 }
 

@@ -261,5 +261,18 @@ TEST_F(Scoring, FixedTextRoundsAsPrintfDoesInTheCLocale) {
     }
 }
 
+TEST(ShotTexts, ClockPositionsAndTimes) {
+    EXPECT_EQ(ClockHour(0), 12);
+    EXPECT_EQ(ClockHour(14), 12);
+    EXPECT_EQ(ClockHour(15), 1);
+    EXPECT_EQ(ClockHour(359), 12);
+    EXPECT_EQ(ClockHour(90), 3);
+    EXPECT_EQ(ClockHour(-1), 12);  // the bearing of (0, 0)
+    EXPECT_EQ(ShotTimeText(75400), "1.15");
+    EXPECT_EQ(ShotTimeText(999), "0.00");
+    EXPECT_EQ(ShotTimeText(-1600), "0.00");  // before the start: never "0.-1"
+    EXPECT_EQ(ShotTimeText(3600000), "60.00");
+}
+
 }  // namespace
 }  // namespace zark
