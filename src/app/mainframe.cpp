@@ -19,6 +19,7 @@
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
+#include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -219,7 +220,7 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             // The file commands carry these out; they are wired where the file commands are built.
             break;
         case kCmdCustomize:
-            // The Customize dialog carries this out; it is wired where the dialog is built.
+            Customize();
             break;
         case kCmdPrint:
         case kCmdPageSetup:
@@ -346,9 +347,29 @@ void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {
     run.SetSettings(&settings);
     view.OnSettingsChanged(&settings);  // the view may have joined the hub after the settings went out
     flow_ = std::make_unique<SeriesFlow>(hub_, run, *this);
+    targetRun_ = &run;
 }
 
-void MainFrame::DetachTargetWindow() { flow_.reset(); }
+void MainFrame::DetachTargetWindow() {
+    flow_.reset();
+    targetRun_ = nullptr;
+}
+
+int MainFrame::Customize() {
+    CustomizeContext context;
+    context.sound = &soundHooks_;
+    const int result = RunCustomizeDialog(this, settings_.Get(), context);
+    if (result == kDialogOk) ApplySettings();
+    return result;
+}
+
+void MainFrame::ApplySettings() {
+    Settings& settings = settings_.Get();
+    if (targetRun_) targetRun_->SetShotPeriod(settings.TimeBetweenShots);
+    soundHooks_.BuildToneBank(settings.CenterFrequency, settings.PeripheralFrequency, settings.Amplitude);
+    // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
+    hub_.SetSettings(&settings);
+}
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 

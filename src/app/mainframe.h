@@ -10,6 +10,7 @@
 #include "app/aboutdialog.h"
 #include "app/accelerators.h"
 #include "app/helpwindow.h"
+#include "app/interimsoundhooks.h"
 #include "app/menubar.h"
 #include "app/startupwarnings.h"
 #include "app/storedsettings.h"
@@ -71,6 +72,16 @@ public:
     // window's notifications go to the series flow built on them. Detach before they go.
     void AttachTargetWindow(SeriesView& view, TargetRun& run);
     void DetachTargetWindow();
+
+    // Runs the Customize dialog over the frame; after OK the settings are applied at once.
+    // Returns the dialog's code (2001 OK, 2002 Cancel).
+    int Customize();
+    // Makes the settings take effect everywhere: the target window's time between shots, the
+    // blind-shooting tones, and every view of the hub re-reads what it uses. The detector link
+    // reads its port, time between shots and distance at its next connection.
+    void ApplySettings();
+    // What the Customize dialog's Sound page plays through and lists from.
+    CustomizeSoundHooks& SoundHooks() { return soundHooks_; }
     SeriesFlow* Flow() const { return flow_.get(); }
 
     // The child windows that "Rearrange Windows", showing a target and the diagram command work
@@ -145,7 +156,9 @@ private:
     QString title_;
     ShootingHub hub_;
     HelpTopics help_;
+    InterimSoundHooks soundHooks_;  // replaced by the sound player once it is in
     std::unique_ptr<SeriesFlow> flow_;
+    TargetRun* targetRun_ = nullptr;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;
