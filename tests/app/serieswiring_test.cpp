@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 
 #include "app/acceleratorfilter.h"
@@ -29,7 +30,10 @@ public:
     class Timer final : public FlowTimer {
     public:
         explicit Timer(std::function<void()> fire) : fire_(std::move(fire)) {}
-        void Start(int) override { active_ = true; }
+        void Start(int ms) override {
+            active_ = true;
+            startedWith = ms;
+        }
         void Stop() override { active_ = false; }
         bool Active() const override { return active_; }
         void Fire() {
@@ -41,6 +45,9 @@ public:
     private:
         std::function<void()> fire_;
         bool active_ = false;
+
+    public:
+        int startedWith = -1;
     };
     std::unique_ptr<FlowTimer> CreateTimer(std::function<void()> onFire) override {
         auto timer = std::make_unique<Timer>(std::move(onFire));
@@ -218,6 +225,47 @@ TEST_F(SeriesWiring, AMatchChosenInTheMatchDialog) {
     EXPECT_TRUE(cancel.Seen());
     EXPECT_STREQ(flow->programme().title, before.title);
     EXPECT_FALSE(frame->Hub().IsRunning());
+}
+
+// Counts how often the views are told that the settings changed.
+class SettingsWatcher final : public HubView {
+public:
+    using HubView::HubView;
+    void OnSettingsChanged(const Settings* settings) override {
+        HubView::OnSettingsChanged(settings);
+        ++told;
+    }
+    int told = 0;
+};
+
+TEST_F(SeriesWiring, CustomizeAppliesTheSettingsAfterOkOnly) {
+    SettingsWatcher watcher(&frame->Hub());
+    const auto customize = [this](bool ok) {
+        test::ModalWatch watch([ok](QWidget* dialog) {
+            QTest::keyClick(dialog->findChild<QSlider*>("timeBetweenShots"), Qt::Key_End);  // 3200 ms
+            QTest::mouseClick(dialog->findChild<QPushButton*>(ok ? "ok" : "cancel"), Qt::LeftButton);
+        });
+        EXPECT_TRUE(Choose(kCmdCustomize));
+        EXPECT_TRUE(watch.Seen());
+    };
+    customize(false);
+    EXPECT_EQ(frame->CurrentSettings().TimeBetweenShots, 1600);
+    EXPECT_EQ(watcher.told, 0);
+    customize(true);
+    EXPECT_EQ(frame->CurrentSettings().TimeBetweenShots, 3200);
+    EXPECT_EQ(watcher.told, 1);
+    EXPECT_EQ(watcher.settings(), &frame->CurrentSettings());
+
+    // The target window waits the new time between shots before it arms the link again.
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    for (HandTimers::Timer* timer : timers.timers) timer->startedWith = -1;
+    frame->Hub().FeedSample(5, 3, 0, 0, -1);
+    frame->Hub().FeedSample(5, 4, 1, 0, -1);
+    bool started = false;
+    for (HandTimers::Timer* timer : timers.timers)
+        if (timer->Active()) started = started || timer->startedWith == 3200;
+    EXPECT_TRUE(started);
 }
 
 }  // namespace
