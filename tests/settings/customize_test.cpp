@@ -485,6 +485,10 @@ TEST_F(CustomizeProbe, AnAnsweringUnitIsReported) {
     EXPECT_EQ(messages.shown[0].title, "Customize");
     EXPECT_EQ(messages.shown[0].text, "ZARK system unit OK");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+
+    Probe("Simulator");  // the simulated unit answers like a real one
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, "ZARK system unit OK");
 }
 
 TEST_F(CustomizeProbe, ASilentPortAndAMissingOneSayWhy) {
