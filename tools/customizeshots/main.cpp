@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     zark::UiMetrics metrics = zark::UiMetrics::FromSystem();
     metrics.decimalSeparator = QStringLiteral(".");
     metrics.imperial = false;
+    std::printf("screen font height %d\n", metrics.screenFontHeight);
     if (args.contains(QStringLiteral("--large"))) metrics.screenFontHeight = 20;
     if (args.contains(QStringLiteral("--comma"))) metrics.decimalSeparator = QStringLiteral(",");
     if (args.contains(QStringLiteral("--imperial"))) metrics.imperial = true;

@@ -1,8 +1,7 @@
 #include "settings/widgets/uimetrics.h"
 
-#include <QGuiApplication>
+#include <QFontInfo>
 #include <QLocale>
-#include <QScreen>
 
 #include "app/window/dialogunits.h"
 
@@ -22,10 +21,12 @@ UiMetrics UiMetrics::FromSystem() {
     const QLocale locale;
     metrics.decimalSeparator = locale.decimalPoint();
     metrics.imperial = locale.measurementSystem() != QLocale::MetricSystem;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const qreal dpi = screen->logicalDotsPerInchY();
-        if (dpi > 0) metrics.screenFontHeight = int(kNormalScreenFontHeight * dpi / 96.0);
-    }
+    // The screen font is 12 points; at 96 dots per inch that is 16 pixels. Asking the font system
+    // how many pixels 12 points are follows whatever enlarges the user's text (the screen's
+    // resolution, the desktop's font scaling).
+    QFont probe = metrics.dialogFont;
+    probe.setPointSize(12);
+    if (const int pixels = QFontInfo(probe).pixelSize(); pixels > 0) metrics.screenFontHeight = pixels;
     return metrics;
 }
 
