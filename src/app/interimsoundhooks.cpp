@@ -26,6 +26,7 @@ void InterimSoundHooks::StartToneSweep(int centreHz, int peripheralHz) {
     LogLine("no sound player yet: tone sweep %d Hz to %d Hz not played\n", centreHz, peripheralHz);
 }
 
+// The sound player builds its twelve tones here; until it is in there is nothing to build.
 void InterimSoundHooks::BuildToneBank(int, int, int) {}
 
 }  // namespace zark

@@ -95,7 +95,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
         ReportError(errno, "cannot create the data directory '%s'", settings.DataDirectory.c_str());
         settings.DataDirectory.clear();
     }
-    hub_.SetSettings(&settings);
+    ApplySettings();  // the tones are built and the hub gets the settings
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);

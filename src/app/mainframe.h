@@ -76,9 +76,10 @@ public:
     // Runs the Customize dialog over the frame; after OK the settings are applied at once.
     // Returns the dialog's code (2001 OK, 2002 Cancel).
     int Customize();
-    // Makes the settings take effect everywhere: the target window's time between shots, the
-    // blind-shooting tones, and every view of the hub re-reads what it uses. The detector link
-    // reads its port, time between shots and distance at its next connection.
+    // Makes the settings take effect everywhere (at start-up and after Customize): the target
+    // window's time between shots, the blind-shooting tones, and every view of the hub re-reads
+    // what it uses. The detector link reads its port, time between shots and distance at its next
+    // connection.
     void ApplySettings();
     // What the Customize dialog's Sound page plays through and lists from.
     CustomizeSoundHooks& SoundHooks() { return soundHooks_; }

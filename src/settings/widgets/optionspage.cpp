@@ -87,10 +87,11 @@ void OptionsPage::Load(const Settings& settings) {
     directory_ = QDir::fromNativeSeparators(QString::fromStdString(settings.BitmapDirectory));
     const QSignalBlocker quiet(pictures_);
     pictures_->clear();
-    // Each entry keeps the file's own name, so that a picture named "Star.BMP" is found again.
+    // Each entry keeps the file's own name, so that a picture named "Star.BMP" is found again. A file
+    // that cannot be read is listed too; choosing it shows why it cannot be shown.
     QStringList files;
     if (!directory_.isEmpty())
-        files = QDir(directory_).entryList({QStringLiteral("*.bmp")}, QDir::Files | QDir::Readable);
+        files = QDir(directory_).entryList({QStringLiteral("*.bmp")}, QDir::Files);
     QCollator collator(UiLocale());
     std::sort(files.begin(), files.end(),
               [&collator](const QString& a, const QString& b) { return collator.compare(EntryOf(a), EntryOf(b)) < 0; });
