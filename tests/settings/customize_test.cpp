@@ -356,8 +356,13 @@ TEST_F(Customize, ReplayArrowsRunBackwardsAndReadOutsFollowTheLocale) {
     Arrow(replay->AfterControl(), true, 12);  // stops at 0
     EXPECT_EQ(replay->AfterReadOut()->text(), "0,0s");
     EXPECT_EQ(replay->AfterControl()->Position(), 0);
+    // the keys do what the arrows do; Page Down is a whole second
+    QTest::keyClick(replay->BeforeControl(), Qt::Key_PageDown);
+    EXPECT_EQ(replay->BeforeReadOut()->text(), "6,2s");
+    QTest::keyClick(replay->BeforeControl(), Qt::Key_Up);
+    EXPECT_EQ(replay->BeforeReadOut()->text(), "6,1s");
     Ok();
-    EXPECT_EQ(settings.ReplayTimeBefore, 5200);
+    EXPECT_EQ(settings.ReplayTimeBefore, 6100);
     EXPECT_EQ(settings.ReplayTimeAfter, 0);
 }
 

@@ -1,5 +1,7 @@
 #include "settings/widgets/updowncontrol.h"
 
+#include <QKeyEvent>
+#include <QPainter>
 #include <QToolButton>
 #include <algorithm>
 
@@ -8,6 +10,7 @@ namespace zark {
 UpDownControl::UpDownControl(QWidget* parent) : QWidget(parent) {
     up_ = new QToolButton(this);
     down_ = new QToolButton(this);
+    setFocusPolicy(Qt::StrongFocus);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
     up_->setObjectName(QStringLiteral("up"));
@@ -39,9 +42,39 @@ void UpDownControl::SetAcceleration(int holdMs, int fastStep) {
 }
 
 void UpDownControl::resizeEvent(QResizeEvent*) {
-    const int half = height() / 2;
-    up_->setGeometry(0, 0, width(), half);
-    down_->setGeometry(0, half, width(), height() - half);
+    // a one-pixel margin shows the focus
+    const QRect inner = rect().adjusted(1, 1, -1, -1);
+    const int half = inner.height() / 2;
+    up_->setGeometry(inner.left(), inner.top(), inner.width(), half);
+    down_->setGeometry(inner.left(), inner.top() + half, inner.width(), inner.height() - half);
+}
+
+void UpDownControl::paintEvent(QPaintEvent*) {
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void UpDownControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void UpDownControl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void UpDownControl::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up: Step(+1); break;
+        case Qt::Key_Down: Step(-1); break;
+        case Qt::Key_PageUp: Step(+1, fastStep_); break;
+        case Qt::Key_PageDown: Step(-1, fastStep_); break;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
 }
 
 void UpDownControl::Press(int direction) {
@@ -49,6 +82,7 @@ void UpDownControl::Press(int direction) {
     held_.start();
     Step(direction);
     repeat_.start(kRepeatDelayMs);
+    setFocus(Qt::MouseFocusReason);
 }
 
 void UpDownControl::Release() {
@@ -59,11 +93,10 @@ void UpDownControl::Release() {
 void UpDownControl::Repeat() {
     if (heldDirection_ == 0) return;
     repeat_.setInterval(kRepeatIntervalMs);
-    Step(heldDirection_);
+    Step(heldDirection_, holdMs_ > 0 && held_.elapsed() >= holdMs_ ? fastStep_ : 1);
 }
 
-void UpDownControl::Step(int direction) {
-    const int size = holdMs_ > 0 && held_.isValid() && held_.elapsed() >= holdMs_ ? fastStep_ : 1;
+void UpDownControl::Step(int direction, int size) {
     // toward the upper limit, whichever way round the range is
     const int sign = upper_ >= lower_ ? 1 : -1;
     const int before = position_;

@@ -11,7 +11,8 @@ namespace zark {
 // A pair of arrows that moves a position within a range, for a read-out beside it. The up arrow
 // moves toward the upper limit, the down arrow toward the lower one; the upper limit may be the
 // smaller number, which turns the arrows round. Holding an arrow repeats its step; with an
-// acceleration set, the step grows once the arrow has been held long enough.
+// acceleration set, the step grows once the arrow has been held long enough. With the focus, the
+// Up and Down keys move it like the arrows, Page Up and Page Down by the larger step.
 class UpDownControl final : public QWidget {
     Q_OBJECT
 
@@ -37,12 +38,16 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void Press(int direction);
     void Release();
     void Repeat();
-    void Step(int direction);
+    void Step(int direction, int size = 1);
 
     QToolButton* up_ = nullptr;
     QToolButton* down_ = nullptr;
