@@ -3,10 +3,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
+#include <QStatusBar>
 #include <QToolBar>
 #include <cerrno>
 
@@ -19,6 +21,8 @@
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
+#include "link/serialportnames.h"
+#include "replay/widgets/tracetimeline.h"
 #include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
 
@@ -42,6 +46,8 @@ MainFrame::MainFrame() : FrameWindow("Main") {
 MainFrame::~MainFrame() {
     // Nothing may reach the frame's handlers while it is taken down.
     if (client_) client_->removeEventFilter(this);
+    delete timeline_;  // leaves the hub before the hub goes
+    timeline_ = nullptr;
     menuBar_.SetCommandHandler({});
     flow_.reset();
     children_ = {};
@@ -76,6 +82,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     toolbar_->setFloatable(false);
     toolbar_->setMinimumHeight(kToolbarInitialHeight);
     toolbar_->setGeometry(0, 0, width, kToolbarInitialHeight);
+    toolbarButtons_.CreateToolbar(toolbar_, [this](int command) { OnCommand(command); });
 
     const ClientLayout initial = LayOutClient(width, height, kToolbarInitialHeight);
     mdi_.Create(client_, QRectOf(initial.mdi), MdiClient::kFirstChildId);
@@ -96,6 +103,20 @@ int MainFrame::Create(const QString& className, const QString& title) {
         settings.DataDirectory.clear();
     }
     ApplySettings();  // the tones are built and the hub gets the settings
+    toolbarButtons_.AttachSettings(&settings);
+
+    // The trace timeline along the bottom. It joins the hub after the target window's views.
+    timeline_ = new TraceTimeline(&hub_, client_);
+    timeline_->setGeometry(QRectOf(initial.replay));
+    timeline_->hide();  // shown with the first target
+
+    // The port of this session. A shooter must never take the simulated unit's shots for their
+    // own: the window says so plainly, and the log says why.
+    sessionPort_ = StartupPort(settings.Communication);
+    sessionConfigured_ = settings.Communication;
+    if (const std::string note = SessionPortLogText(settings.Communication, sessionPort_); !note.empty())
+        LogLine("%s\n", note.c_str());
+    SetSimulatedUnitNotice(IsSimulatorPort(sessionPort_));
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
@@ -119,6 +140,10 @@ void MainFrame::LayOut(int width, int height) {
     const int toolbarHeight = std::max(toolbar_->minimumHeight(), toolbar_->sizeHint().height());
     const ClientLayout layout = LayOutClient(width, height, toolbarHeight);
     toolbar_->setGeometry(QRectOf(layout.toolbar));
+    if (timeline_) {
+        timeline_->setGeometry(QRectOf(layout.replay));
+        timeline_->update();
+    }
     if (QMdiArea* area = mdi_.Area()) {
         area->setGeometry(QRectOf(layout.mdi));
         area->update();
@@ -161,6 +186,50 @@ void MainFrame::SetFileName(const QString& fileName) {
     UpdateCaption();
 }
 
+void MainFrame::SetSimulatedUnitNotice(bool on) {
+    if (!on) {
+        if (QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) band->hide();
+        return;
+    }
+    LoadUiStrings();
+    if (!simulatedNotice_) {
+        simulatedNotice_ = new QLabel;
+        simulatedNotice_->setObjectName(QStringLiteral("simulatedUnitNotice"));
+        // black on yellow, as the safety warnings
+        simulatedNotice_->setStyleSheet(QStringLiteral("QLabel { background: #ffff00; color: #000000; font-weight: bold;"
+                                                       " padding: 1px 6px; }"));
+        simulatedNotice_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        // the reason takes what room is left (all of it in its tooltip); the notice is never cut
+        simulatedReason_ = new QLabel;
+        simulatedReason_->setObjectName(QStringLiteral("simulatedUnitReason"));
+        simulatedReason_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar()->addWidget(simulatedNotice_);
+        statusBar()->addWidget(simulatedReason_, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    const std::string& configured = settings_.Get().Communication;
+    QString reason;
+    if (IsSimulatorPort(configured))
+        reason = UiQString(kUiTextPortIsSimulator);
+    else if (configured.empty())
+        reason = UiQString(kUiTextNoPort);
+    else if (!PortPresent(configured))
+        reason = QString::asprintf(UiText(kUiTextPortNotFound).c_str(),
+                                   QString::fromStdString(configured).left(40).toUtf8().constData());
+    if (!reason.isEmpty()) reason += ' ';
+    reason += UiQString(kUiTextChoosePort);
+    simulatedNotice_->setText(UiQString(kUiTextSimulatedUnit));
+    simulatedReason_->setText(reason);
+    simulatedReason_->setToolTip(reason);
+    simulatedNotice_->setToolTip(reason);
+    statusBar()->show();
+}
+
+bool MainFrame::SimulatedUnitNoticeShown() const {
+    const QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    return band && simulatedNotice_ && !band->isHidden();
+}
+
 void MainFrame::OnCommand(int command, bool fromAccelerator) {
     emit commandReceived(command, fromAccelerator);
     if (command >= kCmdFirstTarget && command <= kCmdLastTarget) {
@@ -193,6 +262,8 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdNewSerie:
         case kCmdMatch:
             ShootCommand(command);
+            // The toolbar's button shows the centring whether or not the command was carried out.
+            toolbarButtons_.CheckButton(kCmdCentreSeries, menuBar_.HasCheck(kCmdCentreSeries));
             break;
         case kCmdAbout:
             about_.Show();
@@ -208,8 +279,8 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             Rearrange();
             break;
         case kCmdSaveAutomatically:
-            // The toolbar's button follows the mark once the toolbar has it.
             autoSave_ = menuBar_.ToggleCheck(kCmdSaveAutomatically);
+            toolbarButtons_.CheckButton(kCmdSaveAutomatically, autoSave_ != 0);
             break;
         case kCmdShowWarnings:
             warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
@@ -232,9 +303,14 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdReplayReverse:
         case kCmdReplayRewind:
         case kCmdReplayEnd:
-        case kCmdPitch:
+            ReplayCommand(command);
+            break;
         case kCmdClearPitch:
-            // The replay and the toolbar carry these out; they are wired where those are built.
+            toolbarButtons_.ResetOffset();
+            ApplyShotTimeOffset();
+            break;
+        case kCmdPitch:
+            ApplyShotTimeOffset();
             break;
         default:
             mdi_.ActivateChild(command);
@@ -250,8 +326,32 @@ void MainFrame::Zoom(int command) {
     // The target view takes the zoom here (SetZoom) once the target window is built.
 }
 
+void MainFrame::ReplayCommand(int command) {
+    const int speed = settings_.Get().ReplaySpeed;
+    if (replay_) {
+        switch (command) {
+            case kCmdReplay: replay_->StartReplay(speed, +1); break;
+            case kCmdReplayStop: replay_->StopReplay(); break;
+            case kCmdReplayFastForward: replay_->StartReplay(3 * speed, +1); break;
+            case kCmdReplayReverse: replay_->StartReplay(3 * speed, -1); break;
+            case kCmdReplayRewind: replay_->JumpReplay(0); break;
+            case kCmdReplayEnd: replay_->JumpReplay(1); break;
+            default: break;
+        }
+    }
+    // Play stays pressed while the replay runs; the other buttons spring back after their action.
+    toolbarButtons_.ReleaseReplayButtons();
+    if (command == kCmdReplay && replay_) toolbarButtons_.CheckButton(kCmdReplay, true);
+}
+
+void MainFrame::ApplyShotTimeOffset() {
+    if (TraceStore* store = hub_.Store()) store->SetShotTimeOffset(toolbarButtons_.ShotTimeOffsetMs());
+    hub_.NotifyStoreChanged();
+}
+
 void MainFrame::ToggleDiagram() {
     const bool on = menuBar_.ToggleCheck(kCmdDiagram) != 0;
+    toolbarButtons_.CheckButton(kCmdDiagram, on);
     MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram);
     if (!diagram || !diagram->Window()) return;
     if (on) {
@@ -299,7 +399,9 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
     menuBar_.SetMenuState(ShootingState::TargetShown);
+    toolbarButtons_.SetState(ShootingState::TargetShown);
     hub_.SetTargets(first, second);
+    if (timeline_) timeline_->show();
 
     if (target && target->Window()) {
         LoadUiStrings();
@@ -310,6 +412,7 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
         matchBoard->Window()->hide();
     if (MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard); scoreboard && scoreboard->Window())
         scoreboard->Window()->show();
+    toolbarButtons_.CheckButton(kCmdDiagram, menuBar_.HasCheck(kCmdDiagram));
     if (MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram); diagram && diagram->Window()) {
         if (menuBar_.HasCheck(kCmdDiagram))
             diagram->Window()->show();
@@ -369,6 +472,12 @@ void MainFrame::ApplySettings() {
     soundHooks_.BuildToneBank(settings.CenterFrequency, settings.PeripheralFrequency, settings.Amplitude);
     // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
     hub_.SetSettings(&settings);
+    if (!sessionPort_.empty()) {
+        // The link opens the session's port while the setting is the one it was chosen for, and
+        // the new setting itself once it is changed; the notice follows what will be opened.
+        const std::string& next = settings.Communication == sessionConfigured_ ? sessionPort_ : settings.Communication;
+        SetSimulatedUnitNotice(IsSimulatorPort(next));
+    }
 }
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
@@ -388,8 +497,11 @@ void MainFrame::ResetScoreboard(bool, const std::string&) {
 }
 
 void MainFrame::SetShootingState(ShootingState state) {
-    // The toolbar takes the matching state here once it is built.
     menuBar_.SetMenuState(state);
+    toolbarButtons_.SetState(state);
+    // Shooting and pausing set the pitch back to 0; the store's shot positions follow.
+    if (TraceStore* store = hub_.Store(); store && store->ShotTimeOffset() != toolbarButtons_.ShotTimeOffsetMs())
+        ApplyShotTimeOffset();
 }
 
 void MainFrame::ShowMatchBoard(const MatchProgramme&) {
@@ -424,6 +536,9 @@ void MainFrame::ShowDetectorSilent() {
     CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), UiText(kDetectorSilentText), MessageIcon::Error);
 }
 
-void MainFrame::SetCentreChecked(bool on) { menuBar_.SetCheck(kCmdCentreSeries, on); }
+void MainFrame::SetCentreChecked(bool on) {
+    menuBar_.SetCheck(kCmdCentreSeries, on);
+    toolbarButtons_.CheckButton(kCmdCentreSeries, on);
+}
 
 }  // namespace zark

@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/aboutdialog.h"
@@ -19,16 +20,21 @@
 #include "app/window/mdiclient.h"
 #include "core/matchprogramme.h"
 #include "core/notification.h"
+#include "core/replaycommands.h"
 #include "core/seriesflow.h"
 #include "core/shootinghub.h"
 #include "core/widgets/matchdialogchooser.h"
+#include "replay/widgets/toolbar.h"
 #include "targets/targetcatalogue.h"
+
+class QLabel;
 
 namespace zark {
 
 class MdiChildWindow;
 class SeriesView;
 class TargetRun;
+class TraceTimeline;
 
 // The child windows the main frame places, shows and hides.
 enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram };
@@ -64,6 +70,16 @@ public:
 
     void UpdateCaption();
     void SetFileName(const QString& fileName);
+
+    // The port this session opens for the detector unit, chosen at start-up from the configured
+    // one: that port when it is on the machine, else the simulated unit. The setting is not
+    // changed. The link window takes it with cTargetComm::SetSessionPort.
+    const std::string& SessionPort() const { return sessionPort_; }
+    // Shows or hides, in a band along the bottom of the window, the notice that the simulated
+    // unit is in use, with the reason for the port set now. Shown at start-up when the session
+    // port is the simulated unit; the Customize dialog calls it when the port changes.
+    void SetSimulatedUnitNotice(bool on);
+    bool SimulatedUnitNoticeShown() const;
     const QString& FileName() const { return fileName_; }
     const QString& Title() const { return title_; }
     const QString& ClassName() const { return className_; }
@@ -84,6 +100,9 @@ public:
     // What the Customize dialog's Sound page plays through and lists from.
     CustomizeSoundHooks& SoundHooks() { return soundHooks_; }
     SeriesFlow* Flow() const { return flow_.get(); }
+
+    // What the replay buttons act on (the target view); null detaches it.
+    void SetReplayTarget(ReplayCommands* replay) { replay_ = replay; }
 
     // The child windows that "Rearrange Windows", showing a target and the diagram command work
     // on; null detaches one.
@@ -117,6 +136,8 @@ public:
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
     QToolBar* Toolbar() const { return toolbar_; }
+    zark::Toolbar& ToolbarButtons() { return toolbarButtons_; }
+    TraceTimeline* Timeline() const { return timeline_; }
     WelcomePanel* Welcome() const { return welcome_; }
     QWidget* ClientArea() const { return client_; }
     // The shortcut table of the menu bar, for the main loop's translation.
@@ -142,6 +163,8 @@ private:
     void ChooseTarget(int command);
     void ShootCommand(int command);
     void PostQuit();
+    void ReplayCommand(int command);
+    void ApplyShotTimeOffset();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -160,11 +183,18 @@ private:
     InterimSoundHooks soundHooks_;  // replaced by the sound player once it is in
     std::unique_ptr<SeriesFlow> flow_;
     TargetRun* targetRun_ = nullptr;
+    zark::Toolbar toolbarButtons_;
+    ReplayCommands* replay_ = nullptr;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;
     QPointer<WelcomePanel> welcome_;
+    TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
     std::array<MdiChildWindow*, 4> children_{};
+    std::string sessionPort_;
+    std::string sessionConfigured_;  // the setting the session port was chosen for
+    QPointer<QLabel> simulatedNotice_;
+    QPointer<QLabel> simulatedReason_;
     int autoSave_ = 0;
     bool created_ = false;
 };

@@ -28,11 +28,6 @@ int ClockHour(int bearing) {
     return d / 30 + 1;
 }
 
-QString MinutesSeconds(int timeMs) {
-    const int s = timeMs / 1000;
-    return QString::asprintf("%d.%02d", s / 60, s % 60);
-}
-
 void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
@@ -51,9 +46,10 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
             const SamplePoint shown = store->Shown(store->ShotPosition(i));
             const double score = face.ScoreShot(shown.x, shown.y);
             total += TotalPart(face, score);
-            line += QString::asprintf("%d,%s,%.1f,", shot.traceIndex, side, score) + Quoted(ScoreText(face, score)) +
+            line += QString::asprintf("%d,%s,", shot.traceIndex, side) + QString::fromStdString(FixedText(score, 0, 1)) +
+                    ',' + Quoted(ScoreText(face, score)) +
                     QString::asprintf(",%d,", ClockHour(TargetDescriptor::ShotBearing(shown.x, shown.y))) +
-                    MinutesSeconds(store->ShotTime(i));
+                    QString::fromStdString(ShotTimeText(store->ShotTime(i)));
         }
         csv += line + '\n';
     }

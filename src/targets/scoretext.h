@@ -14,4 +14,12 @@ std::string ScoreText(const TargetDescriptor& face, double score);
 double TotalPart(const TargetDescriptor& face, double score);
 std::string TotalText(const TargetDescriptor& face, double total);
 
+// These texts are written with a point in every language and whatever the C locale (Qt sets it
+// from the system's at start-up), as files and exports are.
+// The value with decimals digits after the point, right-aligned in width characters: what
+// "%<width>.<decimals>f" gives in the C locale.
+std::string FixedText(double value, int width, int decimals);
+// The time of a shot since the start of its series as minutes and seconds, "1.05".
+std::string ShotTimeText(int timeMs);
+
 }  // namespace zark

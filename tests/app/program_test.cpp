@@ -33,33 +33,13 @@ void Keep(QWidget* widget, const QString& name) {
     if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
 }
 
-QProcessEnvironment Environment(const QString& configDir) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", configDir);
-    return env;
-}
-
 TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
     QTemporaryDir dir;
     const QString config = dir.filePath("config");
-    {
-        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
-        stored.setValue("HideWarningAtStartup", "1");
-        stored.setValue("LangID", "1033");
-        stored.setValue("Zoom", "2");
-        stored.setValue("Dialogs/Main", "100,50,900,650");
-    }
-    QProcess zark;
-    QProcessEnvironment env = Environment(config);
-    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
-    zark.setProcessEnvironment(env);
-    zark.setWorkingDirectory(dir.path());
-    zark.start(ZARK_PROGRAM_PATH, {});
-    ASSERT_TRUE(zark.waitForFinished(30000));
-    EXPECT_EQ(zark.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(zark.exitCode(), 0);
-    EXPECT_TRUE(zark.readAllStandardError().contains("first paint after"));
+    const test::ProgramRun run = test::RunProgramToFirstPaint(
+        dir.path(), {{"HideWarningAtStartup", "1"}, {"LangID", "1033"}, {"Zoom", "2"}, {"Dialogs/Main", "100,50,900,650"}});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.errors.contains("first paint after"));
 
     QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
     const QStringList main = stored.value("Dialogs/Main").toString().split(',');
@@ -78,7 +58,7 @@ TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
 int RunChild(const char* filter, int langId) {
     QTemporaryDir dir;
     QProcess child;
-    QProcessEnvironment env = Environment(dir.filePath("config"));
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
     env.insert("ZARK_CHILD_LANGID", QString::number(langId));
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(dir.path());
@@ -160,7 +140,7 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
         file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n7,7\n");
     }
     QProcess zark;
-    zark.setProcessEnvironment(Environment(dir.filePath("config")));
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
     zark.setWorkingDirectory(dir.path());
     zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
     ASSERT_TRUE(zark.waitForFinished(30000));

@@ -17,6 +17,10 @@
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
+#include "app/window/updowncontrol.h"
+#include <QLabel>
+#include <QToolBar>
+#include <QToolButton>
 #include "support/testsupport.h"
 
 namespace zark {
@@ -266,6 +270,35 @@ TEST_F(SeriesWiring, CustomizeAppliesTheSettingsAfterOkOnly) {
     for (HandTimers::Timer* timer : timers.timers)
         if (timer->Active()) started = started || timer->startedWith == 3200;
     EXPECT_TRUE(started);
+}
+
+// The toolbar follows the flow, and its pitch moves the shown shot positions along the trace
+// until shooting resumes.
+TEST_F(SeriesWiring, ToolbarStatesAndPitchFollowTheSeries) {
+    Toolbar& toolbar = frame->ToolbarButtons();
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    EXPECT_TRUE(toolbar.IsEnabled(kCmdZoomIn));
+    EXPECT_FALSE(toolbar.IsEnabled(kCmdReplay));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_TRUE(toolbar.IsEnabled(kCmdPauseContinue));
+    EXPECT_FALSE(toolbar.IsEnabled(kCmdOpen));
+    Shoot(2);
+    Key(Qt::Key_F3);
+    EXPECT_TRUE(toolbar.IsEnabled(kCmdReplay));
+    EXPECT_EQ(toolbar.ButtonImage(kCmdPauseContinue), Toolbar::kImageContinue);
+
+    TraceStore* store = frame->Hub().Store();
+    const SamplePoint shot = store->ShotPosition(1);
+    QTest::mouseClick(toolbar.UpDown()->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(store->ShotTimeOffset(), -40);
+    EXPECT_EQ(store->ShotPosition(1), store->Sample(store->Shot(1).traceIndex - 1));
+    QTest::mouseClick(toolbar.Bar()->widgetForAction(toolbar.Button(kCmdSaveAutomatically)), Qt::LeftButton);
+    EXPECT_TRUE(Find(kCmdSaveAutomatically)->isChecked()) << "the menu item follows the button";
+
+    Key(Qt::Key_F3);  // continuing sets the pitch back, in the store too
+    EXPECT_EQ(store->ShotTimeOffset(), 0);
+    EXPECT_EQ(store->ShotPosition(1), shot);
+    EXPECT_EQ(toolbar.ReadOut()->text(), "0.0s");
 }
 
 }  // namespace

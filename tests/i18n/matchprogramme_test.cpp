@@ -204,7 +204,7 @@ TEST_F(ProgrammesInOtherLanguages, German) {
 
 TEST_F(ProgrammesInOtherLanguages, Swedish) {
     EXPECT_EXIT(CheckLanguage(1053,
-                              {"Gevär 60 skott liggande", "Gevär halvmatch", "Gevär helmatch",
+                              {"Gevär 60 skott liggande", "Gevär halvmatch 3x20", "Gevär helmatch 3x40",
                                "Luftgevär/luftpistol 40 skott", "Luftgevär/luftpistol 60 skott",
                                "Pistol 12x5 skott", "Pistol 6x10 skott"},
                               "Liggande"),

@@ -28,7 +28,7 @@
 #include "settings/widgets/customizedialog.h"
 #include "settings/widgets/settingspages.h"
 #include "settings/widgets/svgpicture.h"
-#include "settings/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 #include "support/testsupport.h"
 
 namespace zark {
@@ -97,7 +97,7 @@ protected:
     // A click on the check box's square.
     void Toggle(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
     void Arrow(UpDownControl* control, bool up, int times = 1) {
-        for (int i = 0; i < times; ++i) Click(up ? control->UpArrow() : control->DownArrow());
+        for (int i = 0; i < times; ++i) Click(up ? control->UpButton() : control->DownButton());
     }
     void TypePort(const QString& text) {
         QLineEdit* edit = dialog->Zark()->PortBox()->lineEdit();
@@ -149,9 +149,9 @@ TEST_F(Customize, ShowsTheDefaultsOfAFirstStart) {
     SoundPage* soundPage = dialog->Sound();
     EXPECT_FALSE(soundPage->BlindShooting()->isChecked());
     EXPECT_EQ(soundPage->CentreReadOut()->text(), "8869Hz");
-    EXPECT_EQ(soundPage->CentreControl()->Position(), 16);
+    EXPECT_EQ(soundPage->CentreControl()->Value(), 16);
     EXPECT_EQ(soundPage->PeripheralReadOut()->text(), "220Hz");
-    EXPECT_EQ(soundPage->PeripheralControl()->Position(), 0);
+    EXPECT_EQ(soundPage->PeripheralControl()->Value(), 0);
     EXPECT_EQ(soundPage->RifleList()->currentText(), "(none)");
     EXPECT_EQ(soundPage->PistolList()->currentText(), "(none)");
     EXPECT_EQ(soundPage->RifleList()->itemText(0), "(none)");  // sorted, "(none)" first
@@ -355,7 +355,7 @@ TEST_F(Customize, ReplayArrowsRunBackwardsAndReadOutsFollowTheLocale) {
     EXPECT_EQ(replay->BeforeReadOut()->text(), "5,2s");
     Arrow(replay->AfterControl(), true, 12);  // stops at 0
     EXPECT_EQ(replay->AfterReadOut()->text(), "0,0s");
-    EXPECT_EQ(replay->AfterControl()->Position(), 0);
+    EXPECT_EQ(replay->AfterControl()->Value(), 0);
     // the keys do what the arrows do; Page Down is a whole second
     QTest::keyClick(replay->BeforeControl(), Qt::Key_PageDown);
     EXPECT_EQ(replay->BeforeReadOut()->text(), "6,2s");
@@ -369,18 +369,18 @@ TEST_F(Customize, ReplayArrowsRunBackwardsAndReadOutsFollowTheLocale) {
 TEST(UpDownControlHold, StepsGrowOnceTheArrowHasBeenHeld) {
     UpDownControl control;
     control.resize(20, 18);
-    control.SetRange(300, 0);
-    control.SetPosition(150);
+    control.SetRange(0, 300);
+    control.SetInverted(true);
+    control.SetValue(150);
     control.SetAcceleration(1, 10);
     control.show();
-    QTest::mousePress(control.DownArrow(), Qt::LeftButton);
-    EXPECT_EQ(control.Position(), 151);  // the first step is a single one
-    QTRY_VERIFY_WITH_TIMEOUT(control.Position() >= 171, 3000);
-    QTest::mouseRelease(control.DownArrow(), Qt::LeftButton);
-    EXPECT_EQ((control.Position() - 151) % 10, 0);
-    const int released = control.Position();
-    QTest::qWait(UpDownControl::kRepeatDelayMs + 100);
-    EXPECT_EQ(control.Position(), released);  // no steps after release
+    QTest::mousePress(control.DownButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(control.Value() >= 170, 3000);  // the down arrow lengthens
+    QTest::mouseRelease(control.DownButton(), Qt::LeftButton);
+    EXPECT_EQ((control.Value() - 150) % 10, 0);  // every step after the hold is a large one
+    const int released = control.Value();
+    QTest::qWait(control.DownButton()->autoRepeatDelay() + 100);
+    EXPECT_EQ(control.Value(), released);  // no steps after release
 }
 
 TEST_F(Customize, SoundTestsPlayWhatThePageShows) {

@@ -10,7 +10,7 @@
 #include "settings/widgets/customizetexts.h"
 #include "settings/widgets/settingspages.h"
 #include "settings/widgets/svgpicture.h"
-#include "settings/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 
 namespace zark {
 
@@ -164,10 +164,11 @@ ReplayPage::ReplayPage(const UiMetrics& metrics, QWidget* parent) : SettingsPage
         AddLabel(labelId, 10, y, 120, 15);
         readOut = AddReadOut(10, y + 15, 40, 18);
         control = new UpDownControl(this);
-        control->SetRange(limit, 0);  // the up arrow shortens the time
+        control->SetRange(0, limit);
+        control->SetInverted(true);  // the up arrow shortens the time
         control->SetAcceleration(kAccelerateAfterMs, kAcceleratedStep);
         Place(control, 50, y + 15, 20, 18);
-        connect(control, &UpDownControl::positionChanged, readOut,
+        connect(control, &UpDownControl::valueChanged, readOut,
                 [this, readOut](int position) { readOut->setText(TimeText(position, metrics_.decimalSeparator)); });
     };
     addTime(kReplayBefore, 75, kBeforeLimit, beforeText_, before_);
@@ -183,17 +184,17 @@ void ReplayPage::Load(const Settings& settings) {
     speed_->setValue((settings.ReplaySpeed - 10) / 10);
     // The read-outs show the stored time as it is; the arrows start from the nearest position.
     beforeText_->setText(TimeText(settings.ReplayTimeBefore / 100, metrics_.decimalSeparator));
-    before_->SetPosition(settings.ReplayTimeBefore / 100);
+    before_->SetValue(settings.ReplayTimeBefore / 100);
     afterText_->setText(TimeText(settings.ReplayTimeAfter / 100, metrics_.decimalSeparator));
-    after_->SetPosition(settings.ReplayTimeAfter / 100);
+    after_->SetValue(settings.ReplayTimeAfter / 100);
     autoReplay_->setChecked(settings.AutoReplay != 0);
     lineTrack_->setChecked(settings.LineTrack != 0);
 }
 
 void ReplayPage::Save(Settings& settings) const {
     settings.ReplaySpeed = 10 * speed_->value() + 10;
-    settings.ReplayTimeBefore = before_->Position() * 100;
-    settings.ReplayTimeAfter = after_->Position() * 100;
+    settings.ReplayTimeBefore = before_->Value() * 100;
+    settings.ReplayTimeAfter = after_->Value() * 100;
     settings.AutoReplay = autoReplay_->isChecked() ? 1 : 0;
     settings.LineTrack = lineTrack_->isChecked() ? 1 : 0;
 }

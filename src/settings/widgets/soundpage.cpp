@@ -9,7 +9,7 @@
 #include "i18n/uistrings.h"
 #include "settings/widgets/customizetexts.h"
 #include "settings/widgets/settingspages.h"
-#include "settings/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 
 namespace zark {
 
@@ -55,7 +55,7 @@ SoundPage::SoundPage(const UiMetrics& metrics, CustomizeSoundHooks* sound, QWidg
         control = new UpDownControl(this);
         control->SetRange(0, lastIndex);
         Place(control, x + 50, 63, 20, height);
-        connect(control, &UpDownControl::positionChanged, readOut,
+        connect(control, &UpDownControl::valueChanged, readOut,
                 [readOut](int position) { readOut->setText(HertzText(kToneFrequencies[std::size_t(position)])); });
     };
     addFrequency(kCentre, 20, 18, centreText_, centre_);
@@ -107,9 +107,9 @@ void SoundPage::Load(const Settings& settings) {
     blind_->setChecked(settings.BlindShooting != 0);
     // A frequency outside the table is shown as it is; its arrows start at the table's first.
     centreText_->setText(HertzText(settings.CenterFrequency));
-    if (const int index = FrequencyIndex(settings.CenterFrequency); index >= 0) centre_->SetPosition(index);
+    if (const int index = FrequencyIndex(settings.CenterFrequency); index >= 0) centre_->SetValue(index);
     peripheralText_->setText(HertzText(settings.PeripheralFrequency));
-    if (const int index = FrequencyIndex(settings.PeripheralFrequency); index >= 0) peripheral_->SetPosition(index);
+    if (const int index = FrequencyIndex(settings.PeripheralFrequency); index >= 0) peripheral_->SetValue(index);
     SelectSound(rifle_, settings.SoundRifle);
     SelectSound(pistol_, settings.SoundPistol);
     tellResult_->setChecked(settings.TellResult != 0);
@@ -117,8 +117,8 @@ void SoundPage::Load(const Settings& settings) {
 
 void SoundPage::Save(Settings& settings) const {
     settings.BlindShooting = blind_->isChecked() ? 1 : 0;
-    settings.CenterFrequency = kToneFrequencies[std::size_t(centre_->Position())];
-    settings.PeripheralFrequency = kToneFrequencies[std::size_t(peripheral_->Position())];
+    settings.CenterFrequency = kToneFrequencies[std::size_t(centre_->Value())];
+    settings.PeripheralFrequency = kToneFrequencies[std::size_t(peripheral_->Value())];
     settings.SoundRifle = rifle_->currentText().toStdString();
     settings.SoundPistol = pistol_->currentText().toStdString();
     settings.TellResult = tellResult_->isChecked() ? 1 : 0;
@@ -131,8 +131,8 @@ void SoundPage::Sweep() {
         sound_->StopSound();
         return;
     }
-    sound_->StartToneSweep(kToneFrequencies[std::size_t(centre_->Position())],
-                           kToneFrequencies[std::size_t(peripheral_->Position())]);
+    sound_->StartToneSweep(kToneFrequencies[std::size_t(centre_->Value())],
+                           kToneFrequencies[std::size_t(peripheral_->Value())]);
 }
 
 }  // namespace zark
