@@ -4,6 +4,7 @@
 // Settings are kept in a temporary folder; the user's are never read or written.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -44,8 +45,12 @@ int main(int argc, char** argv) {
 
     zark::Settings settings = zark::Settings::Defaults(zark::UiText(103));
     settings.BitmapDirectory = QDir::current().filePath(QStringLiteral("bitmap")).toStdString();
+    QElapsedTimer clock;
+    clock.start();
     zark::CustomizeDialog dialog(nullptr, settings, {}, metrics);
     dialog.show();
+    app.processEvents();
+    std::printf("dialog built and shown in %lld ms\n", static_cast<long long>(clock.elapsed()));
     for (int tab = 0; tab < zark::CustomizeDialog::kTabCount; ++tab) {
         dialog.Tabs()->setCurrentIndex(tab);
         app.processEvents();
