@@ -27,6 +27,7 @@
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
 #include "results/widgets/scoreboard.h"
+#include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -113,7 +114,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
         ReportError(errno, "cannot create the data directory '%s'", settings.DataDirectory.c_str());
         settings.DataDirectory.clear();
     }
-    hub_.SetSettings(&settings);
+    ApplySettings();  // the tones are built and the hub gets the settings
     CreateResultsWindows();
     toolbarButtons_.AttachSettings(&settings);
 
@@ -125,6 +126,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     // The port of this session. A shooter must never take the simulated unit's shots for their
     // own: the window says so plainly, and the log says why.
     sessionPort_ = StartupPort(settings.Communication);
+    sessionConfigured_ = settings.Communication;
     if (const std::string note = SessionPortLogText(settings.Communication, sessionPort_); !note.empty())
         LogLine("%s\n", note.c_str());
     SetSimulatedUnitNotice(IsSimulatorPort(sessionPort_));
@@ -326,7 +328,7 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             // The file commands carry these out; they are wired where the file commands are built.
             break;
         case kCmdCustomize:
-            // The Customize dialog carries this out; it is wired where the dialog is built.
+            Customize();
             break;
         case kCmdPrint:
         case kCmdPageSetup:
@@ -489,9 +491,35 @@ void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {
     run.SetSettings(&settings);
     view.OnSettingsChanged(&settings);  // the view may have joined the hub after the settings went out
     flow_ = std::make_unique<SeriesFlow>(hub_, run, *this);
+    targetRun_ = &run;
 }
 
-void MainFrame::DetachTargetWindow() { flow_.reset(); }
+void MainFrame::DetachTargetWindow() {
+    flow_.reset();
+    targetRun_ = nullptr;
+}
+
+int MainFrame::Customize() {
+    CustomizeContext context;
+    context.sound = &soundHooks_;
+    const int result = RunCustomizeDialog(this, settings_.Get(), context);
+    if (result == kDialogOk) ApplySettings();
+    return result;
+}
+
+void MainFrame::ApplySettings() {
+    Settings& settings = settings_.Get();
+    if (targetRun_) targetRun_->SetShotPeriod(settings.TimeBetweenShots);
+    soundHooks_.BuildToneBank(settings.CenterFrequency, settings.PeripheralFrequency, settings.Amplitude);
+    // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
+    hub_.SetSettings(&settings);
+    if (!sessionPort_.empty()) {
+        // The link opens the session's port while the setting is the one it was chosen for, and
+        // the new setting itself once it is changed; the notice follows what will be opened.
+        const std::string& next = settings.Communication == sessionConfigured_ ? sessionPort_ : settings.Communication;
+        SetSimulatedUnitNotice(IsSimulatorPort(next));
+    }
+}
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 

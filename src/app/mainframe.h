@@ -11,6 +11,7 @@
 #include "app/aboutdialog.h"
 #include "app/accelerators.h"
 #include "app/helpwindow.h"
+#include "app/interimsoundhooks.h"
 #include "app/menubar.h"
 #include "app/startupwarnings.h"
 #include "app/storedsettings.h"
@@ -92,6 +93,17 @@ public:
     // window's notifications go to the series flow built on them. Detach before they go.
     void AttachTargetWindow(SeriesView& view, TargetRun& run);
     void DetachTargetWindow();
+
+    // Runs the Customize dialog over the frame; after OK the settings are applied at once.
+    // Returns the dialog's code (2001 OK, 2002 Cancel).
+    int Customize();
+    // Makes the settings take effect everywhere (at start-up and after Customize): the target
+    // window's time between shots, the blind-shooting tones, and every view of the hub re-reads
+    // what it uses. The detector link reads its port, time between shots and distance at its next
+    // connection.
+    void ApplySettings();
+    // What the Customize dialog's Sound page plays through and lists from.
+    CustomizeSoundHooks& SoundHooks() { return soundHooks_; }
     SeriesFlow* Flow() const { return flow_.get(); }
 
     // What the replay buttons act on (the target view); null detaches it.
@@ -187,7 +199,9 @@ private:
     QString title_;
     ShootingHub hub_;
     HelpTopics help_;
+    InterimSoundHooks soundHooks_;  // replaced by the sound player once it is in
     std::unique_ptr<SeriesFlow> flow_;
+    TargetRun* targetRun_ = nullptr;
     zark::Toolbar toolbarButtons_;
     ReplayCommands* replay_ = nullptr;
     std::unique_ptr<DiagramWindow> diagram_;
@@ -200,6 +214,7 @@ private:
     TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
     std::array<MdiChildWindow*, 4> children_{};
     std::string sessionPort_;
+    std::string sessionConfigured_;  // the setting the session port was chosen for
     QPointer<QLabel> simulatedNotice_;
     QPointer<QLabel> simulatedReason_;
     int autoSave_ = 0;

@@ -19,6 +19,10 @@ void ReportError(int code, const char* format, ...) __attribute__((format(printf
 // was): for command-line runs that are no program run and must leave the folder's log alone.
 void LogToStandardError();
 
+// The line the last ReportError of the calling thread wrote (without its line end), empty when
+// it has reported nothing; for showing a failure to the user as the log has it.
+std::string LastReportedError();
+
 // Shows the formatted text in a message box titled "ZARK - Debug" with the information icon.
 void DebugMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 
 #include "app/acceleratorfilter.h"
@@ -16,7 +17,7 @@
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
-#include "replay/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 #include <QLabel>
 #include <QToolBar>
 #include <QToolButton>
@@ -200,6 +201,47 @@ TEST_F(SeriesWiring, AMatchChosenInTheMatchDialog) {
     EXPECT_TRUE(cancel.Seen());
     EXPECT_STREQ(flow->programme().title, before.title);
     EXPECT_FALSE(frame->Hub().IsRunning());
+}
+
+// Counts how often the views are told that the settings changed.
+class SettingsWatcher final : public HubView {
+public:
+    using HubView::HubView;
+    void OnSettingsChanged(const Settings* settings) override {
+        HubView::OnSettingsChanged(settings);
+        ++told;
+    }
+    int told = 0;
+};
+
+TEST_F(SeriesWiring, CustomizeAppliesTheSettingsAfterOkOnly) {
+    SettingsWatcher watcher(&frame->Hub());
+    const auto customize = [this](bool ok) {
+        test::ModalWatch watch([ok](QWidget* dialog) {
+            QTest::keyClick(dialog->findChild<QSlider*>("timeBetweenShots"), Qt::Key_End);  // 3200 ms
+            QTest::mouseClick(dialog->findChild<QPushButton*>(ok ? "ok" : "cancel"), Qt::LeftButton);
+        });
+        EXPECT_TRUE(Choose(kCmdCustomize));
+        EXPECT_TRUE(watch.Seen());
+    };
+    customize(false);
+    EXPECT_EQ(frame->CurrentSettings().TimeBetweenShots, 1600);
+    EXPECT_EQ(watcher.told, 0);
+    customize(true);
+    EXPECT_EQ(frame->CurrentSettings().TimeBetweenShots, 3200);
+    EXPECT_EQ(watcher.told, 1);
+    EXPECT_EQ(watcher.settings(), &frame->CurrentSettings());
+
+    // The target window waits the new time between shots before it arms the link again.
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    for (test::HandTimers::Timer* timer : timers.timers) timer->startedWith = -1;
+    frame->Hub().FeedSample(5, 3, 0, 0, -1);
+    frame->Hub().FeedSample(5, 4, 1, 0, -1);
+    bool started = false;
+    for (test::HandTimers::Timer* timer : timers.timers)
+        if (timer->Active()) started = started || timer->startedWith == 3200;
+    EXPECT_TRUE(started);
 }
 
 // The toolbar follows the flow, and its pitch moves the shown shot positions along the trace

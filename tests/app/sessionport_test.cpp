@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -12,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/commandids.h"
 #include "app/mainframe.h"
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
@@ -89,6 +93,32 @@ TEST_F(SessionPort, APresentPortIsUsedWithoutANotice) {
     EXPECT_EQ(test::CountOf(test::LogText(), "configured port " + port), 0);
     frame->SetSimulatedUnitNotice(false);  // nothing to hide
     EXPECT_FALSE(frame->SimulatedUnitNoticeShown());
+}
+
+// A port chosen in Customize is the one the link opens next: the notice follows it.
+TEST_F(SessionPort, TheNoticeFollowsThePortChosenInCustomize) {
+    Build("/dev/ttyZARKMISSING7");
+    ASSERT_TRUE(frame->SimulatedUnitNoticeShown());
+    const auto choose = [this](const std::string& port) {
+        test::ModalWatch watch([port](QWidget* dialog) {
+            QLineEdit* edit = dialog->findChild<QComboBox*>("port")->lineEdit();
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromStdString(port));
+            QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+        });
+        frame->OnCommand(kCmdCustomize);
+        EXPECT_TRUE(watch.Seen());
+        EXPECT_EQ(frame->CurrentSettings().Communication, port);
+    };
+    const std::string present = PresentPort();
+    ASSERT_FALSE(present.empty());
+    choose(present);
+    EXPECT_FALSE(frame->SimulatedUnitNoticeShown());
+    choose("/dev/ttyZARKMISSING7");  // the setting of the session again: its simulated unit
+    EXPECT_TRUE(frame->SimulatedUnitNoticeShown());
+    choose("Simulator");
+    EXPECT_TRUE(frame->SimulatedUnitNoticeShown());
+    EXPECT_TRUE(Label("simulatedUnitReason")->text().startsWith(UiQString(kUiTextPortIsSimulator) + ' '));
 }
 
 // The program itself, in a folder of its own: a stored "COMn" that names no device here.

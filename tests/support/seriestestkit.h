@@ -18,7 +18,10 @@ public:
     class Timer final : public FlowTimer {
     public:
         explicit Timer(std::function<void()> fire) : fire_(std::move(fire)) {}
-        void Start(int) override { active_ = true; }
+        void Start(int ms) override {
+            active_ = true;
+            startedWith = ms;
+        }
         void Stop() override { active_ = false; }
         bool Active() const override { return active_; }
         void Fire() {
@@ -26,6 +29,8 @@ public:
             active_ = false;
             fire_();
         }
+
+        int startedWith = -1;  // the time of the last start
 
     private:
         std::function<void()> fire_;
