@@ -28,7 +28,7 @@ const char* NameOf(UiLanguage language) {
 // The ids of the original tables, and the texts the program quotes without an id.
 std::vector<int> ExpectedIds() {
     std::vector<int> ids;
-    for (auto [first, last] : {std::pair{1, 35}, {37, 57}, {62, 106}, {111, 167}, {174, 204}, {301, 304}})
+    for (auto [first, last] : {std::pair{1, 35}, {37, 57}, {62, 106}, {111, 167}, {174, 204}, {301, 304}, {330, 331}})
         for (int id = first; id <= last; ++id) ids.push_back(id);
     return ids;
 }
