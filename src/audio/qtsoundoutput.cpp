@@ -13,7 +13,7 @@
 namespace zark {
 
 namespace {
-constexpr int kBufferMs = 50;  // what the device holds ahead
+constexpr int kBufferMs = 40;  // what the device holds ahead
 constexpr int kFeedMs = 10;    // how often it is topped up
 using Clock = std::chrono::steady_clock;
 }  // namespace
