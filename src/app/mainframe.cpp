@@ -15,6 +15,7 @@
 #include "app/framerules.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
+#include "audio/tonebank.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
@@ -36,6 +37,7 @@ MainFrame::MainFrame() : FrameWindow("Main") {
     setObjectName(QStringLiteral("mainFrame"));
     matches_.SetChooser(&matchChooser_);
     catalogue_.Build();
+    warnings_.SetAlertSound([this] { sounds_.PlayAlert(); });
 }
 
 MainFrame::~MainFrame() {
@@ -43,6 +45,7 @@ MainFrame::~MainFrame() {
     if (client_) client_->removeEventFilter(this);
     menuBar_.SetCommandHandler({});
     flow_.reset();
+    audioView_.reset();
     children_ = {};
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
@@ -95,6 +98,8 @@ int MainFrame::Create(const QString& className, const QString& title) {
         settings.DataDirectory.clear();
     }
     hub_.SetSettings(&settings);
+    BuildToneBank(settings);
+    AttachAudioView();
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
@@ -349,6 +354,12 @@ void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {
 }
 
 void MainFrame::DetachTargetWindow() { flow_.reset(); }
+
+void MainFrame::AttachAudioView() {
+    // The audio view belongs to the target window, attached after its target view; until that
+    // window is built it joins the live hub here.
+    if (!audioView_) audioView_ = std::make_unique<AudioView>(&hub_);
+}
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 

@@ -16,6 +16,8 @@
 #include "app/welcomepanel.h"
 #include "app/window/framewindow.h"
 #include "app/window/mdiclient.h"
+#include "audio/audioview.h"
+#include "audio/soundplayer.h"
 #include "core/matchprogramme.h"
 #include "core/notification.h"
 #include "core/seriesflow.h"
@@ -104,6 +106,9 @@ public:
     MdiClient& Mdi() { return mdi_; }
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
+    // The frame's sound player (the start-up alert) and the live hub's audio view.
+    SoundPlayer& Sounds() { return sounds_; }
+    AudioView* Audio() const { return audioView_.get(); }
     QToolBar* Toolbar() const { return toolbar_; }
     WelcomePanel* Welcome() const { return welcome_; }
     QWidget* ClientArea() const { return client_; }
@@ -130,6 +135,7 @@ private:
     void ChooseTarget(int command);
     void ShootCommand(int command);
     void PostQuit();
+    void AttachAudioView();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -139,6 +145,7 @@ private:
     StoredSettings settings_;
     MenuBar menuBar_;
     TargetCatalogue catalogue_;
+    SoundPlayer sounds_;
     MdiClient mdi_;
     QString fileName_;
     QString className_;
@@ -146,6 +153,7 @@ private:
     ShootingHub hub_;
     HelpTopics help_;
     std::unique_ptr<SeriesFlow> flow_;
+    std::unique_ptr<AudioView> audioView_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

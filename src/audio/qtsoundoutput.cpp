@@ -15,6 +15,8 @@ namespace zark {
 namespace {
 constexpr int kBufferMs = 40;  // what the device holds ahead
 constexpr int kFeedMs = 10;    // how often it is topped up
+constexpr int kTailMs = 60;    // silence after a sound before its stream closes
+constexpr int kStallMs = 5000; // a device that takes nothing for this long past the end is given up
 using Clock = std::chrono::steady_clock;
 }  // namespace
 
@@ -62,8 +64,10 @@ public:
         loop_ = loop;
         id_ = id;
         position_ = 0;
-        // A sound that is not looped ends when it has been played out of the device.
-        endMs_ = sound_->DurationMs() + kBufferMs + 2 * kFeedMs;
+        written_ = 0;
+        // A sound that is not looped ends when the device has taken all of it and a little silence.
+        endBytes_ = qint64(sound_->samples.size()) * qint64(sizeof(std::int16_t)) + format.bytesForDuration(kTailMs * 1000);
+        stallMs_ = sound_->DurationMs() + kTailMs + kStallMs;
         clock_.start();
         Feed();
         owner_.startMicroseconds_ =
@@ -90,9 +94,13 @@ private:
 
     void Feed() {
         if (!io_ || !sound_) return;
-        if (!loop_ && clock_.elapsed() >= endMs_) {
-            End();
-            return;
+        if (!loop_) {
+            // what the device has taken: all that was written but what its buffer still holds
+            const qint64 held = std::max<qint64>(0, sink_->bufferSize() - sink_->bytesFree());
+            if (written_ - held >= endBytes_ || clock_.elapsed() >= stallMs_) {
+                End();
+                return;
+            }
         }
         const std::int64_t total = std::int64_t(sound_->samples.size());
         const int channels = sound_->channels;
@@ -111,6 +119,7 @@ private:
             }
             const qint64 written = io_->write(data, count * qint64(sizeof(std::int16_t)));
             if (written <= 0) break;
+            written_ += written;
             const std::int64_t samples = written / qint64(sizeof(std::int16_t));
             if (position_ < total) {
                 position_ += samples;
@@ -135,7 +144,9 @@ private:
     bool loop_ = false;
     std::uint64_t id_ = 0;
     std::int64_t position_ = 0;  // next sample
-    std::int64_t endMs_ = 0;
+    qint64 written_ = 0;   // bytes handed to the device since the sound started
+    qint64 endBytes_ = 0;  // taken by the device when a sound that is not looped has ended
+    qint64 stallMs_ = 0;
     QElapsedTimer clock_;
     std::array<std::int16_t, 4096> silence_{};
     bool reported_ = false;

@@ -24,6 +24,9 @@ sox "${fmt[@]}" -n "$sounds/Air Rifle.wav" synth 0.25 pinknoise fade l 0.005 0.2
 sox "${fmt[@]}" -n "$sounds/Click.wav" synth 0.04 whitenoise fade l 0 0.04 0.039 \
   bandpass 3500 1000h pad 0 0.1 gain -n -3
 # The alert: two falling tones.
-sox "${fmt[@]}" -n "$root/resources/audio/exclamation.wav" synth 0.18 sine 880 fade h 0.01 0.18 0.05 \
-  pad 0 0.02 : synth 0.3 sine 660 fade h 0.01 0.3 0.2 gain -n -6
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+sox "${fmt[@]}" -n "$tmp/high.wav" synth 0.18 sine 880 fade h 0.01 0.18 0.05 pad 0 0.02
+sox "${fmt[@]}" -n "$tmp/low.wav" synth 0.3 sine 660 fade h 0.01 0.3 0.2
+sox -D "$tmp/high.wav" "$tmp/low.wav" "$root/resources/audio/exclamation.wav" gain -n -6
 ls -l "$sounds" "$root/resources/audio"
