@@ -199,6 +199,29 @@ std::size_t Onset(const std::vector<std::int16_t>& s, std::size_t from) {
     return s.size();
 }
 
+// Without a sound server the program runs silently and says so once in its log. In a child
+// process of its own, before this program's daemon exists, so that Qt's one connection to the
+// sound server is the child's.
+TEST(NoDeviceDeathTest, TheOutputRunsSilentlyAndLogsItOnce) {
+    EXPECT_EXIT(
+        {
+            QTemporaryDir nowhere;
+            qputenv("PULSE_SERVER", (QStringLiteral("unix:") + nowhere.filePath(QStringLiteral("none"))).toLocal8Bit());
+            const int before = test::CountOf(test::LogText(), "Sound: no sound device");
+            BuildToneBank(Settings::Defaults());
+            {
+                QtSoundOutput output;
+                output.Play(ToneSound(3), true);
+                output.PlayAndWait(ToneSound(4));  // returns: nothing can play it
+                output.Play(ToneSound(5), false);
+                output.Stop();
+                if (output.DeviceWorked()) std::exit(2);
+            }
+            std::exit(test::CountOf(test::LogText(), "Sound: no sound device") == before + 1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 class RealOutput : public ::testing::Test {
 protected:
     void SetUp() override {
