@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <system_error>
 #include <QDir>
 #include <QFileInfo>
 
@@ -46,6 +47,7 @@ SoundPlayer::SoundPlayer(SoundOutput* output, const std::vector<QString>& folder
 }
 
 SoundPlayer::~SoundPlayer() {
+    ReapFinished();
     cancelled_ = true;
     {
         const std::lock_guard lock(mutex_);
@@ -120,12 +122,20 @@ void SoundPlayer::Announce(const WordList& words) {
     }
     ++g_announcements;  // the tone stays as it is from the shot on
     auto done = std::make_shared<std::atomic<bool>>(false);
-    running_.push_back(Running{std::thread([this, ticket, done, sounds = std::move(sounds)] {
-                                   Speak(ticket, sounds);
-                                   --g_announcements;
-                                   *done = true;
-                               }),
-                               done});
+    try {
+        running_.push_back(Running{std::thread([this, ticket, done, sounds = std::move(sounds)] {
+                                       Speak(ticket, sounds);
+                                       --g_announcements;
+                                       *done = true;
+                                   }),
+                                   done});
+    } catch (const std::system_error& error) {
+        // no thread, nothing said; the next announcement takes the unused turn
+        --g_announcements;
+        ReportError(error.code().value(), "cannot start an announcement");
+        const std::lock_guard lock(mutex_);
+        nextTicket_ = ticket;
+    }
 }
 
 void SoundPlayer::Speak(std::uint64_t ticket, const std::vector<SoundPtr>& words) {
