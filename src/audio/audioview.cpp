@@ -1,5 +1,6 @@
 #include "audio/audioview.h"
 
+#include "audio/tonebank.h"
 #include "settings/settings.h"
 #include "targets/targetdescriptor.h"
 
@@ -48,6 +49,8 @@ void AudioView::ShotSounds(int x, int y) {
 
 void AudioView::OnSettingsChanged(const Settings* settings) {
     HubView::OnSettingsChanged(settings);
+    // Applied settings reach the hub: the tones follow their frequencies and amplitude.
+    if (settings) BuildToneBank(*settings);
     // Blind shooting turned off: the tone ends now, not at the end of the acquisition.
     if (settings && !settings->BlindShooting && player_.CurrentTone() >= 0) player_.SelectTone(-1);
 }

@@ -8,7 +8,8 @@ namespace zark {
 // The sound of the live shooting, a view of the hub: with blind shooting on, a tone that rises as
 // the aim nears the centre; on every fired shot the shot sound of the target's weapon class and,
 // with "Tell Result" on, the score and clock direction spoken a second later. Live and replayed
-// samples alike, so a replayed shot repeats its sounds.
+// samples alike, so a replayed shot repeats its sounds. Settings handed to the hub rebuild the
+// tones.
 class AudioView final : public HubView {
 public:
     // Attaches to parent and takes over its settings and targets. output null: the process-wide one.

@@ -112,6 +112,13 @@ TEST_F(AudioViewScenario, TheToneRisesAsTheAimNearsTheCentre) {
     ASSERT_EQ(after.size(), 2u);
     EXPECT_EQ(after[1].kind, Kind::Stop);
     EXPECT_EQ(view->Player().CurrentTone(), -1);
+
+    // applied settings with other frequencies rebuild the tones
+    settings.CenterFrequency = 1760;
+    hub.SetSettings(&settings);
+    EXPECT_NEAR(test::ZeroCrossingFrequency(*ToneSound(11)), 1760, 30);
+    settings = Settings::Defaults();
+    hub.SetSettings(&settings);
 }
 
 TEST_F(AudioViewScenario, AShotSoundsByWeaponClassAndTellsItsResult) {
