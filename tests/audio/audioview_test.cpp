@@ -11,6 +11,7 @@
 #include "i18n/uistrings.h"
 #include "recordingoutput.h"
 #include "settings/settings.h"
+#include "support/allocationwatch.h"
 #include "support/testsupport.h"
 #include "targets/targetcatalogue.h"
 #include "../targets/builtcatalogue.h"
@@ -176,6 +177,17 @@ TEST_F(AudioViewScenario, UnfiredShotsAreSilentAndReplayedShotsSoundAgain) {
     ASSERT_EQ(replayed.size(), 3u);
     EXPECT_EQ(replayed[0].sound->samples, live[0].sound->samples);
     EXPECT_EQ(Said(replayed), Said(live));
+}
+
+TEST_F(AudioViewScenario, LiveSamplesAllocateNothingWhileTheLevelHolds) {
+    settings.BlindShooting = 1;
+    hub.SetSettings(&settings);
+    const int nine = XScoring(*Face(1050), [](double s) { return s == 9.0; });
+    hub.FeedSample(nine, 0, 0, 0, -1);
+    const long before = test::AllocationCount();
+    for (int i = 0; i < 200; ++i) view->OnSample(nine, i % 3, 0, 0, i);
+    EXPECT_EQ(test::AllocationCount(), before);
+    EXPECT_EQ(output.Events().size(), 1u);
 }
 
 TEST_F(AudioViewScenario, AFaceWithoutWeaponClassMakesNoShotSound) {

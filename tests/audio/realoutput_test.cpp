@@ -237,7 +237,7 @@ TEST_F(RealOutput, Tone9ArrivesAtItsFrequencyAndASpokenWordIsHeard) {
     // the monitor runs (silence) once parec is connected
     QElapsedTimer waited;
     waited.start();
-    recorder.ReadWhile([&] { return recorder.Count() < std::size_t(kRate / 5) && waited.elapsed() < 5000; });
+    recorder.ReadWhile([&] { return recorder.Count() < std::size_t(kRate / 5) && waited.elapsed() < 15000; });
     ASSERT_GT(recorder.Count(), std::size_t(kRate / 10)) << "the sink's monitor gives nothing: " << recorder.Errors();
 
     QtSoundOutput output;
