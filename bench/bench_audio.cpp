@@ -3,8 +3,8 @@
 // first samples handed to the device.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QAudioDevice>
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <QThread>
 

@@ -33,10 +33,15 @@ void AudioView::ShotSounds(int x, int y) {
     if (!target) return;
     switch (target->Weapon()) {
         case WeaponClass::Rifle:
-        case WeaponClass::AirRifle: player_.PlayShotSound(settings.SoundRifle); break;
+        case WeaponClass::AirRifle:
+            player_.PlayShotSound(settings.SoundRifle);
+            break;
         case WeaponClass::Pistol:
-        case WeaponClass::AirPistol: player_.PlayShotSound(settings.SoundPistol); break;
-        case WeaponClass::None: break;
+        case WeaponClass::AirPistol:
+            player_.PlayShotSound(settings.SoundPistol);
+            break;
+        case WeaponClass::None:
+            break;
     }
     if (!settings.TellResult) return;
     const double score = target->ScoreShot(x, y);
@@ -55,6 +60,8 @@ void AudioView::OnSettingsChanged(const Settings* settings) {
     if (settings && !settings->BlindShooting && player_.CurrentTone() >= 0) player_.SelectTone(-1);
 }
 
-void AudioView::OnAcquisitionStopped() { player_.SelectTone(-1); }
+void AudioView::OnAcquisitionStopped() {
+    player_.SelectTone(-1);
+}
 
 }  // namespace zark

@@ -13,10 +13,10 @@
 namespace zark {
 
 namespace {
-constexpr int kBufferMs = 40;  // what the device holds ahead
-constexpr int kFeedMs = 10;    // how often it is topped up
-constexpr int kTailMs = 60;    // silence after a sound before its stream closes
-constexpr int kStallMs = 5000; // a device that takes nothing for this long past the end is given up
+constexpr int kBufferMs = 40;   // what the device holds ahead
+constexpr int kFeedMs = 10;     // how often it is topped up
+constexpr int kTailMs = 60;     // silence after a sound before its stream closes
+constexpr int kStallMs = 5000;  // a device that takes nothing for this long past the end is given up
 using Clock = std::chrono::steady_clock;
 }  // namespace
 
@@ -66,7 +66,8 @@ public:
         position_ = 0;
         written_ = 0;
         // A sound that is not looped ends when the device has taken all of it and a little silence.
-        endBytes_ = qint64(sound_->samples.size()) * qint64(sizeof(std::int16_t)) + format.bytesForDuration(kTailMs * 1000);
+        endBytes_ = qint64(sound_->samples.size()) * qint64(sizeof(std::int16_t)) +
+                    format.bytesForDuration(kTailMs * 1000);
         stallMs_ = sound_->DurationMs() + kTailMs + kStallMs;
         clock_.start();
         Feed();
@@ -144,8 +145,8 @@ private:
     bool loop_ = false;
     std::uint64_t id_ = 0;
     std::int64_t position_ = 0;  // next sample
-    qint64 written_ = 0;   // bytes handed to the device since the sound started
-    qint64 endBytes_ = 0;  // taken by the device when a sound that is not looped has ended
+    qint64 written_ = 0;         // bytes handed to the device since the sound started
+    qint64 endBytes_ = 0;        // taken by the device when a sound that is not looped has ended
     qint64 stallMs_ = 0;
     QElapsedTimer clock_;
     std::array<std::int16_t, 4096> silence_{};
@@ -160,7 +161,8 @@ QtSoundOutput::QtSoundOutput() {
 }
 
 QtSoundOutput::~QtSoundOutput() {
-    QMetaObject::invokeMethod(engine_, [engine = engine_] { engine->Shutdown(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        engine_, [engine = engine_] { engine->Shutdown(); }, Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
     const std::lock_guard lock(mutex_);
@@ -179,7 +181,10 @@ std::uint64_t QtSoundOutput::Request(SoundPtr sound, bool loop) {
     }
     const auto requested = Clock::now();
     QMetaObject::invokeMethod(
-        engine_, [engine = engine_, sound = std::move(sound), loop, id, requested] { engine->Start(sound, loop, id, requested); },
+        engine_,
+        [engine = engine_, sound = std::move(sound), loop, id, requested] {
+            engine->Start(sound, loop, id, requested);
+        },
         Qt::QueuedConnection);
     return id;
 }
@@ -190,7 +195,9 @@ void QtSoundOutput::Ended(std::uint64_t id) {
     endedChanged_.notify_all();
 }
 
-void QtSoundOutput::Play(SoundPtr sound, bool loop) { Request(std::move(sound), loop); }
+void QtSoundOutput::Play(SoundPtr sound, bool loop) {
+    Request(std::move(sound), loop);
+}
 
 void QtSoundOutput::PlayAndWait(SoundPtr sound) {
     const std::uint64_t id = Request(std::move(sound), false);
@@ -198,6 +205,8 @@ void QtSoundOutput::PlayAndWait(SoundPtr sound) {
     endedChanged_.wait(lock, [this, id] { return ended_ >= id; });
 }
 
-void QtSoundOutput::Stop() { Request(nullptr, false); }
+void QtSoundOutput::Stop() {
+    Request(nullptr, false);
+}
 
 }  // namespace zark

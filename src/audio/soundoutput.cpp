@@ -23,6 +23,8 @@ SoundOutput& ProcessSoundOutput() {
     return output ? *output : g_silent;
 }
 
-SoundOutput* SetProcessSoundOutput(SoundOutput* output) { return g_output.exchange(output); }
+SoundOutput* SetProcessSoundOutput(SoundOutput* output) {
+    return g_output.exchange(output);
+}
 
 }  // namespace zark

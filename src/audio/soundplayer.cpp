@@ -1,10 +1,10 @@
 #include "audio/soundplayer.h"
 
 #include <QCoreApplication>
-#include <algorithm>
-#include <system_error>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <system_error>
 
 #include "audio/tonebank.h"
 #include "diag/diagnostics.h"
@@ -36,8 +36,8 @@ SoundPlayer::SoundPlayer(SoundOutput* output, const std::vector<QString>& folder
         const QDir dir(folder);
         if (!dir.exists()) continue;
         folder_ = dir.absolutePath();
-        const QFileInfoList files =
-            dir.entryInfoList({QStringLiteral("*.wav")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+        const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.wav")}, QDir::Files | QDir::Readable,
+                                                      QDir::Name | QDir::IgnoreCase);
         for (const QFileInfo& file : files) {
             names_.push_back(file.completeBaseName().toStdString());  // cut at the last "."
             files_.push_back(file.absoluteFilePath());
@@ -73,12 +73,14 @@ void SoundPlayer::SelectTone(double level) {
 void SoundPlayer::PlayToneSweep(int centre, int peripheral) {
     auto images = std::make_unique<ToneImages>();
     BuildToneImages(*images, centre, peripheral, kToneSweepAmplitude);
-    for (int d = kToneCount - 1; d >= 0; --d) output_.PlayAndWait(SoundOfToneImage((*images)[std::size_t(d)]));
+    for (int d = kToneCount - 1; d >= 0; --d)
+        output_.PlayAndWait(SoundOfToneImage((*images)[std::size_t(d)]));
 }
 
 bool SoundPlayer::IsNoSound(const std::string& name) {
     if (name.empty() || name == UiText(kNoSoundText)) return true;
-    for (const UiLanguage language : {UiLanguage::English, UiLanguage::German, UiLanguage::Swedish, UiLanguage::Spanish})
+    for (const UiLanguage language :
+         {UiLanguage::English, UiLanguage::German, UiLanguage::Swedish, UiLanguage::Spanish})
         if (name == LookupString(language, kNoSoundText)) return true;
     return false;
 }
@@ -88,7 +90,9 @@ void SoundPlayer::PlayShotSound(const std::string& name) {
     QString path;
     for (std::size_t i = 0; i < names_.size(); ++i)
         if (names_[i] == name) path = files_[i];
-    if (path.isEmpty()) path = QDir(folder_.isEmpty() ? QLatin1String(kSoundFolder) : folder_).absoluteFilePath(QString::fromStdString(name) + QStringLiteral(".wav"));
+    if (path.isEmpty())
+        path = QDir(folder_.isEmpty() ? QLatin1String(kSoundFolder) : folder_)
+                   .absoluteFilePath(QString::fromStdString(name) + QStringLiteral(".wav"));
     std::string why;
     SoundPtr sound = LoadWave(path, &why);
     if (!sound) {
@@ -99,11 +103,17 @@ void SoundPlayer::PlayShotSound(const std::string& name) {
     output_.Play(std::move(sound), false);
 }
 
-void SoundPlayer::AnnounceDecimal(double score, int bearing) { Announce(DecimalAnnouncement(score, bearing)); }
+void SoundPlayer::AnnounceDecimal(double score, int bearing) {
+    Announce(DecimalAnnouncement(score, bearing));
+}
 
-void SoundPlayer::AnnounceInteger(int score, int bearing) { Announce(IntegerAnnouncement(score, bearing)); }
+void SoundPlayer::AnnounceInteger(int score, int bearing) {
+    Announce(IntegerAnnouncement(score, bearing));
+}
 
-bool SoundPlayer::Announcing() { return g_announcements.load() > 0; }
+bool SoundPlayer::Announcing() {
+    return g_announcements.load() > 0;
+}
 
 void SoundPlayer::Announce(const WordList& words) {
     ReapFinished();

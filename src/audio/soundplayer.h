@@ -31,7 +31,8 @@ class SoundPlayer final {
 public:
     // output null: the process-wide one. The sound list is read from the first folder of
     // folders that exists.
-    explicit SoundPlayer(SoundOutput* output = nullptr, const std::vector<QString>& folders = SoundFolderCandidates());
+    explicit SoundPlayer(SoundOutput* output = nullptr,
+                         const std::vector<QString>& folders = SoundFolderCandidates());
     // Ends the player's announcements (a word being said is cut) and waits for their threads.
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
@@ -87,8 +88,8 @@ private:
     int currentTone_ = -1;
     QString folder_;
     std::vector<std::string> names_;
-    std::vector<QString> files_;   // by names_
-    std::set<QString> reported_;   // files that could not be played, logged once
+    std::vector<QString> files_;  // by names_
+    std::set<QString> reported_;  // files that could not be played, logged once
 
     // Announcements: tickets give the order in which they speak.
     struct Running {

@@ -10,10 +10,14 @@ namespace {
 
 const char* FolderOf(UiLanguage language) {
     switch (language) {
-        case UiLanguage::German: return "de";
-        case UiLanguage::Swedish: return "sv";
-        case UiLanguage::Spanish: return "es";
-        case UiLanguage::English: break;
+        case UiLanguage::German:
+            return "de";
+        case UiLanguage::Swedish:
+            return "sv";
+        case UiLanguage::Spanish:
+            return "es";
+        case UiLanguage::English:
+            break;
     }
     return "en";
 }
@@ -25,7 +29,8 @@ SoundPtr Recording(UiLanguage language, int id) {
     const std::lock_guard guard(lock);
     const auto key = std::pair{language, id};
     if (const auto it = recordings.find(key); it != recordings.end()) return it->second;
-    SoundPtr sound = LoadWave(QStringLiteral(":/zark/words/%1/%2.wav").arg(QLatin1String(FolderOf(language))).arg(id));
+    SoundPtr sound =
+        LoadWave(QStringLiteral(":/zark/words/%1/%2.wav").arg(QLatin1String(FolderOf(language))).arg(id));
     recordings.emplace(key, sound);
     return sound;
 }

@@ -85,19 +85,23 @@ SoundPtr SoundOfToneImage(const ToneImage& image) {
 void BuildToneBank(int centre, int peripheral, int amplitude) {
     Bank& bank = TheBank();
     BuildToneImages(bank.images, centre, peripheral, amplitude);
-    for (int d = 0; d < kToneCount; ++d) bank.sounds[std::size_t(d)] = SoundOfToneImage(bank.images[std::size_t(d)]);
+    for (int d = 0; d < kToneCount; ++d)
+        bank.sounds[std::size_t(d)] = SoundOfToneImage(bank.images[std::size_t(d)]);
 }
 
 void BuildToneBank(const Settings& settings) {
     BuildToneBank(settings.CenterFrequency, settings.PeripheralFrequency, settings.Amplitude);
 }
 
-const ToneImages& ToneBank() { return TheBank().images; }
+const ToneImages& ToneBank() {
+    return TheBank().images;
+}
 
 SoundPtr ToneSound(int index) {
     if (index < 0 || index >= kToneCount) return nullptr;
     Bank& bank = TheBank();
-    if (!bank.sounds[std::size_t(index)]) bank.sounds[std::size_t(index)] = SoundOfToneImage(bank.images[std::size_t(index)]);
+    if (!bank.sounds[std::size_t(index)])
+        bank.sounds[std::size_t(index)] = SoundOfToneImage(bank.images[std::size_t(index)]);
     return bank.sounds[std::size_t(index)];
 }
 

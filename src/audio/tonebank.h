@@ -13,7 +13,7 @@ struct Settings;
 // (index 0) to the centre tone (index 11), spaced evenly on a logarithmic scale.
 inline constexpr int kToneCount = 12;
 inline constexpr int kToneSampleRate = 22050;
-inline constexpr int kToneSamples = 11025;      // half a second
+inline constexpr int kToneSamples = 11025;  // half a second
 inline constexpr int kToneHeaderBytes = 44;
 inline constexpr int kToneImageBytes = 11072;   // header, samples, three zero bytes
 inline constexpr int kToneSweepAmplitude = 24;  // the Test Sound sweep's fixed amplitude
@@ -24,8 +24,8 @@ using ToneImage = std::array<std::uint8_t, kToneImageBytes>;
 using ToneImages = std::array<ToneImage, kToneCount>;
 
 // The frequencies offered for the centre and the periphery, in hertz, about a major third apart.
-inline constexpr std::array<int, 18> kToneFrequencies = {220,  277,  349,  440,  554,  698,  880,  1108, 1396,
-                                                         1760, 2217, 2793, 3519, 4434, 5587, 7039, 8869, 11175};
+inline constexpr std::array<int, 18> kToneFrequencies = {
+    220, 277, 349, 440, 554, 698, 880, 1108, 1396, 1760, 2217, 2793, 3519, 4434, 5587, 7039, 8869, 11175};
 
 // Writes one image of frequency Hz at amplitude (the peak deviation from 128). The phase is
 // taken in whole degrees, ⌊i × f × 360 / 22050⌋ mod 360; a sample beyond 0..255 (an amplitude

@@ -11,9 +11,12 @@ constexpr int kFormatPcm = 1;
 constexpr int kFormatExtensible = 0xFFFE;
 
 std::uint32_t Read32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
-std::uint16_t Read16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t Read16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 
 SoundPtr Fail(std::string* reason, const char* why) {
     if (reason) *reason = why;
@@ -84,8 +87,9 @@ SoundPtr LoadWave(const QString& path, std::string* reason) {
     if (!file.open(QIODevice::ReadOnly)) return Fail(reason, "cannot be opened");
     if (file.size() > kMaxWaveBytes) return Fail(reason, "too large");
     const QByteArray bytes = file.read(kMaxWaveBytes);
-    return DecodeWave(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())),
-                      reason);
+    return DecodeWave(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())),
+        reason);
 }
 
 }  // namespace zark

@@ -47,7 +47,7 @@ TEST_F(FrameSoundTest, BlindShootingOnTheLiveHubUsesTheStoredTones) {
     EXPECT_NEAR(test::ZeroCrossingFrequency(*ToneSound(11)), 1760, 30);
     EXPECT_NEAR(test::ZeroCrossingFrequency(*ToneSound(0)), 440, 5);
 
-    frame->OnCommand(kCmdFirstTarget);  // the first face of the Targets menu
+    frame->OnCommand(kCmdFirstTarget);        // the first face of the Targets menu
     frame->Hub().FeedSample(0, 1, 0, 0, -1);  // aim in the middle
     ASSERT_FALSE(output.Events().empty());
     EXPECT_EQ(output.Events().back().sound, ToneSound(11));

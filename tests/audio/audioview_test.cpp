@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "../targets/builtcatalogue.h"
 #include "audio/audioview.h"
 #include "audio/tonebank.h"
 #include "core/shootinghub.h"
@@ -14,7 +15,6 @@
 #include "support/allocationwatch.h"
 #include "support/testsupport.h"
 #include "targets/targetcatalogue.h"
-#include "../targets/builtcatalogue.h"
 
 namespace zark {
 namespace {
@@ -44,7 +44,8 @@ struct AudioViewScenario : ::testing::Test {
         BuildToneBank(Settings::Defaults());
         QDir().mkpath(QStringLiteral("Sound"));
         for (const char* name : {"Sound/Bang.wav", "Sound/Pop.wav"})
-            QFile::copy(QString::fromStdString(test::SourceDir() + "/../resources/sound/Click.wav"), QLatin1String(name));
+            QFile::copy(QString::fromStdString(test::SourceDir() + "/../resources/sound/Click.wav"),
+                        QLatin1String(name));
         settings.SoundRifle = "Bang";
         settings.SoundPistol = "Pop";
         hub.SetSettings(&settings);
@@ -86,7 +87,8 @@ TEST_F(AudioViewScenario, TheToneRisesAsTheAimNearsTheCentre) {
     const int nine = XScoring(face, [](double s) { return s == 9.0; });
     const int eight = XScoring(face, [](double s) { return s == 8.0; });
     // aim drifting in from outside the rings to the nine, held there, then lost
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{100000, 0}, {eight, 0}, {nine, 0}, {nine, 1}, {0, 0}})
+    for (const auto& [x, y] :
+         std::vector<std::pair<int, int>>{{100000, 0}, {eight, 0}, {nine, 0}, {nine, 1}, {0, 0}})
         hub.FeedSample(x, y, 0, 0, -1);
     const auto events = Take();
     ASSERT_EQ(events.size(), 4u);

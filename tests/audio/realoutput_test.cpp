@@ -69,13 +69,15 @@ private:
         process_.setStandardOutputFile(folder_.filePath(QStringLiteral("daemon.log")));
         // -n: no default script (no hardware, no D-Bus); --system=false keeps it a per-user
         // daemon also for root, which it warns about and then allows.
-        process_.start(program, {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"), QStringLiteral("-n"),
-                                 QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disallow-exit"),
-                                 QStringLiteral("--use-pid-file=false"), QStringLiteral("--high-priority=no"),
-                                 QStringLiteral("--realtime=no"), QStringLiteral("--disable-shm=true"),
-                                 QStringLiteral("--log-target=stderr"),
-                                 QStringLiteral("--load=module-null-sink sink_name=zark_test rate=%1 channels=1").arg(kRate),
-                                 QStringLiteral("--load=module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket)});
+        process_.start(
+            program,
+            {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"), QStringLiteral("-n"),
+             QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--disallow-exit"),
+             QStringLiteral("--use-pid-file=false"), QStringLiteral("--high-priority=no"),
+             QStringLiteral("--realtime=no"), QStringLiteral("--disable-shm=true"),
+             QStringLiteral("--log-target=stderr"),
+             QStringLiteral("--load=module-null-sink sink_name=zark_test rate=%1 channels=1").arg(kRate),
+             QStringLiteral("--load=module-native-protocol-unix socket=%1 auth-anonymous=1").arg(socket)});
         if (!process_.waitForStarted(5000)) {
             why_ = "pulseaudio does not start";
             return;
@@ -108,10 +110,10 @@ class Recorder {
 public:
     Recorder() {
         process_.setReadChannel(QProcess::StandardOutput);
-        process_.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("zark_test.monitor"),
-                                                 QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                                                 QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--channels=1"),
-                                                 QStringLiteral("--latency-msec=5")});
+        process_.start(QStringLiteral("parec"),
+                       {QStringLiteral("-d"), QStringLiteral("zark_test.monitor"), QStringLiteral("--raw"),
+                        QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(kRate),
+                        QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=5")});
     }
     ~Recorder() {
         process_.kill();
@@ -127,7 +129,8 @@ public:
             pending_ += bytes;
             const qsizetype whole = pending_.size() / 2 * 2;
             for (qsizetype i = 0; i < whole; i += 2)
-                samples_.push_back(std::int16_t(std::uint8_t(pending_[i]) | std::uint8_t(pending_[i + 1]) << 8));
+                samples_.push_back(
+                    std::int16_t(std::uint8_t(pending_[i]) | std::uint8_t(pending_[i + 1]) << 8));
             pending_.remove(0, whole);
             if (whole > 0) arrivals_.push_back({std::chrono::steady_clock::now(), samples_.size()});
         }
@@ -206,7 +209,8 @@ TEST(NoDeviceDeathTest, TheOutputRunsSilentlyAndLogsItOnce) {
     EXPECT_EXIT(
         {
             QTemporaryDir nowhere;
-            qputenv("PULSE_SERVER", (QStringLiteral("unix:") + nowhere.filePath(QStringLiteral("none"))).toLocal8Bit());
+            qputenv("PULSE_SERVER",
+                    (QStringLiteral("unix:") + nowhere.filePath(QStringLiteral("none"))).toLocal8Bit());
             const int before = test::CountOf(test::LogText(), "Sound: no sound device");
             BuildToneBank(Settings::Defaults());
             {
@@ -225,7 +229,8 @@ TEST(NoDeviceDeathTest, TheOutputRunsSilentlyAndLogsItOnce) {
 class RealOutput : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!PulseDaemon::Instance().Running()) GTEST_SKIP() << "no PulseAudio daemon: " << PulseDaemon::Instance().Why();
+        if (!PulseDaemon::Instance().Running())
+            GTEST_SKIP() << "no PulseAudio daemon: " << PulseDaemon::Instance().Why();
         LoadUiStrings();
         BuildToneBank(Settings::Defaults());
     }
@@ -238,7 +243,8 @@ TEST_F(RealOutput, Tone9ArrivesAtItsFrequencyAndASpokenWordIsHeard) {
     QElapsedTimer waited;
     waited.start();
     recorder.ReadWhile([&] { return recorder.Count() < std::size_t(kRate / 5) && waited.elapsed() < 15000; });
-    ASSERT_GT(recorder.Count(), std::size_t(kRate / 10)) << "the sink's monitor gives nothing: " << recorder.Errors();
+    ASSERT_GT(recorder.Count(), std::size_t(kRate / 10))
+        << "the sink's monitor gives nothing: " << recorder.Errors();
 
     QtSoundOutput output;
     SoundPlayer player(&output, {});
@@ -289,16 +295,18 @@ TEST_F(RealOutput, Tone9ArrivesAtItsFrequencyAndASpokenWordIsHeard) {
     ASSERT_LT(spoken, recorder.Count()) << "no word arrived";
     EXPECT_GT(Rms(recorder.Samples(), spoken, kRate / 5), 1000);
     std::size_t heard = 0;
-    for (std::size_t i = quiet; i + 441 < recorder.Count(); i += 441) heard += Rms(recorder.Samples(), i, 441) > 300;
+    for (std::size_t i = quiet; i + 441 < recorder.Count(); i += 441)
+        heard += Rms(recorder.Samples(), i, 441) > 300;
     EXPECT_GT(heard, 40u) << "under 0.4 s of the two words";  // two words of about half a second
 
     // The figures: from the call to the first samples handed to the device, and from the call to
     // the moment the sink played the first samples of the new tone.
     const double onsetMs = MsBetween(startCall, recorder.TimeOf(onset));
     const double switchMs = MsBetween(changeCall, recorder.TimeOf(switched));
-    std::printf("tone start handed to the device after %.2f ms, tone change after %.2f ms; tone played by "
-                "the sink %.1f ms after the call, tone change %.1f ms after the call\n",
-                startMs, changeMs, onsetMs, switchMs);
+    std::printf(
+        "tone start handed to the device after %.2f ms, tone change after %.2f ms; tone played by "
+        "the sink %.1f ms after the call, tone change %.1f ms after the call\n",
+        startMs, changeMs, onsetMs, switchMs);
     RecordProperty("start_handoff_ms", std::to_string(startMs));
     RecordProperty("change_handoff_ms", std::to_string(changeMs));
     RecordProperty("tone_onset_ms", std::to_string(onsetMs));

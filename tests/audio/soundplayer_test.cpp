@@ -79,10 +79,10 @@ TEST_F(PlayerScenario, AnAnnouncementFreezesTheToneAndItStaysEndedAfterwards) {
 TEST(Announcement, WordListsOfTheWorkedExamples) {
     using W = WordList;
     EXPECT_EQ(DecimalAnnouncement(9.7, 100), (W{1165, 2167, 2172, 0}));  // nine, seven, three o'clock
-    EXPECT_EQ(IntegerAnnouncement(10, 5), (W{1156, 2181, 0, 0}));         // ten, twelve o'clock
-    EXPECT_EQ(IntegerAnnouncement(10, 344), (W{1156, 2180, 0, 0}));       // ten, eleven o'clock
-    EXPECT_EQ(DecimalAnnouncement(10.4, -1), (W{1156, 2164, 0, 0}));      // the exact centre: no direction
-    EXPECT_EQ(IntegerAnnouncement(0, 200), (W{1166, 2176, 0, 0}));        // zero, seven o'clock
+    EXPECT_EQ(IntegerAnnouncement(10, 5), (W{1156, 2181, 0, 0}));        // ten, twelve o'clock
+    EXPECT_EQ(IntegerAnnouncement(10, 344), (W{1156, 2180, 0, 0}));      // ten, eleven o'clock
+    EXPECT_EQ(DecimalAnnouncement(10.4, -1), (W{1156, 2164, 0, 0}));     // the exact centre: no direction
+    EXPECT_EQ(IntegerAnnouncement(0, 200), (W{1166, 2176, 0, 0}));       // zero, seven o'clock
     EXPECT_EQ(DecimalAnnouncement(0.0, 0), (W{1166, 2160, 2181, 0}));
     EXPECT_EQ(DecimalAnnouncement(11.0, 90)[0], 0);  // nothing is said
     EXPECT_EQ(IntegerAnnouncement(-1, 90)[0], 0);
@@ -90,7 +90,7 @@ TEST(Announcement, WordListsOfTheWorkedExamples) {
     EXPECT_EQ(DecimalAnnouncement(9.0 + 0.3, 90)[1], 2163);
     EXPECT_EQ(DecimalAnnouncement(10.0 + 0.7 - 0.4, 90)[1], 2163);
     // the clock sectors, 30 degrees centred on each hour
-    const std::pair<int, int> sectors[] = {{0, 2181},   {14, 2181},  {15, 2170},  {44, 2170}, {45, 2171},
+    const std::pair<int, int> sectors[] = {{0, 2181},   {14, 2181},  {15, 2170},  {44, 2170},  {45, 2171},
                                            {314, 2179}, {315, 2180}, {344, 2180}, {345, 2181}, {359, 2181}};
     for (const auto& [bearing, word] : sectors) EXPECT_EQ(DirectionWord(bearing), word) << bearing;
     EXPECT_EQ(NumberWord(1), 1157);
@@ -131,13 +131,15 @@ TEST(SoundFolder, TheListComesFromTheFirstFolderThatExists) {
         file.open(QIODevice::ReadOnly);
         return file.readAll();
     }();
-    for (const char* name : {"second/Bang.wav", "second/Zip.v2.WAV", "second/notes.txt", "second/Broken.wav"}) {
+    for (const char* name :
+         {"second/Bang.wav", "second/Zip.v2.WAV", "second/notes.txt", "second/Broken.wav"}) {
         QFile file(dir.filePath(QLatin1String(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArrayView(name).endsWith("Broken.wav") ? QByteArray("RIFF") : shipped);
     }
     RecordingOutput output;
-    SoundPlayer player(&output, {dir.filePath(QStringLiteral("first")), dir.filePath(QStringLiteral("second"))});
+    SoundPlayer player(&output,
+                       {dir.filePath(QStringLiteral("first")), dir.filePath(QStringLiteral("second"))});
     EXPECT_EQ(player.SoundFolder(), dir.filePath(QStringLiteral("second")));
     EXPECT_EQ(player.SoundNames(), (std::vector<std::string>{"Bang", "Broken", "Zip.v2"}));
 

@@ -15,8 +15,12 @@ namespace {
 std::uint32_t U32(const ToneImage& image, int at) {
     return image[at] | image[at + 1] << 8 | image[at + 2] << 16 | std::uint32_t(image[at + 3]) << 24;
 }
-std::uint16_t U16(const ToneImage& image, int at) { return std::uint16_t(image[at] | image[at + 1] << 8); }
-std::string Tag(const ToneImage& image, int at) { return std::string(reinterpret_cast<const char*>(&image[at]), 4); }
+std::uint16_t U16(const ToneImage& image, int at) {
+    return std::uint16_t(image[at] | image[at + 1] << 8);
+}
+std::string Tag(const ToneImage& image, int at) {
+    return std::string(reinterpret_cast<const char*>(&image[at]), 4);
+}
 
 TEST(ToneImage, HeaderReadsAsTheWorkedExample) {
     auto image = std::make_unique<ToneImage>();
@@ -96,7 +100,8 @@ TEST(ToneBank, TwelveTonesFromThePeripheryToTheCentre) {
     for (int k = 0; k < 3; ++k) {
         const SoundPtr sound = ToneSound(tones[k]);
         ASSERT_TRUE(sound);
-        EXPECT_NEAR(test::ZeroCrossingFrequency(*sound), expected[k], expected[k] * 0.02) << "tone " << tones[k];
+        EXPECT_NEAR(test::ZeroCrossingFrequency(*sound), expected[k], expected[k] * 0.02)
+            << "tone " << tones[k];
     }
     EXPECT_FALSE(ToneSound(-1));
     EXPECT_FALSE(ToneSound(12));
@@ -114,7 +119,8 @@ TEST(ToneBank, RebuildingKeepsThePlayingToneAndFollowsTheSettings) {
     EXPECT_EQ(playing->samples, before);  // the sound that plays is not rewritten under the output
     EXPECT_NE(ToneSound(5), playing);
     EXPECT_NEAR(test::ZeroCrossingFrequency(*ToneSound(11)), 1760, 30);
-    EXPECT_EQ(ToneBank()[0][kToneHeaderBytes + 13], std::uint8_t(int(std::sin(13 * 440 * 360 / 22050 * 0.0174532925) * 40 + 128)));
+    EXPECT_EQ(ToneBank()[0][kToneHeaderBytes + 13],
+              std::uint8_t(int(std::sin(13 * 440 * 360 / 22050 * 0.0174532925) * 40 + 128)));
     BuildToneBank(Settings::Defaults());
 }
 

@@ -66,7 +66,9 @@ std::vector<std::uint8_t> Build(const WaveSpec& spec) {
     return w;
 }
 
-SoundPtr Decode(const std::vector<std::uint8_t>& bytes, std::string* why = nullptr) { return DecodeWave(bytes, why); }
+SoundPtr Decode(const std::vector<std::uint8_t>& bytes, std::string* why = nullptr) {
+    return DecodeWave(bytes, why);
+}
 
 TEST(Wave, ReadsTheFormsOfAUsersSoundFolder) {
     // 8-bit mono: widened around the middle value 128
@@ -78,7 +80,9 @@ TEST(Wave, ReadsTheFormsOfAUsersSoundFolder) {
     EXPECT_EQ(sound->sampleRate, 22050);
 
     // 16-bit stereo at 44,100 Hz after an odd-sized chunk
-    WaveSpec stereo{.channels = 2, .rate = 44100, .extraChunkBefore = {'a', 'b', 'c'},
+    WaveSpec stereo{.channels = 2,
+                    .rate = 44100,
+                    .extraChunkBefore = {'a', 'b', 'c'},
                     .data = {0x01, 0x00, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F}};
     sound = Decode(Build(stereo));
     ASSERT_TRUE(sound);
@@ -87,7 +91,8 @@ TEST(Wave, ReadsTheFormsOfAUsersSoundFolder) {
     EXPECT_EQ(sound->sampleRate, 44100);
 
     // the extensible header with a PCM sub-format, 48,000 Hz
-    WaveSpec extensible{.channels = 2, .rate = 48000, .extensible = true, .data = std::vector<std::uint8_t>(48000 * 4, 0)};
+    WaveSpec extensible{
+        .channels = 2, .rate = 48000, .extensible = true, .data = std::vector<std::uint8_t>(48000 * 4, 0)};
     sound = Decode(Build(extensible));
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->DurationMs(), 1000);
@@ -149,9 +154,10 @@ TEST(Wave, TheProgramsOwnSoundsAreRecordedAsTheyMustBe) {
     // the shipped shot sounds and the alert
     const QDir shipped(QString::fromStdString(test::SourceDir() + "/../resources/sound"));
     EXPECT_EQ(shipped.entryList({QStringLiteral("*.wav")}),
-              (QStringList{QStringLiteral("Air Rifle.wav"), QStringLiteral("Click.wav"), QStringLiteral("Pistol.wav"),
-                           QStringLiteral("Rifle.wav")}));
-    for (const QString& file : shipped.entryList({QStringLiteral("*.wav")})) EXPECT_TRUE(LoadWave(shipped.filePath(file)));
+              (QStringList{QStringLiteral("Air Rifle.wav"), QStringLiteral("Click.wav"),
+                           QStringLiteral("Pistol.wav"), QStringLiteral("Rifle.wav")}));
+    for (const QString& file : shipped.entryList({QStringLiteral("*.wav")}))
+        EXPECT_TRUE(LoadWave(shipped.filePath(file)));
     EXPECT_TRUE(LoadWave(QStringLiteral(":/zark/audio/exclamation.wav")));
 }
 
