@@ -93,14 +93,15 @@ void SoundPlayer::PlayShotSound(const std::string& name) {
     if (path.isEmpty())
         path = QDir(folder_.isEmpty() ? QLatin1String(kSoundFolder) : folder_)
                    .absoluteFilePath(QString::fromStdString(name) + QStringLiteral(".wav"));
-    std::string why;
-    SoundPtr sound = LoadWave(path, &why);
-    if (!sound) {
-        if (reported_.insert(path).second)
+    // Read once: a shot does not wait for the disk.
+    auto [it, fresh] = loaded_.try_emplace(path);
+    if (fresh) {
+        std::string why;
+        it->second = LoadWave(path, &why);
+        if (!it->second)
             LogLine("The sound '%s' cannot be played: %s\n", path.toLocal8Bit().constData(), why.c_str());
-        return;
     }
-    output_.Play(std::move(sound), false);
+    if (it->second) output_.Play(it->second, false);
 }
 
 void SoundPlayer::AnnounceDecimal(double score, int bearing) {

@@ -8,7 +8,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,8 +57,8 @@ public:
     // The folder they were read from; empty when none of the folders exists.
     const QString& SoundFolder() const { return folder_; }
     // Plays "<folder>/<name>.wav" at once (ending what plays), unless the name means no sound.
-    // A file that cannot be played is logged once and skipped. Also the Customize dialog's
-    // "Test Sound" beside each list.
+    // Each file is read the first time it is played; one that cannot be played is logged once
+    // and skipped. Also the Customize dialog's "Test Sound" beside each list.
     void PlayShotSound(const std::string& name);
     // True for the text of string 103 ("(none)") in any of the interface languages, and the empty name.
     static bool IsNoSound(const std::string& name);
@@ -89,7 +89,7 @@ private:
     QString folder_;
     std::vector<std::string> names_;
     std::vector<QString> files_;  // by names_
-    std::set<QString> reported_;  // files that could not be played, logged once
+    std::map<QString, SoundPtr> loaded_;  // shot sounds read so far; null for one that cannot be played
 
     // Announcements: tickets give the order in which they speak.
     struct Running {
