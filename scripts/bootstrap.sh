@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils espeak-ng
   locales
+  pulseaudio pulseaudio-utils sox
 )
 
 missing=()

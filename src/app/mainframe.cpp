@@ -18,6 +18,7 @@
 #include "app/framerules.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
+#include "audio/tonebank.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
@@ -53,6 +54,7 @@ MainFrame::MainFrame() : FrameWindow("Main") {
     setObjectName(QStringLiteral("mainFrame"));
     matches_.SetChooser(&matchChooser_);
     catalogue_.Build();
+    warnings_.SetAlertSound([this] { sounds_.PlayAlert(); });
 }
 
 MainFrame::~MainFrame() {
@@ -62,6 +64,7 @@ MainFrame::~MainFrame() {
     timeline_ = nullptr;
     menuBar_.SetCommandHandler({});
     flow_.reset();
+    audioView_.reset();
     children_ = {};
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
@@ -115,6 +118,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
         settings.DataDirectory.clear();
     }
     ApplySettings();  // the tones are built and the hub gets the settings
+    AttachAudioView();
     CreateResultsWindows();
     toolbarButtons_.AttachSettings(&settings);
 
@@ -510,7 +514,7 @@ int MainFrame::Customize() {
 void MainFrame::ApplySettings() {
     Settings& settings = settings_.Get();
     if (targetRun_) targetRun_->SetShotPeriod(settings.TimeBetweenShots);
-    soundHooks_.BuildToneBank(settings.CenterFrequency, settings.PeripheralFrequency, settings.Amplitude);
+    BuildToneBank(settings);
     // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
     hub_.SetSettings(&settings);
     if (!sessionPort_.empty()) {
@@ -519,6 +523,12 @@ void MainFrame::ApplySettings() {
         const std::string& next = settings.Communication == sessionConfigured_ ? sessionPort_ : settings.Communication;
         SetSimulatedUnitNotice(IsSimulatorPort(next));
     }
+}
+
+void MainFrame::AttachAudioView() {
+    // The audio view belongs to the target window, attached after its target view; until that
+    // window is built it joins the live hub here.
+    if (!audioView_) audioView_ = std::make_unique<AudioView>(&hub_);
 }
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }

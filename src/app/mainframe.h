@@ -11,13 +11,15 @@
 #include "app/aboutdialog.h"
 #include "app/accelerators.h"
 #include "app/helpwindow.h"
-#include "app/interimsoundhooks.h"
+#include "app/playersoundhooks.h"
 #include "app/menubar.h"
 #include "app/startupwarnings.h"
 #include "app/storedsettings.h"
 #include "app/welcomepanel.h"
 #include "app/window/framewindow.h"
 #include "app/window/mdiclient.h"
+#include "audio/audioview.h"
+#include "audio/soundplayer.h"
 #include "core/matchprogramme.h"
 #include "core/notification.h"
 #include "core/replaycommands.h"
@@ -153,6 +155,9 @@ public:
     MdiClient& Mdi() { return mdi_; }
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
+    // The frame's sound player (the start-up alert) and the live hub's audio view.
+    SoundPlayer& Sounds() { return sounds_; }
+    AudioView* Audio() const { return audioView_.get(); }
     QToolBar* Toolbar() const { return toolbar_; }
     zark::Toolbar& ToolbarButtons() { return toolbarButtons_; }
     TraceTimeline* Timeline() const { return timeline_; }
@@ -184,6 +189,7 @@ private:
     void ReplayCommand(int command);
     void ApplyShotTimeOffset();
     void CreateResultsWindows();
+    void AttachAudioView();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -193,13 +199,14 @@ private:
     StoredSettings settings_;
     MenuBar menuBar_;
     TargetCatalogue catalogue_;
+    SoundPlayer sounds_;
     MdiClient mdi_;
     QString fileName_;
     QString className_;
     QString title_;
     ShootingHub hub_;
     HelpTopics help_;
-    InterimSoundHooks soundHooks_;  // replaced by the sound player once it is in
+    PlayerSoundHooks soundHooks_;
     std::unique_ptr<SeriesFlow> flow_;
     TargetRun* targetRun_ = nullptr;
     zark::Toolbar toolbarButtons_;
@@ -207,6 +214,7 @@ private:
     std::unique_ptr<DiagramWindow> diagram_;
     std::unique_ptr<Scoreboard> scoreboard_;
     std::unique_ptr<MatchBoard> matchBoard_;
+    std::unique_ptr<AudioView> audioView_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

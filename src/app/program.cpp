@@ -12,6 +12,7 @@
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
 #include "diag/diagnostics.h"
+#include "audio/qtsoundoutput.h"
 #include "settings/registryaccess.h"
 #include "storage/csvexport.h"
 
@@ -68,11 +69,16 @@ int RunProgram(int argc, char** argv) {
     MessageBoxSink* previousSink = SetMessageBoxSink(&messageBoxes);
     // Keeps the settings keys open for the whole run, before and after the main frame.
     RegistryAccess processKeys;
+    // The one sound output, for every player of the run; it outlives the frame and its players.
+    QtSoundOutput soundOutput;
+    SoundOutput* previousOutput = SetProcessSoundOutput(&soundOutput);
 
     int code = 0;
     {
         auto frame = std::make_unique<MainFrame>();
         if (!frame->Create(QStringLiteral("ZARK"), QStringLiteral("ZARK"))) {
+            frame.reset();
+            SetProcessSoundOutput(previousOutput);
             SetMessageBoxSink(previousSink);
             return 1;
         }
@@ -89,6 +95,7 @@ int RunProgram(int argc, char** argv) {
 
         code = app.exec();
     }
+    SetProcessSoundOutput(previousOutput);
     SetMessageBoxSink(previousSink);
     return code;
 }

@@ -29,7 +29,7 @@ const char* NameOf(UiLanguage language) {
 std::vector<int> ExpectedIds() {
     std::vector<int> ids;
     for (auto [first, last] : {std::pair{1, 35}, {37, 57}, {62, 106}, {111, 167}, {174, 204}, {301, 309}, {320, 323},
-                               {340, 345}})  // 340-345: the Customize dialog
+                               {330, 331}, {340, 345}})  // 330-331: spoken words; 340-345: the Customize dialog
         for (int id = first; id <= last; ++id) ids.push_back(id);
     return ids;
 }
