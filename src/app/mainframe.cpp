@@ -2,16 +2,15 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
 #include <QToolBar>
-#include <cerrno>
 
 #include "app/appicons.h"
 #include "app/commandids.h"
+#include "app/framefiles.h"
 #include "app/framerules.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
@@ -42,6 +41,7 @@ MainFrame::~MainFrame() {
     // Nothing may reach the frame's handlers while it is taken down.
     if (client_) client_->removeEventFilter(this);
     menuBar_.SetCommandHandler({});
+    files_.reset();
     flow_.reset();
     children_ = {};
     if (g_mainFrame == this) g_mainFrame = nullptr;
@@ -89,11 +89,9 @@ int MainFrame::Create(const QString& className, const QString& title) {
     matchChooser_.SetOwner(this);
     help_.SetOwner(this);
 
+    files_ = std::make_unique<FrameFiles>(*this);
     Settings& settings = settings_.Get();
-    if (!settings.DataDirectory.empty() && !QDir().mkpath(QString::fromStdString(settings.DataDirectory))) {
-        ReportError(errno, "cannot create the data directory '%s'", settings.DataDirectory.c_str());
-        settings.DataDirectory.clear();
-    }
+    files_->PrepareDataDirectory(settings);
     hub_.SetSettings(&settings);
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
@@ -214,9 +212,13 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
             break;
         case kCmdOpen:
+            Open(QString());
+            break;
         case kCmdSave:
+            if (files_) files_->Save();
+            break;
         case kCmdDelete:
-            // The file commands carry these out; they are wired where the file commands are built.
+            if (files_) files_->Delete();
             break;
         case kCmdCustomize:
             // The Customize dialog carries this out; it is wired where the dialog is built.
@@ -391,12 +393,14 @@ bool MainFrame::ChooseProgramme(MatchProgramme& programme) {
 bool MainFrame::SaveAutomatically() const { return autoSave_ != 0; }
 
 void MainFrame::SaveSeriesAutomatically() {
-    // The file commands save the series under an automatic name here once they are built.
+    if (files_) files_->SaveAutomatically(false);
 }
 
 void MainFrame::SaveMatchAutomatically() {
-    // The file commands save the match under an automatic name here once they are built.
+    if (files_) files_->SaveAutomatically(true);
 }
+
+int MainFrame::Open(const QString& fileName) { return files_ ? files_->Open(fileName) : 0; }
 
 void MainFrame::ShowDetectorSilent() {
     LoadUiStrings();

@@ -25,6 +25,7 @@
 
 namespace zark {
 
+class FrameFiles;
 class MdiChildWindow;
 class SeriesView;
 class TargetRun;
@@ -60,6 +61,12 @@ public:
     // Shows a target pair: the welcome panel goes, the child windows come, the hub gets the pair
     // and the Shoot menu is rebuilt for the target's family. second may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
+
+    // Opens a series or match file (the open dialog asks when fileName is empty) and shows it.
+    // Returns 1 when it is shown, 0 otherwise (nothing changes then).
+    int Open(const QString& fileName);
+    // The file commands (open, save, automatic saves, delete, files dropped on the window).
+    FrameFiles* Files() const { return files_.get(); }
 
     void UpdateCaption();
     void SetFileName(const QString& fileName);
@@ -146,6 +153,7 @@ private:
     ShootingHub hub_;
     HelpTopics help_;
     std::unique_ptr<SeriesFlow> flow_;
+    std::unique_ptr<FrameFiles> files_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

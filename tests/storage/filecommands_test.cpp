@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <unistd.h>
 
 #include "storage/filecommands.h"
 #include "storagetest.h"
@@ -19,32 +18,6 @@ namespace {
 
 FileDate g_now = test::FixedDate();
 FileDate Now() { return g_now; }
-
-// Makes a folder refuse new files: read-only, or, for a user the permissions do not hold back
-// (root), a file in its place.
-class RefusingFolder {
-public:
-    explicit RefusingFolder(QString path) : path_(std::move(path)) {
-        if (geteuid() == 0) {
-            EXPECT_TRUE(QDir().rename(path_, path_ + ".away"));
-            QFile blocker(path_);
-            EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
-        } else {
-            QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
-        }
-    }
-    ~RefusingFolder() {
-        if (geteuid() == 0) {
-            QFile::remove(path_);
-            QDir().rename(path_ + ".away", path_);
-        } else {
-            QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-    }
-
-private:
-    QString path_;
-};
 
 TEST(FileFilters, BuiltFromTheThreeTextsAndGivenToQtInItsForm) {
     const std::string open = OpenFilter("ZARK Serie", "ZARK Match", "All files");
@@ -105,7 +78,7 @@ TEST(AutomaticSaving, AFolderThatRefusesTheFileIsReportedAndTheNextSaveSucceeds)
     ASSERT_TRUE(files.PrepareDataDirectory(data));
     auto series = test::SampleSeries();
     {
-        RefusingFolder refusing(data);
+        test::RefusingFolder refusing(data.toStdString());
         const auto failed = files.AutoSaveSeries(*series, "Pistol 25 meter");
         EXPECT_FALSE(failed.ok);
         EXPECT_TRUE(failed.path.isEmpty());
