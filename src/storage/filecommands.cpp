@@ -185,7 +185,10 @@ bool FileCommands::MakeSaveFolder(QString& error) const {
     const QString folder = SaveFolder();
     errno = 0;
     if (QDir().mkpath(folder) && QFileInfo(folder).isDir()) return true;
-    error = QString::fromStdString(SystemErrorText(errno ? errno : ENOENT)) + QStringLiteral(": ") + folder;
+    if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir())
+        error = folder + QStringLiteral(": not a folder");
+    else
+        error = folder + QStringLiteral(": ") + QString::fromStdString(SystemErrorText(errno ? errno : ENOENT));
     return false;
 }
 

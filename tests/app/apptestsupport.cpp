@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMenu>
@@ -27,6 +29,11 @@ public:
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
 
 }  // namespace
+
+void KeepPicture(QWidget* widget, const QString& name) {
+    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
+}
 
 int ProcessLangId() {
     const QByteArray child = qgetenv("ZARK_CHILD_LANGID");

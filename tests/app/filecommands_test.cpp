@@ -263,6 +263,7 @@ TEST_F(FileCommandsTest, AutomaticSavingOfEveryCompletedSeriesUnderASafeUniqueNa
         EXPECT_EQ(frame->windowTitle(), "ZARK");
         ASSERT_TRUE(files->Banner()->isVisible());
         EXPECT_TRUE(files->Banner()->text().startsWith("The series could not be saved automatically: "));
+        test::KeepPicture(frame.get(), "autosave-failed.png");
         EXPECT_EQ(frame->Hub().Store()->ShotCount(), 6);
         EXPECT_TRUE(Find(kCmdSave)->isEnabled());
         QTest::mouseClick(files->Banner(), Qt::LeftButton);
@@ -297,6 +298,7 @@ TEST_F(FileCommandsTest, DeletingThreeFilesMovesThemToTheTrashAndTheDialogStays)
         ASSERT_NE(buttons, nullptr);
         QPushButton* close = buttons->button(QDialogButtonBox::Cancel);
         EXPECT_EQ(AcceptButton(dialog)->text(), "&Delete");
+        test::KeepPicture(dialog, "delete-dialog.png");
         EXPECT_EQ(close->text(), "&Close");
         TypeAndAccept(dialog, "\"a.zas\" \"b.zas\" \"c.zam\"");
         EXPECT_TRUE(dialog->isVisible());  // open for more

@@ -27,11 +27,7 @@
 namespace zark {
 namespace {
 
-// With ZARK_SCREENSHOT_DIR set, a picture of the widget is kept there.
-void Keep(QWidget* widget, const QString& name) {
-    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
-}
+void Keep(QWidget* widget, const QString& name) { test::KeepPicture(widget, name); }
 
 QProcessEnvironment Environment(const QString& configDir) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
