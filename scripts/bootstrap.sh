@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils espeak-ng
+  locales
   desktop-file-utils libxml2-utils shared-mime-info
 )
 

@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
+#include <QStatusBar>
 #include <QToolBar>
+#include <cstring>
 
 #include "app/appicons.h"
 #include "app/commandids.h"
@@ -18,6 +21,11 @@
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
+#include "link/serialportnames.h"
+#include "replay/widgets/tracetimeline.h"
+#include "results/widgets/diagramwindow.h"
+#include "results/widgets/matchboard.h"
+#include "results/widgets/scoreboard.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -27,6 +35,14 @@ constexpr int kDetectorSilentText = 130;  // "ZARK system unit is not connected"
 MainFrame* g_mainFrame = nullptr;
 
 QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height); }
+
+// The number of scored (non-sighter) entries of a programme: the match board's series items.
+int ScoredEntries(const MatchProgramme& programme) {
+    int n = 0;
+    for (int e = 0; e < programme.seriesCount && e < kMaxMatchEntries; ++e)
+        if (!programme.entries[e].sighters) ++n;
+    return n;
+}
 
 }  // namespace
 
@@ -40,6 +56,8 @@ MainFrame::MainFrame() : FrameWindow("Main") {
 MainFrame::~MainFrame() {
     // Nothing may reach the frame's handlers while it is taken down.
     if (client_) client_->removeEventFilter(this);
+    delete timeline_;  // leaves the hub before the hub goes
+    timeline_ = nullptr;
     menuBar_.SetCommandHandler({});
     files_.reset();
     flow_.reset();
@@ -75,6 +93,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     toolbar_->setFloatable(false);
     toolbar_->setMinimumHeight(kToolbarInitialHeight);
     toolbar_->setGeometry(0, 0, width, kToolbarInitialHeight);
+    toolbarButtons_.CreateToolbar(toolbar_, [this](int command) { OnCommand(command); });
 
     const ClientLayout initial = LayOutClient(width, height, kToolbarInitialHeight);
     mdi_.Create(client_, QRectOf(initial.mdi), MdiClient::kFirstChildId);
@@ -93,6 +112,20 @@ int MainFrame::Create(const QString& className, const QString& title) {
     Settings& settings = settings_.Get();
     files_->PrepareDataDirectory(settings);
     hub_.SetSettings(&settings);
+    CreateResultsWindows();
+    toolbarButtons_.AttachSettings(&settings);
+
+    // The trace timeline along the bottom. It joins the hub after the target window's views.
+    timeline_ = new TraceTimeline(&hub_, client_);
+    timeline_->setGeometry(QRectOf(initial.replay));
+    timeline_->hide();  // shown with the first target
+
+    // The port of this session. A shooter must never take the simulated unit's shots for their
+    // own: the window says so plainly, and the log says why.
+    sessionPort_ = StartupPort(settings.Communication);
+    if (const std::string note = SessionPortLogText(settings.Communication, sessionPort_); !note.empty())
+        LogLine("%s\n", note.c_str());
+    SetSimulatedUnitNotice(IsSimulatorPort(sessionPort_));
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
@@ -110,12 +143,40 @@ int MainFrame::Create(const QString& className, const QString& title) {
     return 1;
 }
 
+void MainFrame::CreateResultsWindows() {
+    const QIcon icon = ProgramIcon();
+    diagram_ = std::make_unique<DiagramWindow>();
+    diagram_->Create(mdi_, icon);
+    diagram_->onClose = [this] { OnCommand(kCmdDiagramWindow); };
+
+    // The target window is created here, after the diagram window and before the scoreboard: its
+    // target view, audio view and link window join the hub first, so they are told of every
+    // sample before the shot lists, the diagram plot and the trace timeline.
+
+    scoreboard_ = std::make_unique<Scoreboard>();
+    scoreboard_->Create(mdi_, hub_, icon);
+    scoreboard_->onReplay = [this] { OnCommand(kCmdReplay); };
+    // scoreboard_->onTraceShown: the toolbar shows its replay buttons released, once it has them.
+    diagram_->AttachPlot(hub_);  // after the two shot lists
+    matchBoard_ = std::make_unique<MatchBoard>();
+    matchBoard_->Create(mdi_, icon);
+    matchBoard_->onChoose = [this](int item) { return ShowMatchSeries(item); };
+
+    SetChildWindow(ChildRole::Diagram, diagram_.get());
+    SetChildWindow(ChildRole::Scoreboard, scoreboard_.get());
+    SetChildWindow(ChildRole::MatchBoard, matchBoard_.get());
+}
+
 void MainFrame::LayOut(int width, int height) {
     if (!toolbar_) return;
     // The trace timeline takes the bottom band; it is laid out here once it exists.
     const int toolbarHeight = std::max(toolbar_->minimumHeight(), toolbar_->sizeHint().height());
     const ClientLayout layout = LayOutClient(width, height, toolbarHeight);
     toolbar_->setGeometry(QRectOf(layout.toolbar));
+    if (timeline_) {
+        timeline_->setGeometry(QRectOf(layout.replay));
+        timeline_->update();
+    }
     if (QMdiArea* area = mdi_.Area()) {
         area->setGeometry(QRectOf(layout.mdi));
         area->update();
@@ -158,6 +219,50 @@ void MainFrame::SetFileName(const QString& fileName) {
     UpdateCaption();
 }
 
+void MainFrame::SetSimulatedUnitNotice(bool on) {
+    if (!on) {
+        if (QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) band->hide();
+        return;
+    }
+    LoadUiStrings();
+    if (!simulatedNotice_) {
+        simulatedNotice_ = new QLabel;
+        simulatedNotice_->setObjectName(QStringLiteral("simulatedUnitNotice"));
+        // black on yellow, as the safety warnings
+        simulatedNotice_->setStyleSheet(QStringLiteral("QLabel { background: #ffff00; color: #000000; font-weight: bold;"
+                                                       " padding: 1px 6px; }"));
+        simulatedNotice_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        // the reason takes what room is left (all of it in its tooltip); the notice is never cut
+        simulatedReason_ = new QLabel;
+        simulatedReason_->setObjectName(QStringLiteral("simulatedUnitReason"));
+        simulatedReason_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar()->addWidget(simulatedNotice_);
+        statusBar()->addWidget(simulatedReason_, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    const std::string& configured = settings_.Get().Communication;
+    QString reason;
+    if (IsSimulatorPort(configured))
+        reason = UiQString(kUiTextPortIsSimulator);
+    else if (configured.empty())
+        reason = UiQString(kUiTextNoPort);
+    else if (!PortPresent(configured))
+        reason = QString::asprintf(UiText(kUiTextPortNotFound).c_str(),
+                                   QString::fromStdString(configured).left(40).toUtf8().constData());
+    if (!reason.isEmpty()) reason += ' ';
+    reason += UiQString(kUiTextChoosePort);
+    simulatedNotice_->setText(UiQString(kUiTextSimulatedUnit));
+    simulatedReason_->setText(reason);
+    simulatedReason_->setToolTip(reason);
+    simulatedNotice_->setToolTip(reason);
+    statusBar()->show();
+}
+
+bool MainFrame::SimulatedUnitNoticeShown() const {
+    const QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    return band && simulatedNotice_ && !band->isHidden();
+}
+
 void MainFrame::OnCommand(int command, bool fromAccelerator) {
     emit commandReceived(command, fromAccelerator);
     if (command >= kCmdFirstTarget && command <= kCmdLastTarget) {
@@ -190,6 +295,8 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdNewSerie:
         case kCmdMatch:
             ShootCommand(command);
+            // The toolbar's button shows the centring whether or not the command was carried out.
+            toolbarButtons_.CheckButton(kCmdCentreSeries, menuBar_.HasCheck(kCmdCentreSeries));
             break;
         case kCmdAbout:
             about_.Show();
@@ -205,8 +312,8 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             Rearrange();
             break;
         case kCmdSaveAutomatically:
-            // The toolbar's button follows the mark once the toolbar has it.
             autoSave_ = menuBar_.ToggleCheck(kCmdSaveAutomatically);
+            toolbarButtons_.CheckButton(kCmdSaveAutomatically, autoSave_ != 0);
             break;
         case kCmdShowWarnings:
             warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
@@ -233,9 +340,14 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdReplayReverse:
         case kCmdReplayRewind:
         case kCmdReplayEnd:
-        case kCmdPitch:
+            ReplayCommand(command);
+            break;
         case kCmdClearPitch:
-            // The replay and the toolbar carry these out; they are wired where those are built.
+            toolbarButtons_.ResetOffset();
+            ApplyShotTimeOffset();
+            break;
+        case kCmdPitch:
+            ApplyShotTimeOffset();
             break;
         default:
             mdi_.ActivateChild(command);
@@ -251,8 +363,32 @@ void MainFrame::Zoom(int command) {
     // The target view takes the zoom here (SetZoom) once the target window is built.
 }
 
+void MainFrame::ReplayCommand(int command) {
+    const int speed = settings_.Get().ReplaySpeed;
+    if (replay_) {
+        switch (command) {
+            case kCmdReplay: replay_->StartReplay(speed, +1); break;
+            case kCmdReplayStop: replay_->StopReplay(); break;
+            case kCmdReplayFastForward: replay_->StartReplay(3 * speed, +1); break;
+            case kCmdReplayReverse: replay_->StartReplay(3 * speed, -1); break;
+            case kCmdReplayRewind: replay_->JumpReplay(0); break;
+            case kCmdReplayEnd: replay_->JumpReplay(1); break;
+            default: break;
+        }
+    }
+    // Play stays pressed while the replay runs; the other buttons spring back after their action.
+    toolbarButtons_.ReleaseReplayButtons();
+    if (command == kCmdReplay && replay_) toolbarButtons_.CheckButton(kCmdReplay, true);
+}
+
+void MainFrame::ApplyShotTimeOffset() {
+    if (TraceStore* store = hub_.Store()) store->SetShotTimeOffset(toolbarButtons_.ShotTimeOffsetMs());
+    hub_.NotifyStoreChanged();
+}
+
 void MainFrame::ToggleDiagram() {
     const bool on = menuBar_.ToggleCheck(kCmdDiagram) != 0;
+    toolbarButtons_.CheckButton(kCmdDiagram, on);
     MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram);
     if (!diagram || !diagram->Window()) return;
     if (on) {
@@ -272,7 +408,8 @@ void MainFrame::Rearrange() {
     const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
     const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
     const Arrangement a =
-        ArrangeChildren(area.width(), area.height(), board.Width(), board.Height(), match.Width(), match.Height());
+        ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
+                        int(match.Height()));
     const auto place = [](MdiChildWindow* window, const Box& box) {
         if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };
@@ -299,8 +436,13 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     if (area) area->show();
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
+    // A series (paused or not) and a match end with their target: F3 must not resume them on
+    // the new face with an empty store.
+    if (flow_) flow_->EndSeries();
     menuBar_.SetMenuState(ShootingState::TargetShown);
+    toolbarButtons_.SetState(ShootingState::TargetShown);
     hub_.SetTargets(first, second);
+    if (timeline_) timeline_->show();
 
     if (target && target->Window()) {
         LoadUiStrings();
@@ -311,6 +453,7 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
         matchBoard->Window()->hide();
     if (MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard); scoreboard && scoreboard->Window())
         scoreboard->Window()->show();
+    toolbarButtons_.CheckButton(kCmdDiagram, menuBar_.HasCheck(kCmdDiagram));
     if (MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram); diagram && diagram->Window()) {
         if (menuBar_.HasCheck(kCmdDiagram))
             diagram->Window()->show();
@@ -364,25 +507,59 @@ void MainFrame::ClearFileName() {
     UpdateCaption();
 }
 
-void MainFrame::ResetScoreboard(bool, const std::string&) {
-    // The scoreboard resets its lists and caption here once it is built.
+void MainFrame::ResetScoreboard(bool sighters, const std::string& subtitle) {
+    if (!scoreboard_) return;
+    if (sighters)
+        scoreboard_->SetSightersMode();
+    else
+        scoreboard_->SetSeriesMode();
+    if (!subtitle.empty()) scoreboard_->SetCaption(subtitle);
 }
 
 void MainFrame::SetShootingState(ShootingState state) {
-    // The toolbar takes the matching state here once it is built.
     menuBar_.SetMenuState(state);
+    toolbarButtons_.SetState(state);
+    // Shooting and pausing set the pitch back to 0; the store's shot positions follow.
+    if (TraceStore* store = hub_.Store(); store && store->ShotTimeOffset() != toolbarButtons_.ShotTimeOffsetMs())
+        ApplyShotTimeOffset();
 }
 
-void MainFrame::ShowMatchBoard(const MatchProgramme&) {
-    // The match board shows the programme here once it is built.
+void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
+    if (!matchBoard_) return;
+    matchBoard_->SetCaption(std::string(programme.title, strnlen(programme.title, sizeof programme.title)));
+    matchBoard_->ResetRows(ScoredEntries(programme));
+    matchBoard_->Show(true);
 }
 
 void MainFrame::HideMatchBoard() {
-    // The match board hides itself here once it is built.
+    if (matchBoard_) matchBoard_->Show(false);
 }
 
-void MainFrame::FillMatchBoardRow(int, const TraceImage&) {
-    // The match board fills its row here once it is built.
+void MainFrame::FillMatchBoardRow(int row, const TraceImage& series) {
+    if (matchBoard_) matchBoard_->FillRow(row, series, hub_.CurrentTarget());
+}
+
+bool MainFrame::ShowMatchSeries(int item) {
+    if (!flow_ || !flow_->matchMode()) return false;
+    if (item < 0 || item >= ScoredEntries(flow_->programme()) || item >= kMaxShots) return false;
+    // The store is recording a series: a stored one must not take its place (nor be continued).
+    if (flow_->seriesInProgress()) return false;
+    if (!hub_.LoadStore(flow_->matchSeries(item))) return false;
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+    return true;
+}
+
+void MainFrame::ShowLoadedMatch() {
+    if (!flow_ || !flow_->matchMode()) return;
+    if (scoreboard_) scoreboard_->SetSeriesMode();
+    const MatchProgramme& programme = flow_->programme();
+    const int scored = std::min(ScoredEntries(programme), int(kMaxShots));
+    if (scored > 0) hub_.LoadStore(flow_->matchSeries(0));
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+    ShowMatchBoard(programme);
+    for (int j = 0; j < scored; ++j) FillMatchBoardRow(j, flow_->matchSeries(j));
 }
 
 bool MainFrame::ChooseProgramme(MatchProgramme& programme) {
@@ -407,6 +584,9 @@ void MainFrame::ShowDetectorSilent() {
     CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), UiText(kDetectorSilentText), MessageIcon::Error);
 }
 
-void MainFrame::SetCentreChecked(bool on) { menuBar_.SetCheck(kCmdCentreSeries, on); }
+void MainFrame::SetCentreChecked(bool on) {
+    menuBar_.SetCheck(kCmdCentreSeries, on);
+    toolbarButtons_.CheckButton(kCmdCentreSeries, on);
+}
 
 }  // namespace zark

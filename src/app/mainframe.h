@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/aboutdialog.h"
@@ -18,17 +19,25 @@
 #include "app/window/mdiclient.h"
 #include "core/matchprogramme.h"
 #include "core/notification.h"
+#include "core/replaycommands.h"
 #include "core/seriesflow.h"
 #include "core/shootinghub.h"
 #include "core/widgets/matchdialogchooser.h"
+#include "replay/widgets/toolbar.h"
 #include "targets/targetcatalogue.h"
+
+class QLabel;
 
 namespace zark {
 
 class FrameFiles;
+class DiagramWindow;
+class MatchBoard;
 class MdiChildWindow;
+class Scoreboard;
 class SeriesView;
 class TargetRun;
+class TraceTimeline;
 
 // The child windows the main frame places, shows and hides.
 enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram };
@@ -58,8 +67,10 @@ public:
     // Carries out a command (menu, shortcut or toolbar). fromAccelerator marks a shortcut.
     void OnCommand(int command, bool fromAccelerator = false);
 
-    // Shows a target pair: the welcome panel goes, the child windows come, the hub gets the pair
-    // and the Shoot menu is rebuilt for the target's family. second may be null.
+    // Shows a target pair: the series flow ends (a running or paused series and a match are
+    // given up; a file's match is loaded after this), the welcome panel goes, the child windows
+    // come, the hub gets the pair and the Shoot menu is rebuilt for the target's family. second
+    // may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
 
     // Opens a series or match file (the open dialog asks when fileName is empty) and shows it.
@@ -70,6 +81,16 @@ public:
 
     void UpdateCaption();
     void SetFileName(const QString& fileName);
+
+    // The port this session opens for the detector unit, chosen at start-up from the configured
+    // one: that port when it is on the machine, else the simulated unit. The setting is not
+    // changed. The link window takes it with cTargetComm::SetSessionPort.
+    const std::string& SessionPort() const { return sessionPort_; }
+    // Shows or hides, in a band along the bottom of the window, the notice that the simulated
+    // unit is in use, with the reason for the port set now. Shown at start-up when the session
+    // port is the simulated unit; the Customize dialog calls it when the port changes.
+    void SetSimulatedUnitNotice(bool on);
+    bool SimulatedUnitNoticeShown() const;
     const QString& FileName() const { return fileName_; }
     const QString& Title() const { return title_; }
     const QString& ClassName() const { return className_; }
@@ -80,10 +101,26 @@ public:
     void DetachTargetWindow();
     SeriesFlow* Flow() const { return flow_.get(); }
 
+    // What the replay buttons act on (the target view); null detaches it.
+    void SetReplayTarget(ReplayCommands* replay) { replay_ = replay; }
+
     // The child windows that "Rearrange Windows", showing a target and the diagram command work
     // on; null detaches one.
     void SetChildWindow(ChildRole role, MdiChildWindow* window);
     MdiChildWindow* ChildWindow(ChildRole role) const { return children_[std::size_t(role)]; }
+
+    // The results windows the frame builds: scoreboard, match board, diagram.
+    Scoreboard* ScoreboardWindow() const { return scoreboard_.get(); }
+    MatchBoard* MatchBoardWindow() const { return matchBoard_.get(); }
+    DiagramWindow* Diagram() const { return diagram_.get(); }
+
+    // Series item i of the match board was chosen: that stored series of the match is shown by
+    // every view. Refused (false) while a series is being recorded, which the stored one would
+    // otherwise replace and mix with.
+    bool ShowMatchSeries(int item);
+    // A match was loaded into the series flow (a match file opened): the scoreboard shows the
+    // series list, the hub the first series, the match board every series and the total.
+    void ShowLoadedMatch();
 
     // The target window's reports (codes of notification.h).
     void Notify(const Notification& notification) override;
@@ -112,6 +149,8 @@ public:
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
     QToolBar* Toolbar() const { return toolbar_; }
+    zark::Toolbar& ToolbarButtons() { return toolbarButtons_; }
+    TraceTimeline* Timeline() const { return timeline_; }
     WelcomePanel* Welcome() const { return welcome_; }
     QWidget* ClientArea() const { return client_; }
     // The shortcut table of the menu bar, for the main loop's translation.
@@ -137,6 +176,9 @@ private:
     void ChooseTarget(int command);
     void ShootCommand(int command);
     void PostQuit();
+    void ReplayCommand(int command);
+    void ApplyShotTimeOffset();
+    void CreateResultsWindows();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -154,11 +196,20 @@ private:
     HelpTopics help_;
     std::unique_ptr<SeriesFlow> flow_;
     std::unique_ptr<FrameFiles> files_;
+    zark::Toolbar toolbarButtons_;
+    ReplayCommands* replay_ = nullptr;
+    std::unique_ptr<DiagramWindow> diagram_;
+    std::unique_ptr<Scoreboard> scoreboard_;
+    std::unique_ptr<MatchBoard> matchBoard_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;
     QPointer<WelcomePanel> welcome_;
+    TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
     std::array<MdiChildWindow*, 4> children_{};
+    std::string sessionPort_;
+    QPointer<QLabel> simulatedNotice_;
+    QPointer<QLabel> simulatedReason_;
     int autoSave_ = 0;
     bool created_ = false;
 };

@@ -12,6 +12,7 @@
 #include "app/commandline.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
+#include "diag/diagnostics.h"
 #include "settings/registryaccess.h"
 #include "storage/csvexport.h"
 
@@ -52,7 +53,9 @@ int RunProgram(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     if (argc >= 3 && QByteArrayView(argv[1]) == "--export-csv") {
-        // zark --export-csv FILE [OUT]: no window, no settings
+        // zark --export-csv FILE [OUT]: no window, no settings, and no program run: the log
+        // of the current folder stays as it is
+        LogToStandardError();
         QCoreApplication app(argc, argv);
         return RunCsvExport(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     }

@@ -25,6 +25,17 @@ std::FILE* OpenLogLocked() {
     return g_log;
 }
 
+}  // namespace
+
+void LogToStandardError() {
+    std::lock_guard lock(g_logMutex);
+    if (g_log && g_log != stderr) std::fclose(g_log);
+    g_log = stderr;
+    g_logOpenAttempted = true;
+}
+
+namespace {
+
 class StderrSink final : public MessageBoxSink {
 public:
     void ShowMessage(std::string_view title, std::string_view text, MessageIcon) override {

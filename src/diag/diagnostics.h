@@ -15,6 +15,10 @@ void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // 0 for the program's own failures) and a line end.
 void ReportError(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// From now on the log's lines go to standard error and "zark.log" is not opened (closed, when it
+// was): for command-line runs that are no program run and must leave the folder's log alone.
+void LogToStandardError();
+
 // Shows the formatted text in a message box titled "ZARK - Debug" with the information icon.
 void DebugMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -4,6 +4,7 @@
 // moving files to the trash under the test's own HOME, and a file dropped on the window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -13,13 +14,15 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include "app/commandids.h"
 #include "app/framefiles.h"
 #include "app/noticebanner.h"
-#include "seriestestsupport.h"
+#include "app/acceleratorfilter.h"
+#include "framewithseries.h"
 #include "storage/filecommands.h"
 #include "support/testsupport.h"
 #include "targets/targetdescriptor.h"
@@ -56,16 +59,31 @@ void TypeAndAccept(QWidget* modal, const QString& names) {
     QTest::mouseClick(AcceptButton(dialog), Qt::LeftButton);
 }
 
-class FileCommandsTest : public test::SeriesWiring {
+class FileCommandsTest : public ::testing::Test, public test::FrameWithSeries {
 protected:
     FileCommandsTest() {
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        accelerators = std::make_unique<AcceleratorFilter>(
+            *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
         files = frame->Files();
         files->Commands().SetClock(&Now);
         data = dir.filePath("data");
         files->Commands().PrepareDataDirectory(data);
     }
+    ~FileCommandsTest() override { accelerators.reset(); }
+
+    QAction* Find(int command) { return test::FindCommand(*frame, command); }
+    bool Choose(int command) { return test::ChooseCommand(*frame, command); }
+    void Key(Qt::Key key) { QTest::keyClick(frame.get(), key); }
     void CtrlKey(Qt::Key key) { QTest::keyClick(frame.get(), key, Qt::ControlModifier); }
+    // n shots, each settled after the time between shots.
+    void Shoot(int n) {
+        for (int i = 0; i < n; ++i) {
+            frame->Hub().FeedSample(5 * i, 3, 0, 0, -1);
+            frame->Hub().FeedSample(5 * i, 4, 1, 0, -1);
+            timers.FireAll();
+        }
+    }
     void Series(int command, int shots) {
         ASSERT_TRUE(Choose(command));
         Shoot(shots);
@@ -85,6 +103,7 @@ protected:
         return path;
     }
 
+    std::unique_ptr<AcceleratorFilter> accelerators;
     QTemporaryDir dir;
     QString data;
     FrameFiles* files = nullptr;

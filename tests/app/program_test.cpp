@@ -29,33 +29,13 @@ namespace {
 
 void Keep(QWidget* widget, const QString& name) { test::KeepPicture(widget, name); }
 
-QProcessEnvironment Environment(const QString& configDir) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", configDir);
-    return env;
-}
-
 TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
     QTemporaryDir dir;
     const QString config = dir.filePath("config");
-    {
-        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
-        stored.setValue("HideWarningAtStartup", "1");
-        stored.setValue("LangID", "1033");
-        stored.setValue("Zoom", "2");
-        stored.setValue("Dialogs/Main", "100,50,900,650");
-    }
-    QProcess zark;
-    QProcessEnvironment env = Environment(config);
-    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
-    zark.setProcessEnvironment(env);
-    zark.setWorkingDirectory(dir.path());
-    zark.start(ZARK_PROGRAM_PATH, {});
-    ASSERT_TRUE(zark.waitForFinished(30000));
-    EXPECT_EQ(zark.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(zark.exitCode(), 0);
-    EXPECT_TRUE(zark.readAllStandardError().contains("first paint after"));
+    const test::ProgramRun run = test::RunProgramToFirstPaint(
+        dir.path(), {{"HideWarningAtStartup", "1"}, {"LangID", "1033"}, {"Zoom", "2"}, {"Dialogs/Main", "100,50,900,650"}});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.errors.contains("first paint after"));
 
     QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
     const QStringList main = stored.value("Dialogs/Main").toString().split(',');
@@ -74,7 +54,7 @@ TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
 int RunChild(const char* filter, int langId) {
     QTemporaryDir dir;
     QProcess child;
-    QProcessEnvironment env = Environment(dir.filePath("config"));
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
     env.insert("ZARK_CHILD_LANGID", QString::number(langId));
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(dir.path());
@@ -156,7 +136,7 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
         file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n7,7\n");
     }
     QProcess zark;
-    zark.setProcessEnvironment(Environment(dir.filePath("config")));
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
     zark.setWorkingDirectory(dir.path());
     zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
     ASSERT_TRUE(zark.waitForFinished(30000));
@@ -174,6 +154,41 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
     EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
 }
 
+// An export is no program run: the log of the folder it runs in stays as it was (what goes wrong
+// is told on standard error), and a text that cannot be written whole gives exit status 1.
+TEST(ProgramCsvExport, LeavesTheFoldersLogAloneAndFailsOnAWriteError) {
+    QTemporaryDir dir;
+    {
+        QFile log(dir.filePath("zark.log"));
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write("the last program run\n");
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.zas"));  // there, but cannot be read
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", dir.filePath("folder.zas"), dir.filePath("out.csv")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_TRUE(zark.readAllStandardError().contains("Cannot open file"));
+    QFile log(dir.filePath("zark.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), "the last program run\n");
+
+    if (!QFileInfo("/dev/full").exists()) GTEST_SKIP() << "no /dev/full";
+    const QString series = dir.filePath("one.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    zark.setStandardOutputFile("/dev/full");  // every write fails: no space left
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_TRUE(zark.readAllStandardError().contains("cannot write"));
+}
+
 }  // namespace
 }  // namespace zark
 
@@ -181,17 +196,17 @@ namespace zark {
 namespace {
 
 // A finished run of the program with these arguments, in its own folder.
-struct ProgramRun {
+struct ZarkRun {
     int exitCode = -1;
     QString out;
     QString err;
 };
-ProgramRun RunZark(const QString& folder, const QStringList& arguments, QProcessEnvironment env) {
+ZarkRun RunZark(const QString& folder, const QStringList& arguments, QProcessEnvironment env) {
     QProcess zark;
     zark.setProcessEnvironment(env);
     zark.setWorkingDirectory(folder);
     zark.start(ZARK_PROGRAM_PATH, arguments);
-    ProgramRun run;
+    ZarkRun run;
     if (!zark.waitForFinished(30000)) {
         zark.kill();
         zark.waitForFinished();
@@ -207,7 +222,7 @@ ProgramRun RunZark(const QString& folder, const QStringList& arguments, QProcess
 // upper-case extension.
 TEST(ProgramFileArgument, OpensASeriesOrAnUpperCaseMatchFile) {
     QTemporaryDir dir;
-    QProcessEnvironment env = Environment(dir.filePath("config"));
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
     env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
     {
         QSettings stored(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat);
@@ -227,7 +242,7 @@ TEST(ProgramFileArgument, OpensASeriesOrAnUpperCaseMatchFile) {
                    "NumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
     }
     for (const QString& path : {series, match}) {
-        const ProgramRun run = RunZark(dir.path(), {path, dir.filePath("second-is-ignored.zas")}, env);
+        const ZarkRun run = RunZark(dir.path(), {path, dir.filePath("second-is-ignored.zas")}, env);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("caption \"ZARK - " + path + "\"")) << run.err.toStdString();
     }
@@ -239,7 +254,7 @@ TEST(ProgramFileArgument, AMissingFileLeavesTheProgramRunningWithTheErrorBox) {
     QTemporaryDir dir;
     QSettings(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat).setValue("HideWarningAtStartup", "1");
     QProcess zark;
-    zark.setProcessEnvironment(Environment(dir.filePath("config")));
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
     zark.setWorkingDirectory(dir.path());
     zark.start(ZARK_PROGRAM_PATH, {dir.filePath("missing.zas")});
     ASSERT_TRUE(zark.waitForStarted(30000));
@@ -261,17 +276,17 @@ TEST(ProgramFileArgument, AMissingFileLeavesTheProgramRunningWithTheErrorBox) {
 // display can be reached.
 TEST(ProgramOptions, HelpVersionAndUnknownOptionsWithoutAWindow) {
     QTemporaryDir dir;
-    QProcessEnvironment env = Environment(dir.filePath("config"));
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
-    const ProgramRun help = RunZark(dir.path(), {"--help"}, env);
+    const ZarkRun help = RunZark(dir.path(), {"--help"}, env);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("usage: zark [FILE]\n"));
-    const ProgramRun version = RunZark(dir.path(), {"--version"}, env);
+    const ZarkRun version = RunZark(dir.path(), {"--version"}, env);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "ZARK 2.0.5\n");
-    const ProgramRun unknown = RunZark(dir.path(), {"--open-sesame", "x.zas"}, env);
+    const ZarkRun unknown = RunZark(dir.path(), {"--open-sesame", "x.zas"}, env);
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.out.isEmpty());
     EXPECT_TRUE(unknown.err.startsWith("zark: unknown option '--open-sesame'\nusage: zark [FILE]\n"));

@@ -13,17 +13,60 @@
 #include "app/commandids.h"
 #include "app/mainframe.h"
 #include "apptestsupport.h"
-#include "seriestestsupport.h"
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
+#include "replay/widgets/updowncontrol.h"
+#include <QLabel>
+#include <QToolBar>
+#include <QToolButton>
+#include "framewithseries.h"
 #include "support/testsupport.h"
 
 namespace zark {
 namespace {
 
 using test::FindAction;
-using test::SeriesWiring;
+
+// Records the message boxes, and calls onShow as each is shown (where a real box runs its loop).
+class BoxWatch final : public MessageBoxSink {
+public:
+    explicit BoxWatch(std::function<void()> onShow)
+        : onShow_(std::move(onShow)), previous_(SetMessageBoxSink(this)) {}
+    ~BoxWatch() override { SetMessageBoxSink(previous_); }
+    void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
+        onShow_();
+        shown.push_back({std::string(title), std::string(text), icon});
+    }
+    std::vector<test::MessageCapture::Shown> shown;
+
+private:
+    std::function<void()> onShow_;
+    MessageBoxSink* previous_;
+};
+
+class SeriesWiring : public ::testing::Test, public test::FrameWithSeries {
+protected:
+    SeriesWiring() {
+        accelerators = std::make_unique<AcceleratorFilter>(
+            *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
+    }
+    ~SeriesWiring() override { accelerators.reset(); }
+
+    QAction* Find(int command) { return test::FindCommand(*frame, command); }
+    bool Choose(int command) { return test::ChooseCommand(*frame, command); }
+    void Key(Qt::Key key) { QTest::keyClick(frame.get(), key); }
+    void Shoot(int n) {
+        for (int i = 0; i < n; ++i) {
+            frame->Hub().FeedSample(5 * i, 3, 0, 0, -1);
+            frame->Hub().FeedSample(5 * i, 4, 1, 0, -1);
+            timers.FireAll();  // the time between shots passes
+        }
+    }
+    QString PauseText() { return Find(kCmdPauseContinue)->text(); }
+
+    std::unique_ptr<AcceleratorFilter> accelerators;
+};
 
 TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
     ASSERT_TRUE(Choose(kCmdRifle50));
@@ -72,6 +115,26 @@ TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
     EXPECT_EQ(flow->seriesShots(), 5);
 }
 
+TEST_F(SeriesWiring, ChoosingATargetWhilePausedEndsTheSeries) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    Shoot(2);
+    Key(Qt::Key_F3);
+    ASSERT_EQ(frame->Flow()->paused(), 1);
+    ASSERT_TRUE(Choose(kCmdPistol25));  // the Targets menu is open while paused
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_EQ(run->locked(), 0);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 0);
+    EXPECT_EQ(PauseText(), "&Pause\tF3");
+    Key(Qt::Key_F3);  // nothing to continue on the new face
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_TRUE(frame->Menus().TargetsMenu()->menuAction()->isEnabled());
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(run->locked(), 1);
+}
+
 TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
     ASSERT_TRUE(Choose(kCmdRifle100));
     ASSERT_TRUE(Choose(kCmdSerie10));
@@ -87,10 +150,18 @@ TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
 TEST_F(SeriesWiring, ASilentDetectorPausesWithAnErrorBox) {
     ASSERT_TRUE(Choose(kCmdPistol25));
     ASSERT_TRUE(Choose(kCmdSerie5));
-    test::MessageCapture boxes;
+    // The box runs an event loop of its own: by then acquisition has stopped and the menus are paused.
+    bool runningAtTheBox = true;
+    QString pauseTextAtTheBox;
+    BoxWatch boxes([&] {
+        runningAtTheBox = frame->Hub().IsRunning();
+        pauseTextAtTheBox = PauseText();
+    });
     Notification silent;
     silent.code = kCodeDetectorSilent;
     run->Notify(silent);  // as the link window reports it to the target window
+    EXPECT_FALSE(runningAtTheBox);
+    EXPECT_EQ(pauseTextAtTheBox, "&Continue\tF3");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Error");
     EXPECT_EQ(boxes.shown[0].text, "ZARK system unit is not connected");
@@ -129,6 +200,35 @@ TEST_F(SeriesWiring, AMatchChosenInTheMatchDialog) {
     EXPECT_TRUE(cancel.Seen());
     EXPECT_STREQ(flow->programme().title, before.title);
     EXPECT_FALSE(frame->Hub().IsRunning());
+}
+
+// The toolbar follows the flow, and its pitch moves the shown shot positions along the trace
+// until shooting resumes.
+TEST_F(SeriesWiring, ToolbarStatesAndPitchFollowTheSeries) {
+    Toolbar& toolbar = frame->ToolbarButtons();
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    EXPECT_TRUE(toolbar.IsEnabled(kCmdZoomIn));
+    EXPECT_FALSE(toolbar.IsEnabled(kCmdReplay));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_TRUE(toolbar.IsEnabled(kCmdPauseContinue));
+    EXPECT_FALSE(toolbar.IsEnabled(kCmdOpen));
+    Shoot(2);
+    Key(Qt::Key_F3);
+    EXPECT_TRUE(toolbar.IsEnabled(kCmdReplay));
+    EXPECT_EQ(toolbar.ButtonImage(kCmdPauseContinue), Toolbar::kImageContinue);
+
+    TraceStore* store = frame->Hub().Store();
+    const SamplePoint shot = store->ShotPosition(1);
+    QTest::mouseClick(toolbar.UpDown()->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(store->ShotTimeOffset(), -40);
+    EXPECT_EQ(store->ShotPosition(1), store->Sample(store->Shot(1).traceIndex - 1));
+    QTest::mouseClick(toolbar.Bar()->widgetForAction(toolbar.Button(kCmdSaveAutomatically)), Qt::LeftButton);
+    EXPECT_TRUE(Find(kCmdSaveAutomatically)->isChecked()) << "the menu item follows the button";
+
+    Key(Qt::Key_F3);  // continuing sets the pitch back, in the store too
+    EXPECT_EQ(store->ShotTimeOffset(), 0);
+    EXPECT_EQ(store->ShotPosition(1), shot);
+    EXPECT_EQ(toolbar.ReadOut()->text(), "0.0s");
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ std::string LogText() {
     return text.str();
 }
 
+bool WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(out.flush());
+}
+
 int CountOf(const std::string& haystack, const std::string& needle) {
     int count = 0;
     for (std::size_t pos = haystack.find(needle); pos != std::string::npos; pos = haystack.find(needle, pos + 1))

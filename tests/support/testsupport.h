@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "diag/diagnostics.h"
@@ -27,6 +28,9 @@ private:
 
 // The text of "zark.log" in the current (test) folder; empty when there is none.
 std::string LogText();
+
+// Writes bytes to the file at path, created or replaced; false when it cannot be written.
+bool WriteFile(const std::string& path, std::string_view bytes);
 
 // The number of times needle occurs in haystack.
 int CountOf(const std::string& haystack, const std::string& needle);

@@ -1,0 +1,211 @@
+#include "replay/widgets/toolbar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QIcon>
+#include <QLabel>
+#include <QToolBar>
+#include <array>
+
+#include "app/commandids.h"
+#include "i18n/uistrings.h"
+#include "replay/widgets/updowncontrol.h"
+#include "settings/settings.h"
+
+namespace zark {
+namespace {
+
+// The pictures in image order, as ":/zark/toolbar/<name>.svg".
+constexpr std::array<const char*, Toolbar::kImageCount> kImageNames = {
+    "00-open",   "01-save",     "02-print",   "03-play",    "04-stop",     "05-rewind",     "06-reverse",
+    "07-forward", "08-end",     "09-rearrange", "10-diagram", "11-pause", "12-continue", "13-newserie",
+    "14-centre", "15-zoomin",   "16-zoomout", "17-clearpitch", "18-autosave", "19-delete"};
+
+constexpr int kPitchTooltip = 164;  // "Pitch"
+constexpr int kReplayCommands[] = {kCmdReplay,        kCmdReplayStop, kCmdReplayRewind,
+                                   kCmdReplayReverse, kCmdReplayFastForward, kCmdReplayEnd};
+
+struct ButtonState {
+    int command;
+    bool idle, targetShown, shooting, paused;
+};
+// 1 = enabled in the idle, target-shown, shooting and paused states.
+constexpr ButtonState kStates[] = {
+    {kCmdSave, 1, 0, 0, 0},          {kCmdOpen, 1, 1, 0, 1},        {kCmdDelete, 1, 1, 0, 1},
+    {kCmdPrint, 1, 0, 0, 0},         {kCmdZoomIn, 1, 1, 1, 1},      {kCmdZoomOut, 1, 1, 1, 1},
+    {kCmdDiagram, 1, 1, 0, 1},       {kCmdCentreSeries, 1, 1, 0, 0}, {kCmdRearrange, 1, 1, 1, 1},
+    {kCmdReplay, 1, 0, 0, 1},        {kCmdReplayStop, 1, 0, 0, 1},  {kCmdReplayFastForward, 1, 0, 0, 1},
+    {kCmdReplayReverse, 1, 0, 0, 1}, {kCmdReplayRewind, 1, 0, 0, 1}, {kCmdReplayEnd, 1, 0, 0, 1},
+    {kCmdPauseContinue, 0, 0, 1, 1}, {kCmdNewSerie, 1, 0, 0, 1},    {kCmdClearPitch, 1, 0, 0, 0},
+};
+
+bool EnabledIn(const ButtonState& s, ShootingState state) {
+    switch (state) {
+        case ShootingState::Idle: return s.idle;
+        case ShootingState::TargetShown: return s.targetShown;
+        case ShootingState::Shooting: return s.shooting;
+        case ShootingState::Paused: return s.paused;
+    }
+    return false;
+}
+
+}  // namespace
+
+QIcon Toolbar::Image(int image) {
+    if (image < 0 || image >= kImageCount) return {};
+    return QIcon(QStringLiteral(":/zark/toolbar/%1.svg").arg(QLatin1String(kImageNames[std::size_t(image)])));
+}
+
+void Toolbar::CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand) {
+    bar_ = bar;
+    onCommand_ = std::move(onCommand);
+    LoadUiStrings();
+    bar->setIconSize(QSize(16, 15));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    replayGroup_ = new QActionGroup(this);
+    replayGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+
+    bar->addSeparator();
+    AddButton(kCmdOpen, 0, 150, true, false);
+    AddButton(kCmdSave, 1, 151, false, false);
+    AddButton(kCmdDelete, 19, 200, true, false);
+    AddButton(kCmdSaveAutomatically, 18, 149, true, true);
+    AddButton(kCmdPrint, 2, 152, false, false);
+    bar->addSeparator();
+    AddButton(kCmdZoomOut, 16, 166, false, false);
+    AddButton(kCmdZoomIn, 15, 165, false, false);
+    AddButton(kCmdRearrange, 9, 156, false, false);
+    AddButton(kCmdDiagram, 10, 155, false, true);
+    bar->addSeparator();
+    AddButton(kCmdPauseContinue, kImagePause, 153, false, false);
+    AddButton(kCmdNewSerie, 13, 154, false, false);
+    AddButton(kCmdCentreSeries, 14, 157, false, true);
+    bar->addSeparator();
+    AddButton(kCmdReplay, 3, 158, false, true);
+    AddButton(kCmdReplayStop, 4, 159, false, true);
+    AddButton(kCmdReplayRewind, 5, 162, false, true);
+    AddButton(kCmdReplayReverse, 6, 161, false, true);
+    AddButton(kCmdReplayFastForward, 7, 160, false, true);
+    AddButton(kCmdReplayEnd, 8, 163, false, true);
+    for (int command : kReplayCommands) replayGroup_->addAction(buttons_[command]);
+    bar->addSeparator();
+    AddButton(kCmdClearPitch, 17, 167, false, false);
+
+    // The replay bar: the read-out and the up-down control, with one tooltip, "Pitch".
+    readOut_ = new QLabel(bar);
+    readOut_->setObjectName(QStringLiteral("pitchReadOut"));
+    readOut_->setFixedSize(40, 20);
+    readOut_->setAlignment(Qt::AlignCenter);
+    readOut_->setAutoFillBackground(true);
+    QPalette white = readOut_->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    readOut_->setPalette(white);
+    upDown_ = new UpDownControl(bar);
+    upDown_->setObjectName(QStringLiteral("pitchUpDown"));
+    upDown_->setFixedSize(20, 20);
+    upDown_->SetRange(-75, 75);
+    for (QWidget* w : {static_cast<QWidget*>(readOut_), static_cast<QWidget*>(upDown_)})
+        w->setToolTip(UiQString(kPitchTooltip));
+    bar->addWidget(readOut_);
+    bar->addWidget(upDown_);
+    connect(upDown_, &UpDownControl::valueChanged, this, &Toolbar::OnOffsetChanged);
+    readOut_->setEnabled(false);
+    upDown_->setEnabled(false);
+    ResetOffset();
+}
+
+QAction* Toolbar::AddButton(int command, int image, int tooltipId, bool enabled, bool checkable) {
+    QAction* action = bar_->addAction(Image(image), UiQString(tooltipId));
+    action->setToolTip(UiQString(tooltipId));
+    action->setData(command);
+    action->setObjectName(QStringLiteral("toolbutton%1").arg(command));
+    action->setCheckable(checkable);
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, [this, command] {
+        if (onCommand_) onCommand_(command);
+    });
+    buttons_[command] = action;
+    images_[command] = image;
+    return action;
+}
+
+void Toolbar::AttachSettings(const Settings* settings) {
+    settings_ = settings;
+    const int step = settings && settings->UnitTimeStep > 0 ? settings->UnitTimeStep : Settings::kUnitTimeStep;
+    if (upDown_) upDown_->SetRange(-3 * step, 3 * step);
+}
+
+int Toolbar::ShotTimeOffsetMs() const {
+    const int step = settings_ && settings_->UnitTimeStep > 0 ? settings_->UnitTimeStep : Settings::kUnitTimeStep;
+    return offsetSteps_ * step;
+}
+
+void Toolbar::ResetOffset() {
+    offsetSteps_ = 0;
+    if (upDown_) upDown_->SetValue(0);
+    if (readOut_) readOut_->setText(QStringLiteral("0.0s"));
+}
+
+void Toolbar::OnOffsetChanged(int steps) {
+    offsetSteps_ = steps;
+    ShowOffset();
+    if (onCommand_) onCommand_(kCmdPitch);
+}
+
+void Toolbar::ShowOffset() {
+    // Always with a point: a time, like the shot list's.
+    if (readOut_) readOut_->setText(QString::asprintf("%.2fs", ShotTimeOffsetMs() * 0.001));
+}
+
+QAction* Toolbar::Button(int command) const {
+    const auto it = buttons_.find(command);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+bool Toolbar::IsEnabled(int command) const {
+    const QAction* action = Button(command);
+    return action && action->isEnabled();
+}
+
+bool Toolbar::IsChecked(int command) const {
+    const QAction* action = Button(command);
+    return action && action->isChecked();
+}
+
+int Toolbar::ButtonImage(int command) const {
+    const auto it = images_.find(command);
+    return it == images_.end() ? -1 : it->second;
+}
+
+void Toolbar::EnableButton(int command, bool on) {
+    if (QAction* action = Button(command)) action->setEnabled(on);
+}
+
+void Toolbar::CheckButton(int command, bool on) {
+    if (QAction* action = Button(command)) action->setChecked(on);
+}
+
+void Toolbar::SetButtonImage(int command, int image) {
+    if (QAction* action = Button(command)) {
+        action->setIcon(Image(image));
+        images_[command] = image;
+    }
+}
+
+void Toolbar::ReleaseReplayButtons() {
+    for (int command : kReplayCommands) CheckButton(command, false);
+}
+
+void Toolbar::SetState(ShootingState state) {
+    for (const ButtonState& s : kStates) EnableButton(s.command, EnabledIn(s, state));
+    SetButtonImage(kCmdPauseContinue, state == ShootingState::Shooting ? kImagePause : kImageContinue);
+    const bool reviewing = state == ShootingState::Idle || state == ShootingState::Paused;
+    if (readOut_) readOut_->setEnabled(reviewing);
+    if (upDown_) upDown_->setEnabled(reviewing);
+    if (state == ShootingState::Shooting || state == ShootingState::Paused) ResetOffset();
+    ReleaseReplayButtons();
+}
+
+void Toolbar::FileLoaded() { EnableButton(kCmdSave, true); }
+
+}  // namespace zark
