@@ -20,6 +20,8 @@
 
 #include "app/commandids.h"
 #include "app/framefiles.h"
+#include "results/widgets/matchboard.h"
+#include "results/widgets/scoreboard.h"
 #include "app/noticebanner.h"
 #include "app/acceleratorfilter.h"
 #include "framewithseries.h"
@@ -216,6 +218,14 @@ TEST_F(FileCommandsTest, AnUpperCaseMatchFileOpensAsTheCompleteMatch) {
     EXPECT_EQ(frame->Hub().Store()->ShotCount(), 3);
     EXPECT_EQ(frame->Hub().Store()->Shot(0).x, 1);  // the first stored series is shown
     EXPECT_EQ(frame->windowTitle(), "ZARK - " + path);
+    // The scoreboard shows the first series, the match board every stored one.
+    ASSERT_NE(frame->ScoreboardWindow(), nullptr);
+    EXPECT_TRUE(frame->ScoreboardWindow()->SeriesShown());
+    ASSERT_NE(frame->MatchBoardWindow(), nullptr);
+    EXPECT_TRUE(frame->MatchBoardWindow()->Window()->isVisible());
+    EXPECT_EQ(frame->MatchBoardWindow()->Window()->windowTitle(), "Club night");
+    EXPECT_EQ(frame->MatchBoardWindow()->Tally().Rows(), 2);
+    test::KeepPicture(frame.get(), "opened-match.png");
 
     // Save in match mode writes a match again.
     test::ModalWatch save([&](QWidget* modal) {
