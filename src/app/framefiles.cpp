@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QSettings>
@@ -240,6 +241,10 @@ void FrameFiles::Delete() {
     if (!CommandAvailable(kCmdDelete)) return;
     DeleteFilesDialog dialog(&frame_, files_.StartFolder(false), OpenFilters());
     dialog.exec();
+    // The file shown is in the trash now: the caption no longer names it.
+    const QString shown = QFileInfo(frame_.FileName()).absoluteFilePath();
+    for (const QString& path : dialog.Deleted())
+        if (!frame_.FileName().isEmpty() && QFileInfo(path).absoluteFilePath() == shown) frame_.SetFileName(QString());
 }
 
 bool FrameFiles::eventFilter(QObject* watched, QEvent* event) {

@@ -318,6 +318,7 @@ TEST_F(FileCommandsTest, DeletingThreeFilesMovesThemToTheTrashAndTheDialogStays)
     files->Commands().PrepareDataDirectory(folder);
     const QString one = Write("one.zas", kRifle50, 1, 1);
     for (const char* name : {"a.zas", "b.zas", "c.zam", "keep.zas"}) ASSERT_TRUE(QFile::copy(one, folder + "/" + name));
+    ASSERT_EQ(frame->Open(folder + "/b.zas"), 1);
 
     test::ModalWatch watch([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -338,6 +339,7 @@ TEST_F(FileCommandsTest, DeletingThreeFilesMovesThemToTheTrashAndTheDialogStays)
     ASSERT_TRUE(Choose(kCmdDelete));
     EXPECT_TRUE(watch.Seen());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"keep.zas"});
+    EXPECT_EQ(frame->windowTitle(), "ZARK");  // the file shown went to the trash
     for (const char* name : {"a.zas", "b.zas", "c.zam"}) EXPECT_TRUE(QFileInfo::exists(trash + "/" + name)) << name;
 }
 
