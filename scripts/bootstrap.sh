@@ -10,6 +10,7 @@ packages=(
   xvfb xauth poppler-utils espeak-ng
   locales
   pulseaudio pulseaudio-utils sox
+  desktop-file-utils libxml2-utils shared-mime-info
 )
 
 missing=()

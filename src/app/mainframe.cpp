@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -10,11 +9,11 @@
 #include <QMetaObject>
 #include <QStatusBar>
 #include <QToolBar>
-#include <cerrno>
 #include <cstring>
 
 #include "app/appicons.h"
 #include "app/commandids.h"
+#include "app/framefiles.h"
 #include "app/framerules.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
@@ -63,6 +62,7 @@ MainFrame::~MainFrame() {
     delete timeline_;  // leaves the hub before the hub goes
     timeline_ = nullptr;
     menuBar_.SetCommandHandler({});
+    files_.reset();
     flow_.reset();
     audioView_.reset();
     children_ = {};
@@ -112,11 +112,9 @@ int MainFrame::Create(const QString& className, const QString& title) {
     matchChooser_.SetOwner(this);
     help_.SetOwner(this);
 
+    files_ = std::make_unique<FrameFiles>(*this);
     Settings& settings = settings_.Get();
-    if (!settings.DataDirectory.empty() && !QDir().mkpath(QString::fromStdString(settings.DataDirectory))) {
-        ReportError(errno, "cannot create the data directory '%s'", settings.DataDirectory.c_str());
-        settings.DataDirectory.clear();
-    }
+    files_->PrepareDataDirectory(settings);
     ApplySettings();  // the tones are built and the hub gets the settings
     AttachAudioView();
     CreateResultsWindows();
@@ -327,9 +325,13 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
             break;
         case kCmdOpen:
+            Open(QString());
+            break;
         case kCmdSave:
+            if (files_) files_->Save();
+            break;
         case kCmdDelete:
-            // The file commands carry these out; they are wired where the file commands are built.
+            if (files_) files_->Delete();
             break;
         case kCmdCustomize:
             Customize();
@@ -606,12 +608,14 @@ bool MainFrame::ChooseProgramme(MatchProgramme& programme) {
 bool MainFrame::SaveAutomatically() const { return autoSave_ != 0; }
 
 void MainFrame::SaveSeriesAutomatically() {
-    // The file commands save the series under an automatic name here once they are built.
+    if (files_) files_->SaveAutomatically(false);
 }
 
 void MainFrame::SaveMatchAutomatically() {
-    // The file commands save the match under an automatic name here once they are built.
+    if (files_) files_->SaveAutomatically(true);
 }
+
+int MainFrame::Open(const QString& fileName) { return files_ ? files_->Open(fileName) : 0; }
 
 void MainFrame::ShowDetectorSilent() {
     LoadUiStrings();

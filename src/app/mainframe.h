@@ -33,6 +33,7 @@ class QLabel;
 
 namespace zark {
 
+class FrameFiles;
 class DiagramWindow;
 class MatchBoard;
 class MdiChildWindow;
@@ -74,6 +75,12 @@ public:
     // come, the hub gets the pair and the Shoot menu is rebuilt for the target's family. second
     // may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
+
+    // Opens a series or match file (the open dialog asks when fileName is empty) and shows it.
+    // Returns 1 when it is shown, 0 otherwise (nothing changes then).
+    int Open(const QString& fileName);
+    // The file commands (open, save, automatic saves, delete, files dropped on the window).
+    FrameFiles* Files() const { return files_.get(); }
 
     void UpdateCaption();
     void SetFileName(const QString& fileName);
@@ -209,6 +216,7 @@ private:
     PlayerSoundHooks soundHooks_;
     std::unique_ptr<SeriesFlow> flow_;
     TargetRun* targetRun_ = nullptr;
+    std::unique_ptr<FrameFiles> files_;
     zark::Toolbar toolbarButtons_;
     ReplayCommands* replay_ = nullptr;
     std::unique_ptr<DiagramWindow> diagram_;

@@ -9,6 +9,7 @@
 
 #include "app/acceleratorfilter.h"
 #include "app/appicons.h"
+#include "app/commandline.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
 #include "diag/diagnostics.h"
@@ -22,7 +23,9 @@ namespace {
 // Ends the program once the watched window has been painted for the first time.
 class FirstPaintExit final : public QObject {
 public:
-    FirstPaintExit(QWidget& window, const QElapsedTimer& clock) : clock_(clock) { window.installEventFilter(this); }
+    FirstPaintExit(QWidget& window, const QElapsedTimer& clock) : window_(window), clock_(clock) {
+        window.installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -32,6 +35,7 @@ protected:
             // Queued: the paint in progress completes first.
             QTimer::singleShot(0, [this] {
                 std::fprintf(stderr, "first paint after %lld ms\n", static_cast<long long>(clock_.elapsed()));
+                std::fprintf(stderr, "caption \"%s\"\n", qUtf8Printable(window_.windowTitle()));
                 QCoreApplication::exit(0);
             });
         }
@@ -39,6 +43,7 @@ protected:
     }
 
 private:
+    QWidget& window_;
     const QElapsedTimer& clock_;
     bool painted_ = false;
 };
@@ -59,7 +64,14 @@ int RunProgram(int argc, char** argv) {
         std::fprintf(stderr, "usage: zark --export-csv FILE [OUT]\n");
         return 1;
     }
+    // zark [FILE] | --help | --version: options the toolkit does not take either end the program
+    // with the usage before any window opens.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const int status = AnswerCommandLine(ParseCommandLine(arguments, false)); status >= 0) return status;
     QApplication app(argc, argv);
+    const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(), true);
+    if (const int status = AnswerCommandLine(commandLine); status >= 0) return status;
     QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
     QCoreApplication::setApplicationName(QStringLiteral("Zark"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("ZARK"));
@@ -84,8 +96,8 @@ int RunProgram(int argc, char** argv) {
         }
         frame->show();
         frame->update();
-        // A series or match file named as the first argument is opened here by the file
-        // commands (MainFrame::Open) once they are built.
+        // A file named on the command line: one that cannot be opened leaves the program running.
+        if (!commandLine.file.isEmpty()) frame->Open(commandLine.file);
 
         AcceleratorFilter accelerators(*frame, frame->Accelerators(),
                                        [&frame](int command) { frame->OnCommand(command, true); });

@@ -206,9 +206,22 @@ void SeriesFlow::EndSeries() {
     target_.Abandon();
 }
 
+// An opened file is shown, not shot: whatever was paused is over.
+void SeriesFlow::LoadSeries(int shots) {
+    LeaveMatch();
+    if (shots >= 1 && shots <= kMaxShots) seriesShots_ = shots;
+    seriesDouble_ = 0;
+    sightersMode_ = 0;
+    paused_ = 0;
+    shooting_ = false;
+}
+
 void SeriesFlow::LoadMatch(const MatchProgramme& programme, const TraceImage* series, int seriesCount) {
     matchMode_ = 1;
     waitingAfterSighters_ = 0;
+    seriesDouble_ = 0;
+    paused_ = 0;
+    shooting_ = false;
     programme_ = programme;
     currentEntry_ = programme_.seriesCount;
     for (int j = 0; j < kMaxShots; ++j) {

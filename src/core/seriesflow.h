@@ -71,7 +71,10 @@ public:
     const MatchProgramme& programme() const { return programme_; }
     const TraceImage& matchSeries(int j) const { return matchSeries_[j]; }
 
-    // A match file was opened: its programme and series become the current match.
+    // A series file was opened: match mode ends and F10 starts a series of shots (1..20; another
+    // count keeps the previous one).
+    void LoadSeries(int shots);
+    // A match file was opened: its programme and series become the current match, complete.
     void LoadMatch(const MatchProgramme& programme, const TraceImage* series, int seriesCount);
     void LeaveMatch();
 

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMenu>
@@ -28,6 +30,11 @@ public:
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
 
 }  // namespace
+
+void KeepPicture(QWidget* widget, const QString& name) {
+    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
+}
 
 QProcessEnvironment ProgramEnvironment(const QString& configDir) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -48,6 +48,9 @@ std::vector<int> CommandsOf(QMenu* menu);
 // The texts of a menu's items in order (separators as "-").
 std::vector<QString> TextsOf(QMenu* menu);
 
+// With ZARK_SCREENSHOT_DIR set, a picture of the widget is kept there under name.
+void KeepPicture(QWidget* widget, const QString& name);
+
 // The "LangID" this test process runs in: 1033, or the one a language child run was given.
 int ProcessLangId();
 

@@ -27,11 +27,7 @@
 namespace zark {
 namespace {
 
-// With ZARK_SCREENSHOT_DIR set, a picture of the widget is kept there.
-void Keep(QWidget* widget, const QString& name) {
-    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
-}
+void Keep(QWidget* widget, const QString& name) { test::KeepPicture(widget, name); }
 
 TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
     QTemporaryDir dir;
@@ -191,6 +187,109 @@ TEST(ProgramCsvExport, LeavesTheFoldersLogAloneAndFailsOnAWriteError) {
     ASSERT_TRUE(zark.waitForFinished(30000));
     EXPECT_EQ(zark.exitCode(), 1);
     EXPECT_TRUE(zark.readAllStandardError().contains("cannot write"));
+}
+
+}  // namespace
+}  // namespace zark
+
+namespace zark {
+namespace {
+
+// A finished run of the program with these arguments, in its own folder.
+struct ZarkRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ZarkRun RunZark(const QString& folder, const QStringList& arguments, QProcessEnvironment env) {
+    QProcess zark;
+    zark.setProcessEnvironment(env);
+    zark.setWorkingDirectory(folder);
+    zark.start(ZARK_PROGRAM_PATH, arguments);
+    ZarkRun run;
+    if (!zark.waitForFinished(30000)) {
+        zark.kill();
+        zark.waitForFinished();
+        return run;
+    }
+    run.exitCode = zark.exitStatus() == QProcess::NormalExit ? zark.exitCode() : -2;
+    run.out = QString::fromUtf8(zark.readAllStandardOutput());
+    run.err = QString::fromUtf8(zark.readAllStandardError());
+    return run;
+}
+
+// "zark FILE": the file is open when the window is first painted, a match file also with an
+// upper-case extension.
+TEST(ProgramFileArgument, OpensASeriesOrAnUpperCaseMatchFile) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
+    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
+    {
+        QSettings stored(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat);
+        stored.setValue("HideWarningAtStartup", "1");
+    }
+    const QString series = dir.filePath("one.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    const QString match = dir.filePath("CLUB.ZAM");
+    {
+        QFile file(match);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1250\n\n[Match]\nTitle=Club\nNumberOfSeries=1\nSubTitle=\nSighters=0\n"
+                   "NumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    for (const QString& path : {series, match}) {
+        const ZarkRun run = RunZark(dir.path(), {path, dir.filePath("second-is-ignored.zas")}, env);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("caption \"ZARK - " + path + "\"")) << run.err.toStdString();
+    }
+}
+
+// A file that cannot be opened is reported (the reason in the log, the box on the screen) and the
+// program goes on running.
+TEST(ProgramFileArgument, AMissingFileLeavesTheProgramRunningWithTheErrorBox) {
+    QTemporaryDir dir;
+    QSettings(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat).setValue("HideWarningAtStartup", "1");
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {dir.filePath("missing.zas")});
+    ASSERT_TRUE(zark.waitForStarted(30000));
+    QFile log(dir.filePath("zark.log"));
+    bool reported = false;
+    for (int waited = 0; waited < 30000 && !reported && zark.state() == QProcess::Running; waited += 50) {
+        zark.waitForFinished(50);
+        reported = log.open(QIODevice::ReadOnly) && log.readAll().contains("Cannot open file " +
+                                                                            dir.filePath("missing.zas").toUtf8());
+        log.close();
+    }
+    EXPECT_TRUE(reported);
+    EXPECT_EQ(zark.state(), QProcess::Running);
+    zark.kill();
+    zark.waitForFinished(30000);
+}
+
+// --help, --version and an unknown option answer without opening a window: they work where no
+// display can be reached.
+TEST(ProgramOptions, HelpVersionAndUnknownOptionsWithoutAWindow) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    const ZarkRun help = RunZark(dir.path(), {"--help"}, env);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: zark [FILE]\n"));
+    const ZarkRun version = RunZark(dir.path(), {"--version"}, env);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "ZARK 2.0.5\n");
+    const ZarkRun unknown = RunZark(dir.path(), {"--open-sesame", "x.zas"}, env);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.out.isEmpty());
+    EXPECT_TRUE(unknown.err.startsWith("zark: unknown option '--open-sesame'\nusage: zark [FILE]\n"));
 }
 
 }  // namespace

@@ -35,6 +35,19 @@ bool WriteFile(const std::string& path, std::string_view bytes);
 // The number of times needle occurs in haystack.
 int CountOf(const std::string& haystack, const std::string& needle);
 
+// While it lives, a folder refuses new files: read-only, or, for a user the permissions do not hold
+// back (root), with a file in its place.
+class RefusingFolder final {
+public:
+    explicit RefusingFolder(std::string path);
+    ~RefusingFolder();
+    RefusingFolder(const RefusingFolder&) = delete;
+    RefusingFolder& operator=(const RefusingFolder&) = delete;
+
+private:
+    std::string path_;
+};
+
 // The folder of the tests' sources (golden files, corpora).
 std::string SourceDir();
 
