@@ -13,6 +13,7 @@
 #include "app/appicons.h"
 #include "app/commandids.h"
 #include "app/framerules.h"
+#include "app/targetchild.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
 #include "core/seriesview.h"
@@ -20,6 +21,8 @@
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
 #include "targets/targetdescriptor.h"
+#include "targets/widgets/targetview.h"
+#include "targets/widgets/targetwindow.h"
 
 namespace zark {
 namespace {
@@ -44,10 +47,14 @@ MainFrame::~MainFrame() {
     menuBar_.SetCommandHandler({});
     flow_.reset();
     children_ = {};
+    // The target window goes first of the child windows; it shuts the serial worker down.
+    targetChild_.reset();
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
 
 MainFrame* MainFrame::Instance() { return g_mainFrame; }
+
+TargetWindow* MainFrame::Target() const { return targetChild_ ? &targetChild_->Target() : nullptr; }
 
 int MainFrame::Create(const QString& className, const QString& title) {
     if (created_) return 0;
@@ -94,7 +101,14 @@ int MainFrame::Create(const QString& className, const QString& title) {
         ReportError(errno, "cannot create the data directory '%s'", settings.DataDirectory.c_str());
         settings.DataDirectory.clear();
     }
+    // The target window with its drawing view, audio view and link window, on the hub in that order.
+    targetChild_ = std::make_unique<TargetChild>(mdi_, hub_, *this, settings);
+    SetChildWindow(ChildRole::Target, targetChild_.get());
+    TargetWindow& target = targetChild_->Target();
+    target.SetShotPeriod(settings.TimeBetweenShots);
+    target.SetSettings(&settings);
     hub_.SetSettings(&settings);
+    AttachTargetWindow(target.View(), target.Run());
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
@@ -246,7 +260,7 @@ void MainFrame::Zoom(int command) {
     const int zoom = ZoomAfterCommand(command, settings.Zoom);
     menuBar_.ZoomRadio(kCmdZoom1 + zoom - 1);
     settings.Zoom = zoom;
-    // The target view takes the zoom here (SetZoom) once the target window is built.
+    if (TargetWindow* target = Target()) target->View().SetZoom(zoom, true);
 }
 
 void MainFrame::ToggleDiagram() {
@@ -298,7 +312,12 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
     menuBar_.SetMenuState(ShootingState::TargetShown);
-    hub_.SetTargets(first, second);
+    if (TargetWindow* window = Target()) {
+        window->View().SetZoom(settings_.Get().Zoom, false);
+        window->ChooseTarget(first, second);
+    } else {
+        hub_.SetTargets(first, second);
+    }
 
     if (target && target->Window()) {
         LoadUiStrings();

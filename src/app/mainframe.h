@@ -27,6 +27,8 @@ namespace zark {
 
 class MdiChildWindow;
 class SeriesView;
+class TargetChild;
+class TargetWindow;
 class TargetRun;
 
 // The child windows the main frame places, shows and hides.
@@ -72,6 +74,8 @@ public:
     void AttachTargetWindow(SeriesView& view, TargetRun& run);
     void DetachTargetWindow();
     SeriesFlow* Flow() const { return flow_.get(); }
+    // The target window built at start-up; null before Create.
+    TargetWindow* Target() const;
 
     // The child windows that "Rearrange Windows", showing a target and the diagram command work
     // on; null detaches one.
@@ -146,6 +150,7 @@ private:
     ShootingHub hub_;
     HelpTopics help_;
     std::unique_ptr<SeriesFlow> flow_;
+    std::unique_ptr<TargetChild> targetChild_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

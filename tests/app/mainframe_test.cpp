@@ -83,8 +83,10 @@ TEST_F(FrameTest, FirstStartWindow) {
     EXPECT_EQ(frame->Welcome()->CaptionRect().bottom(), frame->Welcome()->height() - 1);
     EXPECT_TRUE(frame->Welcome()->CaptionFont().bold());
     EXPECT_LE(QFontMetrics(frame->Welcome()->CaptionFont()).height(), 14);
-    // No child windows of later parts are there.
-    EXPECT_TRUE(frame->Mdi().Area()->subWindowList().isEmpty());
+    // The target window is there, hidden until a target is chosen.
+    ASSERT_EQ(frame->Mdi().Area()->subWindowList().size(), 1);
+    EXPECT_FALSE(frame->Mdi().Area()->subWindowList()[0]->isVisible());
+    ASSERT_NE(frame->Target(), nullptr);
     EXPECT_EQ(frame->autoSave(), 0);
 }
 
