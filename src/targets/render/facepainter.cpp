@@ -78,7 +78,7 @@ Centring CentringOf(const TraceStore* store) {
     return Centring{true, store->CentreX(), store->CentreY()};
 }
 
-int ClampedZoom(int zoom) { return std::clamp(zoom, kMinZoom, kMaxZoom); }
+int ClampedZoom(int zoom) { return std::clamp(zoom, 1, 4); }
 
 int UnitsToPixels(int width, int zoom, int units) {
     return int(static_cast<long long>(width) * zoom * units / kViewWidthUnits);

@@ -31,8 +31,7 @@ struct Centring {
 };
 Centring CentringOf(const TraceStore* store);
 
-inline constexpr int kMinZoom = 1;
-inline constexpr int kMaxZoom = 4;
+// The zoom within 1:1 .. 4:1.
 int ClampedZoom(int zoom);
 
 // width × zoom × u / 1694, truncated toward zero: every length on the face.

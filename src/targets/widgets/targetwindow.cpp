@@ -19,6 +19,8 @@ constexpr int kButtonPadding = 16;
 }  // namespace
 
 void TargetWindow::LinkArm::RequestAdjustment(int x, int y) {
+    last = LeadOffset{x, y};
+    ++requests;
     if (window_.link_) window_.link_->RequestAdjustment(x, y);
 }
 

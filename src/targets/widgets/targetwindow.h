@@ -67,6 +67,9 @@ public:
     cTargetComm& Link() const { return *link_; }
     HubView* AudioView() const { return audioView_.get(); }
     QRadioButton* Button(int id) const;  // 0 "Left", 1 "Moving Range", 2 "Right"
+    // The lead offset the link was last armed with, and how often it was armed.
+    LeadOffset LastLead() const { return linkArm_.last; }
+    int LeadRequests() const { return linkArm_.requests; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -78,6 +81,8 @@ private:
     public:
         explicit LinkArm(TargetWindow& window) : window_(window) {}
         void RequestAdjustment(int x, int y) override;
+        LeadOffset last;  // the lead handed to the link last
+        int requests = 0;
 
     private:
         TargetWindow& window_;
