@@ -374,6 +374,7 @@ void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { childre
 void MainFrame::Notify(const Notification& notification) {
     // The series codes go to the flow; the scoreboard and the replay take theirs once they exist.
     if (flow_) flow_->OnNotification(notification);
+    emit notificationHandled(notification.code, notification.index);
 }
 
 void MainFrame::ClearFileName() {

@@ -121,6 +121,8 @@ public:
 signals:
     // Every command that reaches the frame, before it is carried out.
     void commandReceived(int command, bool fromAccelerator);
+    // Every report of the target window, after the frame has handled it.
+    void notificationHandled(int code, int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
