@@ -227,6 +227,40 @@ TEST_F(TargetWindowTest, MovingRangeDoubleSeriesAlternatesLeadsAndRecordsUnfired
     EXPECT_FALSE(View().Mark(2)->isVisible());
 }
 
+TEST_F(TargetWindowTest, AutomaticReplayBetweenShotsThenTheSeriesCompletes) {
+    settings.AutoReplay = 1;
+    window->ChooseTarget(Face(kRifle50), nullptr);
+    Start(1, 0);
+    for (int i = 0; i < 30; ++i) hub.FeedSample(200 - 6 * i, 100 - 3 * i, 0, 0, -1);
+    hub.FeedSample(2, 2, 1, 0, -1);  // a ten
+    for (int i = 0; i < 10; ++i) hub.FeedSample(10 * i, -20 * i - 5, 0, 0, -1);
+    Fire(kSettle);  // code 7: acquisition stops and the replay is due
+    EXPECT_EQ(window->Run().waiting(), 1);
+    EXPECT_FALSE(hub.IsRunning());
+    EXPECT_FALSE(View().Cross()->isVisible());
+    Fire(kNextShot + 1);  // two seconds later the shot is replayed
+    ASSERT_EQ(View().replayActive(), 1);
+    EXPECT_TRUE(View().Cross()->isVisible());
+    EXPECT_EQ(View().Cross()->replay(), 1);
+    EXPECT_FALSE(View().Mark(0)->isVisible());  // the mark comes back when the replay passes the shot
+    Fire(kPicture);
+    int ticks = 0;
+    while (timers.timers[kReplay]->Active() && ticks < 1000) {
+        Fire(kReplay);
+        ++ticks;
+        if (View().replayPosition() == hub.Store()->Shot(0).traceIndex + 1) {
+            EXPECT_TRUE(View().Mark(0)->isVisible());
+            EXPECT_TRUE(View().PictureShown());  // the replayed ten shows the picture
+        }
+    }
+    EXPECT_EQ(ticks, View().replayLast() - View().replayFirst() + 2);
+    std::vector<int> codes = frame.Codes();
+    EXPECT_EQ(codes, std::vector<int>({kCodeShot, kCodeShotSettled, kCodeReplayedShot, kCodeReplayAtEnd}));
+    Fire(kNextShot + 2);  // after the replay: the series is complete
+    EXPECT_EQ(frame.Codes().back(), kCodeSeriesComplete);
+    EXPECT_EQ(window->Run().waiting(), 0);
+}
+
 TEST_F(TargetWindowTest, MarksReportClicksAndDoubleClicks) {
     window->ChooseTarget(Face(kRifle50), nullptr);
     Start(5, 0);

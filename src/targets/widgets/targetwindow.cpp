@@ -108,7 +108,9 @@ void TargetWindow::LayOut() {
         for (int slot = 0; slot < 3; ++slot) {
             QRadioButton* button = buttons_[order[slot]];
             const int textWidth = QFontMetrics(button->font()).horizontalAdvance(button->text());
-            const int bw = textWidth + kButtonPadding;
+            // The text width and a margin for the indicator; never narrower than the button
+            // needs to show its whole text with this style's indicator.
+            const int bw = std::max(textWidth + kButtonPadding, button->sizeHint().width());
             button->setGeometry(slot * third + (third - bw) / 2, h - kButtonBand, bw, kButtonBand);
             button->show();
         }
