@@ -231,6 +231,30 @@ TEST_F(TracePainting, ColoursSwitchAtTheShotAndGapsBreakTheLine) {
     EXPECT_EQ(thick, 3);
 }
 
+TEST(PrintedFace, FramedWithItsMarksAtTheirPlaces) {
+    const FaceGeometry g{462, 402, 1};
+    QImage page(462, 402, QImage::Format_RGB32);
+    page.fill(Qt::red);
+    const PrintedMark marks[] = {{QRect(100, 120, 9, 9), 4, false}, {QRect(300, 80, 9, 9), 4, true}};
+    FaceStyle style;
+    style.labelFontHeight = LabelFontHeight(1, 600);
+    style.dotsPerInch = 600;
+    {
+        QPainter painter(&page);
+        RenderForPrint(painter, g, &Face(kRifle300), style, marks, 2);
+    }
+    EXPECT_TRUE(Black(page, 0, 0));
+    EXPECT_TRUE(Black(page, 461, 401));
+    EXPECT_TRUE(White(page, 3, 3));
+    EXPECT_EQ(page.pixel(104, 124), qRgb(0, 0, 160));
+    EXPECT_EQ(page.pixel(300 + 4, 80 + 1), qRgb(255, 0, 0));  // the selected mark's ring
+    EXPECT_EQ(page.pixel(100 + 4, 120 + 1), qRgb(255, 255, 0));
+    // Outlines at printer resolution: the 0.1 mm black pen is 2 pixels at 600 dpi.
+    int outline = 0;
+    for (int dx = -4; dx <= 4; ++dx) outline += Black(page, 231 + 174 + dx, 201) ? 1 : 0;
+    EXPECT_GE(outline, 2);
+}
+
 TEST(ShotMarkPainting, HoleRingAndSelection) {
     const auto paint = [](int size, int hole, bool selected) {
         QImage image(size, size, QImage::Format_RGB32);

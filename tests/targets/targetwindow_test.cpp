@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "builtcatalogue.h"
@@ -140,13 +141,27 @@ TEST_F(TargetWindowTest, ALiveSeriesOnTheRifleFace) {
     EXPECT_EQ(frame.Codes(), std::vector<int>({kCodeShot, kCodeShotSettled}));
     EXPECT_EQ(View().LiveTraceFirst(), hub.Store()->SampleCount());
 
-    // A ten shows the full-score picture until the time between shots has passed.
+    // A ten shows the full-score picture until the time between shots has passed; its white is
+    // transparent.
+    QTemporaryDir dir;
+    QImage picture(41, 41, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 5; y < 36; ++y)
+        for (int x = 5; x < 36; ++x) picture.setPixel(x, y, qRgb(200, 0, 200));
+    ASSERT_TRUE(picture.save(dir.filePath("ten.bmp"), "BMP"));
+    settings.FX10Bitmap = dir.filePath("ten.bmp").toStdString();
+    hub.SetSettings(&settings);
     hub.FeedSample(3, 3, 0, 0, -1);
     hub.FeedSample(2, 3, 1, 0, -1);
     EXPECT_TRUE(View().PictureShown());
     EXPECT_EQ(View().PictureAt(), View().ToPixel(2, 3, 1, true));
+    const QImage withPicture = View().grab().toImage();
+    // (the mark and the aim cross lie over the middle of the picture)
+    EXPECT_EQ(PixelOf(withPicture, View().PictureAt() + QPoint(12, 12)), 0xC800C8u);
+    EXPECT_EQ(PixelOf(withPicture, View().PictureAt() + QPoint(18, 18)), 0u);  // the black face shows through
     Fire(kPicture);
     EXPECT_FALSE(View().PictureShown());
+    EXPECT_EQ(PixelOf(View().grab().toImage(), View().ToPixel(2, 3, 1, true) + QPoint(12, 12)), 0u);
     Fire(kSettle);
     // A shot at exactly (0, 0) has no position: no code 1, no mark, no picture.
     hub.FeedSample(0, 0, 1, 0, -1);
