@@ -274,6 +274,17 @@ TEST_F(TargetWindowTest, AutomaticReplayBetweenShotsThenTheSeriesCompletes) {
     Fire(kNextShot + 2);  // after the replay: the series is complete
     EXPECT_EQ(frame.Codes().back(), kCodeSeriesComplete);
     EXPECT_EQ(window->Run().waiting(), 0);
+
+    // A range from outside that reaches beyond the trace ends with the trace.
+    hub.ShowTraceRange(30, 1000000, 0);
+    View().StartReplay(100, +1);
+    ticks = 0;
+    while (timers.timers[kReplay]->Active() && ticks < 1000) {
+        Fire(kReplay);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, hub.Store()->SampleCount() - 30 + 1);
+    EXPECT_EQ(frame.Codes().back(), kCodeReplayAtEnd);
 }
 
 TEST_F(TargetWindowTest, MarksReportClicksAndDoubleClicks) {

@@ -436,14 +436,15 @@ void TargetView::JumpReplay(int toEnd) {
 
 void TargetView::ReplayTick() {
     TraceStore* store = Store();
-    if (!store || replayPosition_ > replayLast_ || replayPosition_ < replayFirst_) {
+    // The range comes from outside the store (the timeline, a list, a file): it ends where the
+    // trace ends.
+    if (!store || replayPosition_ > replayLast_ || replayPosition_ < replayFirst_ || replayPosition_ < 0 ||
+        replayPosition_ >= store->SampleCount()) {
         replayTimer_->Stop();
         Send(Notification{kCodeReplayAtEnd});
         return;
     }
-    // The position comes from outside the store (a range chosen on the timeline or in a list).
-    const int position = std::clamp(replayPosition_, 0, std::max(0, int(store->SampleCount()) - 1));
-    const TraceStore::SampleInfo info = store->SampleAt(position);
+    const TraceStore::SampleInfo info = store->SampleAt(replayPosition_);
     const int s = info.shotsBefore;
     replayShot_ = s;
     if (s < store->ShotCount() && store->Shot(s).side != side()) SelectTarget(store->Shot(s).side);
