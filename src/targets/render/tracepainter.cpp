@@ -23,8 +23,8 @@ QRect TraceCursor::Flush(QPainter& painter, const TraceStyle& style) {
     if (line_.size() >= 2) {
         const int width = TracePenWidth(style.geometry.zoom);
         QPen pen(afterShot_ ? style.afterShot : style.beforeShot, width);
-        pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
-        pen.setJoinStyle(width > 1 ? Qt::RoundJoin : Qt::MiterJoin);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::BevelJoin);
         painter.setPen(pen);
         painter.drawPolyline(line_);
         dirty = line_.boundingRect().adjusted(-width - 1, -width - 1, width + 1, width + 1);
