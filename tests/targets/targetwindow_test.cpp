@@ -287,6 +287,47 @@ TEST_F(TargetWindowTest, AutomaticReplayBetweenShotsThenTheSeriesCompletes) {
     EXPECT_EQ(frame.Codes().back(), kCodeReplayAtEnd);
 }
 
+TEST_F(TargetWindowTest, SightersShowTheirSquareAndMeanPointOfImpact) {
+    window->ChooseTarget(Face(kRifle50), nullptr);
+    ASSERT_EQ(window->StartRun(3, 1, 0), 1);
+    hub.NewSeries(3, 1, 0);
+    hub.FeedSample(100, 80, 0, 0, -1);
+    hub.FeedSample(100, 80, 1, 0, -1);
+    hub.FeedSample(200, 120, 0, 0, -1);
+    hub.FeedSample(200, 120, 1, 0, -1);
+    hub.ShowTraceRange(0, hub.Store()->SampleCount(), 0);  // both shots selected
+    EXPECT_EQ(View().meanX(), 150);
+    EXPECT_EQ(View().meanY(), 100);
+    EXPECT_EQ(hub.offsetX(), -150);  // the correction of the following series
+    EXPECT_EQ(View().Mark(0)->Selected(), 1);
+    const QImage image = View().grab().toImage();
+    const int half = View().UnitsToPixels(200);
+    // the red square of 200 units around the middle
+    EXPECT_EQ(PixelOf(image, QPoint(View().width() / 2 - half, View().height() / 2 + 10)), 0xFF0000u);
+    // the dotted red cross through the mean point of impact, across the view
+    const QPoint mean = View().ToPixel(150, 100, 2, false);
+    int red = 0;
+    for (int x = 0; x < 40; ++x) red += PixelOf(image, QPoint(x, mean.y())) == 0xFF0000u ? 1 : 0;
+    EXPECT_GT(red, 10);
+    EXPECT_LT(red, 40);  // dotted
+}
+
+TEST_F(TargetWindowTest, LeftAndRightChooseTheSideOfAHuntingTarget) {
+    window->ChooseTarget(Face(kMoose5), Face(kMoose5Second));
+    const QImage left = View().FaceBuffer().copy(View().rect());
+    QTest::mouseClick(window->Button(2), Qt::LeftButton);
+    EXPECT_EQ(View().side(), 1);
+    EXPECT_EQ(View().CurrentTarget(), Face(kMoose5Second));
+    EXPECT_NE(View().FaceBuffer().copy(View().rect()), left);  // the animal runs the other way
+    QTest::mouseClick(window->Button(0), Qt::LeftButton);
+    EXPECT_EQ(View().side(), 0);
+    EXPECT_EQ(View().FaceBuffer().copy(View().rect()), left);
+    // Another family hides the buttons and gives the view the whole window.
+    window->ChooseTarget(Face(kRifle50), nullptr);
+    EXPECT_FALSE(window->Button(0)->isVisible());
+    EXPECT_EQ(View().geometry(), window->rect());
+}
+
 TEST_F(TargetWindowTest, MarksReportClicksAndDoubleClicks) {
     window->ChooseTarget(Face(kRifle50), nullptr);
     Start(5, 0);
