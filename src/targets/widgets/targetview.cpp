@@ -59,11 +59,23 @@ int TargetView::Dpi() const { return std::max(1, logicalDpiX()); }
 // Face rendering.
 
 void TargetView::EnsureFaceBuffer() {
-    // As large as the screen, or the view when that is larger: allocated once in practice.
+    // As large as the screen, or the view when that is larger, in device pixels: allocated once
+    // in practice (again when the view moves to a screen of another pixel ratio).
+    const qreal ratio = devicePixelRatioF();
     QSize wanted = size();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) wanted = wanted.expandedTo(screen->size());
-    if (faceBuffer_.isNull() || faceBuffer_.width() < wanted.width() || faceBuffer_.height() < wanted.height())
-        faceBuffer_ = QImage(wanted.expandedTo(faceBuffer_.size()), QImage::Format_RGB32);
+    wanted = (QSizeF(wanted) * ratio).toSize();
+    if (faceBuffer_.isNull() || faceBuffer_.devicePixelRatio() != ratio || faceBuffer_.width() < wanted.width() ||
+        faceBuffer_.height() < wanted.height()) {
+        if (faceBuffer_.devicePixelRatio() == ratio) wanted = wanted.expandedTo(faceBuffer_.size());
+        faceBuffer_ = QImage(wanted, QImage::Format_RGB32);
+        faceBuffer_.setDevicePixelRatio(ratio);
+    }
+}
+
+QRectF TargetView::DeviceRect(const QRect& area) const {
+    const qreal ratio = devicePixelRatioF();
+    return QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio);
 }
 
 void TargetView::SetZoom(int zoom, bool redraw) {
@@ -211,8 +223,14 @@ QRect TargetView::SyncTrace() {
     first = std::clamp(first, 0, int(store->SampleCount()));
     end = std::clamp(end, first, int(store->SampleCount()));
     QRect dirty;
-    if (!layerValid_ || traceLayer_.size() != size() || first != layerFirst_ || end < traceCursor_.Next()) {
-        if (traceLayer_.size() != size()) traceLayer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = devicePixelRatioF();
+    const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
+    if (!layerValid_ || traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio ||
+        first != layerFirst_ || end < traceCursor_.Next()) {
+        if (traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio) {
+            traceLayer_ = QImage(deviceSize, QImage::Format_ARGB32_Premultiplied);
+            traceLayer_.setDevicePixelRatio(ratio);
+        }
         traceLayer_.fill(Qt::transparent);
         traceCursor_.Reset(first);
         layerFirst_ = first;
@@ -237,9 +255,10 @@ void TargetView::ShotSettled() {
 // Painting.
 
 void TargetView::paintEvent(QPaintEvent* event) {
+    if (faceBuffer_.devicePixelRatio() != devicePixelRatioF()) ComposeFace();  // another screen
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.drawImage(area, faceBuffer_, area);
+    painter.drawImage(QRectF(area), faceBuffer_, DeviceRect(area));
     if (sighters()) {
         const int half = UnitsToPixels(kSighterSquareUnits);
         painter.setPen(QPen(QColor(255, 0, 0), 1));
@@ -248,7 +267,7 @@ void TargetView::paintEvent(QPaintEvent* event) {
     }
     if (TraceOn()) {
         SyncTrace();
-        if (layerValid_) painter.drawImage(area, traceLayer_, area);
+        if (layerValid_) painter.drawImage(QRectF(area), traceLayer_, DeviceRect(area));
     }
     TraceStore* store = Store();
     if (sighters() && store && store->ShotCount() > 0) {

@@ -89,6 +89,7 @@ public:
     QPoint PictureAt() const { return pictureAt_; }
     bool PictureShown() const { return pictureAt_.x() != 0 && pictureAt_.y() != 0; }
     bool Hit(int k) const { return k >= 0 && k < kMaxShots && hits_[std::size_t(k)]; }
+    // The composed face, in device pixels (the client area is its top-left part).
     const QImage& FaceBuffer() const { return faceBuffer_; }
     int LabelHeight() const { return labelFontHeight_; }
     int LiveTraceFirst() const { return liveFirst_; }
@@ -122,6 +123,7 @@ private:
     void InvalidateTrace();
     QRect SyncTrace();
     void EnsureFaceBuffer();
+    QRectF DeviceRect(const QRect& area) const;  // a client rectangle in the buffers' device pixels
 
     Relay relay_;
     std::function<void()> onRunState_;
