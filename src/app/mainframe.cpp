@@ -15,6 +15,7 @@
 #include "app/commandids.h"
 #include "app/framefiles.h"
 #include "app/framerules.h"
+#include "app/targetchild.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
 #include "audio/tonebank.h"
@@ -29,6 +30,8 @@
 #include "results/widgets/scoreboard.h"
 #include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
+#include "targets/widgets/targetview.h"
+#include "targets/widgets/targetwindow.h"
 
 namespace zark {
 namespace {
@@ -64,12 +67,15 @@ MainFrame::~MainFrame() {
     menuBar_.SetCommandHandler({});
     files_.reset();
     flow_.reset();
-    audioView_.reset();
     children_ = {};
+    // The target window goes first of the child windows; it shuts the serial worker down.
+    targetChild_.reset();
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
 
 MainFrame* MainFrame::Instance() { return g_mainFrame; }
+
+TargetWindow* MainFrame::Target() const { return targetChild_ ? &targetChild_->Target() : nullptr; }
 
 int MainFrame::Create(const QString& className, const QString& title) {
     if (created_) return 0;
@@ -115,15 +121,6 @@ int MainFrame::Create(const QString& className, const QString& title) {
     files_ = std::make_unique<FrameFiles>(*this);
     Settings& settings = settings_.Get();
     files_->PrepareDataDirectory(settings);
-    ApplySettings();  // the tones are built and the hub gets the settings
-    AttachAudioView();
-    CreateResultsWindows();
-    toolbarButtons_.AttachSettings(&settings);
-
-    // The trace timeline along the bottom. It joins the hub after the target window's views.
-    timeline_ = new TraceTimeline(&hub_, client_);
-    timeline_->setGeometry(QRectOf(initial.replay));
-    timeline_->hide();  // shown with the first target
 
     // The port of this session. A shooter must never take the simulated unit's shots for their
     // own: the window says so plainly, and the log says why.
@@ -132,6 +129,29 @@ int MainFrame::Create(const QString& className, const QString& title) {
     if (const std::string note = SessionPortLogText(settings.Communication, sessionPort_); !note.empty())
         LogLine("%s\n", note.c_str());
     SetSimulatedUnitNotice(IsSimulatorPort(sessionPort_));
+
+    // The target window with its drawing view, audio view and link window, on the hub in that
+    // order; then the scoreboard's lists, the diagram and the trace timeline.
+    targetChild_ = std::make_unique<TargetChild>(mdi_, hub_, *this, settings, sessionPort_,
+                                                 [this](HubView& hub, TargetWindow&) {
+                                                     auto audio = std::make_unique<AudioView>(&hub);
+                                                     audio_ = audio.get();
+                                                     return std::unique_ptr<HubView>(std::move(audio));
+                                                 });
+    SetChildWindow(ChildRole::Target, targetChild_.get());
+    TargetWindow& target = targetChild_->Target();
+    target.SetShotPeriod(settings.TimeBetweenShots);
+    target.SetSettings(&settings);
+    AttachTargetWindow(target.View(), target.Run());
+    SetReplayTarget(&target.View());
+    ApplySettings();  // the tones are built and every view gets the settings
+    CreateResultsWindows();
+    toolbarButtons_.AttachSettings(&settings);
+
+    // The trace timeline along the bottom, the last view of the hub.
+    timeline_ = new TraceTimeline(&hub_, client_);
+    timeline_->setGeometry(QRectOf(initial.replay));
+    timeline_->hide();  // shown with the first target
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
     Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
@@ -366,7 +386,7 @@ void MainFrame::Zoom(int command) {
     const int zoom = ZoomAfterCommand(command, settings.Zoom);
     menuBar_.ZoomRadio(kCmdZoom1 + zoom - 1);
     settings.Zoom = zoom;
-    // The target view takes the zoom here (SetZoom) once the target window is built.
+    if (TargetWindow* target = Target()) target->View().SetZoom(zoom, true);
 }
 
 void MainFrame::ReplayCommand(int command) {
@@ -447,7 +467,12 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     if (flow_) flow_->EndSeries();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     toolbarButtons_.SetState(ShootingState::TargetShown);
-    hub_.SetTargets(first, second);
+    if (TargetWindow* window = Target()) {
+        window->View().SetZoom(settings_.Get().Zoom, false);
+        window->ChooseTarget(first, second);
+    } else {
+        hub_.SetTargets(first, second);
+    }
     if (timeline_) timeline_->show();
 
     if (target && target->Window()) {
@@ -527,17 +552,12 @@ void MainFrame::ApplySettings() {
     }
 }
 
-void MainFrame::AttachAudioView() {
-    // The audio view belongs to the target window, attached after its target view; until that
-    // window is built it joins the live hub here.
-    if (!audioView_) audioView_ = std::make_unique<AudioView>(&hub_);
-}
-
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 
 void MainFrame::Notify(const Notification& notification) {
     // The series codes go to the flow; the scoreboard and the replay take theirs once they exist.
     if (flow_) flow_->OnNotification(notification);
+    emit notificationHandled(notification.code, notification.index);
 }
 
 void MainFrame::ClearFileName() {

@@ -39,6 +39,8 @@ class MatchBoard;
 class MdiChildWindow;
 class Scoreboard;
 class SeriesView;
+class TargetChild;
+class TargetWindow;
 class TargetRun;
 class TraceTimeline;
 
@@ -114,6 +116,8 @@ public:
     // What the Customize dialog's Sound page plays through and lists from.
     CustomizeSoundHooks& SoundHooks() { return soundHooks_; }
     SeriesFlow* Flow() const { return flow_.get(); }
+    // The target window built at start-up; null before Create.
+    TargetWindow* Target() const;
 
     // What the replay buttons act on (the target view); null detaches it.
     void SetReplayTarget(ReplayCommands* replay) { replay_ = replay; }
@@ -164,7 +168,7 @@ public:
     HelpTopics& Help() { return help_; }
     // The frame's sound player (the start-up alert) and the live hub's audio view.
     SoundPlayer& Sounds() { return sounds_; }
-    AudioView* Audio() const { return audioView_.get(); }
+    AudioView* Audio() const { return audio_; }
     QToolBar* Toolbar() const { return toolbar_; }
     zark::Toolbar& ToolbarButtons() { return toolbarButtons_; }
     TraceTimeline* Timeline() const { return timeline_; }
@@ -180,6 +184,8 @@ public:
 signals:
     // Every command that reaches the frame, before it is carried out.
     void commandReceived(int command, bool fromAccelerator);
+    // Every report of the target window, after the frame has handled it.
+    void notificationHandled(int code, int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -196,7 +202,6 @@ private:
     void ReplayCommand(int command);
     void ApplyShotTimeOffset();
     void CreateResultsWindows();
-    void AttachAudioView();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -222,7 +227,8 @@ private:
     std::unique_ptr<DiagramWindow> diagram_;
     std::unique_ptr<Scoreboard> scoreboard_;
     std::unique_ptr<MatchBoard> matchBoard_;
-    std::unique_ptr<AudioView> audioView_;
+    AudioView* audio_ = nullptr;  // the target window's
+    std::unique_ptr<TargetChild> targetChild_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

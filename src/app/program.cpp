@@ -14,6 +14,8 @@
 #include "app/qtmessageboxsink.h"
 #include "diag/diagnostics.h"
 #include "audio/qtsoundoutput.h"
+#include "core/notification.h"
+#include "targets/targetdescriptor.h"
 #include "settings/registryaccess.h"
 #include "storage/csvexport.h"
 
@@ -47,6 +49,30 @@ private:
     const QElapsedTimer& clock_;
     bool painted_ = false;
 };
+
+// Carries out the commands of ZARK_COMMANDS and, with ZARK_QUIT_AFTER_SERIES, ends the program
+// with the shots of the first complete series on standard output.
+void ScriptRun(MainFrame& frame) {
+    const QStringList commands = qEnvironmentVariable("ZARK_COMMANDS").split(',', Qt::SkipEmptyParts);
+    if (qEnvironmentVariableIsSet("ZARK_QUIT_AFTER_SERIES")) {
+        QObject::connect(&frame, &MainFrame::notificationHandled, &frame, [&frame](int code, int) {
+            if (code != kCodeSeriesComplete) return;
+            const TraceStore* store = frame.Hub().Store();
+            const TargetDescriptor* face = frame.Hub().CurrentTarget();
+            for (int k = 0; store && k < store->ShotCount(); ++k) {
+                const ShotRecord& shot = store->Shot(k);
+                std::printf("shot %d %d %d %.1f\n", k + 1, shot.x, shot.y, face ? face->ScoreShot(shot.x, shot.y) : 0.0);
+            }
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
+    for (const QString& command : commands) {
+        bool ok = false;
+        const int id = command.trimmed().toInt(&ok);
+        if (ok) QTimer::singleShot(0, &frame, [&frame, id] { frame.OnCommand(id); });
+    }
+}
 
 }  // namespace
 
@@ -104,6 +130,7 @@ int RunProgram(int argc, char** argv) {
         std::unique_ptr<FirstPaintExit> firstPaint;
         if (qEnvironmentVariableIsSet("ZARK_QUIT_AFTER_FIRST_PAINT"))
             firstPaint = std::make_unique<FirstPaintExit>(*frame, clock);
+        ScriptRun(*frame);
 
         code = app.exec();
     }

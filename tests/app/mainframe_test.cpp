@@ -85,10 +85,11 @@ TEST_F(FrameTest, FirstStartWindow) {
     EXPECT_EQ(frame->Welcome()->CaptionRect().bottom(), frame->Welcome()->height() - 1);
     EXPECT_TRUE(frame->Welcome()->CaptionFont().bold());
     EXPECT_LE(QFontMetrics(frame->Welcome()->CaptionFont()).height(), 14);
-    // The results windows are there, hidden until a target is shown.
+    // The target window and the results windows are there, hidden until a target is shown.
     const QList<QMdiSubWindow*> children = frame->Mdi().Area()->subWindowList();
-    EXPECT_EQ(children.size(), 3);
+    EXPECT_EQ(children.size(), 4);
     for (const QMdiSubWindow* child : children) EXPECT_FALSE(child->isVisible());
+    ASSERT_NE(frame->Target(), nullptr);
     EXPECT_EQ(frame->autoSave(), 0);
 }
 

@@ -294,3 +294,42 @@ TEST(ProgramOptions, HelpVersionAndUnknownOptionsWithoutAWindow) {
 
 }  // namespace
 }  // namespace zark
+
+namespace zark {
+namespace {
+
+// The real program on the built-in simulated unit: a target and a 4-shot series chosen as from
+// the menus; the simulated shooter fires, the series completes and the store holds its shots.
+TEST(ProgramEndToEnd, ASeriesOnTheSimulatedUnitCompletes) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath("config");
+    {
+        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
+        stored.setValue("HideWarningAtStartup", "1");
+        stored.setValue("LangID", "1033");
+        stored.setValue("Communication", "Simulator");
+        stored.setValue("LineTrack", "1");
+    }
+    QProcess zark;
+    QProcessEnvironment env = test::ProgramEnvironment(config);
+    env.insert("ZARK_COMMANDS", QString("%1,%2").arg(kCmdRifle50).arg(kCmdSerie4));
+    env.insert("ZARK_QUIT_AFTER_SERIES", "1");
+    zark.setProcessEnvironment(env);
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {});
+    ASSERT_TRUE(zark.waitForFinished(120000)) << "the series did not complete";
+    EXPECT_EQ(zark.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    for (int k = 0; k < 4; ++k) {
+        const QStringList fields = lines[k].split(' ');
+        ASSERT_EQ(fields.size(), 5) << lines[k].toStdString();
+        EXPECT_EQ(fields[1].toInt(), k + 1);
+        // a steady simulated shooter on a 50 m card: every shot has a position and scores
+        EXPECT_TRUE(fields[2].toInt() != 0 || fields[3].toInt() != 0);
+        EXPECT_GT(fields[4].toDouble(), 0.0) << lines[k].toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace zark
