@@ -7,7 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth poppler-utils espeak-ng
+  xvfb xauth poppler-utils espeak-ng fonts-liberation2
+  locales
+  pulseaudio pulseaudio-utils sox
+  desktop-file-utils libxml2-utils shared-mime-info
 )
 
 missing=()

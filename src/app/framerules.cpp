@@ -37,6 +37,16 @@ Arrangement ArrangeChildren(int areaWidth, int areaHeight, int scoreboardWidth, 
     return a;
 }
 
+Rect FitPlacement(const Rect& stored, int areaWidth, int areaHeight) {
+    const std::int64_t areaW = std::max(0, areaWidth);
+    const std::int64_t areaH = std::max(0, areaHeight);
+    const std::int64_t width = std::clamp<std::int64_t>(stored.Width(), 0, areaW);
+    const std::int64_t height = std::clamp<std::int64_t>(stored.Height(), 0, areaH);
+    const std::int64_t left = std::clamp<std::int64_t>(stored.left, 0, areaW - width);
+    const std::int64_t top = std::clamp<std::int64_t>(stored.top, 0, areaH - height);
+    return Rect{std::int32_t(left), std::int32_t(top), std::int32_t(left + width), std::int32_t(top + height)};
+}
+
 int ClampZoom(int zoom) { return std::clamp(zoom, kMinZoom, kMaxZoom); }
 
 int ZoomAfterCommand(int command, int currentZoom) {

@@ -1,26 +1,43 @@
 #include "app/mainframe.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QCoreApplication>
-#include <QDir>
+#include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
+#include <QStatusBar>
 #include <QToolBar>
-#include <cerrno>
+#include <cstring>
 
 #include "app/appicons.h"
 #include "app/commandids.h"
+#include "app/framefiles.h"
 #include "app/framerules.h"
+#include "app/targetchild.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
+#include "audio/tonebank.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
+#include "print/widgets/printhub.h"
+#include "settings/registryaccess.h"
+#include "storage/seriesrecord.h"
+#include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
+#include "results/widgets/diagramwindow.h"
+#include "results/widgets/matchboard.h"
+#include "results/widgets/scoreboard.h"
+#include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
+#include "targets/widgets/targetview.h"
+#include "targets/widgets/targetwindow.h"
 
 namespace zark {
 namespace {
@@ -30,6 +47,14 @@ MainFrame* g_mainFrame = nullptr;
 
 QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height); }
 
+// The number of scored (non-sighter) entries of a programme: the match board's series items.
+int ScoredEntries(const MatchProgramme& programme) {
+    int n = 0;
+    for (int e = 0; e < programme.seriesCount && e < kMaxMatchEntries; ++e)
+        if (!programme.entries[e].sighters) ++n;
+    return n;
+}
+
 }  // namespace
 
 MainFrame::MainFrame() : FrameWindow("Main") {
@@ -37,6 +62,7 @@ MainFrame::MainFrame() : FrameWindow("Main") {
     setObjectName(QStringLiteral("mainFrame"));
     matches_.SetChooser(&matchChooser_);
     catalogue_.Build();
+    warnings_.SetAlertSound([this] { sounds_.PlayAlert(); });
 }
 
 MainFrame::~MainFrame() {
@@ -45,12 +71,21 @@ MainFrame::~MainFrame() {
     delete timeline_;  // leaves the hub before the hub goes
     timeline_ = nullptr;
     menuBar_.SetCommandHandler({});
+    if (created_) {
+        RegistryAccess registry;
+        printing_.Save(registry);
+    }
+    files_.reset();
     flow_.reset();
     children_ = {};
+    // The target window goes first of the child windows; it shuts the serial worker down.
+    targetChild_.reset();
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
 
 MainFrame* MainFrame::Instance() { return g_mainFrame; }
+
+TargetWindow* MainFrame::Target() const { return targetChild_ ? &targetChild_->Target() : nullptr; }
 
 int MainFrame::Create(const QString& className, const QString& title) {
     if (created_) return 0;
@@ -93,15 +128,41 @@ int MainFrame::Create(const QString& className, const QString& title) {
     matchChooser_.SetOwner(this);
     help_.SetOwner(this);
 
+    files_ = std::make_unique<FrameFiles>(*this);
     Settings& settings = settings_.Get();
-    if (!settings.DataDirectory.empty() && !QDir().mkpath(QString::fromStdString(settings.DataDirectory))) {
-        ReportError(errno, "cannot create the data directory '%s'", settings.DataDirectory.c_str());
-        settings.DataDirectory.clear();
+    files_->PrepareDataDirectory(settings);
+    {
+        RegistryAccess registry;
+        printing_.Load(registry);
     }
-    hub_.SetSettings(&settings);
+
+    // The port of this session. A shooter must never take the simulated unit's shots for their
+    // own: the window says so plainly, and the log says why.
+    sessionPort_ = StartupPort(settings.Communication);
+    sessionConfigured_ = settings.Communication;
+    if (const std::string note = SessionPortLogText(settings.Communication, sessionPort_); !note.empty())
+        LogLine("%s\n", note.c_str());
+    SetSimulatedUnitNotice(IsSimulatorPort(sessionPort_));
+
+    // The target window with its drawing view, audio view and link window, on the hub in that
+    // order; then the scoreboard's lists, the diagram and the trace timeline.
+    targetChild_ = std::make_unique<TargetChild>(mdi_, hub_, *this, settings, sessionPort_,
+                                                 [this](HubView& hub, TargetWindow&) {
+                                                     auto audio = std::make_unique<AudioView>(&hub);
+                                                     audio_ = audio.get();
+                                                     return std::unique_ptr<HubView>(std::move(audio));
+                                                 });
+    SetChildWindow(ChildRole::Target, targetChild_.get());
+    TargetWindow& target = targetChild_->Target();
+    target.SetShotPeriod(settings.TimeBetweenShots);
+    target.SetSettings(&settings);
+    AttachTargetWindow(target.View(), target.Run());
+    SetReplayTarget(&target.View());
+    ApplySettings();  // the tones are built and every view gets the settings
+    CreateResultsWindows();
     toolbarButtons_.AttachSettings(&settings);
 
-    // The trace timeline along the bottom. It joins the hub after the target window's views.
+    // The trace timeline along the bottom, the last view of the hub.
     timeline_ = new TraceTimeline(&hub_, client_);
     timeline_->setGeometry(QRectOf(initial.replay));
     timeline_->hide();  // shown with the first target
@@ -120,6 +181,30 @@ int MainFrame::Create(const QString& className, const QString& title) {
         menuBar_.ToggleCheck(kCmdShowWarnings);
     }
     return 1;
+}
+
+void MainFrame::CreateResultsWindows() {
+    const QIcon icon = ProgramIcon();
+    diagram_ = std::make_unique<DiagramWindow>();
+    diagram_->Create(mdi_, icon);
+    diagram_->onClose = [this] { OnCommand(kCmdDiagramWindow); };
+
+    // The target window is created here, after the diagram window and before the scoreboard: its
+    // target view, audio view and link window join the hub first, so they are told of every
+    // sample before the shot lists, the diagram plot and the trace timeline.
+
+    scoreboard_ = std::make_unique<Scoreboard>();
+    scoreboard_->Create(mdi_, hub_, icon);
+    scoreboard_->onReplay = [this] { OnCommand(kCmdReplay); };
+    // scoreboard_->onTraceShown: the toolbar shows its replay buttons released, once it has them.
+    diagram_->AttachPlot(hub_);  // after the two shot lists
+    matchBoard_ = std::make_unique<MatchBoard>();
+    matchBoard_->Create(mdi_, icon);
+    matchBoard_->onChoose = [this](int item) { return ShowMatchSeries(item); };
+
+    SetChildWindow(ChildRole::Diagram, diagram_.get());
+    SetChildWindow(ChildRole::Scoreboard, scoreboard_.get());
+    SetChildWindow(ChildRole::MatchBoard, matchBoard_.get());
 }
 
 void MainFrame::LayOut(int width, int height) {
@@ -172,6 +257,50 @@ void MainFrame::UpdateCaption() {
 void MainFrame::SetFileName(const QString& fileName) {
     fileName_ = fileName;
     UpdateCaption();
+}
+
+void MainFrame::SetSimulatedUnitNotice(bool on) {
+    if (!on) {
+        if (QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) band->hide();
+        return;
+    }
+    LoadUiStrings();
+    if (!simulatedNotice_) {
+        simulatedNotice_ = new QLabel;
+        simulatedNotice_->setObjectName(QStringLiteral("simulatedUnitNotice"));
+        // black on yellow, as the safety warnings
+        simulatedNotice_->setStyleSheet(QStringLiteral("QLabel { background: #ffff00; color: #000000; font-weight: bold;"
+                                                       " padding: 1px 6px; }"));
+        simulatedNotice_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        // the reason takes what room is left (all of it in its tooltip); the notice is never cut
+        simulatedReason_ = new QLabel;
+        simulatedReason_->setObjectName(QStringLiteral("simulatedUnitReason"));
+        simulatedReason_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        statusBar()->addWidget(simulatedNotice_);
+        statusBar()->addWidget(simulatedReason_, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    const std::string& configured = settings_.Get().Communication;
+    QString reason;
+    if (IsSimulatorPort(configured))
+        reason = UiQString(kUiTextPortIsSimulator);
+    else if (configured.empty())
+        reason = UiQString(kUiTextNoPort);
+    else if (!PortPresent(configured))
+        reason = QString::asprintf(UiText(kUiTextPortNotFound).c_str(),
+                                   QString::fromStdString(configured).left(40).toUtf8().constData());
+    if (!reason.isEmpty()) reason += ' ';
+    reason += UiQString(kUiTextChoosePort);
+    simulatedNotice_->setText(UiQString(kUiTextSimulatedUnit));
+    simulatedReason_->setText(reason);
+    simulatedReason_->setToolTip(reason);
+    simulatedNotice_->setToolTip(reason);
+    statusBar()->show();
+}
+
+bool MainFrame::SimulatedUnitNoticeShown() const {
+    const QStatusBar* band = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    return band && simulatedNotice_ && !band->isHidden();
 }
 
 void MainFrame::OnCommand(int command, bool fromAccelerator) {
@@ -230,16 +359,23 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
             break;
         case kCmdOpen:
+            Open(QString());
+            break;
         case kCmdSave:
+            if (files_) files_->Save();
+            break;
         case kCmdDelete:
-            // The file commands carry these out; they are wired where the file commands are built.
+            if (files_) files_->Delete();
             break;
         case kCmdCustomize:
-            // The Customize dialog carries this out; it is wired where the dialog is built.
+            Customize();
             break;
         case kCmdPrint:
+        case kCmdExportPdf:
+            PrintReport(command);
+            break;
         case kCmdPageSetup:
-            // Printing carries these out; they are wired where printing is built.
+            printing_.PageSetup(this);
             break;
         case kCmdReplay:
         case kCmdReplayStop:
@@ -267,7 +403,7 @@ void MainFrame::Zoom(int command) {
     const int zoom = ZoomAfterCommand(command, settings.Zoom);
     menuBar_.ZoomRadio(kCmdZoom1 + zoom - 1);
     settings.Zoom = zoom;
-    // The target view takes the zoom here (SetZoom) once the target window is built.
+    if (TargetWindow* target = Target()) target->View().SetZoom(zoom, true);
 }
 
 void MainFrame::ReplayCommand(int command) {
@@ -315,7 +451,8 @@ void MainFrame::Rearrange() {
     const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
     const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
     const Arrangement a =
-        ArrangeChildren(area.width(), area.height(), board.Width(), board.Height(), match.Width(), match.Height());
+        ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
+                        int(match.Height()));
     const auto place = [](MdiChildWindow* window, const Box& box) {
         if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };
@@ -342,9 +479,17 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     if (area) area->show();
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
 
+    // A series (paused or not) and a match end with their target: F3 must not resume them on
+    // the new face with an empty store.
+    if (flow_) flow_->EndSeries();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     toolbarButtons_.SetState(ShootingState::TargetShown);
-    hub_.SetTargets(first, second);
+    if (TargetWindow* window = Target()) {
+        window->View().SetZoom(settings_.Get().Zoom, false);
+        window->ChooseTarget(first, second);
+    } else {
+        hub_.SetTargets(first, second);
+    }
     if (timeline_) timeline_->show();
 
     if (target && target->Window()) {
@@ -394,15 +539,42 @@ void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {
     run.SetSettings(&settings);
     view.OnSettingsChanged(&settings);  // the view may have joined the hub after the settings went out
     flow_ = std::make_unique<SeriesFlow>(hub_, run, *this);
+    targetRun_ = &run;
 }
 
-void MainFrame::DetachTargetWindow() { flow_.reset(); }
+void MainFrame::DetachTargetWindow() {
+    flow_.reset();
+    targetRun_ = nullptr;
+}
+
+int MainFrame::Customize() {
+    CustomizeContext context;
+    context.sound = &soundHooks_;
+    const int result = RunCustomizeDialog(this, settings_.Get(), context);
+    if (result == kDialogOk) ApplySettings();
+    return result;
+}
+
+void MainFrame::ApplySettings() {
+    Settings& settings = settings_.Get();
+    if (targetRun_) targetRun_->SetShotPeriod(settings.TimeBetweenShots);
+    BuildToneBank(settings);
+    // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
+    hub_.SetSettings(&settings);
+    if (!sessionPort_.empty()) {
+        // The link opens the session's port while the setting is the one it was chosen for, and
+        // the new setting itself once it is changed; the notice follows what will be opened.
+        const std::string& next = settings.Communication == sessionConfigured_ ? sessionPort_ : settings.Communication;
+        SetSimulatedUnitNotice(IsSimulatorPort(next));
+    }
+}
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 
 void MainFrame::Notify(const Notification& notification) {
     // The series codes go to the flow; the scoreboard and the replay take theirs once they exist.
     if (flow_) flow_->OnNotification(notification);
+    emit notificationHandled(notification.code, notification.index);
 }
 
 void MainFrame::ClearFileName() {
@@ -410,8 +582,13 @@ void MainFrame::ClearFileName() {
     UpdateCaption();
 }
 
-void MainFrame::ResetScoreboard(bool, const std::string&) {
-    // The scoreboard resets its lists and caption here once it is built.
+void MainFrame::ResetScoreboard(bool sighters, const std::string& subtitle) {
+    if (!scoreboard_) return;
+    if (sighters)
+        scoreboard_->SetSightersMode();
+    else
+        scoreboard_->SetSeriesMode();
+    if (!subtitle.empty()) scoreboard_->SetCaption(subtitle);
 }
 
 void MainFrame::SetShootingState(ShootingState state) {
@@ -422,16 +599,42 @@ void MainFrame::SetShootingState(ShootingState state) {
         ApplyShotTimeOffset();
 }
 
-void MainFrame::ShowMatchBoard(const MatchProgramme&) {
-    // The match board shows the programme here once it is built.
+void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
+    if (!matchBoard_) return;
+    matchBoard_->SetCaption(std::string(programme.title, strnlen(programme.title, sizeof programme.title)));
+    matchBoard_->ResetRows(ScoredEntries(programme));
+    matchBoard_->Show(true);
 }
 
 void MainFrame::HideMatchBoard() {
-    // The match board hides itself here once it is built.
+    if (matchBoard_) matchBoard_->Show(false);
 }
 
-void MainFrame::FillMatchBoardRow(int, const TraceImage&) {
-    // The match board fills its row here once it is built.
+void MainFrame::FillMatchBoardRow(int row, const TraceImage& series) {
+    if (matchBoard_) matchBoard_->FillRow(row, series, hub_.CurrentTarget());
+}
+
+bool MainFrame::ShowMatchSeries(int item) {
+    if (!flow_ || !flow_->matchMode()) return false;
+    if (item < 0 || item >= ScoredEntries(flow_->programme()) || item >= kMaxShots) return false;
+    // The store is recording a series: a stored one must not take its place (nor be continued).
+    if (flow_->seriesInProgress()) return false;
+    if (!hub_.LoadStore(flow_->matchSeries(item))) return false;
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+    return true;
+}
+
+void MainFrame::ShowLoadedMatch() {
+    if (!flow_ || !flow_->matchMode()) return;
+    if (scoreboard_) scoreboard_->SetSeriesMode();
+    const MatchProgramme& programme = flow_->programme();
+    const int scored = std::min(ScoredEntries(programme), int(kMaxShots));
+    if (scored > 0) hub_.LoadStore(flow_->matchSeries(0));
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+    ShowMatchBoard(programme);
+    for (int j = 0; j < scored; ++j) FillMatchBoardRow(j, flow_->matchSeries(j));
 }
 
 bool MainFrame::ChooseProgramme(MatchProgramme& programme) {
@@ -442,12 +645,14 @@ bool MainFrame::ChooseProgramme(MatchProgramme& programme) {
 bool MainFrame::SaveAutomatically() const { return autoSave_ != 0; }
 
 void MainFrame::SaveSeriesAutomatically() {
-    // The file commands save the series under an automatic name here once they are built.
+    if (files_) files_->SaveAutomatically(false);
 }
 
 void MainFrame::SaveMatchAutomatically() {
-    // The file commands save the match under an automatic name here once they are built.
+    if (files_) files_->SaveAutomatically(true);
 }
+
+int MainFrame::Open(const QString& fileName) { return files_ ? files_->Open(fileName) : 0; }
 
 void MainFrame::ShowDetectorSilent() {
     LoadUiStrings();
@@ -457,6 +662,36 @@ void MainFrame::ShowDetectorSilent() {
 void MainFrame::SetCentreChecked(bool on) {
     menuBar_.SetCheck(kCmdCentreSeries, on);
     toolbarButtons_.CheckButton(kCmdCentreSeries, on);
+}
+
+void MainFrame::PrintReport(int command) {
+    // Nothing to print while the item is grey (its shortcut still arrives): no series shown.
+    const QAction* item = menuBar_.Action(command);
+    const TraceStore* live = hub_.Store();
+    if (!item || !item->isEnabled() || !live) return;
+    // The report is drawn from a copy of the series on a hub of its own: the live views stay as
+    // they are.
+    auto store = std::make_unique<TraceStore>();
+    store->SetSettings(&settings_.Get());
+    store->CopyFrom(live->Image());
+    store->SetShotTimeOffset(live->ShotTimeOffset());
+    ReportSeries series;
+    series.store = store.get();
+    series.faceA = hub_.targetA();
+    series.faceB = hub_.targetB();
+    series.settings = &settings_.Get();
+    if (!fileName_.isEmpty()) {
+        series.title = QFileInfo(fileName_).fileName();
+        const FileDate& date = files_ ? files_->ShownFileDate() : FileDate{};
+        series.stamp = QDateTime(QDate(date.year, date.month, date.day), QTime(date.hour, date.minute, date.second));
+    }
+    if (command == kCmdExportPdf) {
+        PrintHub views(series, 600);
+        printing_.ExportPdf(this, series, views);
+    } else {
+        PrintHub views(series, 1200);
+        printing_.Print(this, series, views);
+    }
 }
 
 }  // namespace zark

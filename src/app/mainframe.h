@@ -5,30 +5,43 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/aboutdialog.h"
 #include "app/accelerators.h"
 #include "app/helpwindow.h"
+#include "app/playersoundhooks.h"
 #include "app/menubar.h"
 #include "app/startupwarnings.h"
 #include "app/storedsettings.h"
 #include "app/welcomepanel.h"
 #include "app/window/framewindow.h"
 #include "app/window/mdiclient.h"
+#include "audio/audioview.h"
+#include "audio/soundplayer.h"
 #include "core/matchprogramme.h"
 #include "core/notification.h"
 #include "core/replaycommands.h"
 #include "core/seriesflow.h"
 #include "core/shootinghub.h"
 #include "core/widgets/matchdialogchooser.h"
+#include "print/widgets/printing.h"
 #include "replay/widgets/toolbar.h"
 #include "targets/targetcatalogue.h"
 
+class QLabel;
+
 namespace zark {
 
+class FrameFiles;
+class DiagramWindow;
+class MatchBoard;
 class MdiChildWindow;
+class Scoreboard;
 class SeriesView;
+class TargetChild;
+class TargetWindow;
 class TargetRun;
 class TraceTimeline;
 
@@ -60,12 +73,31 @@ public:
     // Carries out a command (menu, shortcut or toolbar). fromAccelerator marks a shortcut.
     void OnCommand(int command, bool fromAccelerator = false);
 
-    // Shows a target pair: the welcome panel goes, the child windows come, the hub gets the pair
-    // and the Shoot menu is rebuilt for the target's family. second may be null.
+    // Shows a target pair: the series flow ends (a running or paused series and a match are
+    // given up; a file's match is loaded after this), the welcome panel goes, the child windows
+    // come, the hub gets the pair and the Shoot menu is rebuilt for the target's family. second
+    // may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
+
+    // Opens a series or match file (the open dialog asks when fileName is empty) and shows it.
+    // Returns 1 when it is shown, 0 otherwise (nothing changes then).
+    int Open(const QString& fileName);
+    // The file commands (open, save, automatic saves, delete, files dropped on the window).
+    FrameFiles* Files() const { return files_.get(); }
+    Printing& Print() { return printing_; }
 
     void UpdateCaption();
     void SetFileName(const QString& fileName);
+
+    // The port this session opens for the detector unit, chosen at start-up from the configured
+    // one: that port when it is on the machine, else the simulated unit. The setting is not
+    // changed. The link window takes it with cTargetComm::SetSessionPort.
+    const std::string& SessionPort() const { return sessionPort_; }
+    // Shows or hides, in a band along the bottom of the window, the notice that the simulated
+    // unit is in use, with the reason for the port set now. Shown at start-up when the session
+    // port is the simulated unit; the Customize dialog calls it when the port changes.
+    void SetSimulatedUnitNotice(bool on);
+    bool SimulatedUnitNoticeShown() const;
     const QString& FileName() const { return fileName_; }
     const QString& Title() const { return title_; }
     const QString& ClassName() const { return className_; }
@@ -74,7 +106,20 @@ public:
     // window's notifications go to the series flow built on them. Detach before they go.
     void AttachTargetWindow(SeriesView& view, TargetRun& run);
     void DetachTargetWindow();
+
+    // Runs the Customize dialog over the frame; after OK the settings are applied at once.
+    // Returns the dialog's code (2001 OK, 2002 Cancel).
+    int Customize();
+    // Makes the settings take effect everywhere (at start-up and after Customize): the target
+    // window's time between shots, the blind-shooting tones, and every view of the hub re-reads
+    // what it uses. The detector link reads its port, time between shots and distance at its next
+    // connection.
+    void ApplySettings();
+    // What the Customize dialog's Sound page plays through and lists from.
+    CustomizeSoundHooks& SoundHooks() { return soundHooks_; }
     SeriesFlow* Flow() const { return flow_.get(); }
+    // The target window built at start-up; null before Create.
+    TargetWindow* Target() const;
 
     // What the replay buttons act on (the target view); null detaches it.
     void SetReplayTarget(ReplayCommands* replay) { replay_ = replay; }
@@ -83,6 +128,19 @@ public:
     // on; null detaches one.
     void SetChildWindow(ChildRole role, MdiChildWindow* window);
     MdiChildWindow* ChildWindow(ChildRole role) const { return children_[std::size_t(role)]; }
+
+    // The results windows the frame builds: scoreboard, match board, diagram.
+    Scoreboard* ScoreboardWindow() const { return scoreboard_.get(); }
+    MatchBoard* MatchBoardWindow() const { return matchBoard_.get(); }
+    DiagramWindow* Diagram() const { return diagram_.get(); }
+
+    // Series item i of the match board was chosen: that stored series of the match is shown by
+    // every view. Refused (false) while a series is being recorded, which the stored one would
+    // otherwise replace and mix with.
+    bool ShowMatchSeries(int item);
+    // A match was loaded into the series flow (a match file opened): the scoreboard shows the
+    // series list, the hub the first series, the match board every series and the total.
+    void ShowLoadedMatch();
 
     // The target window's reports (codes of notification.h).
     void Notify(const Notification& notification) override;
@@ -110,6 +168,9 @@ public:
     MdiClient& Mdi() { return mdi_; }
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
+    // The frame's sound player (the start-up alert) and the live hub's audio view.
+    SoundPlayer& Sounds() { return sounds_; }
+    AudioView* Audio() const { return audio_; }
     QToolBar* Toolbar() const { return toolbar_; }
     zark::Toolbar& ToolbarButtons() { return toolbarButtons_; }
     TraceTimeline* Timeline() const { return timeline_; }
@@ -125,6 +186,8 @@ public:
 signals:
     // Every command that reaches the frame, before it is carried out.
     void commandReceived(int command, bool fromAccelerator);
+    // Every report of the target window, after the frame has handled it.
+    void notificationHandled(int code, int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,7 +202,9 @@ private:
     void ShootCommand(int command);
     void PostQuit();
     void ReplayCommand(int command);
+    void PrintReport(int command);
     void ApplyShotTimeOffset();
+    void CreateResultsWindows();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -149,21 +214,35 @@ private:
     StoredSettings settings_;
     MenuBar menuBar_;
     TargetCatalogue catalogue_;
+    SoundPlayer sounds_;
     MdiClient mdi_;
     QString fileName_;
     QString className_;
     QString title_;
     ShootingHub hub_;
     HelpTopics help_;
+    PlayerSoundHooks soundHooks_;
     std::unique_ptr<SeriesFlow> flow_;
+    TargetRun* targetRun_ = nullptr;
+    std::unique_ptr<FrameFiles> files_;
     zark::Toolbar toolbarButtons_;
+    Printing printing_;
     ReplayCommands* replay_ = nullptr;
+    std::unique_ptr<DiagramWindow> diagram_;
+    std::unique_ptr<Scoreboard> scoreboard_;
+    std::unique_ptr<MatchBoard> matchBoard_;
+    AudioView* audio_ = nullptr;  // the target window's
+    std::unique_ptr<TargetChild> targetChild_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;
     QPointer<WelcomePanel> welcome_;
     TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
     std::array<MdiChildWindow*, 4> children_{};
+    std::string sessionPort_;
+    std::string sessionConfigured_;  // the setting the session port was chosen for
+    QPointer<QLabel> simulatedNotice_;
+    QPointer<QLabel> simulatedReason_;
     int autoSave_ = 0;
     bool created_ = false;
 };

@@ -9,9 +9,15 @@
 
 #include "app/acceleratorfilter.h"
 #include "app/appicons.h"
+#include "app/commandline.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
+#include "diag/diagnostics.h"
+#include "audio/qtsoundoutput.h"
+#include "core/notification.h"
+#include "targets/targetdescriptor.h"
 #include "settings/registryaccess.h"
+#include "print/widgets/pdfexport.h"
 #include "storage/csvexport.h"
 
 namespace zark {
@@ -20,7 +26,9 @@ namespace {
 // Ends the program once the watched window has been painted for the first time.
 class FirstPaintExit final : public QObject {
 public:
-    FirstPaintExit(QWidget& window, const QElapsedTimer& clock) : clock_(clock) { window.installEventFilter(this); }
+    FirstPaintExit(QWidget& window, const QElapsedTimer& clock) : window_(window), clock_(clock) {
+        window.installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -30,6 +38,7 @@ protected:
             // Queued: the paint in progress completes first.
             QTimer::singleShot(0, [this] {
                 std::fprintf(stderr, "first paint after %lld ms\n", static_cast<long long>(clock_.elapsed()));
+                std::fprintf(stderr, "caption \"%s\"\n", qUtf8Printable(window_.windowTitle()));
                 QCoreApplication::exit(0);
             });
         }
@@ -37,9 +46,34 @@ protected:
     }
 
 private:
+    QWidget& window_;
     const QElapsedTimer& clock_;
     bool painted_ = false;
 };
+
+// Carries out the commands of ZARK_COMMANDS and, with ZARK_QUIT_AFTER_SERIES, ends the program
+// with the shots of the first complete series on standard output.
+void ScriptRun(MainFrame& frame) {
+    const QStringList commands = qEnvironmentVariable("ZARK_COMMANDS").split(',', Qt::SkipEmptyParts);
+    if (qEnvironmentVariableIsSet("ZARK_QUIT_AFTER_SERIES")) {
+        QObject::connect(&frame, &MainFrame::notificationHandled, &frame, [&frame](int code, int) {
+            if (code != kCodeSeriesComplete) return;
+            const TraceStore* store = frame.Hub().Store();
+            const TargetDescriptor* face = frame.Hub().CurrentTarget();
+            for (int k = 0; store && k < store->ShotCount(); ++k) {
+                const ShotRecord& shot = store->Shot(k);
+                std::printf("shot %d %d %d %.1f\n", k + 1, shot.x, shot.y, face ? face->ScoreShot(shot.x, shot.y) : 0.0);
+            }
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
+    for (const QString& command : commands) {
+        bool ok = false;
+        const int id = command.trimmed().toInt(&ok);
+        if (ok) QTimer::singleShot(0, &frame, [&frame, id] { frame.OnCommand(id); });
+    }
+}
 
 }  // namespace
 
@@ -47,15 +81,38 @@ int RunProgram(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     if (argc >= 3 && QByteArrayView(argv[1]) == "--export-csv") {
-        // zark --export-csv FILE [OUT]: no window, no settings
+        // zark --export-csv FILE [OUT]: no window, no settings, and no program run: the log
+        // of the current folder stays as it is
+        LogToStandardError();
         QCoreApplication app(argc, argv);
         return RunCsvExport(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+    }
+    if (argc >= 3 && QByteArrayView(argv[1]) == "--export-pdf") {
+        // zark --export-pdf FILE [OUT.pdf]: the printed report without a window (drawn offscreen
+        // unless a platform is named), and no program run either
+        LogToStandardError();
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
+        QCoreApplication::setApplicationName(QStringLiteral("Zark"));
+        return RunPdfExport(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+    }
+    if (argc >= 2 && QByteArrayView(argv[1]) == "--export-pdf") {
+        std::fprintf(stderr, "usage: zark --export-pdf FILE [OUT.pdf]\n");
+        return 1;
     }
     if (argc >= 2 && QByteArrayView(argv[1]) == "--export-csv") {
         std::fprintf(stderr, "usage: zark --export-csv FILE [OUT]\n");
         return 1;
     }
+    // zark [FILE] | --help | --version: options the toolkit does not take either end the program
+    // with the usage before any window opens.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const int status = AnswerCommandLine(ParseCommandLine(arguments, false)); status >= 0) return status;
     QApplication app(argc, argv);
+    const CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments(), true);
+    if (const int status = AnswerCommandLine(commandLine); status >= 0) return status;
     QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
     QCoreApplication::setApplicationName(QStringLiteral("Zark"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("ZARK"));
@@ -65,27 +122,34 @@ int RunProgram(int argc, char** argv) {
     MessageBoxSink* previousSink = SetMessageBoxSink(&messageBoxes);
     // Keeps the settings keys open for the whole run, before and after the main frame.
     RegistryAccess processKeys;
+    // The one sound output, for every player of the run; it outlives the frame and its players.
+    QtSoundOutput soundOutput;
+    SoundOutput* previousOutput = SetProcessSoundOutput(&soundOutput);
 
     int code = 0;
     {
         auto frame = std::make_unique<MainFrame>();
         if (!frame->Create(QStringLiteral("ZARK"), QStringLiteral("ZARK"))) {
+            frame.reset();
+            SetProcessSoundOutput(previousOutput);
             SetMessageBoxSink(previousSink);
             return 1;
         }
         frame->show();
         frame->update();
-        // A series or match file named as the first argument is opened here by the file
-        // commands (MainFrame::Open) once they are built.
+        // A file named on the command line: one that cannot be opened leaves the program running.
+        if (!commandLine.file.isEmpty()) frame->Open(commandLine.file);
 
         AcceleratorFilter accelerators(*frame, frame->Accelerators(),
                                        [&frame](int command) { frame->OnCommand(command, true); });
         std::unique_ptr<FirstPaintExit> firstPaint;
         if (qEnvironmentVariableIsSet("ZARK_QUIT_AFTER_FIRST_PAINT"))
             firstPaint = std::make_unique<FirstPaintExit>(*frame, clock);
+        ScriptRun(*frame);
 
         code = app.exec();
     }
+    SetProcessSoundOutput(previousOutput);
     SetMessageBoxSink(previousSink);
     return code;
 }

@@ -39,7 +39,8 @@ void CopyProgrammeText(char (&field)[kProgrammeTextSize], std::string_view text)
         while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
     }
     std::memset(field, 0, sizeof field);
-    std::memcpy(field, text.data(), length);
+    // an empty text may have no data at all: memcpy must not see a null source
+    if (length > 0) std::memcpy(field, text.data(), length);
 }
 
 bool AppendMatchEntry(MatchProgramme& programme, int sighters, int shots, std::string_view subtitle) {

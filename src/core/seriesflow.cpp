@@ -73,7 +73,7 @@ void SeriesFlow::StartEntry(int i) {
 }
 
 void SeriesFlow::Pause(ShootingState state) {
-    target_.Unlock();
+    target_.Pause();
     hub_.StopAcquisition();
     host_.SetShootingState(state);
     paused_ = 1;
@@ -87,9 +87,11 @@ void SeriesFlow::PauseContinue() {
         StartEntry(currentEntry_);
     } else if (paused_) {
         hub_.EndReplay();
-        target_.Relock();
-        hub_.StartAcquisition();
+        // The target window arms the link again, unless its series completed instead: then
+        // SeriesComplete has already moved everything on.
+        if (!target_.Resume()) return;
         paused_ = 0;
+        hub_.StartAcquisition();
         shooting_ = true;
         host_.SetShootingState(ShootingState::Shooting);
     } else if (shooting_) {
@@ -137,7 +139,8 @@ void SeriesFlow::CentreSeries() {
 void SeriesFlow::OnNotification(const Notification& n) {
     switch (n.code) {
         case kCodeSeriesComplete:
-            SeriesComplete();
+            // once per series: a late report for a series that is over changes nothing
+            if (shooting_ || (paused_ && !waitingAfterSighters_)) SeriesComplete();
             break;
         case kCodeShotSettled: {
             TraceStore* store = hub_.Store();
@@ -149,8 +152,11 @@ void SeriesFlow::OnNotification(const Notification& n) {
             break;
         }
         case kCodeDetectorSilent:
-            host_.ShowDetectorSilent();
+            // Only a series being shot is paused, and before the message is shown: the box's
+            // event loop must find acquisition stopped.
+            if (!shooting_) break;
             Pause(ShootingState::Paused);
+            host_.ShowDetectorSilent();
             break;
         default:
             break;
@@ -162,7 +168,7 @@ void SeriesFlow::SeriesComplete() {
     shooting_ = false;
     host_.SetShootingState(ShootingState::Idle);
     hub_.StopAcquisition();
-    target_.Unlock();
+    target_.Finish();
     if (!matchMode_) {
         if (host_.SaveAutomatically()) host_.SaveSeriesAutomatically();
         return;
@@ -191,9 +197,31 @@ void SeriesFlow::SeriesComplete() {
     }
 }
 
+void SeriesFlow::EndSeries() {
+    LeaveMatch();
+    paused_ = 0;
+    shooting_ = false;
+    hub_.EndReplay();
+    hub_.StopAcquisition();
+    target_.Abandon();
+}
+
+// An opened file is shown, not shot: whatever was paused is over.
+void SeriesFlow::LoadSeries(int shots) {
+    LeaveMatch();
+    if (shots >= 1 && shots <= kMaxShots) seriesShots_ = shots;
+    seriesDouble_ = 0;
+    sightersMode_ = 0;
+    paused_ = 0;
+    shooting_ = false;
+}
+
 void SeriesFlow::LoadMatch(const MatchProgramme& programme, const TraceImage* series, int seriesCount) {
     matchMode_ = 1;
     waitingAfterSighters_ = 0;
+    seriesDouble_ = 0;
+    paused_ = 0;
+    shooting_ = false;
     programme_ = programme;
     currentEntry_ = programme_.seriesCount;
     for (int j = 0; j < kMaxShots; ++j) {

@@ -49,6 +49,9 @@ public:
     void NewSerie();       // F10
     void Match();
     void CentreSeries();  // F5
+    // Another target was chosen: the series (paused or not) and the match end; nothing of them
+    // runs on or resumes on the new face.
+    void EndSeries();
 
     // Codes 3, 7 and 8 (the others are the scoreboard's and the replay's).
     void OnNotification(const Notification& notification);
@@ -62,10 +65,16 @@ public:
     int waitingAfterSighters() const { return waitingAfterSighters_; }
     bool centred() const { return centred_; }
     bool shooting() const { return shooting_; }
+    // A series or sighters have begun and are not complete (shot, or paused in between): the
+    // hub's store is recording them.
+    bool seriesInProgress() const { return shooting_ || (paused_ && !waitingAfterSighters_); }
     const MatchProgramme& programme() const { return programme_; }
     const TraceImage& matchSeries(int j) const { return matchSeries_[j]; }
 
-    // A match file was opened: its programme and series become the current match.
+    // A series file was opened: match mode ends and F10 starts a series of shots (1..20; another
+    // count keeps the previous one).
+    void LoadSeries(int shots);
+    // A match file was opened: its programme and series become the current match, complete.
     void LoadMatch(const MatchProgramme& programme, const TraceImage* series, int seriesCount);
     void LeaveMatch();
 

@@ -22,6 +22,7 @@ void SeriesView::OnNewSeries(int shots, int sighters, int isDouble) {
     sighters_ = sighters;
     runShots_ = isDouble ? 2 : 1;
     runCount_ = 0;
+    complete_ = false;
     settleTimer_->Stop();
     selected_.reset();
     if (movingRange_) {
@@ -39,8 +40,10 @@ void SeriesView::OnSample(int x, int y, int isShot, int isReplay, int /*sampleIn
     TraceStore* store = Store();
     if (!store) return;
     const int k = store->ShotCount() - 1;
-    // A shot without trace point (an unfired shot of a run) is neither reported nor shown here.
-    if (k < 0 || store->ShotHasNoTrace(k)) return;
+    // An unfired shot of a run (at (0, 0)) is reported by EndRun. Any other shot was fired: it is
+    // reported, shown and timed even without a trace point of its own (the trace was full), and
+    // counts toward the series like every other.
+    if (!store->ShotFired(k)) return;
 
     Notification shot;
     shot.code = kCodeShot;
@@ -71,15 +74,29 @@ void SeriesView::Settled() {
     settled.index = store->ShotCount();
     settled.timeMs = store->SampleCount() * TimeStep();
     Send(settled);
-    if (store->ShotCount() == seriesShots_) Send(Notification{kCodeSeriesComplete});
+    if (store->ShotCount() == seriesShots_) Complete();
+}
+
+// A series completes once: a run that ends while the last shot is settling fills the series
+// with its unfired shots and completes it, and the settling does not complete it again.
+void SeriesView::Complete() {
+    if (complete_) return;
+    complete_ = true;
+    Send(Notification{kCodeSeriesComplete});
+}
+
+void SeriesView::StopSeries() {
+    settleTimer_->Stop();
+    complete_ = true;
+    runClosed_ = 1;
 }
 
 void SeriesView::EndRun(int side) {
     if (!movingRange_) return;
     TraceStore* store = Store();
-    if (!runClosed_ && store) {
+    if (!runClosed_ && !complete_ && store) {
         // The shots the run still allowed count as fired and missed. The series never gets more
-        // shots than it has: once it is full, the rest of the run is not recorded.
+        // shots than it has: once it is full (or over), the rest of the run is not recorded.
         while (runCount_ < runShots_ && store->ShotCount() < seriesShots_) {
             FeedSample(0, 0, 1, 0, -1);
             Notification unfired;
@@ -87,7 +104,7 @@ void SeriesView::EndRun(int side) {
             unfired.index = store->ShotCount() - 1;
             Send(unfired);
             if (store->ShotCount() == seriesShots_) {
-                Send(Notification{kCodeSeriesComplete});
+                Complete();
                 break;
             }
             CountRunShot();

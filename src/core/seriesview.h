@@ -23,6 +23,8 @@ public:
     void SetMovingRange(int on) { movingRange_ = on; }
     // A new moving-target run was announced on side: the open run is closed with unfired shots.
     void EndRun(int side);
+    // The series is given up (another target was chosen): nothing of it settles or completes.
+    void StopSeries();
 
     // Shot marks: which shots are selected for the sighters' mean.
     void SetMarkSelected(int k, bool selected);
@@ -56,6 +58,7 @@ protected:
 private:
     void CountRunShot();
     void Settled();
+    void Complete();
     int TimeStep() const;
 
     NotificationSink* owner_;
@@ -69,6 +72,7 @@ private:
     int movingRange_ = 0;
     int meanX_ = 0;
     int meanY_ = 0;
+    bool complete_ = false;  // code 3 sent for this series
     std::bitset<kMaxShots> selected_;
 };
 

@@ -32,6 +32,9 @@ int TargetRun::StartRun(int seriesShots, int sighterSeries, int alternate) {
     alternate_ = alternate;
     locked_ = 1;
     waiting_ = 0;
+    paused_ = 0;
+    active_ = true;
+    owed_ = Owed::Nothing;
     buttonsEnabled_ = false;
     shotNo_ = 0;
     nextShotTimer_->Stop();
@@ -39,6 +42,55 @@ int TargetRun::StartRun(int seriesShots, int sighterSeries, int alternate) {
     afterReplayTimer_->Stop();
     ApplyLeadOffset();
     return 1;
+}
+
+void TargetRun::Pause() {
+    if (!active_ || paused_) return;
+    if (nextShotTimer_->Active()) owed_ = Owed::NextShot;
+    if (waiting_ || replayTimer_->Active() || afterReplayTimer_->Active()) owed_ = Owed::AfterReplay;
+    nextShotTimer_->Stop();
+    replayTimer_->Stop();
+    afterReplayTimer_->Stop();
+    waiting_ = 0;
+    paused_ = 1;
+    Unlock();
+    buttonsEnabled_ = true;
+}
+
+int TargetRun::Resume() {
+    if (paused_) {
+        paused_ = 0;
+        const Owed owed = owed_;
+        owed_ = Owed::Nothing;
+        if (owed != Owed::Nothing) {
+            ++shotNo_;
+            view_.EndReplay();
+        }
+        if (owed == Owed::AfterReplay && shotNo_ >= seriesShots_) {
+            // the series' completion was held back for the replay the pause dropped
+            mainFrame_.Notify(Notification{kCodeSeriesComplete});
+            return 0;
+        }
+    }
+    Relock();
+    return 1;
+}
+
+void TargetRun::Finish() {
+    replayTimer_->Stop();
+    afterReplayTimer_->Stop();
+    waiting_ = 0;
+    paused_ = 0;
+    active_ = false;
+    owed_ = Owed::Nothing;
+    Unlock();
+    buttonsEnabled_ = true;
+}
+
+void TargetRun::Abandon() {
+    nextShotTimer_->Stop();
+    Finish();
+    view_.StopSeries();
 }
 
 int TargetRun::Unlock() {
@@ -95,7 +147,9 @@ void TargetRun::Notify(const Notification& n) {
             }
             break;
         case kCodeShotSettled:
-            if (autoReplay) {
+            if (autoReplay && paused_) {
+                owed_ = Owed::AfterReplay;  // no replay while paused; Continue goes on from here
+            } else if (autoReplay && active_) {
                 Unlock();
                 view_.StopAcquisition();
                 replayTimer_->Start(kReplayPauseMs);
@@ -106,7 +160,10 @@ void TargetRun::Notify(const Notification& n) {
         case kCodeUnfiredShot:
             if (!autoReplay) {
                 shotNo_ = n.index;
-                nextShotTimer_->Start(shotPeriod_);
+                if (paused_)
+                    owed_ = Owed::NextShot;
+                else if (active_)
+                    nextShotTimer_->Start(shotPeriod_);
             }
             break;
         case kCodeNewRun:

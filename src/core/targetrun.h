@@ -27,6 +27,19 @@ public:
     int StartRun(int seriesShots, int sighterSeries, int alternate);
     int Unlock();
     int Relock();
+    // Pause (F3, a silent detector): every timer of the run stops, an automatic replay that was
+    // due is dropped and nothing is scheduled while paused; what the stopped timers owed the series
+    // (the step to the next shot) is kept for Resume.
+    void Pause();
+    // Continue: does the step the pause held back and arms the link again. Returns 1 when
+    // acquisition goes on, 0 when the series completed instead (its last shot was settled while
+    // the pause held back the automatic replay that completes it).
+    int Resume();
+    // The series is complete: the automatic replay stops and nothing more is scheduled for it
+    // (only the pending step to the next shot still arms the link, as after every shot).
+    void Finish();
+    // The series is given up (another target was chosen): nothing of it runs any more.
+    void Abandon();
     void ApplyLeadOffset();
 
     // The "Left", "Moving Range" and "Right" buttons.
@@ -40,6 +53,7 @@ public:
 
     int locked() const { return locked_; }
     int waiting() const { return waiting_; }
+    int paused() const { return paused_; }
     int shotNo() const { return shotNo_; }
     int movingRange() const { return movingRange_; }
 
@@ -64,6 +78,11 @@ private:
     int shotNo_ = 0;
     int seriesShots_ = 0;
     int sighterSeries_ = 0;
+    int paused_ = 0;
+    bool active_ = false;  // from StartRun until the series is complete or given up
+    // What a pause held back: the step to the next shot, or that and the end of an automatic replay.
+    enum class Owed { Nothing, NextShot, AfterReplay };
+    Owed owed_ = Owed::Nothing;
     bool buttonsEnabled_ = true;
 };
 

@@ -73,8 +73,14 @@ SamplePoint TraceStore::ShotPosition(std::int32_t i) const {
     return Sample(k);
 }
 
+bool TraceStore::ShotFired(std::int32_t i) const {
+    if (i < 0 || i >= image_.shotCount) return false;
+    return image_.shots[i].x != 0 || image_.shots[i].y != 0;
+}
+
 std::int32_t TraceStore::ShotTime(std::int32_t i) const {
-    const std::int32_t index = ShotHasNoTrace(i) ? NoTraceInFiles : Shot(i).traceIndex;
+    std::int32_t index = Shot(i).traceIndex;
+    if (ShotHasNoTrace(i)) index = ShotFired(i) ? std::max(0, image_.sampleCount - 1) : NoTraceInFiles;
     return shotTimeOffset_ + index * TimeStep();
 }
 

@@ -68,12 +68,18 @@ public:
     // True for i beyond the recorded shots and for a shot without trace point (also one whose
     // index does not point into the trace, as an image from outside may hold).
     bool ShotHasNoTrace(std::int32_t i) const;
+    // True for a recorded shot with a position. A shot at (0, 0) is an unfired shot of a
+    // moving-target run; any other shot was fired and is scored from its position, even one
+    // without a trace point of its own (fired when the trace was full).
+    bool ShotFired(std::int32_t i) const;
     const ShotRecord& Shot(std::int32_t i) const;  // i below ShotCount()
     SamplePoint Sample(std::int32_t index) const;  // (0, 0) outside the trace
 
     // The shown position of shot i: the recorded one, or the trace point the shot time offset leads to.
     SamplePoint ShotPosition(std::int32_t i) const;
-    std::int32_t ShotTime(std::int32_t i) const;  // ms
+    // ms along the trace: that of the shot's own point; for a fired shot without trace point that of
+    // the last point recorded (the trace was full when it broke); 9999 steps for an unfired shot.
+    std::int32_t ShotTime(std::int32_t i) const;
 
     struct SampleInfo {
         SamplePoint point;

@@ -25,6 +25,17 @@ std::FILE* OpenLogLocked() {
     return g_log;
 }
 
+}  // namespace
+
+void LogToStandardError() {
+    std::lock_guard lock(g_logMutex);
+    if (g_log && g_log != stderr) std::fclose(g_log);
+    g_log = stderr;
+    g_logOpenAttempted = true;
+}
+
+namespace {
+
 class StderrSink final : public MessageBoxSink {
 public:
     void ShowMessage(std::string_view title, std::string_view text, MessageIcon) override {
@@ -54,16 +65,29 @@ void LogLine(const char* format, ...) {
     std::fflush(log);
 }
 
+namespace {
+thread_local std::string t_lastReportedError;
+}
+
+std::string LastReportedError() { return t_lastReportedError; }
+
 void ReportError(int code, const char* format, ...) {
-    std::string systemText = SystemErrorText(code);
-    std::lock_guard lock(g_logMutex);
-    std::FILE* log = OpenLogLocked();
-    if (!log || !format) return;
+    const std::string systemText = SystemErrorText(code);
+    if (!format) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(log, format, args);
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string text(length > 0 ? std::size_t(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
     va_end(args);
-    std::fprintf(log, ": %s\n", systemText.c_str());
+    t_lastReportedError = text + ": " + systemText;
+    std::lock_guard lock(g_logMutex);
+    std::FILE* log = OpenLogLocked();
+    if (!log) return;
+    std::fprintf(log, "%s\n", t_lastReportedError.c_str());
     std::fflush(log);
 }
 

@@ -15,6 +15,14 @@ void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // 0 for the program's own failures) and a line end.
 void ReportError(int code, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// From now on the log's lines go to standard error and "zark.log" is not opened (closed, when it
+// was): for command-line runs that are no program run and must leave the folder's log alone.
+void LogToStandardError();
+
+// The line the last ReportError of the calling thread wrote (without its line end), empty when
+// it has reported nothing; for showing a failure to the user as the log has it.
+std::string LastReportedError();
+
 // Shows the formatted text in a message box titled "ZARK - Debug" with the information icon.
 void DebugMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -20,6 +20,12 @@ inline constexpr int kUiTextError = 301;       // "Error", the caption of error 
 inline constexpr int kUiTextOpenFailed = 302;  // "Failed to open file %s"
 inline constexpr int kUiTextDemo = 303;        // "Demo", the test programme's title in every language
 inline constexpr int kUiTextWelcome = 304;     // caption line of the welcome panel
+// The notice shown while the simulated detector unit is in use, and why it is.
+inline constexpr int kUiTextSimulatedUnit = 305;         // "Simulated unit: these shots do not come from ..."
+inline constexpr int kUiTextPortNotFound = 306;          // "Port %s was not found on this machine."
+inline constexpr int kUiTextPortIsSimulator = 307;       // "The port is set to the simulated unit."
+inline constexpr int kUiTextChoosePort = 308;            // "Choose the port of your unit in File > Customize..."
+inline constexpr int kUiTextNoPort = 309;                // "No port is set."
 
 // Loads every text once per process: reads "LangID" from the settings (0x0400 when it cannot be
 // read), resolves it with the user's locale (ResolveUiLanguage) and keeps the texts of that

@@ -64,7 +64,11 @@ void cTargetComm::OnNewSeries(int, int sighters, int) {
 
 void cTargetComm::OnAcquisitionStarted() { ConfigureAndConnect(); }
 
-void cTargetComm::OnAcquisitionStopped() { worker_.Disconnect(); }
+void cTargetComm::OnAcquisitionStopped() {
+    worker_.Disconnect();
+    // a link closed on purpose is not silent
+    watchdog_.stop();
+}
 
 void cTargetComm::PostLinkSample(std::uint32_t wParam, int isShot) {
     QMetaObject::invokeMethod(this, [this, wParam, isShot] { HandleSample(wParam, isShot); }, Qt::QueuedConnection);
@@ -75,6 +79,9 @@ void cTargetComm::PostLinkLine(int side) {
 }
 
 void cTargetComm::HandleSample(std::uint32_t wParam, int isShot) {
+    // What the unit sent before it was told to stop, or while its port was still being closed,
+    // is not part of the series: a paused or finished series keeps what it had.
+    if (!IsRunning()) return;
     watchdog_.stop();
     FeedSample(LinkSampleX(wParam), LinkSampleY(wParam), shotsEnabled() ? isShot : 0, 0, -1);
 }

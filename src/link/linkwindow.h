@@ -19,7 +19,9 @@ class SerialWorker;
 // the hub's series and acquisition notifications configure and stop the serial worker; it takes
 // what the worker's decoder produces, queued to the main thread in the order it was produced, and
 // turns samples into FeedSample and run announcements into code 9 for its owner (the target
-// window). A watchdog reports code 8 when no sample at all arrives within 2 s of a configuration.
+// window). Samples are taken only while acquisition runs: those that arrive after a stop are
+// dropped. A watchdog reports code 8 when no sample at all arrives within 2 s of a configuration
+// (a stop ends the watch).
 class cTargetComm final : public QObject, public HubView, public LinkMessageSink {
     Q_OBJECT
 

@@ -108,6 +108,37 @@ std::string StartupPort(const std::string& configured) {
     return PortPresent(configured) ? configured : std::string(kSimulatorPort);
 }
 
+std::string SessionPortLogText(const std::string& configured, const std::string& sessionPort) {
+    return SessionPortLogText(configured, sessionPort, SerialDevices());
+}
+
+std::string SessionPortLogText(const std::string& configured, const std::string& sessionPort,
+                               const std::vector<std::string>& devices) {
+    const std::string name = configured.substr(0, kMaxPortName);
+    std::string found;
+    for (const std::string& device : devices) found += (found.empty() ? "" : ", ") + device;
+    found = "serial devices found: " + (found.empty() ? std::string("none") : found);
+    std::string mapping;  // how a COM name is read on systems without COM ports
+#if defined(__unix__) || defined(__APPLE__)
+    if (const int n = ComNumber(configured); n > 0) mapping = name + " means serial device number " + std::to_string(n) + "; ";
+#endif
+    if (!IsSimulatorPort(sessionPort)) {
+        if (mapping.empty()) return {};
+        return "configured port " + name + " is " + SystemPortLocation(configured, devices) + " on this machine (" +
+               mapping + found + ")";
+    }
+    std::string why;
+    if (IsSimulatorPort(configured))
+        why = "the configured port is the simulated unit";
+    else if (configured.empty())
+        why = "no port configured";
+    else if (configured.size() > kMaxPortName)
+        why = "configured port " + name + "... is longer than 255 characters";
+    else
+        why = "configured port " + name + " not found on this machine";
+    return why + "; using the simulated unit (" + mapping + found + ")";
+}
+
 std::vector<std::string> PortChoices() {
     std::vector<std::string> choices = {"COM1", "COM2", kSimulatorPort};
     for (const std::string& device : SerialDevices()) {

@@ -32,6 +32,14 @@ bool PortPresent(const std::string& name);
 // program runs on the simulated unit when no unit is connected. The stored setting stays as it is.
 std::string StartupPort(const std::string& configured);
 
+// What the log says about the port a session starts with, without a line end: why the simulated
+// unit stands in for the configured port ("configured port COM2 not found on this machine; using
+// the simulated unit (...serial devices found: ...)"), or which device a "COMn" name opens here.
+// Empty when there is nothing to say (a device path that is present, "COMn" on Windows).
+std::string SessionPortLogText(const std::string& configured, const std::string& sessionPort);
+std::string SessionPortLogText(const std::string& configured, const std::string& sessionPort,
+                               const std::vector<std::string>& devices);
+
 // The choices of the port box: "COM1", "COM2", "Simulator", then the devices found on the machine.
 std::vector<std::string> PortChoices();
 

@@ -48,6 +48,7 @@ struct Config {
     std::int32_t baseX = 0, baseY = 0;
     std::int32_t adjustX = 0, adjustY = 0;
     std::int32_t timeStep = 40;
+    std::uint64_t connectNumber = 0;  // the number of the connect request that set these values
 };
 
 std::int32_t WrappingAdd(std::int32_t a, std::int32_t b) { return std::int32_t(std::uint32_t(a) + std::uint32_t(b)); }
@@ -61,6 +62,8 @@ struct SerialWorker::Core {
         std::lock_guard lock(configMutex);
         return config;
     }
+    // Whether a stop was asked for after the connect request with this number.
+    bool StopAfter(std::uint64_t connectNumber) const { return lastStop.load() > connectNumber; }
     void SetState(State next) {
         {
             std::lock_guard lock(stateMutex);
@@ -72,7 +75,11 @@ struct SerialWorker::Core {
     PortFactory factory;
     WakeSignal wake;
     std::atomic<bool> connect{false};
-    std::atomic<bool> stop{false};
+    // Connect and stop requests are numbered in the order they are made (all on the main thread).
+    // A stop closes the port opened for any connect made before it, even while that port is still
+    // being opened, and leaves the ports of later connects alone.
+    std::atomic<std::uint64_t> requests{0};
+    std::atomic<std::uint64_t> lastStop{0};  // the number of the newest stop, 0 before any
     std::atomic<bool> adjust{false};
     std::atomic<bool> quit{false};
     std::atomic<bool> decoderPending{false};
@@ -116,8 +123,7 @@ void EventLoop(Core& core, SerialPort& port, const Config& opened) {
         // cleared before the requests are looked at, so none raised meanwhile is missed; an
         // adjustment asked for while the port was closed is written here, right after the block
         if (core.wake.IsRaised()) core.wake.Clear();
-        // a shutdown ends the link even when its stop came before the block and was discarded
-        if (core.stop.exchange(false) || core.quit.load()) return;
+        if (core.StopAfter(opened.connectNumber) || core.quit.load()) return;
         if (core.adjust.exchange(false)) {
             Config now = core.Snapshot();
             now.portName = opened.portName;
@@ -150,8 +156,10 @@ void Run(std::shared_ptr<Core> shared) {
             if (core.connect.exchange(false)) break;
             core.wake.Wait();
         }
-        core.SetState(State::Opening);
         const Config config = core.Snapshot();
+        // a stop made since this connect: the link is not wanted any more
+        if (core.StopAfter(config.connectNumber)) continue;
+        core.SetState(State::Opening);
         ApplyDecoderConfiguration(core);
         const char* name = config.portName.c_str();
         std::unique_ptr<SerialPort> port = core.factory ? core.factory(config.portName) : nullptr;
@@ -175,8 +183,8 @@ void Run(std::shared_ptr<Core> shared) {
         }
         port->RaiseDtr();
         WriteSetupBlock(core, *port, config, config.baseX, config.baseY);
-        core.stop.store(false);  // a stop asked for before the block was written is discarded
         core.SetState(State::Running);
+        // a stop made while the port was being opened closes it at once (in the event loop)
         EventLoop(core, *port, config);
         core.SetState(State::Closing);
         port->Write(&kCloseByte, 1, SerialWorker::kWriteTimeoutMs);  // the result does not matter
@@ -220,6 +228,7 @@ int SerialWorker::ConfigureAndConnect(const std::string& portName, LinkMessageSi
         c.baseX = offsetX;
         c.baseY = offsetY;
         c.timeStep = timeStep;
+        c.connectNumber = ++core_->requests;
     }
     core_->sink.SetTarget(target);
     core_->decoderPending.store(true);
@@ -245,7 +254,7 @@ int SerialWorker::RequestAdjustment(std::int32_t dx, std::int32_t dy) {
 }
 
 int SerialWorker::Disconnect() {
-    core_->stop.store(true);
+    core_->lastStop.store(++core_->requests);
     core_->wake.Raise();
     return 1;
 }
@@ -255,7 +264,7 @@ void SerialWorker::DropTarget(LinkMessageSink* target) { core_->sink.DropTarget(
 void SerialWorker::Shutdown() {
     if (thread_) {
         core_->quit.store(true);
-        core_->stop.store(true);
+        core_->lastStop.store(++core_->requests);
         core_->wake.Raise();
         if (!thread_->wait(QDeadlineTimer(kShutdownWaitMs))) {
             // A thread cannot be ended safely from outside: cut it off from the link window and
@@ -273,7 +282,6 @@ void SerialWorker::Shutdown() {
     }
     // pending requests go with the events
     core_->connect.store(false);
-    core_->stop.store(false);
     core_->adjust.store(false);
     core_->wake.Clear();
 }

@@ -17,7 +17,8 @@ namespace zark {
 // request after writing 0x00. The main thread only hands over values and raises requests:
 // - connect: (re)open with the configuration current when the worker gets to it. A connect made
 //   while the port is open waits until the port closes, and then reopens at once.
-// - stop: close the port. A stop made before the setup block is written is discarded.
+// - stop: close the port opened for any earlier connect, also one still being opened (it is closed
+//   right after its setup block); a stop made before a connect does not touch that connect.
 // - adjust: write a setup block with the base offsets plus the adjustment. Made while no port is
 //   open, it waits: after the next open the worker writes the plain block, then at once this one.
 // Every failure is logged and leaves the worker idle with the port closed until the next connect;

@@ -3,8 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <random>
 #include <vector>
+
+#include "link/simulatedshooter.h"
 
 namespace zark {
 
@@ -12,6 +13,7 @@ struct SimulatorOptions {
     std::uint32_t seed = 1;
     // Announce a new moving-target run through CTS/DSR at the start of every shot, alternating sides.
     bool movingRuns = true;
+    ShooterProfile profile = ShooterProfile::Club;
 };
 
 // What the unit was told by the last setup block it read.
@@ -22,18 +24,16 @@ struct SimulatorSetup {
     std::int32_t steps = 0;   // T: minimum time between shots in 40 ms steps
 };
 
-// A model of the detector unit on the rifle of a steady shooter, producing the unit's byte stream.
-// The unit reads the setup blocks it is sent; from the first complete block on it sends a sample
-// every time step (40 ms). The shooter's hold is modelled as an angle (milliradians): the aim comes
-// down onto the target from above, wobbles (a mean-reverting random walk that settles while the
-// shooter holds), moves with the breath until the breath is held, and drifts slowly; the shooter
-// breaks the trigger when the aim is steady, never sooner than T steps after the last shot, then
-// follows through and lowers the rifle, so the aim leaves the target until the next shot, and
-// brings it up again out to the side.
+// A model of the detector unit on the rifle of a shooter (SimulatedShooter), producing the unit's
+// byte stream. The unit reads the setup blocks it is sent; from the first complete block on it sends
+// a sample every time step (40 ms). The hold is an angle (milliradians); the shooter breaks the
+// trigger never sooner than T steps after the last shot.
 // The angle becomes target units with the scale sent (1 mrad = S / 13.5 units), so a hold scores
 // alike on every face at its distance, and the unit adds the offsets sent, as the real unit does.
 // When the offset changes during a hold (a lead for a moving target), the reported aim jumps by the
-// change and the shooter swings after it. A sample is sent as 0x0n 0x1n 0x2n 0x4n 0x5n 0x6n (x and
+// change and the shooter swings after it. A lead tells the shooter the target moves: the lead is
+// held ahead of it, so a target led to the right (a positive x) runs to the left, and the hunter
+// swings with each run. A sample is sent as 0x0n 0x1n 0x2n 0x4n 0x5n 0x6n (x and
 // y as 12-bit two's complement, the unit's range), a shot right after the sample it belongs to as
 // 0x3n 0x7n (the 8-bit moment of the break within the step).
 //
@@ -57,6 +57,7 @@ public:
     // The port was closed: no more samples until the next block.
     void Stop();
 
+    const SimulatorOptions& options() const { return options_; }
     bool streaming() const { return streaming_; }
     const SimulatorSetup& setup() const { return setup_; }
     std::int64_t stepCount() const { return step_; }
@@ -65,18 +66,11 @@ public:
     int shotCount() const { return shots_; }
 
 private:
-    enum class Phase { Approach, Aim, FollowThrough, Leave, Rest };
-
     void ApplyBlock();
-    void StartCycle();
-    void Advance();  // moves the shooter's aim by one step
-    double Gauss();
-    double Uniform(double low, double high);
     std::int32_t ToUnits(double mrad, std::int32_t offset, double lead) const;
     static void AppendSample(std::vector<std::uint8_t>& out, std::int32_t x, std::int32_t y);
 
     SimulatorOptions options_;
-    std::mt19937 random_;
     SimulatorSetup setup_;
 
     // the bytes of a setup block being read; 0 when none is
@@ -93,19 +87,7 @@ private:
     bool dsr_ = false;
     int nextSide_ = 0;
 
-    // the shooter
-    Phase phase_ = Phase::Approach;
-    int phaseSteps_ = 0;  // steps spent in the phase
-    double biasX_ = 0, biasY_ = 0;          // natural point of aim (sight setting), mrad
-    double aimX_ = 0, aimY_ = 0;            // the aim, mrad
-    double startX_ = 0, startY_ = 0;        // where the approach or the leaving began
-    double wobbleX_ = 0, wobbleY_ = 0;      // fast wobble
-    double driftX_ = 0, driftY_ = 0;        // slow drift
-    double breathPhase_ = 0, breathPeriod_ = 4.0, breathAmplitude_ = 0.5;
-    double holdSigma_ = 0.12;               // wobble of the settled hold, mrad
-    int approachSteps_ = 40, minAimSteps_ = 50, maxAimSteps_ = 180, restSteps_ = 50;
-    double leaveX_ = 0, leaveY_ = 0;        // the direction the rifle is lowered
-    double restX_ = 0;                      // the side it is brought up on
+    SimulatedShooter shooter_;
     double leadX_ = 0, leadY_ = 0;          // offset change since the stream began, units
     double swingX_ = 0, swingY_ = 0;        // the part of it the shooter has followed, units
     std::int32_t baseOffsetX_ = 0, baseOffsetY_ = 0;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <random>
 #include <thread>
 
@@ -15,6 +16,13 @@ constexpr auto kStep = std::chrono::milliseconds(DetectorSimulator::kStepMs);
 
 }  // namespace
 
+ShooterProfile ProfileFromEnvironment() {
+    ShooterProfile profile = ShooterProfile::Club;
+    const char* name = std::getenv(kProfileVariable);
+    if (name) ParseShooterProfile(name, profile);
+    return profile;
+}
+
 SimulatorPort::SimulatorPort() = default;
 
 SimulatorPort::SimulatorPort(SimulatorOptions options) : seeded_(true), unit_(options) {}
@@ -25,7 +33,7 @@ int SimulatorPort::Open(const std::string&) {
     if (open_) return 0;
     if (g_unitHeld.exchange(true)) return EBUSY;
     open_ = true;
-    if (!seeded_) unit_ = DetectorSimulator(SimulatorOptions{std::random_device{}(), true});
+    if (!seeded_) unit_ = DetectorSimulator(SimulatorOptions{std::random_device{}(), true, ProfileFromEnvironment()});
     received_.clear();
     nextStep_ = Clock::now() + kStep;
     return 0;

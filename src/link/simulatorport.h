@@ -12,13 +12,18 @@
 
 namespace zark {
 
+// The environment variable that chooses the shooter of the built-in unit: "beginner", "club" (the
+// default, also for anything else) or "elite".
+inline constexpr char kProfileVariable[] = "ZARK_SIM_PROFILE";
+ShooterProfile ProfileFromEnvironment();
+
 // The port choice "Simulator": a simulated detector unit behind the port interface, clocked by the
 // steady clock at one step per 40 ms. Like a real device it is held by one handle at a time.
 // Steps the worker was too busy for are caught up at once (up to a second; after a longer stall the
 // clock starts anew), so no sample is lost.
 class SimulatorPort final : public SerialPort {
 public:
-    // The built-in unit: a new shooter (seed) at every open.
+    // The built-in unit: a new shooter (seed) at every open, of the profile ZARK_SIM_PROFILE names.
     SimulatorPort();
     explicit SimulatorPort(SimulatorOptions options);
     ~SimulatorPort() override;

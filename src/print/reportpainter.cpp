@@ -50,28 +50,41 @@ void DrawTurned(QPainter& painter, int x, int y, const QString& text, bool centr
 
 class ReportWriter {
 public:
-    ReportWriter(QPagedPaintDevice& device, const PrintRecord& record, const ReportSeries& series, ReportViews& views)
-        : device_(device), series_(series), views_(views),
+    ReportWriter(QPagedPaintDevice& device, const PrintRecord& record)
+        : device_(device),
           layout_(ReportLayout::For(record, device.logicalDpiX(), device.logicalDpiY())),
           dpiX_(device.logicalDpiX()), dpiY_(device.logicalDpiY()) {}
 
-    int Write(const PageRange& range) {
+    int Write(const std::vector<ReportJob>& jobs, const PageRange& range) {
         if (!painter_.begin(&device_)) return -1;
         painter_.setRenderHint(QPainter::Antialiasing);
         const int copies = std::max(range.copies, 1);
         for (int copy = 0; copy < copies; ++copy) {
-            if (range.from <= 1 && range.to >= 1) {
-                if (!Page1(0)) return Fail();
-                if (ShotAtSecondFace() && !Page1(1)) return Fail();
+            for (const ReportJob& job : jobs) {
+                if (!job.views) continue;
+                series_ = &job.series;
+                views_ = job.views;
+                side_ = 0;
+                if (!WriteSeries(range)) return Fail();
             }
-            for (int page = 2; page <= 3; ++page)
-                if (range.from <= page && range.to >= page && !DiagramPage(page)) return Fail();
         }
         painter_.end();
         return pages_;
     }
 
 private:
+    bool WriteSeries(const PageRange& range) {
+        {
+            if (range.from <= 1 && range.to >= 1) {
+                if (!Page1(0)) return false;
+                if (ShotAtSecondFace() && !Page1(1)) return false;
+            }
+            for (int page = 2; page <= 3; ++page)
+                if (range.from <= page && range.to >= page && !DiagramPage(page)) return false;
+        }
+        return true;
+    }
+
     bool StartPage() {
         if (pages_ > 0 && !device_.newPage()) return false;
         ++pages_;
@@ -83,14 +96,14 @@ private:
     }
 
     bool ShotAtSecondFace() const {
-        const TraceStore* store = series_.store;
-        if (!store || !series_.faceB || series_.faceB == series_.faceA) return false;
+        const TraceStore* store = series_->store;
+        if (!store || !series_->faceB || series_->faceB == series_->faceA) return false;
         for (int i = 0; i < store->ShotCount(); ++i)
             if (store->Shot(i).side == 1) return true;
         return false;
     }
 
-    const TargetDescriptor* Face() const { return side_ == 1 && series_.faceB ? series_.faceB : series_.faceA; }
+    const TargetDescriptor* Face() const { return side_ == 1 && series_->faceB ? series_->faceB : series_->faceA; }
 
     void Header() {
         const QRect band = layout_.header;
@@ -100,13 +113,13 @@ private:
         painter_.setFont(ReportFont(kTitleSize, dpiY_, true));
         const QFontMetrics title(painter_.font());
         if (const TargetDescriptor* face = Face()) painter_.drawText(0, title.ascent(), UiQString(face->NameId()));
-        const QDateTime when = series_.title.isEmpty() || !series_.stamp.isValid() ? QDateTime::currentDateTime()
-                                                                                  : series_.stamp;
+        const QDateTime when = series_->title.isEmpty() || !series_->stamp.isValid() ? QDateTime::currentDateTime()
+                                                                                  : series_->stamp;
         const QString date = ShortDateTime(when);
         const int h = title.height();
         painter_.drawText(band.width() - title.horizontalAdvance(date), title.ascent(), date);
         painter_.setFont(ReportFont(kTextSize, dpiY_, false));
-        painter_.drawText(0, h * 12 / 10 + QFontMetrics(painter_.font()).ascent(), series_.title);
+        painter_.drawText(0, h * 12 / 10 + QFontMetrics(painter_.font()).ascent(), series_->title);
         painter_.setPen(QPen(Qt::black, HmToPixels(25, dpiY_)));
         painter_.drawLine(0, h * 12 / 10 + h, band.width(), h * 12 / 10 + h);
         painter_.restore();
@@ -115,14 +128,14 @@ private:
     bool Page1(int side) {
         if (!StartPage()) return false;
         side_ = side;
-        views_.SelectSide(side);
+        views_->SelectSide(side);
         Header();
         painter_.save();
-        views_.DrawFace(painter_, layout_.face);
+        views_->DrawFace(painter_, layout_.face);
         painter_.restore();
         painter_.save();
         painter_.setFont(ReportFont(kTextSize, dpiY_, false));
-        views_.DrawShotList(painter_, layout_.shotList);
+        views_->DrawShotList(painter_, layout_.shotList);
         painter_.restore();
         return true;
     }
@@ -130,10 +143,10 @@ private:
     bool DiagramPage(int page) {
         if (!StartPage()) return false;
         Header();
-        const TraceStore* store = series_.store;
+        const TraceStore* store = series_->store;
         const int shots = store ? store->ShotCount() : 0;
-        const int before = series_.settings ? series_.settings->ReplayTimeBefore : 5000;
-        const int after = series_.settings ? series_.settings->ReplayTimeAfter : 1000;
+        const int before = series_->settings ? series_->settings->ReplayTimeBefore : 5000;
+        const int after = series_->settings ? series_->settings->ReplayTimeAfter : 1000;
         for (int c = 0; c < 2; ++c) {
             const Column column = kPageColumns[page - 2][c];
             const QRect area = layout_.columns[c];
@@ -147,8 +160,8 @@ private:
                 const QRect row = first.translated(0, k * rows.pitch);
                 const TraceStore::Window window = store->ReplayWindow(shot, before, after);
                 painter_.save();
-                sum += window.ok ? views_.DrawDiagram(painter_, row, column.curveBit, window.first, window.last)
-                                 : views_.DrawDiagram(painter_, row, column.curveBit, 0, 0);
+                sum += window.ok ? views_->DrawDiagram(painter_, row, column.curveBit, window.first, window.last)
+                                 : views_->DrawDiagram(painter_, row, column.curveBit, 0, 0);
                 painter_.restore();
                 painter_.setPen(QPen(Qt::black, 0));
                 DrawTurned(painter_, row.right() + 1, row.top() + row.height() / 2, QString::number(shot + 1), true);
@@ -168,8 +181,8 @@ private:
     }
 
     QPagedPaintDevice& device_;
-    const ReportSeries& series_;
-    ReportViews& views_;
+    const ReportSeries* series_ = nullptr;
+    ReportViews* views_ = nullptr;
     ReportLayout layout_;
     QPainter painter_;
     int dpiX_;
@@ -190,9 +203,14 @@ QFont ReportFont(int hundredths, int dpi, bool bold) {
 
 int PaintReport(QPagedPaintDevice& device, const PrintRecord& record, const ReportSeries& series, ReportViews& views,
                 const PageRange& range) {
+    return PaintReports(device, record, {ReportJob{series, &views}}, range);
+}
+
+int PaintReports(QPagedPaintDevice& device, const PrintRecord& record, const std::vector<ReportJob>& jobs,
+                 const PageRange& range) {
     LoadUiStrings();
-    ReportWriter writer(device, record, series, views);
-    return writer.Write(range);
+    ReportWriter writer(device, record);
+    return writer.Write(jobs, range);
 }
 
 }  // namespace zark
@@ -204,6 +222,11 @@ int PaintReport(QPagedPaintDevice& device, const PrintRecord& record, const Repo
 namespace zark {
 
 bool ExportReportPdf(const QString& path, const PrintRecord& record, const ReportSeries& series, ReportViews& views,
+                     const PageRange& range, QString* error) {
+    return ExportReportPdf(path, record, {ReportJob{series, &views}}, range, error);
+}
+
+bool ExportReportPdf(const QString& path, const PrintRecord& record, const std::vector<ReportJob>& jobs,
                      const PageRange& range, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -217,7 +240,7 @@ bool ExportReportPdf(const QString& path, const PrintRecord& record, const Repor
     const QPageSize paper(QSizeF(record.paperWidth / 100.0, record.paperHeight / 100.0), QPageSize::Millimeter,
                           QString(), QPageSize::ExactMatch);
     writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter));
-    const int pages = PaintReport(writer, record, series, views, range);
+    const int pages = PaintReports(writer, record, jobs, range);
     if (pages < 0 || file.error() != QFileDevice::NoError) {
         if (error) *error = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("page failed");
         return false;

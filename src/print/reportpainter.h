@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <vector>
 
 #include "print/printrecord.h"
 
@@ -55,6 +56,14 @@ struct PageRange {
 int PaintReport(QPagedPaintDevice& device, const PrintRecord& record, const ReportSeries& series, ReportViews& views,
                 const PageRange& range);
 
+// Several series one after the other in one document (the series of a match).
+struct ReportJob {
+    ReportSeries series;
+    ReportViews* views = nullptr;
+};
+int PaintReports(QPagedPaintDevice& device, const PrintRecord& record, const std::vector<ReportJob>& jobs,
+                 const PageRange& range);
+
 // The fonts of the report, Liberation Sans (the metric twin of Arial) at sizes in hundredths of a
 // millimetre on a device of dpi pixels per inch.
 QFont ReportFont(int hundredths, int dpi, bool bold);
@@ -66,6 +75,8 @@ namespace zark {
 // Writes the report into a PDF file on the record's paper at 600 dots per inch. False with a
 // reason when the file cannot be written or a page fails.
 bool ExportReportPdf(const QString& path, const PrintRecord& record, const ReportSeries& series, ReportViews& views,
+                     const PageRange& range, QString* error);
+bool ExportReportPdf(const QString& path, const PrintRecord& record, const std::vector<ReportJob>& jobs,
                      const PageRange& range, QString* error);
 
 }  // namespace zark

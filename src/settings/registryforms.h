@@ -14,8 +14,9 @@ struct Rect {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
+    // In 64 bits: a stored rectangle may span the whole 32-bit range.
+    std::int64_t Width() const { return std::int64_t(right) - left; }
+    std::int64_t Height() const { return std::int64_t(bottom) - top; }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -48,7 +49,14 @@ struct Settings {
 
     // Every field takes its default; the two folders are formed from the current directory.
     void SetDefaults(const std::string& noSoundText);
+
+    bool operator==(const Settings&) const = default;
 };
+
+// The frequencies offered for CenterFrequency and PeripheralFrequency (Hz), each about a major
+// third above the one before; the defaults are index 16 (centre) and 0 (periphery).
+inline constexpr std::array<std::int32_t, 18> kToneFrequencies = {
+    220, 277, 349, 440, 554, 698, 880, 1108, 1396, 1760, 2217, 2793, 3519, 4434, 5587, 7039, 8869, 11175};
 
 // The current directory, as the folders of the defaults are formed from it.
 std::string CurrentDirectory();

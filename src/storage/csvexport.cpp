@@ -1,6 +1,7 @@
 #include "storage/csvexport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
 #include <memory>
@@ -21,18 +22,6 @@ QString Quoted(const std::string& text) {
     return '"' + q + '"';
 }
 
-// The clock hour of a bearing as the shot list shows it: 12 from 345 to 14 degrees.
-int ClockHour(int bearing) {
-    int d = bearing - 15;
-    if (d < 0) d += 360;
-    return d / 30 + 1;
-}
-
-QString MinutesSeconds(int timeMs) {
-    const int s = timeMs / 1000;
-    return QString::asprintf("%d.%02d", s / 60, s % 60);
-}
-
 void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
@@ -43,17 +32,21 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
         const TargetDescriptor& face = *faces[shot.side ? 1 : 0];
         QString line = QString::asprintf("%d,%d,%d,%d,", number, i + 1, shot.x, shot.y);
         const char* side = shot.side ? "R" : "L";
-        if (store->ShotHasNoTrace(i)) {
+        if (!store->ShotFired(i)) {
             // the shot list shows an unfired shot with score, time and direction 0
             line += QString::asprintf(",%s,0.0,", side) + Quoted(ScoreText(face, 0)) + ",,0.00";
             total += TotalPart(face, 0);
         } else {
+            // a fired shot without trace point of its own (the trace was full) is scored from its
+            // position all the same, at the time of the last point
             const SamplePoint shown = store->Shown(store->ShotPosition(i));
             const double score = face.ScoreShot(shown.x, shown.y);
             total += TotalPart(face, score);
-            line += QString::asprintf("%d,%s,%.1f,", shot.traceIndex, side, score) + Quoted(ScoreText(face, score)) +
+            if (!store->ShotHasNoTrace(i)) line += QString::number(shot.traceIndex);
+            line += QString::asprintf(",%s,", side) + QString::fromStdString(FixedText(score, 0, 1)) + ',' +
+                    Quoted(ScoreText(face, score)) +
                     QString::asprintf(",%d,", ClockHour(TargetDescriptor::ShotBearing(shown.x, shown.y))) +
-                    MinutesSeconds(store->ShotTime(i));
+                    QString::fromStdString(ShotTimeText(store->ShotTime(i)));
         }
         csv += line + '\n';
     }
@@ -92,6 +85,20 @@ bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& c
     return true;
 }
 
+namespace {
+
+int CannotWrite(const QString& name, const QString& why) {
+    std::fprintf(stderr, "zark: cannot write '%s': %s\n", qPrintable(name), qPrintable(why));
+    return 1;
+}
+
+// Writes every byte to the open device; a short or failed write is a failure.
+bool WriteAll(QFileDevice& device, const QByteArray& bytes) {
+    return device.write(bytes) == bytes.size() && device.flush();
+}
+
+}  // namespace
+
 int RunCsvExport(const QString& path, const QString& out) {
     TargetCatalogue catalogue;
     catalogue.Build();
@@ -107,14 +114,24 @@ int RunCsvExport(const QString& path, const QString& out) {
     }
     const QByteArray bytes = csv.toUtf8();
     if (out.isEmpty()) {
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        QFile console;
+        if (!console.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(console, bytes))
+            return CannotWrite(QStringLiteral("standard output"), console.errorString());
+        return 0;
     }
+    const QFileInfo target(out);
+    if (target.exists() && !target.isFile()) {
+        // A named pipe, a device or the like is written as it is: replacing it with a regular
+        // file would take it away from whoever reads it.
+        QFile file(out);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(file, bytes))
+            return CannotWrite(out, file.errorString());
+        return 0;
+    }
+    // A regular or new file is replaced only once the whole text is written.
     QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "zark: cannot write '%s': %s\n", qPrintable(out), qPrintable(file.errorString()));
-        return 1;
-    }
+    if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, bytes) || !file.commit())
+        return CannotWrite(out, file.errorString());
     return 0;
 }
 

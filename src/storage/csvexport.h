@@ -15,7 +15,10 @@ class TargetCatalogue;
 // names a target the catalogue does not know.
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error);
 
-// "zark --export-csv FILE [OUT]": writes to OUT or standard output; returns the exit status.
+// "zark --export-csv FILE [OUT]": writes to OUT or standard output; returns the exit status (1
+// when the file cannot be exported or the text cannot be written whole). A regular OUT is replaced
+// only once the whole text is written (a new one likewise created); anything else that exists (a
+// named pipe, a device) is written to as it is, never replaced.
 int RunCsvExport(const QString& path, const QString& out);
 
 }  // namespace zark

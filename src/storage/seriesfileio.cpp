@@ -180,23 +180,22 @@ void WriteMatchText(TextOut& out, const MatchRecord& record, const std::string& 
 }
 
 template <typename Produce>
-bool WriteFileAtomically(const QString& path, Produce produce) {
+bool WriteFileAtomically(const QString& path, Produce produce, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const auto fail = [&] {
         LogLine("Cannot write file %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        if (error) *error = file.errorString();
         return false;
-    }
+    };
+    if (!file.open(QIODevice::WriteOnly)) return fail();
     TextOut out(&file);
     produce(out);
     if (!out.Finish()) {
-        LogLine("Cannot write file %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        fail();
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        LogLine("Cannot write file %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
-        return false;
-    }
+    if (!file.commit()) return fail();
     return true;
 }
 
@@ -638,14 +637,14 @@ SeriesFileIo::SeriesFileIo() : clock_(&LocalFileDate) {}
 
 void SeriesFileIo::SetClock(Clock clock) { clock_ = clock ? clock : &LocalFileDate; }
 
-bool SeriesFileIo::WriteSeries(const SeriesRecord& record, const QString& path) const {
+bool SeriesFileIo::WriteSeries(const SeriesRecord& record, const QString& path, QString* error) const {
     const std::string fileLine = FileLineOf(path);
-    return WriteFileAtomically(path, [&](TextOut& out) { WriteSeriesText(out, record, fileLine, clock_()); });
+    return WriteFileAtomically(path, [&](TextOut& out) { WriteSeriesText(out, record, fileLine, clock_()); }, error);
 }
 
-bool SeriesFileIo::WriteMatch(const MatchRecord& record, const QString& path) const {
+bool SeriesFileIo::WriteMatch(const MatchRecord& record, const QString& path, QString* error) const {
     const std::string fileLine = FileLineOf(path);
-    return WriteFileAtomically(path, [&](TextOut& out) { WriteMatchText(out, record, fileLine, clock_()); });
+    return WriteFileAtomically(path, [&](TextOut& out) { WriteMatchText(out, record, fileLine, clock_()); }, error);
 }
 
 bool SeriesFileIo::ReadSeries(const QString& path, SeriesRecord& record) const {

@@ -14,4 +14,16 @@ std::string ScoreText(const TargetDescriptor& face, double score);
 double TotalPart(const TargetDescriptor& face, double score);
 std::string TotalText(const TargetDescriptor& face, double total);
 
+// These texts are written with a point in every language and whatever the C locale (Qt sets it
+// from the system's at start-up), as files and exports are.
+// The value with decimals digits after the point, right-aligned in width characters: what
+// "%<width>.<decimals>f" gives in the C locale.
+std::string FixedText(double value, int width, int decimals);
+// The clock position (1..12) of a shot's bearing in whole degrees clockwise from 12 o'clock:
+// 12 from 345 to 14 degrees, 1 from 15 to 44, and so on.
+int ClockHour(int bearing);
+// The time of a shot since the start of its series as minutes and seconds, "m.ss" (75,400 ms is
+// "1.15"). A time before the start (a negative shot time offset) shows as "0.00".
+std::string ShotTimeText(int timeMs);
+
 }  // namespace zark

@@ -184,12 +184,12 @@ double TargetDescriptor::ScoreShot(int x, int y) const {
         if (d < inner || d > outer) continue;
         double score = ringValue_[i];
         if (kind_ & KindDecimal) {
-            int tenth = 9;  // a band of no width: its inner edge
-            if (outer > inner) tenth = int(9.0 - 9.0 * (d - inner) / (outer - inner));
-            // An inner ring (10.1) runs from 10.1 at its edge; its dead centre stays 10.9, the
-            // highest decimal score, as on the faces without an inner ring.
-            if (ringValue_[i] != std::floor(ringValue_[i])) tenth = std::min(tenth, 8);
-            score = ringValue_[i] + 0.1 * tenth;
+            const double points = std::floor(ringValue_[i]);
+            int tenth = 9;  // a band of no width, and an inner ring (10.1): the top tenth
+            // The ring around an inner ring already runs up to .9 at its inner edge, so a shot
+            // inside the inner ring scores no less than that, and never more than the top tenth.
+            if (outer > inner && points == ringValue_[i]) tenth = int(9.0 - 9.0 * (d - inner) / (outer - inner));
+            score = points + 0.1 * tenth;
         }
         if (score != 0.0) return score;
         break;  // a ring of value 0 (a biathlon plate outside its hit zone) holds the shot

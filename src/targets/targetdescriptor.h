@@ -97,8 +97,9 @@ public:
     // The direction of a shot in degrees, 0 straight up and 90 to the right; -1 for (0, 0).
     static int ShotBearing(int x, int y);
     // The score of a shot at (x, y) target units from the aim centre, y upwards: the whole part
-    // is the points; .1 marks an inner ring, on decimal faces the fraction is the tenth. Rings
-    // decide first, widened by the bullet radius; a shot no ring holds is scored by the zone map.
+    // is the points; .1 marks an inner ring, on decimal faces the fraction is the tenth (a shot
+    // inside an inner ring scores the top tenth, 10.9). Rings decide first, widened by the bullet
+    // radius; a shot no ring holds is scored by the zone map.
     double ScoreShot(int x, int y) const;
 
 private:

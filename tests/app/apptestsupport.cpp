@@ -4,9 +4,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMenu>
+#include <QProcess>
 #include <QSettings>
 #include <QTimer>
 
@@ -27,6 +30,41 @@ public:
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
 
 }  // namespace
+
+void KeepPicture(QWidget* widget, const QString& name) {
+    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
+}
+
+QProcessEnvironment ProgramEnvironment(const QString& configDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", configDir);
+    return env;
+}
+
+ProgramRun RunProgramToFirstPaint(const QString& dir, const QVariantMap& settings) {
+    const QString config = dir + "/config";
+    {
+        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
+        for (auto it = settings.begin(); it != settings.end(); ++it) stored.setValue(it.key(), it.value());
+    }
+    QProcess zark;
+    QProcessEnvironment env = ProgramEnvironment(config);
+    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
+    zark.setProcessEnvironment(env);
+    zark.setWorkingDirectory(dir);
+    zark.start(ZARK_PROGRAM_PATH, {});
+    ProgramRun run;
+    if (!zark.waitForFinished(30000)) {
+        zark.kill();
+        zark.waitForFinished();
+        return run;
+    }
+    run.exitCode = zark.exitStatus() == QProcess::NormalExit ? zark.exitCode() : -2;
+    run.errors = zark.readAllStandardError();
+    return run;
+}
 
 int ProcessLangId() {
     const QByteArray child = qgetenv("ZARK_CHILD_LANGID");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
@@ -46,7 +48,20 @@ std::vector<int> CommandsOf(QMenu* menu);
 // The texts of a menu's items in order (separators as "-").
 std::vector<QString> TextsOf(QMenu* menu);
 
+// With ZARK_SCREENSHOT_DIR set, a picture of the widget is kept there under name.
+void KeepPicture(QWidget* widget, const QString& name);
+
 // The "LangID" this test process runs in: 1033, or the one a language child run was given.
 int ProcessLangId();
+
+// The environment of a child process: offscreen, its settings in configDir.
+QProcessEnvironment ProgramEnvironment(const QString& configDir);
+// Runs the program in folder dir, with the settings stored in dir/config first, until its first
+// paint. The exit code is -1 when it did not end within 30 s.
+struct ProgramRun {
+    int exitCode = -1;
+    QByteArray errors;  // what it wrote to standard error
+};
+ProgramRun RunProgramToFirstPaint(const QString& dir, const QVariantMap& settings);
 
 }  // namespace zark::test

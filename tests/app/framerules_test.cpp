@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <cstdint>
 
 #include "app/commandids.h"
 #include "app/framerules.h"
@@ -33,6 +34,24 @@ TEST(Rearrange, ScoreboardTopRightTargetAcrossTheRest) {
     EXPECT_EQ(a.matchBoard, (Box{730, 236, 170, 236}));
     EXPECT_EQ(a.diagram, (Box{730, 236, 170, 264}));
     EXPECT_EQ(a.target, (Box{0, 0, 730, 500}));
+}
+
+TEST(Placement, StoredRectanglesAreFitIntoTheScreen) {
+    // what fits stays as it is
+    EXPECT_EQ(FitPlacement(Rect{100, 50, 900, 650}, 1280, 1024), (Rect{100, 50, 900, 650}));
+    // 60000 × 60000 would be a window of gigabytes
+    EXPECT_EQ(FitPlacement(Rect{0, 0, 60000, 60000}, 1280, 1024), (Rect{0, 0, 1280, 1024}));
+    // saturated numbers (-99999999999 and 99999999999 are read as the 32-bit limits): a width
+    // beyond 32 bits
+    const Rect saturated{INT32_MIN, 0, INT32_MAX, 480};
+    EXPECT_EQ(saturated.Width(), 4294967295LL);
+    EXPECT_EQ(FitPlacement(saturated, 1280, 1024), (Rect{0, 0, 1280, 480}));
+    EXPECT_EQ(FitPlacement(Rect{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}, 1280, 1024), (Rect{1280, 1024, 1280, 1024}));
+    // off the screen: moved back onto it, keeping its size
+    EXPECT_EQ(FitPlacement(Rect{5000, -300, 5600, 100}, 1280, 1024), (Rect{680, 0, 1280, 400}));
+    // a rectangle turned inside out has no size; it keeps its corner
+    EXPECT_EQ(FitPlacement(Rect{300, 200, 100, 100}, 1280, 1024), (Rect{300, 200, 300, 200}));
+    EXPECT_EQ(FitPlacement(Rect{0, 0, 640, 480}, 0, -5), (Rect{0, 0, 0, 0}));
 }
 
 TEST(Zoom, CommandsAndSteps) {

@@ -4,9 +4,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -83,8 +85,11 @@ TEST_F(FrameTest, FirstStartWindow) {
     EXPECT_EQ(frame->Welcome()->CaptionRect().bottom(), frame->Welcome()->height() - 1);
     EXPECT_TRUE(frame->Welcome()->CaptionFont().bold());
     EXPECT_LE(QFontMetrics(frame->Welcome()->CaptionFont()).height(), 14);
-    // No child windows of later parts are there.
-    EXPECT_TRUE(frame->Mdi().Area()->subWindowList().isEmpty());
+    // The target window and the results windows are there, hidden until a target is shown.
+    const QList<QMdiSubWindow*> children = frame->Mdi().Area()->subWindowList();
+    EXPECT_EQ(children.size(), 4);
+    for (const QMdiSubWindow* child : children) EXPECT_FALSE(child->isVisible());
+    ASSERT_NE(frame->Target(), nullptr);
     EXPECT_EQ(frame->autoSave(), 0);
 }
 
@@ -93,15 +98,26 @@ TEST_F(FrameTest, StoredPlacementGivesTheSizeAtTheTopLeft) {
     Build();
     EXPECT_EQ(frame->size(), QSize(800, 600));
     EXPECT_EQ(frame->pos(), QPoint(0, 0));
-    frame->resize(1000, 700);
+    frame->resize(780, 700);
     Destroy();
     // The window's rectangle on the screen; only its size is used at the next start.
     const QStringList stored = StoredValue("Dialogs/Main").toString().split(',');
     ASSERT_EQ(stored.size(), 4);
-    EXPECT_EQ(stored[2].toInt() - stored[0].toInt(), 1000);
+    EXPECT_EQ(stored[2].toInt() - stored[0].toInt(), 780);
     EXPECT_EQ(stored[3].toInt() - stored[1].toInt(), 700);
     Build();
-    EXPECT_EQ(frame->size(), QSize(1000, 700));
+    EXPECT_EQ(frame->size(), QSize(780, 700));
+}
+
+TEST_F(FrameTest, AStoredSizeBeyondTheScreenIsCutToIt) {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();  // 800 × 800 offscreen
+    StoreValue("Dialogs/Main", "0,0,60000,60000");
+    Build();
+    EXPECT_EQ(frame->size(), screen);
+    Destroy();
+    StoreValue("Dialogs/Main", "-99999999999,0,99999999999,480");
+    Build();
+    EXPECT_EQ(frame->size(), QSize(screen.width(), 480));
 }
 
 TEST_F(FrameTest, NeverSmallerThanTheMinimum) {
@@ -224,7 +240,9 @@ TEST_F(FrameTest, TheTwelveShortcutsReachTheFrameMarkedAsShortcuts) {
         {Qt::Key_F3, Qt::NoModifier, 2157},     {Qt::Key_F5, Qt::NoModifier, 2155},
         {Qt::Key_F10, Qt::NoModifier, 2158},    {Qt::Key_F1, Qt::NoModifier, 2159},
     };
+    test::ModalWatch openDialog([](QWidget* dialog) { dialog->close(); });  // Ctrl+O asks for a file
     for (const auto& k : keys) QTest::keyClick(frame.get(), k.key, k.modifiers);
+    EXPECT_TRUE(openDialog.Seen());
     ASSERT_EQ(spy.count(), 12);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(spy[i][0].toInt(), keys[i].command) << i;

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 
@@ -189,6 +190,21 @@ TEST_F(MdiChildTest, PlacementIsReadAtCreationAndWrittenAtDestruction) {
         diagram.SetPlacementWord("6");
     }
     EXPECT_EQ(StoredValue("Dialogs/Diagram").toString(), "462,232,632,402:6");
+
+    // Stored numbers beyond the screen are fit into it (the offscreen screen is 800 × 800).
+    const QRect screen = client.Area()->screen()->availableGeometry();
+    StoreValue("Dialogs/Diagram", "-99999999999,0,99999999999,480");
+    {
+        MdiChildWindow diagram;
+        diagram.CreatePlaced("Diagram", kFramed, "Diagram", Rect{1, 1, 2, 2}, client);
+        EXPECT_EQ(diagram.Geometry(), (Rect{0, 0, screen.width(), 480}));
+    }
+    StoreValue("Dialogs/Diagram", "5000,5000,5170,5236");
+    {
+        MdiChildWindow diagram;
+        diagram.CreatePlaced("Diagram", kFramed, "Diagram", Rect{1, 1, 2, 2}, client);
+        EXPECT_EQ(diagram.Geometry(), (Rect{screen.width() - 170, screen.height() - 236, screen.width(), screen.height()}));
+    }
 
     // A value with three numbers is no rectangle: the default is used.
     StoreValue("Dialogs/Diagram", "462,232,632");

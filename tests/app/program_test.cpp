@@ -27,39 +27,15 @@
 namespace zark {
 namespace {
 
-// With ZARK_SCREENSHOT_DIR set, a picture of the widget is kept there.
-void Keep(QWidget* widget, const QString& name) {
-    const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
-}
-
-QProcessEnvironment Environment(const QString& configDir) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", configDir);
-    return env;
-}
+void Keep(QWidget* widget, const QString& name) { test::KeepPicture(widget, name); }
 
 TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
     QTemporaryDir dir;
     const QString config = dir.filePath("config");
-    {
-        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
-        stored.setValue("HideWarningAtStartup", "1");
-        stored.setValue("LangID", "1033");
-        stored.setValue("Zoom", "2");
-        stored.setValue("Dialogs/Main", "100,50,900,650");
-    }
-    QProcess zark;
-    QProcessEnvironment env = Environment(config);
-    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
-    zark.setProcessEnvironment(env);
-    zark.setWorkingDirectory(dir.path());
-    zark.start(ZARK_PROGRAM_PATH, {});
-    ASSERT_TRUE(zark.waitForFinished(30000));
-    EXPECT_EQ(zark.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(zark.exitCode(), 0);
-    EXPECT_TRUE(zark.readAllStandardError().contains("first paint after"));
+    const test::ProgramRun run = test::RunProgramToFirstPaint(
+        dir.path(), {{"HideWarningAtStartup", "1"}, {"LangID", "1033"}, {"Zoom", "2"}, {"Dialogs/Main", "100,50,900,650"}});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.errors.contains("first paint after"));
 
     QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
     const QStringList main = stored.value("Dialogs/Main").toString().split(',');
@@ -78,7 +54,7 @@ TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
 int RunChild(const char* filter, int langId) {
     QTemporaryDir dir;
     QProcess child;
-    QProcessEnvironment env = Environment(dir.filePath("config"));
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
     env.insert("ZARK_CHILD_LANGID", QString::number(langId));
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(dir.path());
@@ -160,7 +136,7 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
         file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n7,7\n");
     }
     QProcess zark;
-    zark.setProcessEnvironment(Environment(dir.filePath("config")));
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
     zark.setWorkingDirectory(dir.path());
     zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
     ASSERT_TRUE(zark.waitForFinished(30000));
@@ -176,6 +152,217 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
     EXPECT_EQ(zark.exitCode(), 1);
     EXPECT_FALSE(zark.readAllStandardError().isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
+}
+
+// An export is no program run: the log of the folder it runs in stays as it was (what goes wrong
+// is told on standard error), and a text that cannot be written whole gives exit status 1.
+TEST(ProgramCsvExport, LeavesTheFoldersLogAloneAndFailsOnAWriteError) {
+    QTemporaryDir dir;
+    {
+        QFile log(dir.filePath("zark.log"));
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write("the last program run\n");
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.zas"));  // there, but cannot be read
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", dir.filePath("folder.zas"), dir.filePath("out.csv")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_TRUE(zark.readAllStandardError().contains("Cannot open file"));
+    QFile log(dir.filePath("zark.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), "the last program run\n");
+
+    if (!QFileInfo("/dev/full").exists()) GTEST_SKIP() << "no /dev/full";
+    const QString series = dir.filePath("one.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    zark.setStandardOutputFile("/dev/full");  // every write fails: no space left
+    zark.start(ZARK_PROGRAM_PATH, {"--export-csv", series});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_TRUE(zark.readAllStandardError().contains("cannot write"));
+}
+
+}  // namespace
+}  // namespace zark
+
+namespace zark {
+namespace {
+
+// A finished run of the program with these arguments, in its own folder.
+struct ZarkRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+ZarkRun RunZark(const QString& folder, const QStringList& arguments, QProcessEnvironment env) {
+    QProcess zark;
+    zark.setProcessEnvironment(env);
+    zark.setWorkingDirectory(folder);
+    zark.start(ZARK_PROGRAM_PATH, arguments);
+    ZarkRun run;
+    if (!zark.waitForFinished(30000)) {
+        zark.kill();
+        zark.waitForFinished();
+        return run;
+    }
+    run.exitCode = zark.exitStatus() == QProcess::NormalExit ? zark.exitCode() : -2;
+    run.out = QString::fromUtf8(zark.readAllStandardOutput());
+    run.err = QString::fromUtf8(zark.readAllStandardError());
+    return run;
+}
+
+// "zark FILE": the file is open when the window is first painted, a match file also with an
+// upper-case extension.
+TEST(ProgramFileArgument, OpensASeriesOrAnUpperCaseMatchFile) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
+    env.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
+    {
+        QSettings stored(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat);
+        stored.setValue("HideWarningAtStartup", "1");
+    }
+    const QString series = dir.filePath("one.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    const QString match = dir.filePath("CLUB.ZAM");
+    {
+        QFile file(match);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nTargetID=1250\n\n[Match]\nTitle=Club\nNumberOfSeries=1\nSubTitle=\nSighters=0\n"
+                   "NumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    }
+    for (const QString& path : {series, match}) {
+        const ZarkRun run = RunZark(dir.path(), {path, dir.filePath("second-is-ignored.zas")}, env);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("caption \"ZARK - " + path + "\"")) << run.err.toStdString();
+    }
+}
+
+// A file that cannot be opened is reported (the reason in the log, the box on the screen) and the
+// program goes on running.
+TEST(ProgramFileArgument, AMissingFileLeavesTheProgramRunningWithTheErrorBox) {
+    QTemporaryDir dir;
+    QSettings(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat).setValue("HideWarningAtStartup", "1");
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {dir.filePath("missing.zas")});
+    ASSERT_TRUE(zark.waitForStarted(30000));
+    QFile log(dir.filePath("zark.log"));
+    bool reported = false;
+    for (int waited = 0; waited < 30000 && !reported && zark.state() == QProcess::Running; waited += 50) {
+        zark.waitForFinished(50);
+        reported = log.open(QIODevice::ReadOnly) && log.readAll().contains("Cannot open file " +
+                                                                            dir.filePath("missing.zas").toUtf8());
+        log.close();
+    }
+    EXPECT_TRUE(reported);
+    EXPECT_EQ(zark.state(), QProcess::Running);
+    zark.kill();
+    zark.waitForFinished(30000);
+}
+
+// --help, --version and an unknown option answer without opening a window: they work where no
+// display can be reached.
+TEST(ProgramOptions, HelpVersionAndUnknownOptionsWithoutAWindow) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    const ZarkRun help = RunZark(dir.path(), {"--help"}, env);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: zark [FILE]\n"));
+    const ZarkRun version = RunZark(dir.path(), {"--version"}, env);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "ZARK 2.0.5\n");
+    const ZarkRun unknown = RunZark(dir.path(), {"--open-sesame", "x.zas"}, env);
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.out.isEmpty());
+    EXPECT_TRUE(unknown.err.startsWith("zark: unknown option '--open-sesame'\nusage: zark [FILE]\n"));
+}
+
+}  // namespace
+}  // namespace zark
+
+namespace zark {
+namespace {
+
+// The real program on the built-in simulated unit: a target and a 4-shot series chosen as from
+// the menus; the simulated shooter fires, the series completes and the store holds its shots.
+TEST(ProgramEndToEnd, ASeriesOnTheSimulatedUnitCompletes) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath("config");
+    {
+        QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
+        stored.setValue("HideWarningAtStartup", "1");
+        stored.setValue("LangID", "1033");
+        stored.setValue("Communication", "Simulator");
+        stored.setValue("LineTrack", "1");
+    }
+    QProcess zark;
+    QProcessEnvironment env = test::ProgramEnvironment(config);
+    env.insert("ZARK_COMMANDS", QString("%1,%2").arg(kCmdRifle50).arg(kCmdSerie4));
+    env.insert("ZARK_QUIT_AFTER_SERIES", "1");
+    zark.setProcessEnvironment(env);
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {});
+    ASSERT_TRUE(zark.waitForFinished(120000)) << "the series did not complete";
+    EXPECT_EQ(zark.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    for (int k = 0; k < 4; ++k) {
+        const QStringList fields = lines[k].split(' ');
+        ASSERT_EQ(fields.size(), 5) << lines[k].toStdString();
+        EXPECT_EQ(fields[1].toInt(), k + 1);
+        // a steady simulated shooter on a 50 m card: every shot has a position and scores
+        EXPECT_TRUE(fields[2].toInt() != 0 || fields[3].toInt() != 0);
+        EXPECT_GT(fields[4].toDouble(), 0.0) << lines[k].toStdString();
+    }
+}
+
+// zark --export-pdf: the report of a series file without a window, and a message and status 1
+// for a file it cannot print.
+TEST(ProgramPdfExport, WritesTheReportOfASeriesFile) {
+    QTemporaryDir dir;
+    const QString series = dir.filePath("club.zas");
+    {
+        QFile file(series);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Header]\nDate=20261103194512\nTargetID=1200\nNumberOfShots=2\n\n[Shots]\n30,40,1,L\n-50,20,3,L\n"
+                   "\n[Serie]\n20,30\n30,40\n-40,20\n-50,20\n");
+    }
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {"--export-pdf", series});
+    ASSERT_TRUE(zark.waitForFinished(60000));
+    EXPECT_EQ(zark.exitCode(), 0) << zark.readAllStandardError().toStdString();
+    const QString pdf = dir.filePath("club.pdf");
+    ASSERT_TRUE(QFileInfo(pdf).isFile());
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(words.contains("club.zas"));
+    EXPECT_TRUE(words.contains("Average"));
+    EXPECT_EQ(words.count(QChar('\f')), 3) << "three pages";
+    EXPECT_FALSE(QFileInfo(dir.filePath("zark.log")).exists()) << "an export is no program run";
+
+    zark.start(ZARK_PROGRAM_PATH, {"--export-pdf", dir.filePath("missing.zas"), dir.filePath("out.pdf")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    EXPECT_FALSE(QFileInfo(dir.filePath("out.pdf")).exists());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 
 #include "app/acceleratorfilter.h"
@@ -16,10 +17,11 @@
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
-#include "replay/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 #include <QLabel>
 #include <QToolBar>
 #include <QToolButton>
+#include "framewithseries.h"
 #include "support/testsupport.h"
 
 namespace zark {
@@ -27,75 +29,30 @@ namespace {
 
 using test::FindAction;
 
-// Timers that fire only when the test says so.
-class HandTimers final : public TimerFactory {
+// Records the message boxes, and calls onShow as each is shown (where a real box runs its loop).
+class BoxWatch final : public MessageBoxSink {
 public:
-    class Timer final : public FlowTimer {
-    public:
-        explicit Timer(std::function<void()> fire) : fire_(std::move(fire)) {}
-        void Start(int) override { active_ = true; }
-        void Stop() override { active_ = false; }
-        bool Active() const override { return active_; }
-        void Fire() {
-            if (!active_) return;
-            active_ = false;
-            fire_();
-        }
-
-    private:
-        std::function<void()> fire_;
-        bool active_ = false;
-    };
-    std::unique_ptr<FlowTimer> CreateTimer(std::function<void()> onFire) override {
-        auto timer = std::make_unique<Timer>(std::move(onFire));
-        timers.push_back(timer.get());
-        return timer;
+    explicit BoxWatch(std::function<void()> onShow)
+        : onShow_(std::move(onShow)), previous_(SetMessageBoxSink(this)) {}
+    ~BoxWatch() override { SetMessageBoxSink(previous_); }
+    void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
+        onShow_();
+        shown.push_back({std::string(title), std::string(text), icon});
     }
-    void FireAll() {
-        for (Timer* t : timers) t->Fire();
-    }
-    std::vector<Timer*> timers;
+    std::vector<test::MessageCapture::Shown> shown;
+
+private:
+    std::function<void()> onShow_;
+    MessageBoxSink* previous_;
 };
 
-class FlatRules final : public FaceRules {
-public:
-    double ScoreShot(const TargetDescriptor*, int x, int y) const override { return 10.0 - (x * x + y * y > 100 ? 1 : 0); }
-    int ShotBearing(const TargetDescriptor*, int, int) const override { return 12; }
-    LeadOffset Lead(const TargetDescriptor*, LeadMode) const override { return {}; }
-};
-
-class RecordingLink final : public LinkControl {
-public:
-    void RequestAdjustment(int, int) override { ++arms; }
-    int arms = 0;
-};
-
-class TargetViewForTests final : public SeriesView {
-public:
-    using SeriesView::SeriesView;
-    void StartReplay(int, int) override {}
-};
-
-class SeriesWiring : public ::testing::Test {
+class SeriesWiring : public ::testing::Test, public test::FrameWithSeries {
 protected:
     SeriesWiring() {
-        test::StoreValue("HideWarningAtStartup", "1");
-        frame = std::make_unique<MainFrame>();
-        EXPECT_EQ(frame->Create("ZARK", "ZARK"), 1);
         accelerators = std::make_unique<AcceleratorFilter>(
             *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
-        view = std::make_unique<TargetViewForTests>(&frame->Hub(), nullptr, rules, timers);
-        run = std::make_unique<TargetRun>(*view, link, *frame, rules, timers);
-        view->SetOwner(run.get());
-        frame->AttachTargetWindow(*view, *run);
     }
-    ~SeriesWiring() override {
-        frame->DetachTargetWindow();
-        run.reset();
-        view.reset();
-        accelerators.reset();
-        frame.reset();
-    }
+    ~SeriesWiring() override { accelerators.reset(); }
 
     QAction* Find(int command) { return test::FindCommand(*frame, command); }
     bool Choose(int command) { return test::ChooseCommand(*frame, command); }
@@ -109,13 +66,7 @@ protected:
     }
     QString PauseText() { return Find(kCmdPauseContinue)->text(); }
 
-    FlatRules rules;
-    HandTimers timers;
-    RecordingLink link;
-    std::unique_ptr<MainFrame> frame;
     std::unique_ptr<AcceleratorFilter> accelerators;
-    std::unique_ptr<TargetViewForTests> view;
-    std::unique_ptr<TargetRun> run;
 };
 
 TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
@@ -165,6 +116,26 @@ TEST_F(SeriesWiring, ASeriesFromTheMenuWithPauseAndContinueByF3) {
     EXPECT_EQ(flow->seriesShots(), 5);
 }
 
+TEST_F(SeriesWiring, ChoosingATargetWhilePausedEndsTheSeries) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    Shoot(2);
+    Key(Qt::Key_F3);
+    ASSERT_EQ(frame->Flow()->paused(), 1);
+    ASSERT_TRUE(Choose(kCmdPistol25));  // the Targets menu is open while paused
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_EQ(run->locked(), 0);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 0);
+    EXPECT_EQ(PauseText(), "&Pause\tF3");
+    Key(Qt::Key_F3);  // nothing to continue on the new face
+    EXPECT_FALSE(frame->Hub().IsRunning());
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_TRUE(frame->Menus().TargetsMenu()->menuAction()->isEnabled());
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_EQ(run->locked(), 1);
+}
+
 TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
     ASSERT_TRUE(Choose(kCmdRifle100));
     ASSERT_TRUE(Choose(kCmdSerie10));
@@ -180,10 +151,18 @@ TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
 TEST_F(SeriesWiring, ASilentDetectorPausesWithAnErrorBox) {
     ASSERT_TRUE(Choose(kCmdPistol25));
     ASSERT_TRUE(Choose(kCmdSerie5));
-    test::MessageCapture boxes;
+    // The box runs an event loop of its own: by then acquisition has stopped and the menus are paused.
+    bool runningAtTheBox = true;
+    QString pauseTextAtTheBox;
+    BoxWatch boxes([&] {
+        runningAtTheBox = frame->Hub().IsRunning();
+        pauseTextAtTheBox = PauseText();
+    });
     Notification silent;
     silent.code = kCodeDetectorSilent;
     run->Notify(silent);  // as the link window reports it to the target window
+    EXPECT_FALSE(runningAtTheBox);
+    EXPECT_EQ(pauseTextAtTheBox, "&Continue\tF3");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Error");
     EXPECT_EQ(boxes.shown[0].text, "ZARK system unit is not connected");
@@ -222,6 +201,47 @@ TEST_F(SeriesWiring, AMatchChosenInTheMatchDialog) {
     EXPECT_TRUE(cancel.Seen());
     EXPECT_STREQ(flow->programme().title, before.title);
     EXPECT_FALSE(frame->Hub().IsRunning());
+}
+
+// Counts how often the views are told that the settings changed.
+class SettingsWatcher final : public HubView {
+public:
+    using HubView::HubView;
+    void OnSettingsChanged(const Settings* settings) override {
+        HubView::OnSettingsChanged(settings);
+        ++told;
+    }
+    int told = 0;
+};
+
+TEST_F(SeriesWiring, CustomizeAppliesTheSettingsAfterOkOnly) {
+    SettingsWatcher watcher(&frame->Hub());
+    const auto customize = [this](bool ok) {
+        test::ModalWatch watch([ok](QWidget* dialog) {
+            QTest::keyClick(dialog->findChild<QSlider*>("timeBetweenShots"), Qt::Key_End);  // 3200 ms
+            QTest::mouseClick(dialog->findChild<QPushButton*>(ok ? "ok" : "cancel"), Qt::LeftButton);
+        });
+        EXPECT_TRUE(Choose(kCmdCustomize));
+        EXPECT_TRUE(watch.Seen());
+    };
+    customize(false);
+    EXPECT_EQ(frame->CurrentSettings().TimeBetweenShots, 1600);
+    EXPECT_EQ(watcher.told, 0);
+    customize(true);
+    EXPECT_EQ(frame->CurrentSettings().TimeBetweenShots, 3200);
+    EXPECT_EQ(watcher.told, 1);
+    EXPECT_EQ(watcher.settings(), &frame->CurrentSettings());
+
+    // The target window waits the new time between shots before it arms the link again.
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    for (test::HandTimers::Timer* timer : timers.timers) timer->startedWith = -1;
+    frame->Hub().FeedSample(5, 3, 0, 0, -1);
+    frame->Hub().FeedSample(5, 4, 1, 0, -1);
+    bool started = false;
+    for (test::HandTimers::Timer* timer : timers.timers)
+        if (timer->Active()) started = started || timer->startedWith == 3200;
+    EXPECT_TRUE(started);
 }
 
 // The toolbar follows the flow, and its pitch moves the shown shot positions along the trace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,7 +105,10 @@ public:
     bool SaveAutomatically() const override { return autoSave; }
     void SaveSeriesAutomatically() override { log.push_back("SaveSeries"); }
     void SaveMatchAutomatically() override { log.push_back("SaveMatch"); }
-    void ShowDetectorSilent() override { log.push_back("DetectorSilent"); }
+    void ShowDetectorSilent() override {
+        log.push_back("DetectorSilent");
+        if (duringSilentBox) duringSilentBox();  // what the box's event loop lets in
+    }
     void SetCentreChecked(bool on) override { log.push_back(on ? "Centre on" : "Centre off"); }
 
     ShootingState state = ShootingState::TargetShown;
@@ -112,6 +116,7 @@ public:
     std::map<int, int> rows;  // row -> shots stored
     const MatchProgramme* offer = nullptr;
     bool autoSave = false;
+    std::function<void()> duringSilentBox;
 };
 
 // The main frame: records what reaches it and passes it to the flow.
@@ -163,6 +168,7 @@ protected:
         return int(std::count_if(main.received.begin(), main.received.end(), [&](auto& n) { return n.code == code; }));
     }
     int ShotCount() { return hub.Store()->ShotCount(); }
+    int Logged(const std::string& entry) const { return int(std::count(host.log.begin(), host.log.end(), entry)); }
 
     Settings settings;
     ShootingHub hub;
@@ -491,6 +497,209 @@ TEST_F(Series, AMatchRunsItsProgrammeEntryByEntry) {
     // a series command leaves the match
     flow.SeriesCommand(5, 0);
     EXPECT_EQ(flow.matchMode(), 0);
+}
+
+TEST_F(Series, F3PausesAPendingAutomaticReplayAndContinueGoesOnFromIt) {
+    settings.AutoReplay = 1;
+    flow.SeriesCommand(3, 0);
+    Shoot(10, 10, 30);
+    clock.Advance(1600);  // code 7: the replay is due in 2 s
+    ASSERT_EQ(run.waiting(), 1);
+    flow.PauseContinue();  // F3
+    EXPECT_EQ(run.waiting(), 0);
+    clock.Advance(10000);  // no replay, no resumption while paused
+    EXPECT_TRUE(view.replays.empty());
+    EXPECT_FALSE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 0);
+    EXPECT_TRUE(run.ButtonsEnabled());
+    EXPECT_EQ(host.state, ShootingState::Paused);
+    std::size_t armed = link.adjustments.size();
+    flow.PauseContinue();  // Continue: on to the second shot, armed once
+    EXPECT_EQ(run.shotNo(), 1);
+    EXPECT_TRUE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 1);
+    EXPECT_EQ(link.adjustments.size(), armed + 1);
+    EXPECT_EQ(host.state, ShootingState::Shooting);
+
+    // F3 in the time between shots, before code 7: code 7 then schedules nothing
+    Shoot(20, 20, 30);
+    clock.Advance(800);
+    flow.PauseContinue();
+    clock.Advance(10000);
+    EXPECT_EQ(Count(kCodeShotSettled), 2);
+    EXPECT_TRUE(view.replays.empty());
+    EXPECT_FALSE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 0);
+    armed = link.adjustments.size();
+    flow.PauseContinue();
+    EXPECT_EQ(run.shotNo(), 2);
+    EXPECT_TRUE(hub.IsRunning());
+    EXPECT_EQ(link.adjustments.size(), armed + 1);
+
+    // F3 while the last shot is being replayed: the series completes on Continue
+    Shoot(30, 30, 30);
+    clock.Advance(1600 + 2000);
+    ASSERT_EQ(view.replays.size(), 1u);
+    flow.PauseContinue();
+    run.Notify(Notification{kCodeReplayAtEnd});  // a replay that ends after the pause changes nothing
+    clock.Advance(10000);
+    EXPECT_EQ(Count(kCodeSeriesComplete), 0);
+    EXPECT_FALSE(hub.IsRunning());
+    flow.PauseContinue();
+    EXPECT_EQ(Count(kCodeSeriesComplete), 1);
+    EXPECT_EQ(host.state, ShootingState::Idle);
+    EXPECT_FALSE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 0);
+    EXPECT_FALSE(flow.shooting());
+}
+
+TEST_F(Series, ASeriesChosenAfterPausingAReplayStartsAfresh) {
+    settings.AutoReplay = 1;
+    flow.SeriesCommand(4, 0);
+    Shoot(10, 10, 30);
+    clock.Advance(1600);
+    flow.PauseContinue();
+    clock.Advance(2000);
+    run.Notify(Notification{kCodeReplayAtEnd});  // what the end of a replay would report
+    clock.Advance(10000);
+    EXPECT_FALSE(hub.IsRunning());
+    flow.SeriesCommand(5, 0);  // the Serie command of the paused menu
+    EXPECT_EQ(ShotCount(), 0);
+    EXPECT_TRUE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 1);
+    EXPECT_EQ(view.seriesShots(), 5);
+    EXPECT_EQ(host.state, ShootingState::Shooting);
+}
+
+TEST_F(Series, AShotAfterTheTraceIsFullIsScoredTimedAndCompletesTheSeries) {
+    for (const int autoReplay : {0, 1}) {
+        SCOPED_TRACE(autoReplay);
+        settings.AutoReplay = autoReplay;
+        main.received.clear();
+        flow.SeriesCommand(2, 0);
+        Shoot(10, 10);
+        clock.Advance(1600 + 4000);
+        if (autoReplay) {
+            run.Notify(Notification{kCodeReplayAtEnd});
+            clock.Advance(2000);
+        }
+        Aim(kMaxSamples);  // fifteen minutes of aiming fill the trace
+        ASSERT_EQ(hub.Store()->SampleCount(), kMaxSamples);
+        const std::size_t armed = link.adjustments.size();
+        hub.FeedSample(120, -80, 1, 0, -1);
+        ASSERT_EQ(ShotCount(), 2);
+        EXPECT_TRUE(hub.Store()->ShotHasNoTrace(1));
+        const Notification shot = main.received.back();
+        EXPECT_EQ(shot.code, kCodeShot);
+        EXPECT_EQ(shot.index, 1);
+        EXPECT_DOUBLE_EQ(shot.score, 8.0);  // from its position
+        EXPECT_EQ(shot.timeMs, kMaxSamples * 40);  // the last point's time
+        EXPECT_EQ(shot.bearing, 3);
+        clock.Advance(1600);
+        EXPECT_EQ(Count(kCodeShotSettled), 2);
+        if (autoReplay) {
+            clock.Advance(2000);  // nothing to replay: the series goes on at once
+            clock.Advance(2000);
+        } else {
+            EXPECT_EQ(link.adjustments.size(), armed + 1);  // armed for a next shot, as after any shot
+        }
+        EXPECT_EQ(Count(kCodeSeriesComplete), 1);
+        EXPECT_EQ(host.state, ShootingState::Idle);
+        EXPECT_FALSE(hub.IsRunning());
+    }
+}
+
+TEST_F(Series, TheSilentDetectorBoxComesAfterThePauseAndOnlyWhileShooting) {
+    flow.SeriesCommand(2, 0);
+    Shoot(3, 3);
+    clock.Advance(1600);
+    host.duringSilentBox = [&] {
+        EXPECT_FALSE(hub.IsRunning());
+        EXPECT_EQ(flow.paused(), 1);
+        EXPECT_EQ(host.state, ShootingState::Paused);
+        EXPECT_EQ(run.locked(), 0);
+        // a last shot that was on its way, and its time between shots, complete the series
+        Shoot(4, 4);
+        clock.Advance(1600);
+    };
+    run.Notify(Notification{kCodeDetectorSilent});
+    host.duringSilentBox = nullptr;
+    EXPECT_EQ(Logged("DetectorSilent"), 1);
+    EXPECT_EQ(Count(kCodeSeriesComplete), 1);
+    EXPECT_EQ(flow.paused(), 0);  // complete, not paused
+    EXPECT_EQ(host.state, ShootingState::Idle);
+    flow.PauseContinue();  // F3 on a complete series starts nothing
+    EXPECT_FALSE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 0);
+
+    run.Notify(Notification{kCodeDetectorSilent});  // silence after the series: no box, no pause
+    EXPECT_EQ(Logged("DetectorSilent"), 1);
+    EXPECT_EQ(flow.paused(), 0);
+    EXPECT_EQ(host.state, ShootingState::Idle);
+}
+
+TEST_F(Series, ChoosingATargetEndsAPausedSeriesAndTheMatch) {
+    flow.SeriesCommand(5, 0);
+    Shoot(1, 1);
+    clock.Advance(1600);
+    Shoot(2, 2);
+    flow.PauseContinue();
+    // another target: the frame ends the flow, then the hub shows the new faces
+    flow.EndSeries();
+    hub.SetTargets(nullptr, nullptr);
+    EXPECT_EQ(flow.paused(), 0);
+    EXPECT_FALSE(flow.shooting());
+    EXPECT_EQ(run.locked(), 0);
+    EXPECT_EQ(run.paused(), 0);
+    EXPECT_TRUE(run.ButtonsEnabled());
+    const std::size_t armed = link.adjustments.size();
+    clock.Advance(10000);  // nothing of the old series settles or arms the link
+    EXPECT_EQ(Count(kCodeShotSettled), 1);
+    EXPECT_EQ(link.adjustments.size(), armed);
+    run.ChooseMovingRange();
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 1});  // a late run fills nothing in
+    EXPECT_EQ(Count(kCodeUnfiredShot), 0);
+    run.ChooseLeft();
+    flow.PauseContinue();  // F3 resumes nothing
+    EXPECT_FALSE(hub.IsRunning());
+    EXPECT_EQ(ShotCount(), 0);
+    flow.SeriesCommand(5, 0);
+    EXPECT_TRUE(hub.IsRunning());
+    EXPECT_EQ(run.locked(), 1);
+
+    // a match ends with its target too
+    const MatchProgramme demo = Programme("Demo", {{0, 3, "Prone"}});
+    host.offer = &demo;
+    flow.PauseContinue();
+    flow.Match();
+    ASSERT_EQ(flow.matchMode(), 1);
+    flow.EndSeries();
+    EXPECT_EQ(flow.matchMode(), 0);
+    EXPECT_EQ(host.log.back(), "HideMatchBoard");
+    EXPECT_FALSE(hub.IsRunning());
+}
+
+TEST_F(Series, ADoubleRunThatEndsWhileTheLastShotSettlesCompletesTheSeriesOnce) {
+    host.autoSave = true;
+    run.ChooseMovingRange();
+    flow.SeriesCommand(4, 1);
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 0});
+    Shoot(10, 10);
+    clock.Advance(1600);
+    Shoot(12, 12);
+    clock.Advance(1600);
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 1});
+    Shoot(14, 14);
+    clock.Advance(800);
+    // the next run is announced within the time between shots: the open run gets its unfired shot
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 0});
+    EXPECT_EQ(ShotCount(), 4);
+    EXPECT_EQ(Count(kCodeSeriesComplete), 1);
+    clock.Advance(1600);  // the third shot settles: code 7, but no second completion
+    EXPECT_EQ(Count(kCodeShotSettled), 3);
+    EXPECT_EQ(Count(kCodeSeriesComplete), 1);
+    EXPECT_EQ(Logged("SaveSeries"), 1);
+    EXPECT_EQ(host.state, ShootingState::Idle);
 }
 
 TEST_F(Series, CancellingTheMatchDialogChangesNothing) {

@@ -29,7 +29,12 @@ TEST_F(Store, CapacityOfTraceAndShots) {
     EXPECT_TRUE(store->ShotHasNoTrace(0));
     EXPECT_EQ(store->Shot(0).x, 5);
     EXPECT_EQ(store->ShotPosition(0), (SamplePoint{5, 6}));
+    // it was fired all the same, at the time of the last point recorded
+    EXPECT_TRUE(store->ShotFired(0));
+    EXPECT_EQ(store->ShotTime(0), (kMaxSamples - 1) * 40);
     for (int i = 1; i < kMaxShots; ++i) ASSERT_EQ(store->AppendShot(0, 0, 0), 1);
+    EXPECT_FALSE(store->ShotFired(1));
+    EXPECT_FALSE(store->ShotFired(kMaxShots));
     EXPECT_EQ(store->AppendShot(1, 1, 0), 0);
     EXPECT_EQ(store->ShotCount(), kMaxShots);
 }

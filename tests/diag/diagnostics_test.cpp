@@ -38,6 +38,18 @@ TEST(Diagnostics, LogLinesAndErrorReportsGoToTheLogWithTheSystemText) {
     EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
 }
 
+TEST(Diagnostics, TheLastReportOfEachThreadCanBeShownAsLogged) {
+    const std::string longName(3000, 'x');  // longer than any fixed buffer
+    ReportError(ENOENT, "failed to open bitmap file '%s'", longName.c_str());
+    const std::string expected = "failed to open bitmap file '" + longName + "': " + SystemErrorText(ENOENT);
+    EXPECT_EQ(LastReportedError(), expected);
+    EXPECT_EQ(test::CountOf(test::LogText(), expected + "\n"), 1);
+    std::string seenElsewhere = "unset";
+    std::thread other([&] { seenElsewhere = LastReportedError(); });
+    other.join();
+    EXPECT_EQ(seenElsewhere, "");  // another thread's report is its own
+}
+
 TEST(Diagnostics, DebugMessageShowsFormattedTextInInformationBox) {
     test::MessageCapture capture;
     DebugMessage("illegal target identity %x", 1300);

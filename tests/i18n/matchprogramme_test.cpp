@@ -114,6 +114,10 @@ TEST(ProgrammeRecord, LongTextsAreCutAtACharacterBoundary) {
     CopyProgrammeText(p.title, "short");
     EXPECT_STREQ(p.title, "short");
     EXPECT_EQ(p.title[6], '\0');  // nothing of the longer text is left behind
+    // an empty title (a view without data, as an empty entry subtitle gives) clears the field
+    CopyProgrammeText(p.title, std::string_view{});
+    EXPECT_EQ(p.title[0], '\0');
+    EXPECT_EQ(p.title[1], '\0');
 }
 
 // Answers the catalogue as the dialog would, and counts how often it was asked.

@@ -29,7 +29,8 @@ const char* NameOf(UiLanguage language) {
 // The ids of the original tables, and the texts the program quotes without an id.
 std::vector<int> ExpectedIds() {
     std::vector<int> ids;
-    for (auto [first, last] : {std::pair{1, 35}, {37, 57}, {62, 106}, {111, 167}, {174, 204}, {301, 304}})
+    for (auto [first, last] : {std::pair{1, 35}, {37, 57}, {62, 106}, {111, 167}, {174, 204}, {301, 309}, {320, 323},
+                               {330, 331}, {340, 345}, {370, 373}})  // 330-331: spoken words; 340-345: Customize
         for (int id = first; id <= last; ++id) ids.push_back(id);
     return ids;
 }
@@ -88,6 +89,9 @@ const std::map<int, std::string>& QuotedEnglish() {
         {198, "&Close"}, {199, "&Delete"}, {200, "Delete"}, {201, "Test ZARK Adapter"}, {202, "Test Sound"},
         {203, "Options"}, {204, "Show picture at full score"},
         {301, "Error"}, {302, "Failed to open file %s"}, {303, "Demo"},
+        {305, "Simulated unit: these shots do not come from your firearm"},
+        {306, "Port %s was not found on this machine."}, {307, "The port is set to the simulated unit."},
+        {308, "Choose the port of your unit in File > Customize..., page ZARK."}, {309, "No port is set."},
     };
     return texts;
 }
@@ -203,7 +207,7 @@ TEST(Tables, TranslationsKeepThePlaceholders) {
         for (const UiLanguage language : kTranslated)
             EXPECT_EQ(Placeholders(LookupString(language, id)), expected) << NameOf(language) << " string " << id;
     }
-    EXPECT_EQ(withPlaceholders, 2);  // 174 and 302
+    EXPECT_EQ(withPlaceholders, 11);  // 174, 302, 306, 321, the port texts 341-343 and 370 to 373
 }
 
 TEST(Tables, PlaceholderCheckSeesOrderAndStrays) {

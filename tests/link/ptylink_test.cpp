@@ -41,9 +41,7 @@ protected:
         link.Create(&owner);
         link.SetScaleSource([](const TargetDescriptor*) { return 5184; });
     }
-    // Starts a series and reads the setup block the worker wrote.
-    // Starts a series and reads the setup block the worker wrote; returns once the worker runs (a
-    // stop asked for before that would be discarded).
+    // Starts a series and reads the setup block the worker wrote; returns once the worker runs.
     Bytes StartSeries(int sighters = 0) {
         hub.NewSeries(10, sighters, 0);
         Bytes block = pty.Read(16);

@@ -50,5 +50,27 @@ TEST(PortNames, ThePortBoxOffersTheUsualNamesAndTheSimulator) {
     EXPECT_EQ(choices[2], "Simulator");
 }
 
+TEST(PortNames, TheLogSaysWhyTheSimulatedUnitIsUsedAndWhatACOMNameOpens) {
+    const std::vector<std::string> one = {"/dev/ttyUSB0"};
+    EXPECT_EQ(SessionPortLogText("COM2", "Simulator", one),
+              "configured port COM2 not found on this machine; using the simulated unit (COM2 means serial device "
+              "number 2; serial devices found: /dev/ttyUSB0)");
+    EXPECT_EQ(SessionPortLogText("/dev/ttyUSB1", "Simulator", {}),
+              "configured port /dev/ttyUSB1 not found on this machine; using the simulated unit (serial devices "
+              "found: none)");
+    EXPECT_EQ(SessionPortLogText("Simulator", "Simulator", one),
+              "the configured port is the simulated unit; using the simulated unit (serial devices found: /dev/ttyUSB0)");
+    EXPECT_EQ(SessionPortLogText("", "Simulator", {}),
+              "no port configured; using the simulated unit (serial devices found: none)");
+    const std::string log = SessionPortLogText(std::string(300, 'p'), "Simulator", {});
+    EXPECT_NE(log.find(std::string(255, 'p') + "... is longer than 255 characters"), std::string::npos);
+    EXPECT_EQ(log.find(std::string(256, 'p')), std::string::npos);
+    // a real port: a COM name says which device it opens, a path needs no word
+    EXPECT_EQ(SessionPortLogText("COM2", "COM2", {"/dev/ttyS0", "/dev/ttyUSB0"}),
+              "configured port COM2 is /dev/ttyUSB0 on this machine (COM2 means serial device number 2; serial "
+              "devices found: /dev/ttyS0, /dev/ttyUSB0)");
+    EXPECT_EQ(SessionPortLogText("/dev/ttyUSB0", "/dev/ttyUSB0", one), "");
+}
+
 }  // namespace
 }  // namespace zark

@@ -85,7 +85,7 @@ TEST_F(Worker, OpensWritesTheBlockAndDecodesLineEventsAndBytes) {
     EXPECT_EQ(sink.Posted_(), (std::vector<ThreadSink::Posted>{{0, 0, -1}, {1, 0, -1}, {-203, 24, 0}, {-22, 5, 1}, {0, 0, -1}}));
 }
 
-TEST_F(Worker, DisconnectWritesZeroAndAConnectWhileOpenWaitsForTheClose) {
+TEST_F(Worker, AConnectWhileOpenWaitsForTheCloseAndReopensWithTheNewestConfiguration) {
     Connect("COM2", 5184, 0, 0);
     ASSERT_TRUE(device->WaitForWrites(1));
     ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Running, 3s));
@@ -94,13 +94,34 @@ TEST_F(Worker, DisconnectWritesZeroAndAConnectWhileOpenWaitsForTheClose) {
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(device->Writes().size(), 1u);
     EXPECT_EQ(device->opens, 1);
-    worker.Disconnect();
+    device->Set(&FakeDevice::waitError, EIO);  // the port closes on its own
     ASSERT_TRUE(device->WaitForWrites(3));
     const auto writes = device->Writes();
     EXPECT_EQ(writes[1], Bytes{0x00});
     EXPECT_EQ(writes[2], Block(1391, 33, -5, 2, 1600));
     EXPECT_EQ(device->opens, 2);
     EXPECT_EQ(device->closes, 1);
+}
+
+TEST_F(Worker, ADisconnectThenAConnectReopensAtOnceButAConnectThenADisconnectEndsClosed) {
+    Connect("COM2", 5184, 0, 0);
+    ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Running, 3s));
+    worker.Disconnect();
+    Connect("COM2", 1350, 1, 1);
+    ASSERT_TRUE(device->WaitForWrites(3));
+    EXPECT_EQ(device->Writes()[1], Bytes{0x00});
+    EXPECT_EQ(device->Writes()[2], Block(1350, 33, 1, 1, 1600));
+    ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Running, 3s));
+    // the newest request is the stop: the pending connect is not served
+    Connect("COM2", 1391, -5, 2);
+    worker.Disconnect();
+    ASSERT_TRUE(device->WaitForWrites(4));
+    ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Idle, 3s));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(device->Writes().size(), 4u);
+    EXPECT_EQ(device->Writes()[3], Bytes{0x00});
+    EXPECT_EQ(device->opens, 2);
+    EXPECT_FALSE(device->isOpen);
 }
 
 TEST_F(Worker, AdjustmentWhileRunningAddsToTheBaseAndDistanceComesWithTheNextBlock) {
@@ -127,7 +148,7 @@ TEST_F(Worker, AdjustmentWhileIdleIsSentRightAfterTheNextPlainBlock) {
     EXPECT_EQ(device->Writes()[1], Block(1555, 33, -268, 8, 1600));
 }
 
-TEST_F(Worker, AStopBeforeTheBlockIsWrittenIsDiscarded) {
+TEST_F(Worker, AStopWhileThePortIsBeingOpenedClosesItRightAfter) {
     {
         std::lock_guard lock(device->mutex);
         device->holdOpen = true;
@@ -136,13 +157,18 @@ TEST_F(Worker, AStopBeforeTheBlockIsWrittenIsDiscarded) {
     ASSERT_TRUE(device->WaitForOpens(1));
     worker.Disconnect();  // the worker is opening the port
     device->Release();
-    ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Running, 3s));
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(worker.state(), SerialWorker::State::Running);
-    EXPECT_EQ(device->Writes().size(), 1u);
-    worker.Disconnect();
     ASSERT_TRUE(device->WaitForWrites(2));
     EXPECT_EQ(device->Writes()[1], Bytes{0x00});
+    ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Idle, 3s));
+    EXPECT_EQ(device->closes, 1);
+    EXPECT_FALSE(device->isOpen);
+    // a stop older than the next connect leaves that connect alone
+    Connect();
+    ASSERT_TRUE(device->WaitForWrites(3));
+    ASSERT_TRUE(worker.WaitForState(SerialWorker::State::Running, 3s));
+    device->Inject(test::SampleBytes(2, 3));
+    ASSERT_TRUE(sink.WaitForCount(1));
+    EXPECT_EQ(worker.state(), SerialWorker::State::Running);
 }
 
 TEST_F(Worker, OpenFailureIsLoggedAndTheNextRequestOpensAgain) {
@@ -239,7 +265,7 @@ TEST_F(Worker, ShutdownWhileOpeningStillClosesThePortPromptly) {
     });
     QElapsedTimer clock;
     clock.start();
-    worker.Shutdown();  // its stop comes before the block and is discarded; the shutdown is not
+    worker.Shutdown();  // its stop closes the port right after the block
     EXPECT_LT(clock.elapsed(), 900);
     release.join();
     EXPECT_EQ(worker.state(), SerialWorker::State::Ended);

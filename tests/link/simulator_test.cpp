@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "link/detectordecoder.h"
 #include "link/setupblock.h"
 #include "link/simulator.h"
+#include "link/simulatorport.h"
+#include "targets/targetcatalogue.h"
 
 namespace zark {
 namespace {
@@ -294,6 +297,275 @@ TEST(Simulator, BrokenBlocksAndNoiseAreIgnored) {
     EXPECT_EQ(unit.setup().offsetX, -5);
     EXPECT_EQ(unit.setup().offsetY, 3);
     EXPECT_EQ(unit.setup().steps, 40);
+}
+
+// --- the hold, measured from outside as the program sees it -------------------------------------
+
+constexpr int kHour = 60 * kMinute;
+constexpr int kLastSecond = 1000 / DetectorSimulator::kStepMs;  // steps
+
+const TargetDescriptor& Face(int identity) {
+    static TargetCatalogue catalogue;
+    static const bool built = (catalogue.Build(), true);
+    (void)built;
+    TargetPair pair;
+    EXPECT_TRUE(catalogue.FindByIdentity(identity, pair));
+    return *pair.first;
+}
+
+std::vector<Recorder::Message> SamplesOf(const Recorder& decoded) {
+    std::vector<Recorder::Message> samples;
+    for (const auto& m : decoded.messages)
+        if (m.line < 0 && !m.isShot) samples.push_back(m);
+    return samples;
+}
+
+struct HoldFigures {
+    double medianTraceMm = 0;  // trace length of the last second before the shot
+    double reversalShare = 0;  // steps of that second that turn back against the step before
+    std::size_t shots = 0;
+    std::int64_t shortestGap = 1 << 30;  // steps between shots
+};
+
+// An hour on the 50 m rifle face at the default distance.
+HoldFigures HoldOnTheRifleFace(ShooterProfile profile, std::uint32_t seed) {
+    const TargetDescriptor& face = Face(1200);
+    const double mmPerUnit = double(face.RefDiameter()) / (2.0 * face.RefRadius());
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played run;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), kHour, run);
+    const auto samples = SamplesOf(run.decoded);
+    const auto shots = run.decoded.Shots();
+    HoldFigures figures;
+    figures.shots = shots.size();
+    std::vector<double> lengths;
+    int reversals = 0, turns = 0;
+    for (std::size_t k = 0; k < shots.size(); ++k) {
+        if (k > 0) figures.shortestGap = std::min(figures.shortestGap, shots[k].step - shots[k - 1].step);
+        const std::int64_t last = shots[k].step - 1;  // the index of the shot's own sample
+        if (last < kLastSecond) continue;
+        double length = 0;
+        for (std::int64_t i = last - kLastSecond + 1; i <= last; ++i) {
+            const double dx = samples[i].x - samples[i - 1].x, dy = samples[i].y - samples[i - 1].y;
+            length += std::hypot(dx, dy);
+            if (i == last - kLastSecond + 1) continue;
+            const double px = samples[i - 1].x - samples[i - 2].x, py = samples[i - 1].y - samples[i - 2].y;
+            ++turns;
+            if (dx * px + dy * py < 0) ++reversals;
+        }
+        lengths.push_back(length * mmPerUnit);
+    }
+    std::sort(lengths.begin(), lengths.end());
+    if (!lengths.empty()) figures.medianTraceMm = lengths[lengths.size() / 2];
+    figures.reversalShare = turns ? double(reversals) / turns : 1.0;
+    return figures;
+}
+
+struct ScoreFigures {
+    double meanScore = 0;     // after the sighters' correction
+    double meanUncorrected = 0;
+    std::size_t shots = 0;
+};
+
+// Ten sighters on the 10 m air rifle decimal face, then an hour with the sighters' mean taken off
+// as the aim offset, as the program sends it.
+ScoreFigures ScoresOnTheAirRifleFace(ShooterProfile profile, std::uint32_t seed) {
+    const TargetDescriptor& face = Face(1400);
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played sighters;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), 3 * kMinute, sighters);
+    auto shots = sighters.decoded.Shots();
+    EXPECT_GE(shots.size(), 10u);
+    shots.resize(std::min<std::size_t>(shots.size(), 10));
+    double sumX = 0, sumY = 0, uncorrected = 0;
+    for (const auto& s : shots) {
+        sumX += s.x;
+        sumY += s.y;
+        uncorrected += face.ScoreShot(s.x, s.y);
+    }
+    const int n = int(shots.size());
+    unit.Stop();
+    Played series;
+    Play(unit, Block(face.DetectorScale(), -int(sumX / n), -int(sumY / n), 1600), kHour, series);
+    ScoreFigures figures;
+    figures.meanUncorrected = uncorrected / n;
+    double total = 0;
+    for (const auto& s : series.decoded.Shots()) total += face.ScoreShot(s.x, s.y);
+    figures.shots = series.decoded.Shots().size();
+    figures.meanScore = figures.shots ? total / double(figures.shots) : 0;
+    return figures;
+}
+
+struct ProfileBounds {
+    ShooterProfile profile;
+    std::uint32_t seed;
+    double traceLow, traceHigh;  // mm
+    double scoreLow, scoreHigh;
+};
+
+TEST(SimulatedShooter, EachProfileHoldsAndScoresLikeItsShooterOverAnHour) {
+    const ProfileBounds bounds[] = {
+        {ShooterProfile::Beginner, 11, 40, 100, 7.0, 9.0},
+        {ShooterProfile::Club, 11, 15, 40, 9.0, 9.9},
+        {ShooterProfile::Elite, 11, 8, 20, 10.0, 10.9},
+    };
+    for (const ProfileBounds& b : bounds) {
+        SCOPED_TRACE(ShooterProfileName(b.profile));
+        const HoldFigures hold = HoldOnTheRifleFace(b.profile, b.seed);
+        const ScoreFigures score = ScoresOnTheAirRifleFace(b.profile, b.seed);
+        std::printf("%-8s trace %.1f mm (median of %zu), reversals %.1f %%, mean score %.2f (%.2f before the sighters' correction, %zu shots)\n",
+                    ShooterProfileName(b.profile), hold.medianTraceMm, hold.shots, 100 * hold.reversalShare,
+                    score.meanScore, score.meanUncorrected, score.shots);
+        EXPECT_GE(hold.shots, 300u);  // a shot every few seconds
+        EXPECT_GE(hold.medianTraceMm, b.traceLow);
+        EXPECT_LE(hold.medianTraceMm, b.traceHigh);
+        EXPECT_LT(hold.reversalShare, 0.35);
+        EXPECT_GE(hold.shortestGap, 40);  // never sooner than the time between shots
+        EXPECT_GE(score.meanScore, b.scoreLow);
+        EXPECT_LE(score.meanScore, b.scoreHigh);
+    }
+}
+
+TEST(SimulatedShooter, TheBreakTheFollowThroughAndTheJerkOfARightHander) {
+    // seen from outside on the 50 m rifle face: 397 units to the milliradian
+    struct Release {
+        double jerkX = 0, jerkY = 0;  // mean move from the sample before the shot to the one after
+        std::size_t shots = 0;
+    };
+    auto measure = [](ShooterProfile profile) {
+        DetectorSimulator unit(SimulatorOptions{5, false, profile});
+        Played run;
+        Play(unit, Block(5363, 0, 0, 1600), 20 * kMinute, run);
+        const auto samples = SamplesOf(run.decoded);
+        Release release;
+        for (const auto& shot : run.decoded.Shots()) {
+            const std::int64_t at = shot.step - 1;
+            if (at < 1 || at + 40 >= std::int64_t(samples.size())) continue;
+            ++release.shots;
+            release.jerkX += samples[at + 1].x - samples[at - 1].x;
+            release.jerkY += samples[at + 1].y - samples[at - 1].y;
+            // the aim stays on the target for about half a second, then leaves it
+            for (std::int64_t i = at; i <= at + 12; ++i)
+                EXPECT_LT(std::hypot(samples[i].x - shot.x, samples[i].y - shot.y), 600) << "step " << i - at;
+            EXPECT_GT(std::hypot(samples[at + 40].x - shot.x, samples[at + 40].y - shot.y), 1500);
+        }
+        release.jerkX /= double(release.shots);
+        release.jerkY /= double(release.shots);
+        return release;
+    };
+    const Release beginner = measure(ShooterProfile::Beginner);
+    const Release elite = measure(ShooterProfile::Elite);
+    ASSERT_GT(beginner.shots, 50u);
+    // low and to the left, more for the beginner than for the elite shooter
+    EXPECT_LT(beginner.jerkX, -20);
+    EXPECT_LT(beginner.jerkY, -20);
+    EXPECT_GT(std::hypot(beginner.jerkX, beginner.jerkY), 3 * std::hypot(elite.jerkX, elite.jerkY));
+}
+
+TEST(SimulatedShooter, TheBreathMovesTheAimUntilItIsHeld) {
+    // the model itself: the vertical movement of the first second of each hold against its last
+    SimulatedShooter shooter(ShooterProfile::Club, 17);
+    std::vector<double> hold;
+    std::vector<double> early, late;
+    for (int i = 0; i < kHour; ++i) {
+        const bool wasHolding = shooter.holding();
+        const bool fired = shooter.Advance(true);
+        if (wasHolding) hold.push_back(shooter.y());
+        if (!fired) continue;
+        if (hold.size() > 2 * kLastSecond) {
+            auto travel = [&](std::size_t from) {
+                double sum = 0;
+                for (std::size_t k = from + 1; k < from + kLastSecond; ++k) sum += std::abs(hold[k] - hold[k - 1]);
+                return sum;
+            };
+            early.push_back(travel(0));
+            late.push_back(travel(hold.size() - kLastSecond));
+        }
+        hold.clear();
+    }
+    ASSERT_GT(early.size(), 200u);
+    std::sort(early.begin(), early.end());
+    std::sort(late.begin(), late.end());
+    EXPECT_GT(early[early.size() / 2], 2 * late[late.size() / 2]);
+}
+
+// Plays a moving range as the program answers it: each run announced brings the lead of the face of
+// its side (the moose: +590 units on the first face, -590 on the second).
+void PlayMovingRange(DetectorSimulator& unit, int steps, Played& run) {
+    DetectorDecoder decoder;
+    decoder.Configure(&run.decoded, 40);
+    Bytes answer;
+    const Bytes block = Block(1555, 0, 0, 1600);
+    unit.Receive(block.data(), block.size(), answer);
+    for (int i = 0; i < steps; ++i) {
+        Bytes out;
+        const std::uint32_t lines = unit.Step(out);
+        run.decoded.step = unit.stepCount();
+        run.decoded.pending = out;
+        run.decoded.next = 0;
+        decoder.ProcessEvent(lines | EV_RXCHAR, run.decoded);
+        if (lines) {
+            const Bytes lead = Block(1555, (lines & EV_DSR) ? -590 : 590, 0, 1600);
+            unit.Receive(lead.data(), lead.size(), answer);
+        }
+    }
+}
+
+TEST(SimulatedShooter, AHunterSwingsWithEachRun) {
+    DetectorSimulator unit(SimulatorOptions{23, true});
+    Played run;
+    PlayMovingRange(unit, 5 * kMinute, run);
+    const auto samples = SamplesOf(run.decoded);
+    const auto shots = run.decoded.Shots();
+    const auto runs = run.decoded.Runs();
+    ASSERT_GE(shots.size(), 20u);
+    ASSERT_GE(runs.size(), shots.size());
+    int hits = 0;
+    double along = 0, across = 0;
+    for (std::size_t k = 1; k < shots.size(); ++k) {
+        // shot k is fired in run k, on side k % 2: side 0 runs to the left, so behind it is right
+        const int behind = k % 2 == 0 ? 1 : -1;
+        const std::int64_t at = shots[k].step - 1;
+        if (std::hypot(shots[k].x, shots[k].y) < 144 + 27) ++hits;  // the moose's rings
+        // the swing comes in from behind the target, at about its height
+        std::int64_t first = at;
+        while (first > 0 && std::hypot(samples[first - 1].x, samples[first - 1].y) < 800) --first;
+        EXPECT_GT(behind * samples[first].x, 400) << "shot " << k;
+        EXPECT_LT(std::abs(samples[first].y), 400) << "shot " << k;
+        // it wanders along the run more than across it
+        for (std::int64_t i = at - kLastSecond + 1; i <= at; ++i) {
+            along += std::abs(samples[i].x - samples[i - 1].x);
+            across += std::abs(samples[i].y - samples[i - 1].y);
+        }
+        // when the run is over the target goes on and the aim falls behind it
+        EXPECT_GT(behind * (samples[at + 30].x - shots[k].x), 1000) << "shot " << k;
+    }
+    EXPECT_GE(hits, int(shots.size()) * 3 / 4);
+    EXPECT_GT(along, 1.3 * across);
+}
+
+TEST(SimulatedShooter, ProfilesByNameAndTheBuiltInUnitTakesItsFromTheEnvironment) {
+    ShooterProfile profile = ShooterProfile::Club;
+    EXPECT_TRUE(ParseShooterProfile("Elite", profile));
+    EXPECT_EQ(profile, ShooterProfile::Elite);
+    EXPECT_TRUE(ParseShooterProfile("beginner", profile));
+    EXPECT_EQ(profile, ShooterProfile::Beginner);
+    EXPECT_FALSE(ParseShooterProfile("expert", profile));
+    EXPECT_EQ(profile, ShooterProfile::Beginner);
+    EXPECT_STREQ(ShooterProfileName(ShooterProfile::Club), "club");
+    auto builtIn = [](const char* value) {
+        if (value) ::setenv(kProfileVariable, value, 1);
+        else ::unsetenv(kProfileVariable);
+        SimulatorPort port;
+        EXPECT_EQ(port.Open("Simulator"), 0);
+        const ShooterProfile chosen = port.unit().options().profile;
+        port.Close();
+        return chosen;
+    };
+    EXPECT_EQ(builtIn("elite"), ShooterProfile::Elite);
+    EXPECT_EQ(builtIn("BEGINNER"), ShooterProfile::Beginner);
+    EXPECT_EQ(builtIn("sharpshooter"), ShooterProfile::Club);
+    EXPECT_EQ(builtIn(nullptr), ShooterProfile::Club);
 }
 
 }  // namespace

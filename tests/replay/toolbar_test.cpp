@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "replay/widgets/toolbar.h"
-#include "replay/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 #include "settings/settings.h"
 
 namespace zark {

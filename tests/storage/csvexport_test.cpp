@@ -1,17 +1,26 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "storage/csvexport.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
-#include "targets/scoretext.h"
 #include "targets/targetcatalogue.h"
-#include "targets/targetdescriptor.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #include "support/testsupport.h"
 
 namespace zark {
@@ -27,10 +36,10 @@ protected:
         EXPECT_EQ(lines.takeLast(), "");  // ends with a line end
         return lines;
     }
-    const TargetDescriptor& Face(int identity) {
-        TargetPair pair;
-        catalogue.FindByIdentity(identity, pair);
-        return *pair.first;
+    QString WriteFile(const QString& name, const std::string& text) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(test::WriteFile(path.toStdString(), text));
+        return path;
     }
     // Points up to the shot, then the shot, as a live series records them.
     static void Shoot(TraceStore& store, int x, int y, int atIndex) {
@@ -41,13 +50,15 @@ protected:
     QTemporaryDir dir;
 };
 
+// The expected lines are written out: scores, texts, clock hours and times as the shot list
+// shows them on these faces.
 TEST_F(CsvExport, SeriesFileGivesOneLinePerShotAndItsTotal) {
     auto series = std::make_unique<SeriesRecord>();
     series->Clear();
     series->targetId = 1350;  // 50 m rifle finale: decimal scores
     TraceStore store;
     Shoot(store, 0, 100, 10);
-    Shoot(store, 30, -20, 1885);  // 75,400 ms after the start
+    Shoot(store, 60, -45, 1885);  // 75,400 ms after the start
     series->store = store.Image();
     series->numberOfShots = 2;
     const QString path = dir.filePath("finale.zas");
@@ -56,13 +67,9 @@ TEST_F(CsvExport, SeriesFileGivesOneLinePerShotAndItsTotal) {
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "series,shot,x,y,trace_index,side,score,score_text,direction,time");
-    const TargetDescriptor& face = Face(1350);
-    const double first = face.ScoreShot(0, 100);
-    const double second = face.ScoreShot(30, -20);
-    EXPECT_EQ(lines[1], QString::asprintf("1,1,0,100,10,L,%.1f,\"%s\",12,0.00", first, ScoreText(face, first).c_str()));
-    EXPECT_EQ(lines[2],
-              QString::asprintf("1,2,30,-20,1885,L,%.1f,\"%s\",4,1.15", second, ScoreText(face, second).c_str()));
-    EXPECT_EQ(lines[3], QString::asprintf("1,total,,,,,,\"%s\",,", TotalText(face, first + second).c_str()));
+    EXPECT_EQ(lines[1], "1,1,0,100,10,L,9.3,\"9.3\",12,0.00");
+    EXPECT_EQ(lines[2], "1,2,60,-45,1885,L,9.7,\"9.7\",4,1.15");
+    EXPECT_EQ(lines[3], "1,total,,,,,,\"19.0\",,");
 }
 
 TEST_F(CsvExport, MatchFileNumbersItsScoredSeriesAndKeepsUnfiredShots) {
@@ -85,12 +92,39 @@ TEST_F(CsvExport, MatchFileNumbersItsScoredSeriesAndKeepsUnfiredShots) {
 
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_TRUE(lines[1].startsWith("1,1,5,5,3,L,"));
-    const TargetDescriptor& right = Face(2051);
-    EXPECT_EQ(lines[2], QString("1,2,0,0,,R,0.0,\"%1\",,0.00").arg(QString::fromStdString(ScoreText(right, 0))));
-    EXPECT_TRUE(lines[3].startsWith("1,total,,,,,,\""));
-    EXPECT_TRUE(lines[4].startsWith("2,1,-8,12,2,L,"));
-    EXPECT_TRUE(lines[5].startsWith("2,total,"));
+    EXPECT_EQ(lines[1], "1,1,5,5,3,L,5.1,\" 5'\",2,0.00");
+    EXPECT_EQ(lines[2], "1,2,0,0,,R,0.0,\" 0\",,0.00");
+    EXPECT_EQ(lines[3], "1,total,,,,,,\" 5\",,");
+    EXPECT_EQ(lines[4], "2,1,-8,12,2,L,5.1,\" 5'\",11,0.00");
+    EXPECT_EQ(lines[5], "2,total,,,,,,\" 5\",,");
+}
+
+// A shot fired after the trace was full has no trace point of its own, but a position: it is
+// scored from it, at the time of the last point; only (0, 0) is an unfired shot.
+TEST_F(CsvExport, AShotWithoutTracePointButWithAPositionIsScored) {
+    auto series = std::make_unique<SeriesRecord>();
+    series->Clear();
+    series->targetId = 2050;
+    TraceStore store;
+    while (store.SampleCount() < kMaxSamples) store.AppendSample(300, 300);
+    store.AppendShot(120, -80, 1);
+    store.AppendShot(0, 0, 0);
+    series->store = store.Image();
+    series->numberOfShots = 2;
+    const QString path = dir.filePath("full.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
+    QStringList lines = Export(path);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], "1,1,120,-80,,R,3.0,\" 3\",4,14.59");
+    EXPECT_EQ(lines[2], "1,2,0,0,,L,0.0,\" 0\",,0.00");
+    EXPECT_EQ(lines[3], "1,total,,,,,,\" 3\",,");
+
+    // the same shot as a file names it by hand: trace index 9999
+    lines = Export(WriteFile("hand.zas", "[Header]\nTargetID=2050\nNumberOfShots=1\n\n[Shots]\n5,5,9999,R\n\n"
+                                         "[Serie]\n9,9\n7,7\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[1], "1,1,5,5,,R,5.1,\" 5'\",2,0.00");
+    EXPECT_EQ(lines[2], "1,total,,,,,,\" 5\",,");
 }
 
 TEST_F(CsvExport, UnreadableFilesAndUnknownTargetsAreRefused) {
@@ -119,11 +153,54 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     series->store = store.Image();
     const QString path = dir.filePath("rifle.zas");
     ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
-    ASSERT_EQ(RunCsvExport(path, dir.filePath("out.csv")), 0);
-    QFile out(dir.filePath("out.csv"));
-    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
-    EXPECT_EQ(out.readAll().count('\n'), 3);
+    const QString out = WriteFile("out.csv", "an older export\n");
+    ASSERT_EQ(RunCsvExport(path, out), 0);
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), "series,shot,x,y,trace_index,side,score,score_text,direction,time\n"
+                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00\n"
+                                 "1,total,,,,,,\"10\",,\n");
+
+    // a folder cannot be written: exit status 1, the folder stays
+    EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
 }
+
+#ifdef Q_OS_UNIX
+// A named pipe is written to, not replaced by a regular file: its reader gets the text.
+TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
+    auto series = std::make_unique<SeriesRecord>();
+    series->Clear();
+    series->targetId = 1200;
+    TraceStore store;
+    Shoot(store, 120, -80, 5);
+    series->store = store.Image();
+    const QString path = dir.filePath("rifle.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
+    const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+
+    std::string received;
+    std::thread reader([&] {
+        std::ifstream in(pipe.constData(), std::ios::binary);  // opens once the writer does
+        received.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
+    // a second name for the pipe, so the reader can be released even when the pipe's name was
+    // taken by a regular file
+    const QByteArray same = pipe + "-link";
+    ASSERT_EQ(::link(pipe.constData(), same.constData()), 0);
+    const int status = RunCsvExport(path, QFile::decodeName(pipe));
+    if (const int release = ::open(same.constData(), O_WRONLY | O_NONBLOCK); release >= 0) ::close(release);
+    reader.join();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(received, "series,shot,x,y,trace_index,side,score,score_text,direction,time\n"
+                        "1,1,120,-80,5,L,8.0,\" 8\",4,0.00\n"
+                        "1,total,,,,,,\" 8\",,\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(pipe.constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+#endif
 
 }  // namespace
 }  // namespace zark

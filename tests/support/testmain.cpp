@@ -5,9 +5,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#ifdef ZARK_TEST_GUI
+#if defined(ZARK_TEST_GUI)
 #include <QApplication>
 using TestApplication = QApplication;
+#elif defined(ZARK_TEST_GUI_APP)
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
 #else
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;

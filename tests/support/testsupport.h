@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "diag/diagnostics.h"
@@ -28,8 +29,24 @@ private:
 // The text of "zark.log" in the current (test) folder; empty when there is none.
 std::string LogText();
 
+// Writes bytes to the file at path, created or replaced; false when it cannot be written.
+bool WriteFile(const std::string& path, std::string_view bytes);
+
 // The number of times needle occurs in haystack.
 int CountOf(const std::string& haystack, const std::string& needle);
+
+// While it lives, a folder refuses new files: read-only, or, for a user the permissions do not hold
+// back (root), with a file in its place.
+class RefusingFolder final {
+public:
+    explicit RefusingFolder(std::string path);
+    ~RefusingFolder();
+    RefusingFolder(const RefusingFolder&) = delete;
+    RefusingFolder& operator=(const RefusingFolder&) = delete;
+
+private:
+    std::string path_;
+};
 
 // The folder of the tests' sources (golden files, corpora).
 std::string SourceDir();

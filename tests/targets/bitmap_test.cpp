@@ -3,7 +3,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -64,9 +63,7 @@ protected:
     void SetUp() override { LogLine("%s", ""); }
     QString Write(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(test::WriteFile(path.toStdString(), bytes.toStdString()));
         return path;
     }
     // Loads the file and expects the failure to be logged with the message and the path.

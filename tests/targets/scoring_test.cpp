@@ -2,8 +2,11 @@
 // the texts of scores and totals.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 
+#include "support/numericlocale.h"
 #include "targets/scoretext.h"
 #include "builtcatalogue.h"
 #include "targets/targetcatalogue.h"
@@ -43,7 +46,7 @@ TEST_F(Scoring, DecimalTenths) {
     const TargetDescriptor& finale = Face(kRifle50Finale);
     EXPECT_NEAR(finale.ScoreShot(64, 0), 10.0, 1e-9);
     EXPECT_NEAR(finale.ScoreShot(44, 0), 10.8, 1e-9);  // 9 - 9 × 1 / 21 = 8.57
-    EXPECT_NEAR(finale.ScoreShot(43, 0), 10.1, 1e-9);  // the inner-ten band takes over
+    EXPECT_NEAR(finale.ScoreShot(43, 0), 10.9, 1e-9);  // the inner-ten band takes over
     EXPECT_NEAR(finale.ScoreShot(65, 0), 9.8, 1e-9);   // 9 - 9 × 1 / 64 = 8.86
     EXPECT_NEAR(finale.ScoreShot(128, 0), 9.0, 1e-9);
     EXPECT_NEAR(finale.ScoreShot(129, 0), 8.8, 1e-9);
@@ -59,20 +62,30 @@ TEST_F(Scoring, DecimalTenths) {
     EXPECT_NEAR(airFinale.ScoreShot(0, 25), 9.8, 1e-9);  // band 24..47: 9 - 9 / 23 = 8.6
 }
 
-TEST_F(Scoring, InnerTenOnDecimalFacesRunsFromTenOneToTenNine) {
+TEST_F(Scoring, InnerTenOnDecimalFacesIsTheTopTenthAndNoCloserShotScoresLess) {
     const TargetDescriptor& rifle = Face(kRifle50Finale);
-    EXPECT_NEAR(rifle.ScoreShot(42, 0), 10.1, 1e-9);
-    EXPECT_NEAR(rifle.ScoreShot(20, 0), 10.5, 1e-9);  // 9 - 9 × 20 / 43 = 4.8
-    EXPECT_NEAR(rifle.ScoreShot(1, 0), 10.9, 1e-9);
-    EXPECT_NEAR(rifle.ScoreShot(0, 0), 10.9, 1e-9);  // never 11.0
+    EXPECT_NEAR(rifle.ScoreShot(44, 0), 10.8, 1e-9);  // the ten band keeps its tenths
+    for (int r : {42, 20, 1, 0}) EXPECT_NEAR(rifle.ScoreShot(r, 0), 10.9, 1e-9) << r;
     const TargetDescriptor& pistol = Face(kAirPistolFinale);
     ASSERT_EQ(pistol.BulletRadius(), 23);  // 4.5 / 59 × 304 = 23.19
-    EXPECT_NEAR(pistol.ScoreShot(48, 0), 10.1, 1e-9);
     EXPECT_NEAR(pistol.ScoreShot(49, 0), 10.8, 1e-9);  // ten band 48..83
-    EXPECT_NEAR(pistol.ScoreShot(0, 0), 10.9, 1e-9);
-    // no score on any decimal face goes beyond 10.9
-    for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale})
-        for (int r = 0; r < 200; ++r) EXPECT_LE(Face(index).ScoreShot(r, r / 3), 10.9 + 1e-9) << index << " " << r;
+    EXPECT_NEAR(pistol.ScoreShot(48, 0), 10.9, 1e-9);
+    EXPECT_NEAR(pistol.ScoreShot(0, -30), 10.9, 1e-9);
+    EXPECT_NEAR(pistol.ScoreShot(83, 0), 10.0, 1e-9);
+    // on every decimal face a closer shot never scores less, and nothing goes beyond 10.9
+    for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale}) {
+        double farther = 0;
+        for (int r = 400; r >= 0; --r) {
+            const double score = Face(index).ScoreShot(r * 3 / 5, -r * 4 / 5);
+            EXPECT_GE(score, farther) << index << " " << r;
+            EXPECT_LE(score, 10.9 + 1e-9) << index << " " << r;
+            farther = score;
+        }
+    }
+    // a 10.9 is a full score, shown and totalled as the tenth it is
+    EXPECT_GE(rifle.ScoreShot(10, 0), 10);
+    EXPECT_EQ(ScoreText(rifle, rifle.ScoreShot(10, 0)), "10.9");
+    EXPECT_EQ(TotalText(rifle, TotalPart(rifle, rifle.ScoreShot(10, 0)) + TotalPart(rifle, rifle.ScoreShot(44, 0))), "21.7");
 }
 
 TEST_F(Scoring, OutsideEveryRingWithoutZoneMap) {
@@ -210,6 +223,55 @@ TEST_F(Scoring, ScoreTexts) {
     double total = 0;
     for (int i = 0; i < 20; ++i) total += TotalPart(ring, 10.1);
     EXPECT_EQ(TotalText(ring, total), "200");
+}
+
+// Qt sets the C locale from the system's at start-up: on a German system printf writes "10,5".
+TEST_F(Scoring, TextsHaveAPointUnderAGermanLocale) {
+    test::GermanNumericLocale german;
+    ASSERT_TRUE(german.active()) << german.problem();
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%3.1f", 10.5);
+    ASSERT_STREQ(probe, "10,5");  // what the texts must not follow
+
+    const TargetDescriptor& decimal = Face(kRifle50Finale);
+    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.8");
+    EXPECT_EQ(ScoreText(decimal, 9.0), "9.0");
+    EXPECT_EQ(TotalText(decimal, TotalPart(decimal, 10.4) + TotalPart(decimal, 9.8)), "20.2");
+    EXPECT_EQ(TotalText(Face(kRifle50), 19), "19");
+    EXPECT_EQ(ScoreText(Face(24), 10.1), "1/10'");
+    EXPECT_EQ(ShotTimeText(75400), "1.15");
+    EXPECT_EQ(FixedText(-0.12, 0, 2), "-0.12");
+    EXPECT_EQ(FixedText(3.14159, 6, 2), "  3.14");
+    EXPECT_EQ(FixedText(1234567.0, 2, 0), "1234567");
+}
+
+TEST_F(Scoring, FixedTextRoundsAsPrintfDoesInTheCLocale) {
+    ASSERT_STREQ(std::localeconv()->decimal_point, ".");  // the test's own locale, C or C.UTF-8
+    char expected[64];
+    for (int k = -3000; k <= 3000; ++k) {
+        // every hundredth and the halves between them, where rounding decides
+        for (double v : {k / 100.0, k / 100.0 + 0.005, k / 20.0, k * 0.1}) {
+            std::snprintf(expected, sizeof expected, "%3.1f", v);
+            ASSERT_EQ(FixedText(v, 3, 1), expected) << v;
+            std::snprintf(expected, sizeof expected, "%2.0f", v);
+            ASSERT_EQ(FixedText(v, 2, 0), expected) << v;
+            std::snprintf(expected, sizeof expected, "%.2f", v);
+            ASSERT_EQ(FixedText(v, 0, 2), expected) << v;
+        }
+    }
+}
+
+TEST(ShotTexts, ClockPositionsAndTimes) {
+    EXPECT_EQ(ClockHour(0), 12);
+    EXPECT_EQ(ClockHour(14), 12);
+    EXPECT_EQ(ClockHour(15), 1);
+    EXPECT_EQ(ClockHour(359), 12);
+    EXPECT_EQ(ClockHour(90), 3);
+    EXPECT_EQ(ClockHour(-1), 12);  // the bearing of (0, 0)
+    EXPECT_EQ(ShotTimeText(75400), "1.15");
+    EXPECT_EQ(ShotTimeText(999), "0.00");
+    EXPECT_EQ(ShotTimeText(-1600), "0.00");  // before the start: never "0.-1"
+    EXPECT_EQ(ShotTimeText(3600000), "60.00");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // path can be used without a unit. It prints the device path; point the "Communication" setting
 // (Customize, ZARK page) at it, or at the --link path.
 //
-//   zark_simulator [--seed N] [--no-runs] [--link PATH] [--seconds N] [--quiet]
+//   zark_simulator [--seed N] [--profile beginner|club|elite] [--no-runs] [--link PATH] [--seconds N] [--quiet]
 //
 // A pseudo-terminal has no modem lines, so the moving-target runs the unit would announce through
 // CTS and DSR are only printed.
@@ -38,7 +38,9 @@ struct Options {
 };
 
 void Usage() {
-    std::fprintf(stderr, "usage: zark_simulator [--seed N] [--no-runs] [--link PATH] [--seconds N] [--quiet]\n");
+    std::fprintf(stderr,
+                 "usage: zark_simulator [--seed N] [--profile beginner|club|elite] [--no-runs] [--link PATH] "
+                 "[--seconds N] [--quiet]\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& options) {
@@ -48,6 +50,8 @@ bool ParseArguments(int argc, char** argv, Options& options) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--seed" && hasValue) {
             options.unit.seed = std::uint32_t(std::strtoul(argv[++i], nullptr, 10));
+        } else if (arg == "--profile" && hasValue) {
+            if (!zark::ParseShooterProfile(argv[++i], options.unit.profile)) return false;
         } else if (arg == "--no-runs") {
             options.unit.movingRuns = false;
         } else if (arg == "--link" && hasValue) {
@@ -122,7 +126,8 @@ int main(int argc, char** argv) {
 
     std::printf("%s\n", device.c_str());
     if (!options.quiet) {
-        std::printf("ZARK detector simulator (seed %u) on %s%s%s\n", options.unit.seed, device.c_str(),
+        std::printf("ZARK detector simulator (%s shooter, seed %u) on %s%s%s\n",
+                    zark::ShooterProfileName(options.unit.profile), options.unit.seed, device.c_str(),
                     options.link.empty() ? "" : ", linked as ", options.link.c_str());
         std::printf("Set the ZARK port (Customize, ZARK page) to that path; Ctrl+C ends.\n");
     }

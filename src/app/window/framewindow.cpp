@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "app/framerules.h"
+
 namespace zark {
 
 FrameWindow::FrameWindow(std::string placementName, QWidget* parent)
@@ -17,10 +19,13 @@ Rect FrameWindow::PlaceFromStorage(const Rect& fallback) {
     Rect rect = fallback;
     if (placementName_.empty() || !registry_.readRect(placementName_, rect)) rect = fallback;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint corner = screen ? screen->availableGeometry().topLeft() : QPoint(0, 0);
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    // A stored size beyond the screen (a damaged or hand-edited value) would have the window
+    // allocate and paint far more than can be seen: it is cut to the screen's available area.
+    rect = screen ? FitPlacement(rect, available.width(), available.height()) : fallback;
     // A rectangle with no area leaves the size to the minimum size of the window.
-    resize(std::max(1, rect.Width()), std::max(1, rect.Height()));
-    move(corner);
+    resize(std::max(1, int(rect.Width())), std::max(1, int(rect.Height())));
+    move(available.topLeft());
     return rect;
 }
 

@@ -19,8 +19,8 @@ public:
     ~FrameWindow() override;
 
     // Reads the stored rectangle (fallback when there is none) and sizes the window to it, at the
-    // top-left corner of the screen; only the size of the stored rectangle is used. Returns the
-    // rectangle read.
+    // top-left corner of the screen; only the size of the stored rectangle is used, and never
+    // more than the screen's available area. Returns the rectangle used.
     Rect PlaceFromStorage(const Rect& fallback);
 
     // The rectangle written at destruction: the window's normal geometry on the screen.

@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <algorithm>
 #include <vector>
 
@@ -127,7 +129,14 @@ int MdiChildWindow::CreatePlaced(const QString& title, std::uint32_t style, cons
                                  const Rect& fallback, MdiClient& client, const QIcon& icon) {
     if (window_) return 0;
     Rect rect = fallback;
-    if (!registry_.readRect(placementName, rect, &storedWord_)) {
+    if (registry_.readRect(placementName, rect, &storedWord_)) {
+        // Stored numbers are kept within the screen: in the area's coordinates, no larger than
+        // the screen's available area and inside it.
+        const QMdiArea* area = client.Area();
+        const QScreen* screen = area ? area->screen() : QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        rect = screen ? FitPlacement(rect, available.width(), available.height()) : fallback;
+    } else {
         rect = fallback;
         storedWord_.clear();
     }
@@ -210,8 +219,8 @@ Rect MdiChildWindow::Geometry() const { return window_ ? RectOf(window_->geometr
 
 void MdiChildWindow::SetGeometry(const Rect& rect) {
     if (!window_) return;
-    const int width = std::max(0, rect.Width());
-    const int height = std::max(0, rect.Height());
+    const int width = int(std::clamp<std::int64_t>(rect.Width(), 0, QWIDGETSIZE_MAX));
+    const int height = int(std::clamp<std::int64_t>(rect.Height(), 0, QWIDGETSIZE_MAX));
     if (!(style_ & kStyleThickFrame)) window_->setFixedSize(width, height);
     window_->setGeometry(rect.left, rect.top, width, height);
     TrackNormalGeometry();

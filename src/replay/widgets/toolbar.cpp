@@ -9,7 +9,7 @@
 
 #include "app/commandids.h"
 #include "i18n/uistrings.h"
-#include "replay/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 #include "settings/settings.h"
 
 namespace zark {

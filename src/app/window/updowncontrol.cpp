@@ -1,4 +1,4 @@
-#include "replay/widgets/updowncontrol.h"
+#include "app/window/updowncontrol.h"
 
 #include <QKeyEvent>
 #include <QToolButton>
@@ -13,12 +13,15 @@ UpDownControl::UpDownControl(QWidget* parent) : QWidget(parent) {
     down_ = new QToolButton(this);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
+    up_->setObjectName(QStringLiteral("up"));
+    down_->setObjectName(QStringLiteral("down"));
     for (QToolButton* button : {up_, down_}) {
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);
+        button->installEventFilter(this);  // the press starts the hold that accelerates
     }
-    connect(up_, &QToolButton::clicked, this, [this] { Step(+1); });
-    connect(down_, &QToolButton::clicked, this, [this] { Step(-1); });
+    connect(up_, &QToolButton::clicked, this, [this] { Arrow(+1, HeldStep()); });
+    connect(down_, &QToolButton::clicked, this, [this] { Arrow(-1, HeldStep()); });
     resize(20, 20);
 }
 
@@ -30,7 +33,22 @@ void UpDownControl::SetRange(int minimum, int maximum) {
 
 void UpDownControl::SetValue(int value) { value_ = std::clamp(value, minimum_, maximum_); }
 
-void UpDownControl::Step(int delta) {
+void UpDownControl::SetAcceleration(int holdMs, int fastStep) {
+    holdMs_ = std::max(0, holdMs);
+    fastStep_ = std::max(1, fastStep);
+}
+
+bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == up_ || watched == down_) && event->type() == QEvent::MouseButtonPress) held_.start();
+    return QWidget::eventFilter(watched, event);
+}
+
+int UpDownControl::HeldStep() const {
+    return holdMs_ > 0 && held_.isValid() && held_.elapsed() >= holdMs_ ? fastStep_ : 1;
+}
+
+void UpDownControl::Arrow(int direction, int size) {
+    const int delta = (inverted_ ? -direction : direction) * size;
     const int next = std::clamp(value_ + delta, minimum_, maximum_);
     if (next == value_) return;
     value_ = next;
@@ -38,18 +56,19 @@ void UpDownControl::Step(int delta) {
 }
 
 void UpDownControl::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Up) {
-        Step(+1);
-    } else if (event->key() == Qt::Key_Down) {
-        Step(-1);
-    } else {
-        QWidget::keyPressEvent(event);
+    switch (event->key()) {
+        case Qt::Key_Up: Arrow(+1); break;
+        case Qt::Key_Down: Arrow(-1); break;
+        case Qt::Key_PageUp: Arrow(+1, fastStep_); break;
+        case Qt::Key_PageDown: Arrow(-1, fastStep_); break;
+        default: QWidget::keyPressEvent(event); return;
     }
+    event->accept();
 }
 
 void UpDownControl::wheelEvent(QWheelEvent* event) {
     const int dy = event->angleDelta().y();
-    if (dy) Step(dy > 0 ? +1 : -1);
+    if (dy) Arrow(dy > 0 ? +1 : -1);
     event->accept();
 }
 

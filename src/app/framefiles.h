@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "app/noticebanner.h"
+#include "storage/filecommands.h"
+
+namespace zark {
+
+class MainFrame;
+struct Settings;
+
+// The main frame's file commands: Open (menu, Ctrl+O, the command line, a file dropped on the
+// window), Save (Ctrl+S), the automatic saves at the end of a series or match, and Delete. It
+// applies an opened series or match to the hub, the series flow, the menus and the caption, and
+// tells the shooter in the main window when an automatic save failed.
+class FrameFiles final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit FrameFiles(MainFrame& frame);
+    ~FrameFiles() override;
+
+    // At start-up: makes DataDirectory; when that fails the setting becomes empty and the files
+    // go to the per-user folder.
+    void PrepareDataDirectory(Settings& settings);
+
+    // Opens path (asking with the open dialog when it is empty) and shows what it holds. Returns 1
+    // when a series or match is now shown; 0 on Cancel, while a series is being shot, or when the
+    // file cannot be read or names an unknown target, which leaves everything as it was.
+    int Open(const QString& path);
+    // Saves the series, or in match mode the match, under a name chosen in the save dialog.
+    void Save();
+    // The automatic save at the end of a series or match.
+    void SaveAutomatically(bool match);
+    void Delete();
+
+    FileCommands& Commands() { return files_; }
+    // The date stored in the file shown (for the printout); zero for a series shot here.
+    const FileDate& ShownFileDate() const { return fileDate_; }
+    NoticeBanner* Banner() const { return banner_; }
+
+protected:
+    // Files dropped on the main window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool CommandAvailable(int command) const;
+    bool ApplySeries(const QString& path);
+    bool ApplyMatch(const QString& path);
+    void ShowOpenedStore(const TraceImage& image);
+    QString ChooseSavePath(bool match);
+    void RegisterFileTypes();
+
+    MainFrame& frame_;
+    FileCommands files_;
+    FileDate fileDate_;
+    QPointer<NoticeBanner> banner_;
+};
+
+}  // namespace zark

@@ -1,0 +1,72 @@
+#include "print/widgets/printhub.h"
+
+#include <QPainter>
+
+#include "core/qttimerfactory.h"
+#include "core/tracestore.h"
+#include "results/diagramplot.h"
+#include "results/shotlist.h"
+#include "targets/widgets/targetfacerules.h"
+#include "targets/widgets/targetview.h"
+
+namespace zark {
+
+PrintHub::PrintHub(const ReportSeries& series, int dotsPerInch)
+    : dpi_(dotsPerInch), rules_(std::make_unique<TargetFaceRules>()), timers_(std::make_unique<QtTimerFactory>()) {
+    // The views join in the live hub's order: the drawing view, the shot list, the diagram.
+    view_ = std::make_unique<TargetView>(&hub_, *rules_, *timers_);
+    view_->SetPrintDpi(dotsPerInch);
+    list_ = std::make_unique<ShotList>(&hub_);
+    plot_ = std::make_unique<DiagramPlot>(&hub_);
+    hub_.SetTargets(series.faceA, series.faceB ? series.faceB : series.faceA);
+    if (series.store) {
+        hub_.LoadStore(series.store->Image());
+        if (TraceStore* store = hub_.Store()) store->SetShotTimeOffset(series.store->ShotTimeOffset());
+    }
+    hub_.SetSettings(series.settings);
+    hub_.NotifyStoreChanged();
+    hub_.ShowTraceRange(-1, -1, 0);
+}
+
+PrintHub::~PrintHub() {
+    // The views leave the hub before it goes.
+    plot_.reset();
+    list_.reset();
+    view_.reset();
+}
+
+void PrintHub::SelectSide(int side) { hub_.SelectTarget(side); }
+
+void PrintHub::DrawFace(QPainter& painter, const QRect& rect) {
+    // Every mark shows, as the whole series does.
+    hub_.ShowTraceRange(-1, -1, 0);
+    view_->resize(rect.size());
+    view_->SetZoom(1, false);
+    view_->PlaceAllMarks();
+    painter.save();
+    painter.translate(rect.topLeft());
+    view_->RenderForPrint(painter, dpi_);
+    painter.restore();
+}
+
+void PrintHub::DrawShotList(QPainter& painter, const QRect& rect) { list_->PrintRows(painter, rect, dpi_ / 25.4); }
+
+int PrintHub::DrawDiagram(QPainter& painter, const QRect& rect, int curveBit, int first, int last) {
+    plot_->SetFlags(curveBit | kPlotUpright | kPlotNoGrid | kPlotFrame);
+    hub_.ShowTraceRange(first, last, 0);
+    DiagramPlot::Context context;
+    context.rect = rect;
+    context.printing = true;
+    context.pixelsPerMm = dpi_ / 25.4;
+    plot_->Paint(painter, context);
+    const DiagramAverages& a = plot_->Averages();
+    switch (curveBit) {
+        case kCurveAbsolute: return a.distance;
+        case kCurveHorizontal: return a.x;
+        case kCurveVertical: return a.y;
+        case kCurveSpeed: return a.step;
+        default: return 0;
+    }
+}
+
+}  // namespace zark

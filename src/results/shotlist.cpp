@@ -1,0 +1,240 @@
+#include "results/shotlist.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QRect>
+#include <algorithm>
+#include <cmath>
+
+#include "i18n/uistrings.h"
+#include "settings/settings.h"
+#include "targets/scoretext.h"
+#include "targets/targetdescriptor.h"
+
+namespace zark {
+namespace {
+
+// The face of a list that has not been told its target yet: scores show as points.
+const TargetDescriptor& NoFace() {
+    static const TargetDescriptor face;
+    return face;
+}
+
+struct ReplayTimes {
+    int before = 5000;
+    int after = 1000;
+};
+
+// ReplayTimeBefore and ReplayTimeAfter of the settings the list was given.
+ReplayTimes TimesOf(const ShotList& list) {
+    const Settings* settings = list.settings();
+    return settings ? ReplayTimes{settings->ReplayTimeBefore, settings->ReplayTimeAfter} : ReplayTimes{};
+}
+
+}  // namespace
+
+ShotList::ShotList(HubView* hub) : HubView(hub) {}
+
+const ShotRow& ShotList::Row(int row) const {
+    static const ShotRow kEmpty{};
+    return row >= 0 && row <= rows_ ? cells_[std::size_t(row)] : kEmpty;
+}
+
+void ShotList::SetSelected(int row, bool selected) {
+    if (row >= 0 && row <= rows_) cells_[std::size_t(row)].selected = selected;
+}
+
+int ShotList::FirstSelected() const {
+    for (int row = 0; row <= rows_; ++row)
+        if (cells_[std::size_t(row)].selected) return row;
+    return -1;
+}
+
+const TargetDescriptor& ShotList::Face() const {
+    const TargetDescriptor* face = CurrentTarget();
+    return face ? *face : NoFace();
+}
+
+void ShotList::ResetRows(int n) {
+    rows_ = std::clamp(n, 0, kMaxShots);
+    for (ShotRow& row : cells_) row = ShotRow{};
+    total_ = 0;
+    if (listener_) listener_->RowsReset();
+}
+
+void ShotList::SetRow(int row, double score, int timeMs, int bearing) {
+    if (row < 0 || row >= rows_) return;
+    const TargetDescriptor& face = Face();
+    ShotRow& cells = cells_[std::size_t(row)];
+    total_ += TotalPart(face, score);
+    cells.score = ScoreText(face, score);
+    cells.time = ShotTimeText(timeMs);
+    cells.clock = ClockHour(bearing);
+    cells.direction = std::to_string(cells.clock);
+    cells_[std::size_t(rows_)].score = TotalText(face, total_);
+    if (listener_) listener_->RowChanged(row);
+}
+
+void ShotList::SetUnfiredRow(int row) {
+    if (row < 0 || row >= rows_) return;
+    const TargetDescriptor& face = Face();
+    ShotRow& cells = cells_[std::size_t(row)];
+    cells.score = ScoreText(face, 0);
+    cells.time.clear();
+    cells.direction.clear();
+    cells.clock = 0;
+    cells_[std::size_t(rows_)].score = TotalText(face, total_);
+    if (listener_) listener_->RowChanged(row);
+}
+
+// Shot k of the store as the list shows it: its shown position (the shot time offset and the
+// centring applied), scored on the current face.
+void ShotList::WriteShot(int k) {
+    TraceStore* store = Store();
+    if (!store || k < 0 || k >= store->ShotCount()) return;
+    if (k >= rows_) {
+        // More shots than the series planned (a file that says so): the list grows to hold them.
+        const int grown = std::min(k + 1, kMaxShots);
+        std::swap(cells_[std::size_t(rows_)], cells_[std::size_t(grown)]);
+        rows_ = grown;
+        if (listener_) listener_->RowsReset();
+    }
+    const ShotRecord& shot = store->Shot(k);
+    if (shot.x == 0 && shot.y == 0) {
+        SetUnfiredRow(k);
+        return;
+    }
+    const SamplePoint shown = store->Shown(store->ShotPosition(k));
+    // A shot that came when the trace was full has no point of its own: it broke at the trace's end.
+    const int timeMs = store->ShotHasNoTrace(k) ? store->SampleCount() * store->TimeStep() : store->ShotTime(k);
+    const TargetDescriptor& face = Face();
+    SetRow(k, face.ScoreShot(shown.x, shown.y), timeMs, TargetDescriptor::ShotBearing(shown.x, shown.y));
+}
+
+void ShotList::OnNewSeries(int shots, int, int) { ResetRows(shots); }
+
+void ShotList::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
+    HubView::OnTargetsChanged(a, b);
+    OnStoreChanged();
+}
+
+void ShotList::OnSample(int, int, int isShot, int isReplay, int) {
+    if (!isShot || isReplay) return;
+    if (TraceStore* store = Store()) WriteShot(store->ShotCount() - 1);
+}
+
+void ShotList::OnStoreChanged() {
+    TraceStore* store = Store();
+    ResetRows(store ? store->ShotCount() : 0);
+    if (!store) return;
+    for (int k = 0; k < store->ShotCount(); ++k) WriteShot(k);
+}
+
+void ShotList::OnTraceRange(int first, int last, int add) {
+    if (!add)
+        for (int row = 0; row <= rows_; ++row) cells_[std::size_t(row)].selected = false;
+    const TraceStore* store = Store();
+    int chosen = 0;
+    for (int row = 0; store && row < rows_; ++row) {
+        if (store->ShotHasNoTrace(row)) continue;
+        const int t = store->Shot(row).traceIndex;
+        if (first < t && t < last) {
+            cells_[std::size_t(row)].selected = true;
+            ++chosen;
+        }
+    }
+    if (rows_ > 0 && chosen == rows_) cells_[std::size_t(rows_)].selected = true;
+    if (listener_) listener_->SelectionChanged();
+}
+
+int ShotList::PrintRows(QPainter& painter, const QRect& rect, double pixelsPerMm) const {
+    const int fontHeight = std::max(1, int(std::lround(4.0 * pixelsPerMm)));
+    QFont normal(QStringLiteral("Liberation Sans"));
+    normal.setPixelSize(fontHeight);
+    QFont bold = normal;
+    bold.setWeight(QFont::Bold);
+    const int margin = int(std::lround(10.0 * pixelsPerMm));
+    const int step = (rect.width() - margin) / 3;
+    const int lineHeight = fontHeight * 12 / 10;
+    const int x0 = rect.left() + margin;
+    const int columns[3] = {x0, x0 + step, x0 + 2 * step};
+
+    painter.save();
+    painter.setPen(Qt::black);
+    int y = rect.top();
+    const auto line = [&](int x, const QString& text) {
+        painter.drawText(QRect(x, y, rect.right() - x, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
+    };
+    painter.setFont(bold);
+    // Score, Direction, Time
+    static const int kTitles[3] = {145, 147, 146};
+    for (int c = 0; c < 3; ++c) line(columns[c], UiQString(kTitles[c]));
+    y += lineHeight;
+    for (int k = 0; k < rows_; ++k) {
+        const ShotRow& row = cells_[std::size_t(k)];
+        painter.setFont(bold);
+        line(rect.left(), QString::asprintf(" %d", k + 1));
+        painter.setFont(normal);
+        line(columns[0], QString::fromStdString(row.score));
+        line(columns[1], QString::fromStdString(row.direction));
+        line(columns[2], QString::fromStdString(row.time));
+        y += lineHeight;
+    }
+    painter.setFont(bold);
+    line(rect.left(), QStringLiteral(" ="));
+    painter.setFont(normal);
+    line(columns[0], QString::fromStdString(cells_[std::size_t(rows_)].score));
+    y += lineHeight;
+    QPen frame(Qt::black);
+    frame.setWidthF(std::max(1.0, 0.25 * pixelsPerMm));
+    painter.setPen(frame);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(rect.left(), rect.top(), rect.width() - 1, y - rect.top()));
+    painter.restore();
+    return y;
+}
+
+bool ShowSeriesSelection(ShotList& list) {
+    const TraceStore* store = list.Store();
+    if (!store) return false;
+    const ReplayTimes times = TimesOf(list);
+    // The selection is read first: showing a range selects the rows it holds.
+    bool chosen[kMaxShots + 1] = {};
+    const int rows = list.Rows();
+    for (int row = 0; row <= rows; ++row) chosen[row] = list.Selected(row);
+    bool shown = false;
+    for (int row = 0; row <= rows; ++row) {
+        if (!chosen[row]) continue;
+        if (row < rows ? row >= store->ShotCount() : rows != store->ShotCount()) continue;
+        const TraceStore::Window w = store->ReplayWindow(row, times.before, times.after);
+        if (!w.ok) continue;
+        list.ShowTraceRange(w.first, w.last, 0);
+        list.EndReplay();
+        shown = true;
+    }
+    return shown;
+}
+
+void ShowSightersSelection(ShotList& list, int row) {
+    const TraceStore* store = list.Store();
+    if (!store) return;
+    const int rows = list.Rows();
+    if (row == rows) {
+        if (list.Selected(row))
+            list.ShowTraceRange(0, store->SampleCount() - 1, 0);
+        else
+            list.ShowTraceRange(-1, -1, 0);
+        return;
+    }
+    const ReplayTimes times = TimesOf(list);
+    bool chosen[kMaxShots] = {};
+    for (int k = 0; k < rows; ++k) chosen[k] = list.Selected(k);
+    list.ShowTraceRange(-1, -1, 0);
+    for (int k = 0; k < rows && k < store->ShotCount(); ++k) {
+        if (!chosen[k]) continue;
+        const TraceStore::Window w = store->ReplayWindow(k, times.before, times.after);
+        if (w.ok) list.ShowTraceRange(w.first, w.last, 1);
+    }
+}
+
+}  // namespace zark

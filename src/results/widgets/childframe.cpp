@@ -1,0 +1,23 @@
+#include "results/widgets/childframe.h"
+
+#include <QApplication>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+
+namespace zark {
+
+void ResizingArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResize) onResize();
+}
+
+int ChildFrameExtra() {
+    QStyleOptionTitleBar option;
+    option.titleBarFlags = Qt::SubWindow | Qt::WindowTitleHint;
+    QStyle* style = QApplication::style();
+    return style->pixelMetric(QStyle::PM_TitleBarHeight, &option) +
+           2 * style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, &option);
+}
+
+}  // namespace zark

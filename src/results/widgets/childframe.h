@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "app/window/mdichildwindow.h"
+
+namespace zark {
+
+// The results windows: captioned, sizable, with a system menu and a close box.
+inline constexpr std::uint32_t kResultsChildStyle = kStyleCaption | kStyleSysMenu | kStyleThickFrame;
+
+// A child window's client area that lays out its children again at every size.
+class ResizingArea final : public QWidget {
+public:
+    std::function<void()> onResize;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+// What a child window's caption and sizing frame add to its client area: the caption height plus
+// twice the frame width, in the style the child windows are drawn with.
+int ChildFrameExtra();
+
+}  // namespace zark

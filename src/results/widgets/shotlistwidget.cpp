@@ -1,0 +1,179 @@
+#include "results/widgets/shotlistwidget.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <array>
+
+#include "app/window/dialogunits.h"
+#include "i18n/uistrings.h"
+#include "results/resulticons.h"
+
+namespace zark {
+namespace {
+
+constexpr int kScoreText = 145;
+constexpr int kTimeText = 146;
+constexpr int kDirectionText = 147;
+constexpr int kTotalText = 323;
+
+// The pictures are drawn once per process.
+const QIcon& RowIcon(int row) {
+    static const std::array<QIcon, kMaxShots> icons = [] {
+        std::array<QIcon, kMaxShots> made;
+        for (int i = 0; i < kMaxShots; ++i) made[std::size_t(i)] = QIcon(QPixmap::fromImage(NumberBadge(i + 1, 2.0)));
+        return made;
+    }();
+    return icons[std::size_t(row)];
+}
+
+const QIcon& ClockIcon(int hour) {
+    static const std::array<QIcon, 13> icons = [] {
+        std::array<QIcon, 13> made;
+        for (int h = 1; h <= 12; ++h) made[std::size_t(h)] = QIcon(QPixmap::fromImage(ClockFace(h, 2.0)));
+        return made;
+    }();
+    return icons[std::size_t(hour)];
+}
+
+const QIcon& SumIcon() {
+    static const QIcon icon(QPixmap::fromImage(TotalBadge(2.0)));
+    return icon;
+}
+
+// Rows as tight as the pictures allow, so that ten shots and the total fit the scoreboard's first size.
+class TightRows final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize hint = QStyledItemDelegate::sizeHint(option, index);
+        return QSize(hint.width(), std::max(16, option.fontMetrics.height() + 1));
+    }
+};
+
+}  // namespace
+
+ShotListWidget::ShotListWidget(ShotList& list, bool singleRowClicks, QWidget* parent)
+    : QTreeWidget(parent), list_(list), singleRowClicks_(singleRowClicks) {
+    LoadUiStrings();
+    setFont(DialogUnits::DialogFont());
+    setColumnCount(3);
+    setHeaderLabels({UiQString(kScoreText), UiQString(kDirectionText), UiQString(kTimeText)});
+    headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setIconSize(QSize(16, 16));
+    setItemDelegate(new TightRows(this));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { TakeUserSelection(); });
+    list_.SetListener(this);
+    RowsReset();
+}
+
+ShotListWidget::~ShotListWidget() { list_.SetListener(nullptr); }
+
+void ShotListWidget::ResizeColumns(int width) {
+    int sum = 0;
+    for (int c = 0; c < 3; ++c) sum += columnWidth(c);
+    for (int c = 0; c < 3; ++c) setColumnWidth(c, sum > 0 ? int(qint64(width) * columnWidth(c) / sum) : width / 3);
+}
+
+bool ShotListWidget::viewportEvent(QEvent* event) {
+    // The rows' width changes with the window and with the scroll bar coming or going.
+    if (event->type() == QEvent::Resize) ResizeColumns(viewport()->width());
+    return QTreeWidget::viewportEvent(event);
+}
+
+void ShotListWidget::RowsReset() {
+    syncing_ = true;
+    clear();
+    QList<QTreeWidgetItem*> items;
+    for (int row = 0; row <= list_.Rows(); ++row) {
+        auto* item = new QTreeWidgetItem;
+        item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+        if (row < list_.Rows()) {
+            item->setIcon(0, RowIcon(row));
+        } else {
+            item->setIcon(0, SumIcon());
+            item->setToolTip(0, UiQString(kTotalText));
+        }
+        items.append(item);
+    }
+    addTopLevelItems(items);
+    syncing_ = false;
+    for (int row = 0; row <= list_.Rows(); ++row) WriteRow(row);
+    SelectionChanged();
+}
+
+void ShotListWidget::WriteRow(int row) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item) return;
+    const ShotRow& cells = list_.Row(row);
+    item->setText(0, QString::fromStdString(cells.score));
+    item->setText(1, QString::fromStdString(cells.direction));
+    item->setText(2, QString::fromStdString(cells.time));
+    item->setIcon(1, cells.clock > 0 ? ClockIcon(cells.clock) : QIcon());
+}
+
+void ShotListWidget::RowChanged(int row) {
+    WriteRow(row);
+    WriteRow(list_.TotalRow());
+}
+
+void ShotListWidget::SelectionChanged() {
+    syncing_ = true;
+    QItemSelection selection;
+    for (int row = 0; row <= list_.Rows(); ++row) {
+        if (!list_.Selected(row)) continue;
+        const QModelIndex index = model()->index(row, 0);
+        selection.select(index, index);
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    syncing_ = false;
+}
+
+void ShotListWidget::TakeUserSelection() {
+    if (syncing_) return;
+    for (int row = 0; row <= list_.Rows(); ++row)
+        list_.SetSelected(row, selectionModel()->isRowSelected(row, QModelIndex()));
+}
+
+QItemSelectionModel::SelectionFlags ShotListWidget::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const {
+    // Toggling rows: a plain click acts as a Ctrl-click unless Shift is held.
+    if (!singleRowClicks_ && event &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        if (!(mouse->modifiers() & Qt::ShiftModifier)) {
+            const QMouseEvent asCtrl(mouse->type(), mouse->position(), mouse->globalPosition(), mouse->button(),
+                                     mouse->buttons(), mouse->modifiers() | Qt::ControlModifier);
+            return QTreeWidget::selectionCommand(index, &asCtrl);
+        }
+    }
+    return QTreeWidget::selectionCommand(index, event);
+}
+
+void ShotListWidget::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (onClick) onClick(index.isValid() ? index.row() : -1);
+}
+
+void ShotListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (onDoubleClick) onDoubleClick(index.isValid() ? index.row() : -1);
+}
+
+}  // namespace zark

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <functional>
+
+#include "results/shotlist.h"
+
+namespace zark {
+
+// The screen form of a shot list: three columns (score, direction, time) with a numbered disc per
+// shot row, a clock face per direction and the total row last. With single-row clicks a plain
+// click selects one row and Ctrl adds rows; otherwise each click toggles one row, as Ctrl does
+// (Shift still selects a run of rows).
+class ShotListWidget final : public QTreeWidget, public ShotListListener {
+public:
+    ShotListWidget(ShotList& list, bool singleRowClicks, QWidget* parent = nullptr);
+    ~ShotListWidget() override;
+
+    ShotList& List() const { return list_; }
+    bool SingleRowClicks() const { return singleRowClicks_; }
+
+    // After the selection has taken a click: the row clicked (-1 outside the rows).
+    std::function<void(int row)> onClick;
+    std::function<void(int row)> onDoubleClick;
+
+    // The three column widths keep their proportions across width (a third each when all are 0).
+    // The list does this itself whenever the width it shows its rows in changes.
+    void ResizeColumns(int width);
+
+    void RowsReset() override;
+    void RowChanged(int row) override;
+    void SelectionChanged() override;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void WriteRow(int row);
+    void TakeUserSelection();
+
+    ShotList& list_;
+    bool singleRowClicks_;
+    bool syncing_ = false;
+};
+
+}  // namespace zark

@@ -1,0 +1,488 @@
+#include "targets/widgets/targetview.h"
+
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
+
+#include "settings/settings.h"
+#include "targets/targetdescriptor.h"
+#include "targets/widgets/aimcross.h"
+#include "targets/widgets/shotmark.h"
+
+namespace zark {
+namespace {
+constexpr int kCrossHalf = AimCross::kSize / 2;
+constexpr int kSighterSquareUnits = 200;
+}  // namespace
+
+void TargetView::Relay::Notify(const Notification& n) {
+    if (n.code == kCodeShotSettled && view) view->ShotSettled();
+    if (target) target->Notify(n);
+}
+
+TargetView::TargetView(HubView* hub, const FaceRules& rules, TimerFactory& timers, QWidget* parent)
+    : QWidget(parent),
+      SeriesView(hub, &relay_, rules, timers),
+      replayTimer_(timers.CreateTimer([this] { ReplayTick(); })),
+      pictureTimer_(timers.CreateTimer([this] { HidePicture(); })) {
+    relay_.view = this;
+    setObjectName(QStringLiteral("targetView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(false);
+    for (int k = 0; k < kMaxShots; ++k) {
+        auto* mark = new ShotMark(QString::number(k + 1), this, kFirstMarkId + k);
+        mark->SetClickHandler([this](int id, int code) {
+            Notification n;
+            n.code = code == ShotMark::kDoubleClick ? kCodeMarkDoubleClick : kCodeMarkClick;
+            n.index = id - kFirstMarkId;
+            Send(n);
+        });
+        marks_[std::size_t(k)] = mark;
+    }
+    cross_ = new AimCross(this);
+    cross_->hide();
+    SetZoom(1, false);
+    EnsureFaceBuffer();
+}
+
+TargetView::~TargetView() = default;
+
+int TargetView::TimeStep() const {
+    return settings() && settings()->UnitTimeStep > 0 ? settings()->UnitTimeStep : Settings::kUnitTimeStep;
+}
+
+int TargetView::Dpi() const { return printDpi_ > 0 ? printDpi_ : std::max(1, logicalDpiX()); }
+
+// Face rendering.
+
+void TargetView::EnsureFaceBuffer() {
+    // As large as the screen, or the view when that is larger, in device pixels: allocated once
+    // in practice (again when the view moves to a screen of another pixel ratio).
+    const qreal ratio = devicePixelRatioF();
+    QSize wanted = size();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) wanted = wanted.expandedTo(screen->size());
+    wanted = (QSizeF(wanted) * ratio).toSize();
+    if (faceBuffer_.isNull() || faceBuffer_.devicePixelRatio() != ratio || faceBuffer_.width() < wanted.width() ||
+        faceBuffer_.height() < wanted.height()) {
+        if (faceBuffer_.devicePixelRatio() == ratio) wanted = wanted.expandedTo(faceBuffer_.size());
+        faceBuffer_ = QImage(wanted, QImage::Format_RGB32);
+        faceBuffer_.setDevicePixelRatio(ratio);
+    }
+}
+
+QRectF TargetView::DeviceRect(const QRect& area) const {
+    const qreal ratio = devicePixelRatioF();
+    return QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio);
+}
+
+void TargetView::SetZoom(int zoom, bool redraw) {
+    zoom_ = ClampedZoom(zoom);
+    labelFontHeight_ = LabelFontHeight(zoom_, Dpi());
+    InvalidateTrace();
+    if (!redraw) return;
+    ComposeFace();
+    if (CurrentTarget()) PlaceAllMarks();
+}
+
+void TargetView::ComposeFace() {
+    EnsureFaceBuffer();
+    QPainter painter(&faceBuffer_);
+    FaceStyle style;
+    style.labelFontHeight = labelFontHeight_;
+    style.dotsPerInch = Dpi();
+    style.hits = hits_;
+    zark::ComposeFace(painter, Geometry(), CurrentTarget(), style);
+    update();
+}
+
+int TargetView::UnitsToPixels(int units) const { return zark::UnitsToPixels(width(), zoom_, units); }
+
+QPoint TargetView::ToPixel(int x, int y, int shotIndex, bool clamp) const {
+    const TraceStore* store = const_cast<TargetView*>(this)->Store();
+    return zark::ToPixel(Geometry(), CurrentTarget(), CentringOf(store), x, y, shotIndex, clamp);
+}
+
+void TargetView::RenderForPrint(QPainter& painter, int dotsPerInch) {
+    const int screenZoom = zoom_;
+    SetZoom(1, false);
+    FaceStyle style;
+    style.labelFontHeight = LabelFontHeight(1, dotsPerInch);
+    style.dotsPerInch = dotsPerInch;
+    style.hits = hits_;
+    std::array<PrintedMark, kMaxShots> printed{};
+    int count = 0;
+    for (ShotMark* mark : marks_) {
+        if (!mark->isVisibleTo(this)) continue;
+        printed[std::size_t(count++)] = PrintedMark{QRect(mark->Position(), mark->size()), mark->HoleDiameter(),
+                                                    mark->Selected() != 0};
+    }
+    zark::RenderForPrint(painter, Geometry(), CurrentTarget(), style, printed.data(), count);
+    SetZoom(screenZoom, false);
+}
+
+// Marks.
+
+void TargetView::PlaceMark(int k) {
+    if (!CurrentTarget() || k < 0 || k >= kMaxShots) return;
+    TraceStore* store = Store();
+    if (!store || k > store->ShotCount()) return;
+    ShotMark* mark = marks_[std::size_t(k)];
+    bool show = !store->ShotHasNoTrace(k) && store->Shot(k).side == side();
+    if (show && replayActive_) {
+        const int t = store->Shot(k).traceIndex;
+        show = t >= replayFirst_ && t <= replayPosition_;
+    }
+    if (!show) {
+        mark->hide();
+        return;
+    }
+    const int dpi = Dpi();
+    const int min1 = HundredthsToPixels(100, dpi);
+    const int min2 = HundredthsToPixels(15, dpi);
+    const int d = std::max(UnitsToPixels(CurrentTarget()->BulletRadius()), min2);
+    const int h = d >= min1 ? d + min2 : min1;
+    const SamplePoint position = store->ShotPosition(k);
+    const QPoint p = ToPixel(position.x, position.y, k, false);
+    mark->SetHole(2 * d);
+    mark->Place(p.x() - h, p.y() - h, 2 * h + 1, 2 * h + 1);
+    mark->SetSelected(MarkSelected(k) ? 1 : 0);
+    mark->show();
+    cross_->raise();
+
+    const SamplePoint shown = store->Shown(position);
+    const bool hit = CurrentTarget()->ScoreShot(shown.x, shown.y) != 0.0;
+    if (hit != hits_[std::size_t(k)]) {
+        hits_[std::size_t(k)] = hit;
+        if (CurrentTarget()->Kind() & KindBiathlon) ComposeFace();
+    }
+}
+
+void TargetView::PlaceAllMarks() {
+    for (int k = 0; k < kMaxShots; ++k) PlaceMark(k);
+}
+
+void TargetView::HideAllMarks() {
+    for (ShotMark* mark : marks_) mark->hide();
+}
+
+void TargetView::ClearHits() {
+    const bool recompose = hits_.any() && CurrentTarget() && (CurrentTarget()->Kind() & KindBiathlon);
+    hits_.reset();
+    if (recompose) ComposeFace();
+}
+
+void TargetView::MoveCross(int x, int y, int shotIndex) {
+    if (x == 0 && y == 0) return;  // no aim point: the cross stays where it is
+    const QPoint p = ToPixel(x, y, shotIndex, true);
+    cross_->MoveTo(p.x() - kCrossHalf, p.y() - kCrossHalf);
+}
+
+// The full-score picture.
+
+void TargetView::HidePicture() {
+    if (!PictureShown()) return;
+    const QRect old(pictureAt_.x() - fullScorePicture_.Width() / 2, pictureAt_.y() - fullScorePicture_.Height() / 2,
+                    fullScorePicture_.Width(), fullScorePicture_.Height());
+    pictureAt_ = QPoint();
+    update(old);
+}
+
+// Trace.
+
+bool TargetView::TraceOn() const { return settings() && settings()->LineTrack; }
+
+TraceStyle TargetView::CurrentTraceStyle() const {
+    TraceStyle style;
+    style.geometry = Geometry();
+    style.face = CurrentTarget();
+    style.centring = CentringOf(const_cast<TargetView*>(this)->Store());
+    const Settings defaults;
+    style.beforeShot = ColourOf(settings() ? settings()->ColorLineBeforeShot : defaults.ColorLineBeforeShot);
+    style.afterShot = ColourOf(settings() ? settings()->ColorLineAfterShot : defaults.ColorLineAfterShot);
+    style.afterShotSamples = 1000 / TimeStep();
+    return style;
+}
+
+void TargetView::InvalidateTrace() {
+    layerValid_ = false;
+    update();
+}
+
+QRect TargetView::SyncTrace() {
+    TraceStore* store = Store();
+    if (!TraceOn() || !store || width() <= 0 || height() <= 0) return {};
+    int first = liveFirst_;
+    int end = store->SampleCount();
+    if (replayActive_) {
+        first = replayFirst_;
+        end = replayPosition_;
+    }
+    first = std::clamp(first, 0, int(store->SampleCount()));
+    end = std::clamp(end, first, int(store->SampleCount()));
+    QRect dirty;
+    const qreal ratio = devicePixelRatioF();
+    const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
+    if (!layerValid_ || traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio ||
+        first != layerFirst_ || end < traceCursor_.Next()) {
+        if (traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio) {
+            traceLayer_ = QImage(deviceSize, QImage::Format_ARGB32_Premultiplied);
+            traceLayer_.setDevicePixelRatio(ratio);
+        }
+        traceLayer_.fill(Qt::transparent);
+        traceCursor_.Reset(first);
+        layerFirst_ = first;
+        layerValid_ = true;
+        dirty = rect();
+    }
+    if (end > traceCursor_.Next()) {
+        QPainter painter(&traceLayer_);
+        dirty |= traceCursor_.DrawUpTo(painter, *store, CurrentTraceStyle(), end);
+    }
+    return dirty;
+}
+
+void TargetView::ShotSettled() {
+    // The next shot's trace starts here.
+    if (TraceStore* store = Store(); store && !replayActive_) {
+        liveFirst_ = store->SampleCount();
+        InvalidateTrace();
+    }
+}
+
+// Painting.
+
+void TargetView::paintEvent(QPaintEvent* event) {
+    if (faceBuffer_.devicePixelRatio() != devicePixelRatioF()) ComposeFace();  // another screen
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawImage(QRectF(area), faceBuffer_, DeviceRect(area));
+    if (sighters()) {
+        const int half = UnitsToPixels(kSighterSquareUnits);
+        painter.setPen(QPen(QColor(255, 0, 0), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(width() / 2 - half, height() / 2 - half, 2 * half, 2 * half);
+    }
+    if (TraceOn()) {
+        SyncTrace();
+        if (layerValid_) painter.drawImage(QRectF(area), traceLayer_, DeviceRect(area));
+    }
+    TraceStore* store = Store();
+    if (sighters() && store && store->ShotCount() > 0) {
+        const QPoint mean = ToPixel(meanX(), meanY(), store->ShotCount(), false);
+        painter.setPen(QPen(QColor(255, 0, 0), 1, Qt::DotLine));
+        painter.drawLine(0, mean.y(), width(), mean.y());
+        painter.drawLine(mean.x(), 0, mean.x(), height());
+    }
+    if (PictureShown() && fullScorePicture_.IsLoaded()) {
+        fullScorePicture_.DrawTransparent(painter, pictureAt_.x() - fullScorePicture_.Width() / 2,
+                                          pictureAt_.y() - fullScorePicture_.Height() / 2, 0xFFFFFF);
+    }
+}
+
+void TargetView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ComposeFace();
+    PlaceAllMarks();
+    InvalidateTrace();
+}
+
+// Series hooks.
+
+void TargetView::SeriesStarted() {
+    cross_->show();
+    cross_->raise();
+    HideAllMarks();
+    hits_.reset();
+    liveFirst_ = 0;
+    HidePicture();
+    ComposeFace();
+    InvalidateTrace();
+    if (onRunState_) onRunState_();
+}
+
+void TargetView::ShotShown(int k, int x, int y) {
+    PlaceMark(k);
+    MoveCross(x, y, k);
+}
+
+void TargetView::MeanChanged() { update(); }
+
+void TargetView::SelectionChanged() {
+    for (int k = 0; k < kMaxShots; ++k) {
+        ShotMark* mark = marks_[std::size_t(k)];
+        const bool selected = MarkSelected(k);
+        if ((mark->Selected() != 0) != selected) mark->SetSelected(selected ? 1 : 0);
+        if (selected) mark->raise();
+    }
+    cross_->raise();  // the selected marks lie just below the cross
+}
+
+// Notifications.
+
+void TargetView::OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) {
+    SeriesView::OnSample(x, y, isShot, isReplay, sampleIndex);
+    TraceStore* store = Store();
+    if (!store) return;
+    if (!isReplay) {
+        if (!isShot) MoveCross(x, y, store->ShotCount());
+        if (TraceOn() && !replayActive_) {
+            const QRect dirty = SyncTrace();
+            if (!dirty.isEmpty()) update(dirty);
+        }
+    }
+    // A shot of 10 or more, live or replayed, shows the full-score picture. A shot without
+    // position (an unfired shot of a moving-target run) is none.
+    if (isShot && (x != 0 || y != 0) && CurrentTarget() && CurrentTarget()->ScoreShot(x, y) >= 10.0) {
+        const int k = isReplay ? replayShot_ : store->ShotCount() - 1;
+        HidePicture();
+        pictureAt_ = ToPixel(x, y, k, true);
+        if (pictureAt_.x() == 0) pictureAt_.setX(1);  // 0 would mean "not shown"
+        if (pictureAt_.y() == 0) pictureAt_.setY(1);
+        pictureTimer_->Start(settings() ? settings()->TimeBetweenShots : 1600);
+        if (fullScorePicture_.IsLoaded()) {
+            update(QRect(pictureAt_.x() - fullScorePicture_.Width() / 2, pictureAt_.y() - fullScorePicture_.Height() / 2,
+                         fullScorePicture_.Width(), fullScorePicture_.Height()));
+        }
+    }
+}
+
+void TargetView::OnShotsEnabled(int enabled) {
+    HubView::OnShotsEnabled(enabled);
+    cross_->SetShotsEnabled(enabled);
+}
+
+void TargetView::OnAcquisitionStarted() {
+    cross_->show();
+    cross_->raise();
+    if (onRunState_) onRunState_();
+}
+
+void TargetView::OnAcquisitionStopped() {
+    cross_->hide();
+    if (onRunState_) onRunState_();
+}
+
+void TargetView::OnTraceRange(int first, int last, int add) {
+    replayPosition_ = replayFirst_ = first;
+    replayLast_ = last;
+    SeriesView::OnTraceRange(first, last, add);
+    if (replayActive_) InvalidateTrace();
+}
+
+void TargetView::OnTargetSelected(int side) {
+    HubView::OnTargetSelected(side);
+    ComposeFace();
+    PlaceAllMarks();
+    InvalidateTrace();
+}
+
+void TargetView::OnStoreChanged() {
+    EndReplay();
+    HideAllMarks();
+    TraceStore* store = Store();
+    // A series shown from a file or a match has no shot under way.
+    if (store && (!IsRunning() || liveFirst_ > store->SampleCount())) liveFirst_ = store->SampleCount();
+    PlaceAllMarks();
+    InvalidateTrace();
+}
+
+void TargetView::OnSettingsChanged(const Settings* s) {
+    HubView::OnSettingsChanged(s);
+    fullScorePicture_.Load(s ? QString::fromStdString(s->FX10Bitmap) : QString());
+    InvalidateTrace();
+}
+
+void TargetView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
+    HubView::OnTargetsChanged(a, b);
+    EndReplay();
+    HideAllMarks();
+    hits_.reset();
+    HidePicture();
+    liveFirst_ = 0;
+    ComposeFace();
+    InvalidateTrace();
+}
+
+void TargetView::OnReplayStopped() {
+    if (!replayActive_) return;
+    replayActive_ = 0;
+    replayTimer_->Stop();
+    Send(Notification{kCodeReplayAtEnd});
+    cross_->hide();
+    cross_->SetReplay(0);
+    PlaceAllMarks();
+    InvalidateTrace();
+}
+
+// Replay.
+
+void TargetView::StartReplay(int speedPercent, int direction) {
+    EndReplay();
+    BeginReplay();
+    if ((direction > 0 && replayPosition_ >= replayLast_) || replayPosition_ <= replayFirst_)
+        replayPosition_ = replayFirst_;
+    replayStep_ = direction < 0 ? -1 : 1;
+    replayActive_ = 1;
+    replayPeriod_ = std::max(1, (1000 / TimeStep()) * 100 / std::max(1, speedPercent));
+    replayTimer_->Start(replayPeriod_);
+    cross_->SetReplay(1);
+    cross_->show();
+    cross_->raise();
+    HideAllMarks();
+    ClearHits();
+    ComposeFace();
+    InvalidateTrace();
+}
+
+void TargetView::StopReplay() {
+    if (replayActive_) replayTimer_->Stop();
+}
+
+void TargetView::JumpReplay(int toEnd) {
+    const bool running = replayTimer_->Active();
+    EndReplay();
+    BeginReplay();
+    replayPosition_ = toEnd ? replayLast_ : replayFirst_;
+    replayActive_ = 1;
+    cross_->hide();
+    PlaceAllMarks();
+    InvalidateTrace();
+    if (running) replayTimer_->Start(replayPeriod_);  // a replay in progress goes on from here
+}
+
+void TargetView::ReplayTick() {
+    TraceStore* store = Store();
+    // The range comes from outside the store (the timeline, a list, a file): it ends where the
+    // trace ends.
+    if (!store || replayPosition_ > replayLast_ || replayPosition_ < replayFirst_ || replayPosition_ < 0 ||
+        replayPosition_ >= store->SampleCount()) {
+        replayTimer_->Stop();
+        Send(Notification{kCodeReplayAtEnd});
+        return;
+    }
+    const TraceStore::SampleInfo info = store->SampleAt(replayPosition_);
+    const int s = info.shotsBefore;
+    replayShot_ = s;
+    if (s < store->ShotCount() && store->Shot(s).side != side()) SelectTarget(store->Shot(s).side);
+    MoveCross(info.point.x, info.point.y, s);
+    if (info.isShot) {
+        PlaceMark(s);
+        Notification replayed;
+        replayed.code = kCodeReplayedShot;
+        replayed.index = s;
+        replayed.score = CurrentTarget() ? CurrentTarget()->ScoreShot(info.point.x, info.point.y) : 0.0;
+        replayed.timeMs = TimeStep() * replayPosition_;
+        replayed.bearing = TargetDescriptor::ShotBearing(info.point.x, info.point.y);
+        Send(replayed);
+    }
+    replayPosition_ += replayStep_;
+    replayTimer_->Start(replayPeriod_);
+    const QRect dirty = SyncTrace();
+    if (!dirty.isEmpty()) update(dirty);
+    FeedSample(info.point.x, info.point.y, info.isShot ? 1 : 0, 1, replayPosition_);
+}
+
+}  // namespace zark

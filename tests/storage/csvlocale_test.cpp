@@ -1,0 +1,44 @@
+// The CSV export writes its scores, score texts and times with a point on a German system too.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "storage/csvexport.h"
+#include "storage/seriesfileio.h"
+#include "storage/seriesrecord.h"
+#include "support/numericlocale.h"
+
+namespace zark {
+namespace {
+
+TEST(CsvExportLocale, ScoresTextsAndTimesHaveAPointUnderAGermanLocale) {
+    QTemporaryDir dir;
+    auto series = std::make_unique<SeriesRecord>();
+    series->Clear();
+    series->targetId = 1350;  // 50 m rifle finale: decimal scores, an inner ten
+    TraceStore store;
+    for (int i = 0; i < 10; ++i) store.AppendSample(40, 140);
+    store.AppendShot(0, 100, 0);  // the nine band 64..128: 9 - 9 × 36 / 64 = 3.9, so 9.3
+    while (store.SampleCount() < 1885) store.AppendSample(70, 20);
+    store.AppendShot(30, -20, 0);  // 36 from the centre, inside the inner ten; 75.4 s
+    series->store = store.Image();
+    series->numberOfShots = 2;
+    const QString path = dir.filePath("finale.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
+
+    test::GermanNumericLocale german;
+    ASSERT_TRUE(german.active()) << german.problem();
+    ASSERT_EQ(RunCsvExport(path, dir.filePath("out.csv")), 0);
+    QFile out(dir.filePath("out.csv"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll().toStdString(),
+              "series,shot,x,y,trace_index,side,score,score_text,direction,time\n"
+              "1,1,0,100,10,L,9.3,\"9.3\",12,0.00\n"
+              "1,2,30,-20,1885,L,10.9,\"10.9\",4,1.15\n"
+              "1,total,,,,,,\"20.2\",,\n");
+}
+
+}  // namespace
+}  // namespace zark
