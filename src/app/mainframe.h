@@ -200,6 +200,7 @@ private:
     void ShootCommand(int command);
     void PostQuit();
     void ReplayCommand(int command);
+    void ChooseShot(int k);
     void ApplyShotTimeOffset();
     void CreateResultsWindows();
 

@@ -419,20 +419,39 @@ void TargetView::OnReplayStopped() {
 
 // Replay.
 
+// The last sample a replay can show: the range may come from outside the store (the timeline, a
+// list, a file) and reach beyond the recorded trace.
+int TargetView::ReplayEnd() const {
+    const TraceStore* store = const_cast<TargetView*>(this)->Store();
+    return std::min(replayLast_, store ? store->SampleCount() - 1 : -1);
+}
+
+void TargetView::ShowReplayCross() {
+    cross_->SetReplay(1);
+    cross_->show();
+    cross_->raise();
+}
+
 void TargetView::StartReplay(int speedPercent, int direction) {
     EndReplay();
     BeginReplay();
-    if ((direction > 0 && replayPosition_ >= replayLast_) || replayPosition_ <= replayFirst_)
-        replayPosition_ = replayFirst_;
+    const int last = ReplayEnd();
+    if (direction < 0) {
+        // Backward from the end of a finished replay starts at the last sample; from the first
+        // sample there is nothing left to show: the first tick ends the replay.
+        if (replayPosition_ > last) replayPosition_ = last;
+        if (replayPosition_ <= replayFirst_) replayPosition_ = replayFirst_ - 1;
+    } else if (replayPosition_ >= last || replayPosition_ <= replayFirst_) {
+        replayPosition_ = replayFirst_;  // forward from the end starts again
+    }
     replayStep_ = direction < 0 ? -1 : 1;
     replayActive_ = 1;
     replayPeriod_ = std::max(1, (1000 / TimeStep()) * 100 / std::max(1, speedPercent));
     replayTimer_->Start(replayPeriod_);
-    cross_->SetReplay(1);
-    cross_->show();
-    cross_->raise();
-    HideAllMarks();
+    ShowReplayCross();
+    // A paused replay goes on with the marks of the shots it has passed; a new one shows none yet.
     ClearHits();
+    PlaceAllMarks();
     ComposeFace();
     InvalidateTrace();
 }
@@ -441,16 +460,22 @@ void TargetView::StopReplay() {
     if (replayActive_) replayTimer_->Stop();
 }
 
+bool TargetView::ReplayRunning() const { return replayTimer_->Active(); }
+
 void TargetView::JumpReplay(int toEnd) {
     const bool running = replayTimer_->Active();
     EndReplay();
     BeginReplay();
-    replayPosition_ = toEnd ? replayLast_ : replayFirst_;
+    replayPosition_ = toEnd ? ReplayEnd() : replayFirst_;
     replayActive_ = 1;
-    cross_->hide();
     PlaceAllMarks();
     InvalidateTrace();
-    if (running) replayTimer_->Start(replayPeriod_);  // a replay in progress goes on from here
+    if (running) {
+        ShowReplayCross();  // a replay in progress goes on from here
+        replayTimer_->Start(replayPeriod_);
+    } else {
+        cross_->hide();
+    }
 }
 
 void TargetView::ReplayTick() {
@@ -464,7 +489,17 @@ void TargetView::ReplayTick() {
         return;
     }
     const TraceStore::SampleInfo info = store->SampleAt(replayPosition_);
-    const int s = info.shotsBefore;
+    int s = info.shotsBefore;
+    if (info.isShot) {
+        // The shot of this very point. shotsBefore counts only the shots more than 2 s back, so
+        // of two shots closer together than that the second would pass as the first.
+        for (int k = 0; k < store->ShotCount(); ++k) {
+            if (!store->ShotHasNoTrace(k) && store->Shot(k).traceIndex == replayPosition_) {
+                s = k;
+                break;
+            }
+        }
+    }
     replayShot_ = s;
     if (s < store->ShotCount() && store->Shot(s).side != side()) SelectTarget(store->Shot(s).side);
     MoveCross(info.point.x, info.point.y, s);

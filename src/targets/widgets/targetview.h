@@ -64,6 +64,7 @@ public:
     void StartReplay(int speedPercent, int direction) override;
     void StopReplay() override;
     void JumpReplay(int toEnd) override;
+    bool ReplayRunning() const override;
     void ReplayTick();
     int replayPosition() const { return replayPosition_; }
     int replayFirst() const { return replayFirst_; }
@@ -71,6 +72,7 @@ public:
     int replayStep() const { return replayStep_; }
     int replayActive() const { return replayActive_; }
     int replayShot() const { return replayShot_; }
+    int replayPeriod() const { return replayPeriod_; }  // ms between two ticks
 
     // HubView.
     void OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) override;
@@ -114,6 +116,8 @@ private:
 
     int TimeStep() const;
     int Dpi() const;
+    int ReplayEnd() const;
+    void ShowReplayCross();
     void MoveCross(int x, int y, int shotIndex);
     void HideAllMarks();
     void ClearHits();
