@@ -4,6 +4,8 @@
 // reach beyond the recorded trace.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <cmath>
 #include <string>
 
 #include "core/notification.h"
@@ -161,6 +163,7 @@ TEST_F(ReplayOnAHub, ReverseEndsAtOnceFromTheStartAndPlaysBackFromTheEnd) {
         if (n.code == kCodeReplayedShot) replayed.push_back(n.index);
     EXPECT_EQ(replayed, (std::vector<int>{2, 1, 0}));
     EXPECT_EQ(codes.received.back().code, kCodeReplayAtEnd);
+    for (int k = 0; k < 3; ++k) EXPECT_FALSE(view.Mark(k)->isVisible()) << "back before every shot";
 }
 
 TEST_F(ReplayOnAHub, PauseContinuesAtTheSameSampleAndRewindGoesOnFromTheStart) {
@@ -229,6 +232,34 @@ TEST_F(ReplayOnAHub, RangesBeyondTheTraceStopAtItsLastSample) {
     view.StartReplay(100, +1);
     Tick();
     EXPECT_FALSE(ReplayTimer().Active());
+}
+
+// Going backward the trace shortens tick by tick without being drawn again from its start; what
+// is shown is the same as the trace drawn afresh up to the replay position.
+TEST_F(ReplayOnAHub, BackwardTheTraceShowsWhatAFreshDrawingShows) {
+    hub.NewSeries(3, 0, 0);
+    for (int i = 0; i < 700; ++i) {
+        const int x = int(400 * std::sin(i * 0.021)) + 1, y = int(400 * std::cos(i * 0.017)) + 1;
+        hub.FeedSample(x, y, i % 200 == 150 ? 1 : 0, 0, -1);
+    }
+    hub.StopAcquisition();
+    hub.ShowTraceRange(0, 699, 0);
+    view.JumpReplay(1);
+    view.StartReplay(300, -1);
+    const auto differing = [&] {
+        const QImage shortened = view.grab().toImage();
+        view.SetZoom(1, true);  // the trace is drawn afresh
+        const QImage fresh = view.grab().toImage();
+        int n = 0;
+        for (int y = 0; y < fresh.height(); ++y)
+            for (int x = 0; x < fresh.width(); ++x) n += shortened.pixel(x, y) != fresh.pixel(x, y) ? 1 : 0;
+        return n;
+    };
+    for (const int ticks : {10, 290, 300}) {
+        for (int i = 0; i < ticks; ++i) Tick();
+        EXPECT_EQ(differing(), 0) << "at " << view.replayPosition();
+    }
+    EXPECT_EQ(view.replayPosition(), 699 - 600);
 }
 
 }  // namespace

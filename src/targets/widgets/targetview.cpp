@@ -225,8 +225,10 @@ QRect TargetView::SyncTrace() {
     QRect dirty;
     const qreal ratio = devicePixelRatioF();
     const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
-    if (!layerValid_ || traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio ||
-        first != layerFirst_ || end < traceCursor_.Next()) {
+    const bool sameLayer = layerValid_ && traceLayer_.size() == deviceSize && traceLayer_.devicePixelRatio() == ratio &&
+                           first == layerFirst_;
+    if (sameLayer && end < traceCursor_.Next()) return ShortenTrace(end);
+    if (!sameLayer) {
         if (traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio) {
             traceLayer_ = QImage(deviceSize, QImage::Format_ARGB32_Premultiplied);
             traceLayer_.setDevicePixelRatio(ratio);
@@ -235,13 +237,52 @@ QRect TargetView::SyncTrace() {
         traceCursor_.Reset(first);
         layerFirst_ = first;
         layerValid_ = true;
+        baseValid_ = false;
         dirty = rect();
     }
     if (end > traceCursor_.Next()) {
         QPainter painter(&traceLayer_);
-        dirty |= traceCursor_.DrawUpTo(painter, *store, CurrentTraceStyle(), end);
+        const QRect drawn = traceCursor_.DrawUpTo(painter, *store, CurrentTraceStyle(), end);
+        dirty |= drawn;
+        sinceBase_ |= drawn;
     }
     return dirty;
+}
+
+QRect TargetView::ShortenTrace(int end) {
+    constexpr int kBaseStep = 256;  // samples between the base and the end, at most
+    const TraceStore& store = *Store();
+    const TraceStyle style = CurrentTraceStyle();
+    if (!baseValid_ || end < baseCursor_.Next()) {
+        // A new base a little before the end, drawn from the start of the range (once every
+        // kBaseStep ticks of a backward replay).
+        baseLayer_ = QImage(traceLayer_.size(), QImage::Format_ARGB32_Premultiplied);
+        baseLayer_.setDevicePixelRatio(traceLayer_.devicePixelRatio());
+        baseLayer_.fill(Qt::transparent);
+        baseCursor_.Reset(layerFirst_);
+        {
+            QPainter painter(&baseLayer_);
+            baseCursor_.DrawUpTo(painter, store, style, std::max(layerFirst_, end - kBaseStep));
+        }
+        baseValid_ = true;
+        traceLayer_ = baseLayer_.copy();
+        traceCursor_ = baseCursor_;
+        QPainter painter(&traceLayer_);
+        sinceBase_ = traceCursor_.DrawUpTo(painter, store, style, end);
+        return rect();
+    }
+    // Back to the base where the trace was drawn over it, then on to the new end.
+    const QRect restored = sinceBase_;
+    QPainter painter(&traceLayer_);
+    if (!restored.isEmpty()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        const QRectF area = DeviceRect(restored);
+        painter.drawImage(QRectF(restored), baseLayer_, area);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    traceCursor_ = baseCursor_;
+    sinceBase_ = traceCursor_.DrawUpTo(painter, store, style, end);
+    return restored;
 }
 
 void TargetView::ShotSettled() {
@@ -504,7 +545,6 @@ void TargetView::ReplayTick() {
     if (s < store->ShotCount() && store->Shot(s).side != side()) SelectTarget(store->Shot(s).side);
     MoveCross(info.point.x, info.point.y, s);
     if (info.isShot) {
-        PlaceMark(s);
         Notification replayed;
         replayed.code = kCodeReplayedShot;
         replayed.index = s;
@@ -514,6 +554,9 @@ void TargetView::ReplayTick() {
         Send(replayed);
     }
     replayPosition_ += replayStep_;
+    // Forward the shot's mark appears as the replay passes it; backward it goes with the part of
+    // the trace it ends, as the marks are placed whenever the view is drawn again.
+    if (info.isShot) PlaceMark(s);
     replayTimer_->Start(replayPeriod_);
     const QRect dirty = SyncTrace();
     if (!dirty.isEmpty()) update(dirty);

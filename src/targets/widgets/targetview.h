@@ -127,6 +127,7 @@ private:
     bool TraceOn() const;
     void InvalidateTrace();
     QRect SyncTrace();
+    QRect ShortenTrace(int end);
     void EnsureFaceBuffer();
     QRectF DeviceRect(const QRect& area) const;  // a client rectangle in the buffers' device pixels
 
@@ -154,6 +155,13 @@ private:
     TraceCursor traceCursor_;
     int layerFirst_ = -1;
     bool layerValid_ = false;
+    // A replay going backward shortens the trace one sample a tick. Rather than draw it all again
+    // each time, the layer is taken back to a copy drawn up to a point a little before (the base)
+    // and drawn on from there: sinceBase is what was drawn over the base.
+    QImage baseLayer_;
+    TraceCursor baseCursor_;
+    bool baseValid_ = false;
+    QRect sinceBase_;
     int liveFirst_ = 0;
 };
 
