@@ -89,6 +89,7 @@ struct ReplayRig {
 
 void ReplayTicks(benchmark::State& state, int direction) {
     ReplayRig rig;
+    rig.view.SetZoom(int(state.range(0)), true);  // the trace 1 pixel wide, 3 at 4:1
     const int speed = 3 * 100;  // Fast Forward and Reverse at ReplaySpeed 100: 8 ms a tick
     if (direction < 0) rig.view.JumpReplay(1);
     rig.view.StartReplay(speed, direction);
@@ -109,10 +110,10 @@ void ReplayTicks(benchmark::State& state, int direction) {
 }
 
 void BM_ReplayTickFastForwardFullTrace(benchmark::State& state) { ReplayTicks(state, +1); }
-BENCHMARK(BM_ReplayTickFastForwardFullTrace)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplayTickFastForwardFullTrace)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_ReplayTickReverseFullTrace(benchmark::State& state) { ReplayTicks(state, -1); }
-BENCHMARK(BM_ReplayTickReverseFullTrace)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplayTickReverseFullTrace)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // The whole strip painted from the store, as a full repaint does it.
 void BM_TimelinePaint1920(benchmark::State& state) {
