@@ -195,8 +195,10 @@ void MainFrame::CreateResultsWindows() {
 
     scoreboard_ = std::make_unique<Scoreboard>();
     scoreboard_->Create(mdi_, hub_, icon);
+    // A click on a series row shows that shot's trace (the replay buttons spring back); a
+    // double click plays it.
+    scoreboard_->onTraceShown = [this] { toolbarButtons_.ReleaseReplayButtons(); };
     scoreboard_->onReplay = [this] { OnCommand(kCmdReplay); };
-    // scoreboard_->onTraceShown: the toolbar shows its replay buttons released, once it has them.
     diagram_->AttachPlot(hub_);  // after the two shot lists
     matchBoard_ = std::make_unique<MatchBoard>();
     matchBoard_->Create(mdi_, icon);
@@ -407,6 +409,9 @@ void MainFrame::Zoom(int command) {
 }
 
 void MainFrame::ReplayCommand(int command) {
+    // While a series is being shot the replay is grey in the menu and the toolbar; a double click
+    // on a shot list or a mark must not start one either.
+    if (flow_ && flow_->shooting()) return;
     const int speed = settings_.Get().ReplaySpeed;
     if (replay_) {
         switch (command) {
@@ -419,9 +424,25 @@ void MainFrame::ReplayCommand(int command) {
             default: break;
         }
     }
-    // Play stays pressed while the replay runs; the other buttons spring back after their action.
+    // Play is shown pressed while the replay runs (after a jump too: a running replay goes on);
+    // the other buttons spring back after their action.
     toolbarButtons_.ReleaseReplayButtons();
-    if (command == kCmdReplay && replay_) toolbarButtons_.CheckButton(kCmdReplay, true);
+    if (replay_ && replay_->ReplayRunning()) toolbarButtons_.CheckButton(kCmdReplay, true);
+}
+
+void MainFrame::ChooseShot(int k) {
+    // A click on a mark chooses its shot as a click on its row of the series list does: the
+    // trace around it is shown, ready to be played. Not while shooting, and not for sighters,
+    // whose chosen shots make the aim correction (their list chooses them).
+    if (!flow_ || flow_->shooting() || flow_->sightersMode()) return;
+    TraceStore* store = hub_.Store();
+    if (!store || k < 0 || k >= store->ShotCount()) return;
+    const Settings& settings = settings_.Get();
+    const TraceStore::Window w = store->ReplayWindow(k, settings.ReplayTimeBefore, settings.ReplayTimeAfter);
+    if (!w.ok) return;
+    hub_.ShowTraceRange(w.first, w.last, 0);
+    hub_.EndReplay();
+    toolbarButtons_.ReleaseReplayButtons();
 }
 
 void MainFrame::ApplyShotTimeOffset() {
@@ -572,8 +593,21 @@ void MainFrame::ApplySettings() {
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 
 void MainFrame::Notify(const Notification& notification) {
-    // The series codes go to the flow; the scoreboard and the replay take theirs once they exist.
+    // The series codes go to the flow; the replay's and the marks' are the frame's.
     if (flow_) flow_->OnNotification(notification);
+    switch (notification.code) {
+        case kCodeReplayAtEnd:
+            toolbarButtons_.ReleaseReplayButtons();  // Play springs back
+            break;
+        case kCodeMarkClick:
+            ChooseShot(notification.index);
+            break;
+        case kCodeMarkDoubleClick:
+            OnCommand(kCmdReplay);  // acts as Play
+            break;
+        default:
+            break;
+    }
     emit notificationHandled(notification.code, notification.index);
 }
 

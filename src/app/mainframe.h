@@ -203,6 +203,7 @@ private:
     void PostQuit();
     void ReplayCommand(int command);
     void PrintReport(int command);
+    void ChooseShot(int k);
     void ApplyShotTimeOffset();
     void CreateResultsWindows();
 

@@ -12,6 +12,8 @@ public:
     virtual void StopReplay() = 0;
     // To the first (toEnd 0) or the last (toEnd 1) sample of the replay range.
     virtual void JumpReplay(int toEnd) = 0;
+    // The replay is stepping now (started and neither paused nor at the end of its range).
+    virtual bool ReplayRunning() const = 0;
 };
 
 }  // namespace zark

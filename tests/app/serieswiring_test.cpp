@@ -22,6 +22,10 @@
 #include <QToolBar>
 #include <QToolButton>
 #include "framewithseries.h"
+#include "results/widgets/scoreboard.h"
+#include "results/widgets/shotlistwidget.h"
+#include "targets/widgets/targetview.h"
+#include "targets/widgets/targetwindow.h"
 #include "support/testsupport.h"
 
 namespace zark {
@@ -271,6 +275,77 @@ TEST_F(SeriesWiring, ToolbarStatesAndPitchFollowTheSeries) {
     EXPECT_EQ(store->ShotTimeOffset(), 0);
     EXPECT_EQ(store->ShotPosition(1), shot);
     EXPECT_EQ(toolbar.ReadOut()->text(), "0.0s");
+}
+
+// The replay commands on the frame's drawing view: the toolbar's buttons, the menu's Replay, a
+// click and a double click on a series row or a mark. The replay steps are taken by hand.
+TEST_F(SeriesWiring, ReplayButtonsFollowTheReplay) {
+    Toolbar& toolbar = frame->ToolbarButtons();
+    TargetView& target = frame->Target()->View();
+    const auto press = [&](int command) {
+        QTest::mouseClick(toolbar.Bar()->widgetForAction(toolbar.Button(command)), Qt::LeftButton);
+    };
+    const auto window = [&](int k) {
+        const Settings& s = frame->CurrentSettings();
+        return frame->Hub().Store()->ReplayWindow(k, s.ReplayTimeBefore, s.ReplayTimeAfter);
+    };
+    frame->CurrentSettings().ReplaySpeed = 50;
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    Shoot(2);
+    frame->Notify(Notification{kCodeMarkDoubleClick, 1});  // while shooting: no replay
+    EXPECT_FALSE(target.replayActive());
+    Key(Qt::Key_F3);
+
+    press(kCmdReplay);
+    EXPECT_TRUE(target.ReplayRunning());
+    EXPECT_EQ(target.replayPeriod(), 50);
+    EXPECT_TRUE(toolbar.IsChecked(kCmdReplay));
+    press(kCmdReplayFastForward);
+    EXPECT_EQ(target.replayPeriod(), 16);
+    EXPECT_TRUE(toolbar.IsChecked(kCmdReplay)) << "Play shows that a replay runs";
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplayFastForward));
+    press(kCmdReplayStop);
+    EXPECT_FALSE(target.ReplayRunning());
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplay));
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplayStop));
+    press(kCmdReplay);
+    press(kCmdReplayRewind);  // a running replay goes on from the start
+    EXPECT_TRUE(target.ReplayRunning());
+    EXPECT_TRUE(toolbar.IsChecked(kCmdReplay));
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplayRewind));
+    for (int i = 0; i < 100000 && target.ReplayRunning(); ++i) target.ReplayTick();
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplay)) << "the end of the range releases Play";
+
+    ASSERT_TRUE(Choose(kCmdReplay));  // View > Replay
+    EXPECT_TRUE(target.ReplayRunning());
+    EXPECT_TRUE(toolbar.IsChecked(kCmdReplay));
+
+    // A click on a series row shows that shot and ends the replay; a double click plays it.
+    ShotListWidget& list = *frame->ScoreboardWindow()->SeriesWidget();
+    const QPoint row0 = list.visualItemRect(list.topLevelItem(0)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row0);
+    EXPECT_FALSE(target.replayActive());
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplay));
+    EXPECT_EQ(target.replayFirst(), window(0).first);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, row0);
+    EXPECT_TRUE(target.ReplayRunning());
+    EXPECT_TRUE(toolbar.IsChecked(kCmdReplay));
+
+    // The same with the marks: a click chooses the shot, a double click plays it.
+    frame->Notify(Notification{kCodeMarkClick, 1});
+    EXPECT_FALSE(target.replayActive());
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplay));
+    EXPECT_EQ(target.replayFirst(), window(1).first);
+    EXPECT_EQ(target.replayLast(), window(1).last);
+    frame->Notify(Notification{kCodeMarkDoubleClick, 1});
+    EXPECT_TRUE(target.ReplayRunning());
+    EXPECT_EQ(target.replayPosition(), window(1).first);
+
+    Key(Qt::Key_F3);  // shooting again ends the replay
+    EXPECT_FALSE(target.replayActive());
+    EXPECT_FALSE(toolbar.IsChecked(kCmdReplay));
+    EXPECT_FALSE(toolbar.IsEnabled(kCmdReplay));
 }
 
 }  // namespace

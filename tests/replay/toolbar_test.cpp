@@ -8,6 +8,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "i18n/uistrings.h"
 #include "replay/widgets/toolbar.h"
 #include "app/window/updowncontrol.h"
 #include "settings/settings.h"
@@ -98,6 +99,23 @@ TEST_F(ToolbarTest, PitchStepsByTheTimeStepWithinThreeTimesIt) {
     EXPECT_EQ(toolbar.OffsetSteps(), 0);
     EXPECT_EQ(toolbar.ReadOut()->text(), "0.0s");
     EXPECT_FALSE(toolbar.UpDown()->isEnabled());
+}
+
+TEST_F(ToolbarTest, TooltipsInTheLanguageOfTheTexts) {
+    EXPECT_EQ(toolbar.Button(2156)->toolTip(), "Play");
+    EXPECT_EQ(toolbar.Button(2193)->toolTip(), "Clear Pitch");
+    EXPECT_EQ(toolbar.ReadOut()->toolTip(), "Pitch");
+
+    QToolBar germanBar;
+    Toolbar german;
+    german.CreateToolbar(&germanBar, {}, [](int id) {
+        return QString::fromStdString(LookupString(UiLanguage::German, id));
+    });
+    EXPECT_EQ(german.Button(2156)->toolTip(), QString::fromUtf8("Abspielen"));
+    EXPECT_EQ(german.Button(2187)->toolTip(), QString::fromUtf8("R\u00fcckw\u00e4rts"));
+    EXPECT_EQ(german.Button(2200)->toolTip(), QString::fromUtf8("L\u00f6schen"));
+    EXPECT_EQ(german.ReadOut()->toolTip(), QString::fromUtf8("Zeitversatz"));
+    EXPECT_EQ(german.UpDown()->toolTip(), german.ReadOut()->toolTip());
 }
 
 }  // namespace

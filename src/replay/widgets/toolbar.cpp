@@ -56,10 +56,14 @@ QIcon Toolbar::Image(int image) {
     return QIcon(QStringLiteral(":/zark/toolbar/%1.svg").arg(QLatin1String(kImageNames[std::size_t(image)])));
 }
 
-void Toolbar::CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand) {
+void Toolbar::CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand, TextSource texts) {
     bar_ = bar;
     onCommand_ = std::move(onCommand);
-    LoadUiStrings();
+    texts_ = std::move(texts);
+    if (!texts_) {
+        LoadUiStrings();
+        texts_ = [](int id) { return UiQString(id); };
+    }
     bar->setIconSize(QSize(16, 15));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     replayGroup_ = new QActionGroup(this);
@@ -105,7 +109,7 @@ void Toolbar::CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand) {
     upDown_->setFixedSize(20, 20);
     upDown_->SetRange(-75, 75);
     for (QWidget* w : {static_cast<QWidget*>(readOut_), static_cast<QWidget*>(upDown_)})
-        w->setToolTip(UiQString(kPitchTooltip));
+        w->setToolTip(texts_(kPitchTooltip));
     bar->addWidget(readOut_);
     bar->addWidget(upDown_);
     connect(upDown_, &UpDownControl::valueChanged, this, &Toolbar::OnOffsetChanged);
@@ -115,8 +119,9 @@ void Toolbar::CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand) {
 }
 
 QAction* Toolbar::AddButton(int command, int image, int tooltipId, bool enabled, bool checkable) {
-    QAction* action = bar_->addAction(Image(image), UiQString(tooltipId));
-    action->setToolTip(UiQString(tooltipId));
+    const QString text = texts_(tooltipId);
+    QAction* action = bar_->addAction(Image(image), text);
+    action->setToolTip(text);
     action->setData(command);
     action->setObjectName(QStringLiteral("toolbutton%1").arg(command));
     action->setCheckable(checkable);

@@ -29,10 +29,13 @@ public:
     static constexpr int kImagePause = 11;
     static constexpr int kImageContinue = 12;
 
+    // The text of a string id; the loaded texts of the chosen language unless another is given.
+    using TextSource = std::function<QString(int)>;
+
     // Fills bar with the buttons and the replay bar; every button sends its command to onCommand,
     // the up-down control sends 2190. Clear Pitch, the read-out and the up-down control start
-    // disabled, the offset at 0.
-    void CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand);
+    // disabled, the offset at 0. The tooltips are the texts of texts.
+    void CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand, TextSource texts = {});
     // The up-down range follows the time step: ±3 × UnitTimeStep steps.
     void AttachSettings(const Settings* settings);
 
@@ -68,6 +71,7 @@ private:
 
     QToolBar* bar_ = nullptr;
     std::function<void(int)> onCommand_;
+    TextSource texts_;
     std::map<int, QAction*> buttons_;
     std::map<int, int> images_;
     QActionGroup* replayGroup_ = nullptr;

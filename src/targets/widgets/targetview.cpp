@@ -225,8 +225,10 @@ QRect TargetView::SyncTrace() {
     QRect dirty;
     const qreal ratio = devicePixelRatioF();
     const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
-    if (!layerValid_ || traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio ||
-        first != layerFirst_ || end < traceCursor_.Next()) {
+    const bool sameLayer = layerValid_ && traceLayer_.size() == deviceSize && traceLayer_.devicePixelRatio() == ratio &&
+                           first == layerFirst_;
+    if (sameLayer && end < traceCursor_.Next()) return ShortenTrace(end);
+    if (!sameLayer) {
         if (traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio) {
             traceLayer_ = QImage(deviceSize, QImage::Format_ARGB32_Premultiplied);
             traceLayer_.setDevicePixelRatio(ratio);
@@ -235,13 +237,52 @@ QRect TargetView::SyncTrace() {
         traceCursor_.Reset(first);
         layerFirst_ = first;
         layerValid_ = true;
+        baseValid_ = false;
         dirty = rect();
     }
     if (end > traceCursor_.Next()) {
         QPainter painter(&traceLayer_);
-        dirty |= traceCursor_.DrawUpTo(painter, *store, CurrentTraceStyle(), end);
+        const QRect drawn = traceCursor_.DrawUpTo(painter, *store, CurrentTraceStyle(), end);
+        dirty |= drawn;
+        sinceBase_ |= drawn;
     }
     return dirty;
+}
+
+QRect TargetView::ShortenTrace(int end) {
+    constexpr int kBaseStep = 256;  // samples between the base and the end, at most
+    const TraceStore& store = *Store();
+    const TraceStyle style = CurrentTraceStyle();
+    if (!baseValid_ || end < baseCursor_.Next()) {
+        // A new base a little before the end, drawn from the start of the range (once every
+        // kBaseStep ticks of a backward replay).
+        baseLayer_ = QImage(traceLayer_.size(), QImage::Format_ARGB32_Premultiplied);
+        baseLayer_.setDevicePixelRatio(traceLayer_.devicePixelRatio());
+        baseLayer_.fill(Qt::transparent);
+        baseCursor_.Reset(layerFirst_);
+        {
+            QPainter painter(&baseLayer_);
+            baseCursor_.DrawUpTo(painter, store, style, std::max(layerFirst_, end - kBaseStep));
+        }
+        baseValid_ = true;
+        traceLayer_ = baseLayer_.copy();
+        traceCursor_ = baseCursor_;
+        QPainter painter(&traceLayer_);
+        sinceBase_ = traceCursor_.DrawUpTo(painter, store, style, end);
+        return rect();
+    }
+    // Back to the base where the trace was drawn over it, then on to the new end.
+    const QRect restored = sinceBase_;
+    QPainter painter(&traceLayer_);
+    if (!restored.isEmpty()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        const QRectF area = DeviceRect(restored);
+        painter.drawImage(QRectF(restored), baseLayer_, area);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    traceCursor_ = baseCursor_;
+    sinceBase_ = traceCursor_.DrawUpTo(painter, store, style, end);
+    return restored;
 }
 
 void TargetView::ShotSettled() {
@@ -419,20 +460,39 @@ void TargetView::OnReplayStopped() {
 
 // Replay.
 
+// The last sample a replay can show: the range may come from outside the store (the timeline, a
+// list, a file) and reach beyond the recorded trace.
+int TargetView::ReplayEnd() const {
+    const TraceStore* store = const_cast<TargetView*>(this)->Store();
+    return std::min(replayLast_, store ? store->SampleCount() - 1 : -1);
+}
+
+void TargetView::ShowReplayCross() {
+    cross_->SetReplay(1);
+    cross_->show();
+    cross_->raise();
+}
+
 void TargetView::StartReplay(int speedPercent, int direction) {
     EndReplay();
     BeginReplay();
-    if ((direction > 0 && replayPosition_ >= replayLast_) || replayPosition_ <= replayFirst_)
-        replayPosition_ = replayFirst_;
+    const int last = ReplayEnd();
+    if (direction < 0) {
+        // Backward from the end of a finished replay starts at the last sample; from the first
+        // sample there is nothing left to show: the first tick ends the replay.
+        if (replayPosition_ > last) replayPosition_ = last;
+        if (replayPosition_ <= replayFirst_) replayPosition_ = replayFirst_ - 1;
+    } else if (replayPosition_ >= last || replayPosition_ <= replayFirst_) {
+        replayPosition_ = replayFirst_;  // forward from the end starts again
+    }
     replayStep_ = direction < 0 ? -1 : 1;
     replayActive_ = 1;
     replayPeriod_ = std::max(1, (1000 / TimeStep()) * 100 / std::max(1, speedPercent));
     replayTimer_->Start(replayPeriod_);
-    cross_->SetReplay(1);
-    cross_->show();
-    cross_->raise();
-    HideAllMarks();
+    ShowReplayCross();
+    // A paused replay goes on with the marks of the shots it has passed; a new one shows none yet.
     ClearHits();
+    PlaceAllMarks();
     ComposeFace();
     InvalidateTrace();
 }
@@ -441,16 +501,22 @@ void TargetView::StopReplay() {
     if (replayActive_) replayTimer_->Stop();
 }
 
+bool TargetView::ReplayRunning() const { return replayTimer_->Active(); }
+
 void TargetView::JumpReplay(int toEnd) {
     const bool running = replayTimer_->Active();
     EndReplay();
     BeginReplay();
-    replayPosition_ = toEnd ? replayLast_ : replayFirst_;
+    replayPosition_ = toEnd ? ReplayEnd() : replayFirst_;
     replayActive_ = 1;
-    cross_->hide();
     PlaceAllMarks();
     InvalidateTrace();
-    if (running) replayTimer_->Start(replayPeriod_);  // a replay in progress goes on from here
+    if (running) {
+        ShowReplayCross();  // a replay in progress goes on from here
+        replayTimer_->Start(replayPeriod_);
+    } else {
+        cross_->hide();
+    }
 }
 
 void TargetView::ReplayTick() {
@@ -464,12 +530,21 @@ void TargetView::ReplayTick() {
         return;
     }
     const TraceStore::SampleInfo info = store->SampleAt(replayPosition_);
-    const int s = info.shotsBefore;
+    int s = info.shotsBefore;
+    if (info.isShot) {
+        // The shot of this very point. shotsBefore counts only the shots more than 2 s back, so
+        // of two shots closer together than that the second would pass as the first.
+        for (int k = 0; k < store->ShotCount(); ++k) {
+            if (!store->ShotHasNoTrace(k) && store->Shot(k).traceIndex == replayPosition_) {
+                s = k;
+                break;
+            }
+        }
+    }
     replayShot_ = s;
     if (s < store->ShotCount() && store->Shot(s).side != side()) SelectTarget(store->Shot(s).side);
     MoveCross(info.point.x, info.point.y, s);
     if (info.isShot) {
-        PlaceMark(s);
         Notification replayed;
         replayed.code = kCodeReplayedShot;
         replayed.index = s;
@@ -479,6 +554,9 @@ void TargetView::ReplayTick() {
         Send(replayed);
     }
     replayPosition_ += replayStep_;
+    // Forward the shot's mark appears as the replay passes it; backward it goes with the part of
+    // the trace it ends, as the marks are placed whenever the view is drawn again.
+    if (info.isShot) PlaceMark(s);
     replayTimer_->Start(replayPeriod_);
     const QRect dirty = SyncTrace();
     if (!dirty.isEmpty()) update(dirty);

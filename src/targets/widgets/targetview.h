@@ -67,6 +67,7 @@ public:
     void StartReplay(int speedPercent, int direction) override;
     void StopReplay() override;
     void JumpReplay(int toEnd) override;
+    bool ReplayRunning() const override;
     void ReplayTick();
     int replayPosition() const { return replayPosition_; }
     int replayFirst() const { return replayFirst_; }
@@ -74,6 +75,7 @@ public:
     int replayStep() const { return replayStep_; }
     int replayActive() const { return replayActive_; }
     int replayShot() const { return replayShot_; }
+    int replayPeriod() const { return replayPeriod_; }  // ms between two ticks
 
     // HubView.
     void OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) override;
@@ -117,6 +119,8 @@ private:
 
     int TimeStep() const;
     int Dpi() const;
+    int ReplayEnd() const;
+    void ShowReplayCross();
     void MoveCross(int x, int y, int shotIndex);
     void HideAllMarks();
     void ClearHits();
@@ -126,6 +130,7 @@ private:
     bool TraceOn() const;
     void InvalidateTrace();
     QRect SyncTrace();
+    QRect ShortenTrace(int end);
     void EnsureFaceBuffer();
     QRectF DeviceRect(const QRect& area) const;  // a client rectangle in the buffers' device pixels
 
@@ -153,6 +158,13 @@ private:
     TraceCursor traceCursor_;
     int layerFirst_ = -1;
     bool layerValid_ = false;
+    // A replay going backward shortens the trace one sample a tick. Rather than draw it all again
+    // each time, the layer is taken back to a copy drawn up to a point a little before (the base)
+    // and drawn on from there: sinceBase is what was drawn over the base.
+    QImage baseLayer_;
+    TraceCursor baseCursor_;
+    bool baseValid_ = false;
+    QRect sinceBase_;
     int liveFirst_ = 0;
     int printDpi_ = 0;
 };
