@@ -34,6 +34,7 @@ class QLabel;
 namespace zark {
 
 class FrameFiles;
+class AnalysisWindow;
 class DiagramWindow;
 class MatchBoard;
 class MdiChildWindow;
@@ -45,7 +46,7 @@ class TargetRun;
 class TraceTimeline;
 
 // The child windows the main frame places, shows and hides.
-enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram };
+enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram, Analysis };
 
 // The main window and the owner of every long-lived object: the settings, the menu bar and its
 // shortcut table, the target catalogue, the match programmes, the shooting hub, the start-up
@@ -131,6 +132,7 @@ public:
     Scoreboard* ScoreboardWindow() const { return scoreboard_.get(); }
     MatchBoard* MatchBoardWindow() const { return matchBoard_.get(); }
     DiagramWindow* Diagram() const { return diagram_.get(); }
+    AnalysisWindow* Analysis() const { return analysis_.get(); }
 
     // Series item i of the match board was chosen: that stored series of the match is shown by
     // every view. Refused (false) while a series is being recorded, which the stored one would
@@ -194,7 +196,9 @@ protected:
 
 private:
     void Zoom(int command);
-    void ToggleDiagram();
+    // Shows or hides the child window of a View menu item with a check (Diagram, Analysis).
+    void ToggleWindow(int command, ChildRole role);
+    void ShowCheckedWindow(int command, ChildRole role);
     void Rearrange();
     void ChooseTarget(int command);
     void ShootCommand(int command);
@@ -225,6 +229,7 @@ private:
     zark::Toolbar toolbarButtons_;
     ReplayCommands* replay_ = nullptr;
     std::unique_ptr<DiagramWindow> diagram_;
+    std::unique_ptr<AnalysisWindow> analysis_;
     std::unique_ptr<Scoreboard> scoreboard_;
     std::unique_ptr<MatchBoard> matchBoard_;
     AudioView* audio_ = nullptr;  // the target window's
@@ -234,7 +239,7 @@ private:
     QPointer<QToolBar> toolbar_;
     QPointer<WelcomePanel> welcome_;
     TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
-    std::array<MdiChildWindow*, 4> children_{};
+    std::array<MdiChildWindow*, 5> children_{};
     std::string sessionPort_;
     std::string sessionConfigured_;  // the setting the session port was chosen for
     QPointer<QLabel> simulatedNotice_;
