@@ -3,6 +3,7 @@
 // tooltips, the printout's block, and the View menu item with the window's close box.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -66,6 +67,9 @@ TEST_F(Analysis, RowsAndGroupFollowTheShotsAsTheyCome) {
         EXPECT_EQ(Cell(0, c), first[c]) << c;
         EXPECT_EQ(Cell(1, c), second[c]) << c;
     }
+    // every column in view, none beyond the list's right edge
+    QHeaderView* header = window.List()->header();
+    EXPECT_LE(header->sectionViewportPosition(5) + header->sectionSize(5), window.List()->viewport()->width());
     EXPECT_EQ(window.List()->topLevelItem(1)->toolTip(3),
               "In 10: 0 %\nIn 9: 100 %\nTrace (mm): 0.0\nRelease (mm): 5.0\nAiming (s): 1.0\nHold mean (mm): 0.0, 3.0");
     EXPECT_EQ(window.GroupLabel()->text(),

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/window/dialogunits.h"
 #include "i18n/uistrings.h"
@@ -18,6 +19,26 @@ constexpr int kInLevelHint = 407;
 constexpr int kTraceHint = 408;
 constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
+
+// The list keeps every column in view: the shot numbers as wide as "20" needs, the five figures
+// share the rest of whatever width the rows have (the scroll bar coming or going changes it).
+class FigureList final : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    bool viewportEvent(QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            const int width = viewport()->width();
+            const int first = std::min(width / 3, fontMetrics().horizontalAdvance(QStringLiteral("20")) + 16);
+            setColumnWidth(0, first);
+            const int rest = std::max(0, width - first);
+            for (int c = 1; c < AnalysisView::kColumns; ++c)
+                setColumnWidth(c, rest * c / (AnalysisView::kColumns - 1) - rest * (c - 1) / (AnalysisView::kColumns - 1));
+        }
+        return QTreeWidget::viewportEvent(event);
+    }
+};
 
 }  // namespace
 
@@ -37,7 +58,7 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    list_ = new QTreeWidget(content);
+    list_ = new FigureList(content);
     list_->setObjectName(QStringLiteral("analysisList"));
     list_->setFont(DialogUnits::DialogFont());
     list_->setColumnCount(AnalysisView::kColumns);
@@ -48,7 +69,9 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->header()->setSectionsClickable(false);
     list_->header()->setSectionsMovable(false);
-    list_->header()->setSectionResizeMode(QHeaderView::Stretch);
+    list_->header()->setMinimumSectionSize(8);
+    list_->header()->setStretchLastSection(false);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     group_ = new QLabel(content);
     group_->setObjectName(QStringLiteral("analysisGroup"));
     group_->setFont(DialogUnits::DialogFont());
