@@ -9,6 +9,7 @@
 #include "link/setupblock.h"
 #include "link/simulator.h"
 #include "link/simulatorport.h"
+#include "results/holdanalysis.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -394,6 +395,97 @@ ScoreFigures ScoresOnTheAirRifleFace(ShooterProfile profile, std::uint32_t seed)
     figures.shots = series.decoded.Shots().size();
     figures.meanScore = figures.shots ? total / double(figures.shots) : 0;
     return figures;
+}
+
+// The analysis of the program on the simulated shooter: ten sighters on the 50 m rifle face whose
+// mean becomes the aim offset, then series of ten shots; the medians of each shot's figures and of
+// each series' group.
+struct AnalysedFigures {
+    double inTen = 0, inNine = 0;  // means: most shares are 0 % or 100 %
+    double traceMm = 0, releaseMm = 0, aimingSeconds = 0;
+    double spreadMm = 0, meanRadiusMm = 0;
+    std::size_t shots = 0;
+};
+
+double Mean(const std::vector<double>& values) {
+    double sum = 0;
+    for (const double v : values) sum += v;
+    return values.empty() ? 0 : sum / double(values.size());
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+AnalysedFigures AnalysedOnTheRifleFace(ShooterProfile profile, std::uint32_t seed, int steps) {
+    const TargetDescriptor& face = Face(1200);
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played sighters;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), 3 * kMinute, sighters);
+    auto shots = sighters.decoded.Shots();
+    shots.resize(std::min<std::size_t>(shots.size(), 10));
+    double sumX = 0, sumY = 0;
+    for (const auto& s : shots) {
+        sumX += s.x;
+        sumY += s.y;
+    }
+    const int n = std::max(1, int(shots.size()));
+    unit.Stop();
+    Played run;
+    Play(unit, Block(face.DetectorScale(), -int(sumX / n), -int(sumY / n), 1600), steps, run);
+    auto store = std::make_unique<TraceStore>();
+    std::vector<double> inTen, inNine, trace, release, aiming, spread, radius;
+    for (const auto& m : run.decoded.messages) {
+        if (m.line >= 0) continue;
+        if (!m.isShot) {
+            store->AppendSample(m.x, m.y);
+            continue;
+        }
+        store->AppendShot(m.x, m.y, 0);
+        if (store->ShotCount() < 10) continue;
+        const SeriesAnalysis a = AnalyseSeries(*store, face, nullptr);
+        for (int i = 0; i < a.shots; ++i) {
+            const zark::HoldFigures& h = a.hold[std::size_t(i)];
+            if (!h.valid || h.points < kHoldPoints) continue;
+            inTen.push_back(h.inTop);
+            inNine.push_back(h.inNext);
+            trace.push_back(h.traceMm);
+            release.push_back(h.releaseMm);
+            aiming.push_back(h.aimingSeconds);
+        }
+        spread.push_back(a.group.extremeSpreadMm);
+        radius.push_back(a.group.meanRadiusMm);
+        store->Clear();
+    }
+    return {Mean(inTen), Mean(inNine), Median(trace), Median(release), Median(aiming),
+            Median(spread), Median(radius), inTen.size()};
+}
+
+TEST(SimulatedShooter, TheProgramsHoldAnalysisTellsTheThreeShootersApart) {
+    AnalysedFigures figures[3];
+    const ShooterProfile profiles[3] = {ShooterProfile::Beginner, ShooterProfile::Club, ShooterProfile::Elite};
+    for (int p = 0; p < 3; ++p) {
+        const AnalysedFigures& f = figures[p] = AnalysedOnTheRifleFace(profiles[p], 23, 20 * kMinute);
+        std::printf("%-8s in ten %.0f %%, in nine %.0f %%, trace %.1f mm, release %.1f mm, aiming %.1f s; "
+                    "group of ten: extreme spread %.1f mm, mean radius %.1f mm (shares mean, others median; %zu shots)\n",
+                    ShooterProfileName(profiles[p]), 100 * f.inTen, 100 * f.inNine, f.traceMm, f.releaseMm,
+                    f.aimingSeconds, f.spreadMm, f.meanRadiusMm, f.shots);
+        EXPECT_GE(f.shots, 100u);
+        EXPECT_GT(f.aimingSeconds, 2.0);  // the rifle comes down, settles and is held
+        EXPECT_LT(f.aimingSeconds, 20.0);
+    }
+    const AnalysedFigures &beginner = figures[0], &club = figures[1], &elite = figures[2];
+    EXPECT_GT(beginner.traceMm, club.traceMm);
+    EXPECT_GT(club.traceMm, elite.traceMm);
+    EXPECT_LT(beginner.inTen, club.inTen);
+    EXPECT_LT(club.inTen, elite.inTen);
+    EXPECT_LT(beginner.inNine, club.inNine);
+    EXPECT_GT(elite.inNine, 0.8);
+    EXPECT_GT(beginner.releaseMm, elite.releaseMm);
+    EXPECT_GT(beginner.spreadMm, club.spreadMm);
+    EXPECT_GT(club.spreadMm, elite.spreadMm);
 }
 
 struct ProfileBounds {
