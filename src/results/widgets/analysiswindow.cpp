@@ -20,8 +20,9 @@ constexpr int kTraceHint = 408;
 constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
 
-// The list keeps every column in view: the shot numbers as wide as "20" needs, the five figures
-// share the rest of whatever width the rows have (the scroll bar coming or going changes it).
+// The list keeps every column in view: the shot numbers as wide as their title or "20" needs, the
+// five figures share the rest of whatever width the rows have (the scroll bar coming or going
+// changes it).
 class FigureList final : public QTreeWidget {
 public:
     using QTreeWidget::QTreeWidget;
@@ -30,7 +31,8 @@ protected:
     bool viewportEvent(QEvent* event) override {
         if (event->type() == QEvent::Resize) {
             const int width = viewport()->width();
-            const int first = std::min(width / 3, fontMetrics().horizontalAdvance(QStringLiteral("20")) + 16);
+            const int title = header()->fontMetrics().horizontalAdvance(headerItem()->text(0));
+            const int first = std::min(width / 3, std::max(title, fontMetrics().horizontalAdvance("20")) + 16);
             setColumnWidth(0, first);
             const int rest = std::max(0, width - first);
             for (int c = 1; c < AnalysisView::kColumns; ++c)
