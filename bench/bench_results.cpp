@@ -1,5 +1,7 @@
-// Speed of the results views: repainting the deviation diagram for a full trace, and updating
-// a shot list (with its widget) for one new shot. Runs offscreen; build/bench/zark_bench_results.
+// Speed of the results views: repainting the deviation diagram for a full trace, updating a shot
+// list (with its widget) for one new shot, every hold and group figure of a 20-shot series with a
+// full trace, and the analysis window's update for a new shot. Runs offscreen;
+// build/bench/zark_bench_results.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -7,8 +9,11 @@
 #include <QPainter>
 #include <cmath>
 
+#include "app/window/mdiclient.h"
 #include "results/diagramplot.h"
+#include "results/holdanalysis.h"
 #include "results/shotlist.h"
+#include "results/widgets/analysiswindow.h"
 #include "results/widgets/shotlistwidget.h"
 #include "settings/settings.h"
 #include "targets/targetcatalogue.h"
@@ -73,6 +78,37 @@ void ShotListOneNewShot(benchmark::State& state) {
     for (auto _ : state) list.OnSample(93, 7, 1, 0, hub.Store()->SampleCount() - 1);
 }
 BENCHMARK(ShotListOneNewShot)->Unit(benchmark::kMicrosecond);
+
+void HoldAndGroupFiguresFullTrace(benchmark::State& state) {
+    Settings settings;
+    ShootingHub hub;
+    hub.SetSettings(&settings);
+    const TargetDescriptor& face = Catalogue().Entry(3);
+    hub.SetTargets(&face, nullptr);
+    FillFullTrace(hub);  // the aim never leaves the face: each aiming time walks back to the shot before
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeries(*hub.Store(), face, nullptr));
+    state.counters["shots"] = hub.Store()->ShotCount();
+}
+BENCHMARK(HoldAndGroupFiguresFullTrace)->Unit(benchmark::kMicrosecond);
+
+void AnalysisWindowOneNewShot(benchmark::State& state) {
+    Settings settings;
+    ShootingHub hub;
+    hub.SetSettings(&settings);
+    QWidget host;
+    host.resize(900, 700);
+    MdiClient client;
+    client.Create(&host, QRect(0, 0, 900, 700));
+    AnalysisWindow window;
+    window.Create(client);
+    window.AttachView(hub);
+    window.Window()->show();
+    hub.SetTargets(&Catalogue().Entry(3), nullptr);
+    FillFullTrace(hub);
+    // What the hub does for the view when a shot arrives: every figure again, rows and group rewritten.
+    for (auto _ : state) window.View()->OnSample(93, 7, 1, 0, hub.Store()->SampleCount() - 1);
+}
+BENCHMARK(AnalysisWindowOneNewShot)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zark

@@ -59,6 +59,9 @@ enum CommandId : int {
     kCmdSerie10 = 2144,
     kCmdSerie10Double = 2145,
 
+    kCmdAnalysis = 2146,        // View menu: the analysis window
+    kCmdAnalysisWindow = 2147,  // sent by the analysis window's close box
+
     kCmdAbout = 2150,
     kCmdDiagram = 2152,
     kCmdDiagramWindow = 2153,  // sent by the diagram window itself

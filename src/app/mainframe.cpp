@@ -31,6 +31,7 @@
 #include "storage/seriesrecord.h"
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
+#include "results/widgets/analysiswindow.h"
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
 #include "results/widgets/scoreboard.h"
@@ -200,6 +201,11 @@ void MainFrame::CreateResultsWindows() {
     scoreboard_->onTraceShown = [this] { toolbarButtons_.ReleaseReplayButtons(); };
     scoreboard_->onReplay = [this] { OnCommand(kCmdReplay); };
     diagram_->AttachPlot(hub_);  // after the two shot lists
+    analysis_ = std::make_unique<AnalysisWindow>();
+    analysis_->Create(mdi_, icon);
+    analysis_->onClose = [this] { OnCommand(kCmdAnalysisWindow); };
+    analysis_->onReplay = [this] { OnCommand(kCmdReplay); };
+    analysis_->AttachView(hub_);  // after the diagram plot
     matchBoard_ = std::make_unique<MatchBoard>();
     matchBoard_->Create(mdi_, icon);
     matchBoard_->onChoose = [this](int item) { return ShowMatchSeries(item); };
@@ -207,6 +213,7 @@ void MainFrame::CreateResultsWindows() {
     SetChildWindow(ChildRole::Diagram, diagram_.get());
     SetChildWindow(ChildRole::Scoreboard, scoreboard_.get());
     SetChildWindow(ChildRole::MatchBoard, matchBoard_.get());
+    SetChildWindow(ChildRole::Analysis, analysis_.get());
 }
 
 void MainFrame::LayOut(int width, int height) {
@@ -345,7 +352,11 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             break;
         case kCmdDiagram:
         case kCmdDiagramWindow:
-            ToggleDiagram();
+            ToggleWindow(kCmdDiagram, ChildRole::Diagram);
+            break;
+        case kCmdAnalysis:
+        case kCmdAnalysisWindow:
+            ToggleWindow(kCmdAnalysis, ChildRole::Analysis);
             break;
         case kCmdHelpTopics:
             help_.Show();
@@ -450,16 +461,26 @@ void MainFrame::ApplyShotTimeOffset() {
     hub_.NotifyStoreChanged();
 }
 
-void MainFrame::ToggleDiagram() {
-    const bool on = menuBar_.ToggleCheck(kCmdDiagram) != 0;
-    toolbarButtons_.CheckButton(kCmdDiagram, on);
-    MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram);
-    if (!diagram || !diagram->Window()) return;
+void MainFrame::ToggleWindow(int command, ChildRole role) {
+    const bool on = menuBar_.ToggleCheck(command) != 0;
+    toolbarButtons_.CheckButton(command, on);
+    MdiChildWindow* window = ChildWindow(role);
+    if (!window || !window->Window()) return;
     if (on) {
-        diagram->Window()->show();
-        if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(diagram->Window());
+        window->Window()->show();
+        if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(window->Window());
     } else {
-        diagram->Window()->hide();
+        window->Window()->hide();
+    }
+}
+
+void MainFrame::ShowCheckedWindow(int command, ChildRole role) {
+    toolbarButtons_.CheckButton(command, menuBar_.HasCheck(command));
+    if (MdiChildWindow* window = ChildWindow(role); window && window->Window()) {
+        if (menuBar_.HasCheck(command))
+            window->Window()->show();
+        else
+            window->Window()->hide();
     }
 }
 
@@ -520,15 +541,11 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     }
     if (MdiChildWindow* matchBoard = ChildWindow(ChildRole::MatchBoard); matchBoard && matchBoard->Window())
         matchBoard->Window()->hide();
+    if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();  // the match ends with its target
     if (MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard); scoreboard && scoreboard->Window())
         scoreboard->Window()->show();
-    toolbarButtons_.CheckButton(kCmdDiagram, menuBar_.HasCheck(kCmdDiagram));
-    if (MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram); diagram && diagram->Window()) {
-        if (menuBar_.HasCheck(kCmdDiagram))
-            diagram->Window()->show();
-        else
-            diagram->Window()->hide();
-    }
+    ShowCheckedWindow(kCmdDiagram, ChildRole::Diagram);
+    ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
     // The target window is the active one, whatever showing the others did.
     if (target && target->Window() && area) area->setActiveSubWindow(target->Window());
     menuBar_.RebuildShootMenu(TargetFamily(first->Identity()));
@@ -638,14 +655,17 @@ void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
     matchBoard_->SetCaption(std::string(programme.title, strnlen(programme.title, sizeof programme.title)));
     matchBoard_->ResetRows(ScoredEntries(programme));
     matchBoard_->Show(true);
+    if (analysis_ && analysis_->View()) analysis_->View()->ResetMatch();
 }
 
 void MainFrame::HideMatchBoard() {
     if (matchBoard_) matchBoard_->Show(false);
+    if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();
 }
 
 void MainFrame::FillMatchBoardRow(int row, const TraceImage& series) {
     if (matchBoard_) matchBoard_->FillRow(row, series, hub_.CurrentTarget());
+    if (analysis_ && analysis_->View()) analysis_->View()->SetMatchSeries(row, series);
 }
 
 bool MainFrame::ShowMatchSeries(int item) {

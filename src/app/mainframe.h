@@ -35,6 +35,7 @@ class QLabel;
 namespace zark {
 
 class FrameFiles;
+class AnalysisWindow;
 class DiagramWindow;
 class MatchBoard;
 class MdiChildWindow;
@@ -46,7 +47,7 @@ class TargetRun;
 class TraceTimeline;
 
 // The child windows the main frame places, shows and hides.
-enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram };
+enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram, Analysis };
 
 // The main window and the owner of every long-lived object: the settings, the menu bar and its
 // shortcut table, the target catalogue, the match programmes, the shooting hub, the start-up
@@ -133,6 +134,7 @@ public:
     Scoreboard* ScoreboardWindow() const { return scoreboard_.get(); }
     MatchBoard* MatchBoardWindow() const { return matchBoard_.get(); }
     DiagramWindow* Diagram() const { return diagram_.get(); }
+    AnalysisWindow* Analysis() const { return analysis_.get(); }
 
     // Series item i of the match board was chosen: that stored series of the match is shown by
     // every view. Refused (false) while a series is being recorded, which the stored one would
@@ -196,7 +198,9 @@ protected:
 
 private:
     void Zoom(int command);
-    void ToggleDiagram();
+    // Shows or hides the child window of a View menu item with a check (Diagram, Analysis).
+    void ToggleWindow(int command, ChildRole role);
+    void ShowCheckedWindow(int command, ChildRole role);
     void Rearrange();
     void ChooseTarget(int command);
     void ShootCommand(int command);
@@ -230,6 +234,7 @@ private:
     Printing printing_;
     ReplayCommands* replay_ = nullptr;
     std::unique_ptr<DiagramWindow> diagram_;
+    std::unique_ptr<AnalysisWindow> analysis_;
     std::unique_ptr<Scoreboard> scoreboard_;
     std::unique_ptr<MatchBoard> matchBoard_;
     AudioView* audio_ = nullptr;  // the target window's
@@ -239,7 +244,7 @@ private:
     QPointer<QToolBar> toolbar_;
     QPointer<WelcomePanel> welcome_;
     TraceTimeline* timeline_ = nullptr;  // a child of the client area, attached to the hub
-    std::array<MdiChildWindow*, 4> children_{};
+    std::array<MdiChildWindow*, 5> children_{};
     std::string sessionPort_;
     std::string sessionConfigured_;  // the setting the session port was chosen for
     QPointer<QLabel> simulatedNotice_;

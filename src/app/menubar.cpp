@@ -63,6 +63,7 @@ constexpr StateRow kStateRows[] = {
     {kCmdCustomize, {O, G, O, O}},    {kCmdPrint, {G, G, G, O}},        {kCmdExportPdf, {G, G, G, O}},
     {kCmdPageSetup, {O, G, G, O}},
     {kCmdDiagram, {O, G, O, O}},      {kCmdCentreSeries, {O, G, G, O}}, {kCmdReplay, {O, G, O, O}},
+    {kCmdAnalysis, {O, O, O, O}},
     {kCmdZoom1, {O, U, U, U}},        {kCmdZoom2, {O, U, U, U}},        {kCmdZoom3, {O, U, U, U}},
     {kCmdZoom4, {O, U, U, U}},        {kCmdRearrange, {O, U, U, U}},
 };
@@ -124,6 +125,7 @@ int MenuBar::Build() {
     for (int i = 0; i < 4; ++i) zoomGroup_->addAction(AddItem(view_, kCmdZoom1 + i, 10 + i, false, true));
     view_->addSeparator();
     AddItem(view_, kCmdDiagram, 119, false, true);
+    AddItem(view_, kCmdAnalysis, 400, false, true);
     AddItem(view_, kCmdRearrange, 144, false);
     view_->addSeparator();
     AddItem(view_, kCmdCentreSeries, 124, false, true);

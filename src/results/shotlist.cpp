@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "i18n/uistrings.h"
+#include "results/analysisview.h"
 #include "settings/settings.h"
 #include "targets/scoretext.h"
 #include "targets/targetdescriptor.h"
@@ -101,9 +102,12 @@ void ShotList::WriteShot(int k) {
     }
     const ShotRecord& shot = store->Shot(k);
     if (shot.x == 0 && shot.y == 0) {
+        cells_[std::size_t(k)].hold.clear();
         SetUnfiredRow(k);
         return;
     }
+    const TargetDescriptor& firedAt = shot.side && targetB() ? *targetB() : Face();
+    cells_[std::size_t(k)].hold = HoldTooltip(AnalyseHold(*store, k, firedAt), HoldLevelsOf(firedAt));
     const SamplePoint shown = store->Shown(store->ShotPosition(k));
     // A shot that came when the trace was full has no point of its own: it broke at the trace's end.
     const int timeMs = store->ShotHasNoTrace(k) ? store->SampleCount() * store->TimeStep() : store->ShotTime(k);
@@ -185,13 +189,17 @@ int ShotList::PrintRows(QPainter& painter, const QRect& rect, double pixelsPerMm
     painter.setFont(normal);
     line(columns[0], QString::fromStdString(cells_[std::size_t(rows_)].score));
     y += lineHeight;
+    DrawPrintFrame(painter, rect, y, pixelsPerMm);
+    painter.restore();
+    return y;
+}
+
+void DrawPrintFrame(QPainter& painter, const QRect& rect, int bottom, double pixelsPerMm) {
     QPen frame(Qt::black);
     frame.setWidthF(std::max(1.0, 0.25 * pixelsPerMm));
     painter.setPen(frame);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(rect.left(), rect.top(), rect.width() - 1, y - rect.top()));
-    painter.restore();
-    return y;
+    painter.drawRect(QRect(rect.left(), rect.top(), rect.width() - 1, bottom - rect.top()));
 }
 
 bool ShowSeriesSelection(ShotList& list) {

@@ -19,6 +19,7 @@ struct ShotRow {
     std::string direction;  // "1" .. "12", empty without a position
     std::string time;       // "m.ss"
     int clock = 0;          // 1..12, 0 without a position
+    std::string hold;       // the hold figures of the shot (its tooltip), empty for the total row
     bool selected = false;
 };
 
@@ -78,6 +79,9 @@ private:
     int rows_ = 0;
     double total_ = 0;
 };
+
+// The black frame of a printed block, 0.25 mm wide: around rect from its top down to bottom.
+void DrawPrintFrame(QPainter& painter, const QRect& rect, int bottom, double pixelsPerMm);
 
 // The trace range a click on the series list shows: for each selected row in list order whose shot
 // has a part of the trace, that part replaces the range of the one before, so the last selected row

@@ -3,9 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
+#include "results/holdanalysis.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
@@ -15,6 +18,28 @@
 
 namespace zark {
 namespace {
+
+// A figure with a point; one that rounds to nothing is 0, never "-0.00".
+QString Fixed(double value, int decimals) {
+    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
+    return QString::fromStdString(FixedText(value, 0, decimals));
+}
+
+// The hold columns of a shot: empty for a shot without hold (no trace point, nothing before it).
+QString HoldColumns(const HoldFigures& f) {
+    if (!f.valid) return QStringLiteral(",,,,,,,,");
+    return ',' + Fixed(100 * f.inTop, 1) + ',' + Fixed(100 * f.inNext, 1) + ',' + Fixed(f.traceMm, 2) + ',' +
+           Fixed(f.meanXmm, 2) + ',' + Fixed(f.meanYmm, 2) + ',' + Fixed(f.releaseMm, 2) + ',' +
+           Fixed(f.aimingSeconds, 2) + ',' + QString::number(f.points);
+}
+
+// The group columns of a series' total line: empty without a fired shot.
+QString GroupColumns(const GroupFigures& g) {
+    if (g.shots == 0) return QStringLiteral(",,,,,,,,");
+    return ',' + Fixed(g.meanXmm, 2) + ',' + Fixed(g.meanYmm, 2) + ',' + (g.clock ? QString::number(g.clock) : QString()) +
+           ',' + Fixed(g.meanDistanceMm, 2) + ',' + Fixed(g.extremeSpreadMm, 2) + ',' + Fixed(g.meanRadiusMm, 2) + ',' +
+           Fixed(g.sdXmm, 2) + ',' + Fixed(g.sdYmm, 2);
+}
 
 QString Quoted(const std::string& text) {
     QString q = QString::fromStdString(text);
@@ -26,6 +51,7 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
     const TargetDescriptor* faces[2] = {pair.first, pair.second ? pair.second : pair.first};
+    const SeriesAnalysis analysis = AnalyseSeries(*store, *faces[0], faces[1]);
     double total = 0;
     for (int i = 0; i < store->ShotCount(); ++i) {
         const ShotRecord& shot = store->Shot(i);
@@ -48,15 +74,17 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
                     QString::asprintf(",%d,", ClockHour(TargetDescriptor::ShotBearing(shown.x, shown.y))) +
                     QString::fromStdString(ShotTimeText(store->ShotTime(i)));
         }
-        csv += line + '\n';
+        const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
+        csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,\n");
     }
-    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*faces[0], total)) + ",,\n";
+    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*faces[0], total)) + ",," +
+           HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + '\n';
 }
 
 }  // namespace
 
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
-    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time\n";
+    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
     const bool isMatch = IsMatchFileName(path);
     const QString kind = isMatch ? QStringLiteral("match") : QStringLiteral("series");
     SeriesFileIo io;

@@ -7,10 +7,20 @@ namespace zark {
 
 class TargetCatalogue;
 
+// The analysis columns, after the shot list's: the hold of each shot (shares of its last second
+// in the face's best points and one below in percent, trace length, hold mean and release in mm,
+// aiming time in seconds, the points the second had) and, on a series' total line, its group
+// (mean point of impact in mm, its clock hour and distance, extreme spread, mean radius and the
+// horizontal and vertical standard deviations in mm). Empty where a shot has no hold.
+inline constexpr const char* kCsvAnalysisColumns =
+    "in_top_pct,in_next_pct,trace_mm,hold_x_mm,hold_y_mm,release_mm,aiming_s,hold_points,"
+    "group_x_mm,group_y_mm,group_clock,group_distance_mm,extreme_spread_mm,mean_radius_mm,sd_x_mm,sd_y_mm";
+
 // Writes every shot of a series or match file as CSV, for shooters who keep their own records:
-//   series,shot,x,y,trace_index,side,score,score_text,direction,time
+//   series,shot,x,y,trace_index,side,score,score_text,direction,time, then the analysis columns
 // one line per shot (series and shots numbered from 1), then per series a "total" line with the
-// shot list's total text. Scores, texts, directions and times are those the shot list shows.
+// shot list's total text and the group. Scores, texts, directions and times are those the shot
+// list shows.
 // Returns false with a message in error (and nothing written) when the file cannot be read or
 // names a target the catalogue does not know.
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error);

@@ -59,6 +59,7 @@ void TargetDescriptor::Clear() {
     picture_.Init();
     weaponClass_ = WeaponClass::None;
     zoneScores_.clear();
+    topZoneScore_ = 0.0;
 }
 
 int TargetDescriptor::Define(int nameId, int identity, int kind, int distance, int refRadius, int refDiameter,
@@ -96,6 +97,7 @@ void TargetDescriptor::SetBitmaps(int pictureId, int zoneMapId) {
 
 void TargetDescriptor::BuildZoneScores() {
     zoneScores_.clear();
+    topZoneScore_ = 0.0;
     const QImage& map = zoneMap_.Image();
     if (map.isNull()) return;
     const int width = map.width();
@@ -114,6 +116,13 @@ void TargetDescriptor::BuildZoneScores() {
             for (int col = 0; col < width; ++col)
                 zoneScores_[std::size_t(row) * width + col] = ZoneIndex(map.pixel(col, row));
     }
+    for (const std::uint8_t index : zoneScores_) topZoneScore_ = std::max(topZoneScore_, kZoneScores[index]);
+}
+
+double TargetDescriptor::TopScore() const {
+    double top = topZoneScore_;
+    for (int i = 0; i < ringCount_; ++i) top = std::max(top, ringValue_[i]);
+    return top;
 }
 
 int TargetDescriptor::SetLeadOffsets(int movingX, int movingY, int fixedX, int fixedY, int alternate0X,

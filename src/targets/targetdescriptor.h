@@ -101,6 +101,8 @@ public:
     // inside an inner ring scores the top tenth, 10.9). Rings decide first, widened by the bullet
     // radius; a shot no ring holds is scored by the zone map.
     double ScoreShot(int x, int y) const;
+    // The best score a shot can get on the face: the highest ring value or zone-map score.
+    double TopScore() const;
 
 private:
     void BuildZoneScores();
@@ -128,6 +130,7 @@ private:
     WeaponClass weaponClass_ = WeaponClass::None;
     // Per zone-map pixel, row by row: the index of its score in the zone colour table.
     std::vector<std::uint8_t> zoneScores_;
+    double topZoneScore_ = 0.0;
 };
 
 }  // namespace zark

@@ -87,7 +87,7 @@ TEST_F(FrameTest, FirstStartWindow) {
     EXPECT_LE(QFontMetrics(frame->Welcome()->CaptionFont()).height(), 14);
     // The target window and the results windows are there, hidden until a target is shown.
     const QList<QMdiSubWindow*> children = frame->Mdi().Area()->subWindowList();
-    EXPECT_EQ(children.size(), 4);
+    EXPECT_EQ(children.size(), 5);
     for (const QMdiSubWindow* child : children) EXPECT_FALSE(child->isVisible());
     ASSERT_NE(frame->Target(), nullptr);
     EXPECT_EQ(frame->autoSave(), 0);

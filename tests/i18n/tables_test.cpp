@@ -30,7 +30,7 @@ const char* NameOf(UiLanguage language) {
 std::vector<int> ExpectedIds() {
     std::vector<int> ids;
     for (auto [first, last] : {std::pair{1, 35}, {37, 57}, {62, 106}, {111, 167}, {174, 204}, {301, 309}, {320, 323},
-                               {330, 331}, {340, 345}, {370, 373}, {380, 380}})  // 330-331: spoken words; 340-345: Customize
+                               {330, 331}, {340, 345}, {370, 373}, {380, 380}, {400, 419}})  // 330-331: spoken words; 340-345: Customize; 400-419: analysis
         for (int id = first; id <= last; ++id) ids.push_back(id);
     return ids;
 }
@@ -102,7 +102,7 @@ const std::map<std::string, std::vector<int>>& MnemonicGroups() {
     static const std::map<std::string, std::vector<int>> groups = {
         {"menu bar", {5, 9, 14, 48, 62}},
         {"File", {115, 116, 111, 112, 6, 7, 380, 141, 8}},
-        {"View", {10, 11, 12, 13, 119, 144, 124, 127}},
+        {"View", {10, 11, 12, 13, 119, 400, 144, 124, 127}},
         {"Targets", {15, 23, 29, 45}},
         {"Rifle", {16, 17, 18, 19, 20, 21, 22, 37, 38, 39, 41, 40, 42, 43, 44}},
         {"Pistol", {24, 25, 26, 27, 28}},
@@ -207,7 +207,8 @@ TEST(Tables, TranslationsKeepThePlaceholders) {
         for (const UiLanguage language : kTranslated)
             EXPECT_EQ(Placeholders(LookupString(language, id)), expected) << NameOf(language) << " string " << id;
     }
-    EXPECT_EQ(withPlaceholders, 11);  // 174, 302, 306, 321, the port texts 341-343 and 370 to 373
+    // 174, 302, 306, 321, the port texts 341-343, 370 to 373, and the analysis texts 403, 407, 412-414, 416, 417
+    EXPECT_EQ(withPlaceholders, 18);
 }
 
 TEST(Tables, PlaceholderCheckSeesOrderAndStrays) {

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
 
 #include "link/detectordecoder.h"
 #include "link/setupblock.h"
 #include "link/simulator.h"
 #include "link/simulatorport.h"
+#include "results/holdanalysis.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -394,6 +396,81 @@ ScoreFigures ScoresOnTheAirRifleFace(ShooterProfile profile, std::uint32_t seed)
     figures.shots = series.decoded.Shots().size();
     figures.meanScore = figures.shots ? total / double(figures.shots) : 0;
     return figures;
+}
+
+// The program's analysis of the simulated shooters on the 50 m rifle face, after ten sighters
+// whose mean becomes the aim offset, in series of ten: per shot the mean shares and the medians of
+// the rest, per series the medians of the group's spread and radius.
+struct AnalysedFigures {
+    double inTen = 0, inNine = 0, traceMm = 0, releaseMm = 0, aimingSeconds = 0, spreadMm = 0, radiusMm = 0;
+    std::size_t shots = 0;
+};
+
+AnalysedFigures AnalysedOnTheRifleFace(ShooterProfile profile, std::uint32_t seed, int steps) {
+    const TargetDescriptor& face = Face(1200);
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played sighters;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), 3 * kMinute, sighters);
+    auto shots = sighters.decoded.Shots();
+    shots.resize(std::min<std::size_t>(shots.size(), 10));
+    double sumX = 0, sumY = 0;
+    for (const auto& s : shots) sumX += s.x, sumY += s.y;
+    const int n = std::max(1, int(shots.size()));
+    unit.Stop();
+    Played run;
+    Play(unit, Block(face.DetectorScale(), -int(sumX / n), -int(sumY / n), 1600), steps, run);
+    auto store = std::make_unique<TraceStore>();
+    std::vector<double> v[7];  // in ten, in nine, trace, release, aiming, spread, radius
+    for (const auto& m : run.decoded.messages) {
+        if (m.line >= 0) continue;
+        if (!m.isShot) {
+            store->AppendSample(m.x, m.y);
+            continue;
+        }
+        store->AppendShot(m.x, m.y, 0);
+        if (store->ShotCount() < 10) continue;
+        const SeriesAnalysis a = AnalyseSeries(*store, face, nullptr);
+        for (const zark::HoldFigures& h : a.hold) {
+            if (!h.valid || h.points < kHoldPoints) continue;
+            const double figures[5] = {h.inTop, h.inNext, h.traceMm, h.releaseMm, h.aimingSeconds};
+            for (int k = 0; k < 5; ++k) v[k].push_back(figures[k]);
+        }
+        v[5].push_back(a.group.extremeSpreadMm);
+        v[6].push_back(a.group.meanRadiusMm);
+        store->Clear();
+    }
+    double f[7] = {};
+    for (int k = 0; k < 7; ++k) {
+        if (v[k].empty()) continue;
+        std::sort(v[k].begin(), v[k].end());
+        f[k] = k < 2 ? std::accumulate(v[k].begin(), v[k].end(), 0.0) / double(v[k].size()) : v[k][v[k].size() / 2];
+    }
+    return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], v[0].size()};
+}
+
+TEST(SimulatedShooter, TheProgramsHoldAnalysisTellsTheThreeShootersApart) {
+    AnalysedFigures figures[3];
+    const ShooterProfile profiles[3] = {ShooterProfile::Beginner, ShooterProfile::Club, ShooterProfile::Elite};
+    for (int p = 0; p < 3; ++p) {
+        const AnalysedFigures& f = figures[p] = AnalysedOnTheRifleFace(profiles[p], 23, 20 * kMinute);
+        std::printf("%-8s in ten %.0f %%, in nine %.0f %%, trace %.1f mm, release %.1f mm, aiming %.1f s; "
+                    "group of ten: extreme spread %.1f mm, mean radius %.1f mm (%zu shots)\n",
+                    ShooterProfileName(profiles[p]), 100 * f.inTen, 100 * f.inNine, f.traceMm, f.releaseMm,
+                    f.aimingSeconds, f.spreadMm, f.radiusMm, f.shots);
+        EXPECT_GE(f.shots, 100u);
+        EXPECT_GT(f.aimingSeconds, 2.0);  // the rifle comes down, settles and is held
+        EXPECT_LT(f.aimingSeconds, 20.0);
+    }
+    const AnalysedFigures &beginner = figures[0], &club = figures[1], &elite = figures[2];
+    EXPECT_GT(beginner.traceMm, club.traceMm);
+    EXPECT_GT(club.traceMm, elite.traceMm);
+    EXPECT_LT(beginner.inTen, club.inTen);
+    EXPECT_LT(club.inTen, elite.inTen);
+    EXPECT_LT(beginner.inNine, club.inNine);
+    EXPECT_GT(elite.inNine, 0.8);
+    EXPECT_GT(beginner.releaseMm, elite.releaseMm);
+    EXPECT_GT(beginner.spreadMm, club.spreadMm);
+    EXPECT_GT(club.spreadMm, elite.spreadMm);
 }
 
 struct ProfileBounds {

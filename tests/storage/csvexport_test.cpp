@@ -26,6 +26,11 @@
 namespace zark {
 namespace {
 
+// The shot list's columns of a line, without the analysis columns after them.
+QString Head(const QString& line) { return line.section(',', 0, 9); }
+const QString kHeader = QStringLiteral("series,shot,x,y,trace_index,side,score,score_text,direction,time,") +
+                        kCsvAnalysisColumns;
+
 class CsvExport : public ::testing::Test {
 protected:
     void SetUp() override { catalogue.Build(); }
@@ -66,10 +71,35 @@ TEST_F(CsvExport, SeriesFileGivesOneLinePerShotAndItsTotal) {
 
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], "series,shot,x,y,trace_index,side,score,score_text,direction,time");
-    EXPECT_EQ(lines[1], "1,1,0,100,10,L,9.3,\"9.3\",12,0.00");
-    EXPECT_EQ(lines[2], "1,2,60,-45,1885,L,9.7,\"9.7\",4,1.15");
-    EXPECT_EQ(lines[3], "1,total,,,,,,\"19.0\",,");
+    EXPECT_EQ(lines[0], kHeader);
+    EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.3,\"9.3\",12,0.00");
+    EXPECT_EQ(Head(lines[2]), "1,2,60,-45,1885,L,9.7,\"9.7\",4,1.15");
+    EXPECT_EQ(Head(lines[3]), "1,total,,,,,,\"19.0\",,");
+}
+
+// The analysis columns on the air rifle face, a unit 0.1 mm: a still hold in the ten, then one in
+// the nine with the shot pulled 5 mm below the hold mean; the group of the two shots on the total line.
+TEST_F(CsvExport, AnalysisColumnsOfAStoredSeries) {
+    auto series = std::make_unique<SeriesRecord>();
+    series->Clear();
+    series->targetId = 1250;
+    TraceStore store;
+    for (int i = 0; i < 30; ++i) store.AppendSample(10, 0);
+    store.AppendShot(10, 0, 0);
+    for (int i = 0; i < 25; ++i) store.AppendSample(0, 30);
+    store.AppendShot(0, -20, 0);
+    series->store = store.Image();
+    series->numberOfShots = 2;
+    const QString path = dir.filePath("air.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
+
+    const QStringList lines = Export(path);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], "1,1,10,0,30,L,10.0,\"10\",3,0.01,100.0,100.0,0.00,1.00,0.00,0.00,1.20,25,,,,,,,,");
+    EXPECT_EQ(lines[2], "1,2,0,-20,56,L,10.0,\"10\",6,0.02,0.0,100.0,0.00,0.00,3.00,5.00,1.00,25,,,,,,,,");
+    // mean point of impact (0.5, -1) mm at five o'clock; spread sqrt 5, radius sqrt 1.25 each
+    EXPECT_EQ(lines[3], "1,total,,,,,,\"20\",,,,,,,,,,,0.50,-1.00,5,1.12,2.24,1.12,0.71,1.41");
+    for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
 }
 
 TEST_F(CsvExport, MatchFileNumbersItsScoredSeriesAndKeepsUnfiredShots) {
@@ -92,11 +122,11 @@ TEST_F(CsvExport, MatchFileNumbersItsScoredSeriesAndKeepsUnfiredShots) {
 
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[1], "1,1,5,5,3,L,5.1,\" 5'\",2,0.00");
-    EXPECT_EQ(lines[2], "1,2,0,0,,R,0.0,\" 0\",,0.00");
-    EXPECT_EQ(lines[3], "1,total,,,,,,\" 5\",,");
-    EXPECT_EQ(lines[4], "2,1,-8,12,2,L,5.1,\" 5'\",11,0.00");
-    EXPECT_EQ(lines[5], "2,total,,,,,,\" 5\",,");
+    EXPECT_EQ(Head(lines[1]), "1,1,5,5,3,L,5.1,\" 5'\",2,0.00");
+    EXPECT_EQ(Head(lines[2]), "1,2,0,0,,R,0.0,\" 0\",,0.00");
+    EXPECT_EQ(Head(lines[3]), "1,total,,,,,,\" 5\",,");
+    EXPECT_EQ(Head(lines[4]), "2,1,-8,12,2,L,5.1,\" 5'\",11,0.00");
+    EXPECT_EQ(Head(lines[5]), "2,total,,,,,,\" 5\",,");
 }
 
 // A shot fired after the trace was full has no trace point of its own, but a position: it is
@@ -115,16 +145,16 @@ TEST_F(CsvExport, AShotWithoutTracePointButWithAPositionIsScored) {
     ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
     QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[1], "1,1,120,-80,,R,3.0,\" 3\",4,14.59");
-    EXPECT_EQ(lines[2], "1,2,0,0,,L,0.0,\" 0\",,0.00");
-    EXPECT_EQ(lines[3], "1,total,,,,,,\" 3\",,");
+    EXPECT_EQ(Head(lines[1]), "1,1,120,-80,,R,3.0,\" 3\",4,14.59");
+    EXPECT_EQ(Head(lines[2]), "1,2,0,0,,L,0.0,\" 0\",,0.00");
+    EXPECT_EQ(Head(lines[3]), "1,total,,,,,,\" 3\",,");
 
     // the same shot as a file names it by hand: trace index 9999
     lines = Export(WriteFile("hand.zas", "[Header]\nTargetID=2050\nNumberOfShots=1\n\n[Shots]\n5,5,9999,R\n\n"
                                          "[Serie]\n9,9\n7,7\n"));
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[1], "1,1,5,5,,R,5.1,\" 5'\",2,0.00");
-    EXPECT_EQ(lines[2], "1,total,,,,,,\" 5\",,");
+    EXPECT_EQ(Head(lines[1]), "1,1,5,5,,R,5.1,\" 5'\",2,0.00");
+    EXPECT_EQ(Head(lines[2]), "1,total,,,,,,\" 5\",,");
 }
 
 TEST_F(CsvExport, UnreadableFilesAndUnknownTargetsAreRefused) {
@@ -157,9 +187,9 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     ASSERT_EQ(RunCsvExport(path, out), 0);
     QFile written(out);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), "series,shot,x,y,trace_index,side,score,score_text,direction,time\n"
-                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00\n"
-                                 "1,total,,,,,,\"10\",,\n");
+    EXPECT_EQ(written.readAll(), kHeader + "\n"
+                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.16,5.16,7.12,0.20,5,,,,,,,,\n"
+                                 "1,total,,,,,,\"10\",,,,,,,,,,,0.13,0.13,2,0.18,0.00,0.00,0.00,0.00\n");
 
     // a folder cannot be written: exit status 1, the folder stays
     EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
@@ -193,9 +223,9 @@ TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
     if (const int release = ::open(same.constData(), O_WRONLY | O_NONBLOCK); release >= 0) ::close(release);
     reader.join();
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(received, "series,shot,x,y,trace_index,side,score,score_text,direction,time\n"
-                        "1,1,120,-80,5,L,8.0,\" 8\",4,0.00\n"
-                        "1,total,,,,,,\" 8\",,\n");
+    EXPECT_EQ(received, (kHeader + "\n").toStdString() +
+                            "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.13,-5.03,7.12,0.20,5,,,,,,,,\n"
+                            "1,total,,,,,,\" 8\",,,,,,,,,,,15.10,-10.07,4,18.15,0.00,0.00,0.00,0.00\n");
     struct stat info {};
     ASSERT_EQ(::stat(pipe.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

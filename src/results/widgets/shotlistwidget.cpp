@@ -122,6 +122,8 @@ void ShotListWidget::WriteRow(int row) {
     item->setText(1, QString::fromStdString(cells.direction));
     item->setText(2, QString::fromStdString(cells.time));
     item->setIcon(1, cells.clock > 0 ? ClockIcon(cells.clock) : QIcon());
+    if (row < list_.Rows())
+        for (int column = 0; column < 3; ++column) item->setToolTip(column, QString::fromStdString(cells.hold));
 }
 
 void ShotListWidget::RowChanged(int row) {

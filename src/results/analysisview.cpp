@@ -1,0 +1,275 @@
+#include "results/analysisview.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+#include "i18n/uistrings.h"
+#include "results/shotlist.h"
+#include "settings/settings.h"
+#include "targets/scoretext.h"
+#include "targets/targetdescriptor.h"
+
+namespace zark {
+namespace {
+
+constexpr int kShotTitle = 402;
+constexpr int kInLevelTitle = 403;
+constexpr int kTraceTitle = 404;
+constexpr int kReleaseTitle = 405;
+constexpr int kAimingTitle = 406;
+constexpr int kHoldMeanTitle = 411;
+constexpr int kSeriesHeading = 412;
+constexpr int kMatchHeading = 413;
+constexpr int kMeanPoint = 414;
+constexpr int kMeanPointCentre = 415;
+constexpr int kSpread = 416;
+constexpr int kDeviation = 417;
+constexpr int kNoShots = 418;
+constexpr int kNoHold = 419;
+
+std::string Level(int points) { return QString::asprintf(UiText(kInLevelTitle).c_str(), points).toStdString(); }
+
+}  // namespace
+
+std::string ShareText(double share) { return std::to_string(int(std::lround(100 * share))) + " %"; }
+
+std::string TenthsText(double value) {
+    if (std::abs(value) < 0.05) value = 0;  // never "-0.0"
+    return FixedText(value, 0, 1);
+}
+
+std::string HoldTooltip(const HoldFigures& hold, const HoldLevels& levels) {
+    if (!hold.valid) return UiText(kNoHold);
+    std::string text;
+    if (levels.top > 0) text += Level(levels.top) + ": " + ShareText(hold.inTop) + '\n';
+    if (levels.next > 0) text += Level(levels.next) + ": " + ShareText(hold.inNext) + '\n';
+    text += UiText(kTraceTitle) + ": " + TenthsText(hold.traceMm) + '\n';
+    text += UiText(kReleaseTitle) + ": " + TenthsText(hold.releaseMm) + '\n';
+    text += UiText(kAimingTitle) + ": " + TenthsText(hold.aimingSeconds) + '\n';
+    text += UiText(kHoldMeanTitle) + ": " + TenthsText(hold.meanXmm) + ", " + TenthsText(hold.meanYmm);
+    return text;
+}
+
+std::vector<std::string> GroupLines(const GroupFigures& group, int headingId) {
+    if (group.shots == 0) return {UiText(kNoShots)};
+    std::vector<std::string> lines;
+    lines.push_back(QString::asprintf(UiText(headingId).c_str(), group.shots).toStdString());
+    if (group.clock > 0)
+        lines.push_back(QString::asprintf(UiText(kMeanPoint).c_str(), TenthsText(group.meanDistanceMm).c_str(),
+                                          group.clock, TenthsText(group.meanXmm).c_str(),
+                                          TenthsText(group.meanYmm).c_str())
+                            .toStdString());
+    else
+        lines.push_back(UiText(kMeanPointCentre));
+    lines.push_back(QString::asprintf(UiText(kSpread).c_str(), TenthsText(group.extremeSpreadMm).c_str(),
+                                      TenthsText(group.meanRadiusMm).c_str())
+                        .toStdString());
+    if (group.shots > 1)
+        lines.push_back(QString::asprintf(UiText(kDeviation).c_str(), TenthsText(group.sdXmm).c_str(),
+                                          TenthsText(group.sdYmm).c_str())
+                            .toStdString());
+    return lines;
+}
+
+AnalysisView::AnalysisView(HubView* hub) : HubView(hub) { LoadUiStrings(); }
+
+std::array<std::string, AnalysisView::kColumns> AnalysisView::ColumnTitles() const {
+    return {UiText(kShotTitle),
+            levels_.top > 0 ? Level(levels_.top) : std::string(),
+            levels_.next > 0 ? Level(levels_.next) : std::string(),
+            UiText(kTraceTitle),
+            UiText(kReleaseTitle),
+            UiText(kAimingTitle)};
+}
+
+std::array<std::string, AnalysisView::kColumns> AnalysisView::RowTexts(int shot) const {
+    std::array<std::string, kColumns> cells;
+    if (shot < 0 || shot >= series_.shots) return cells;
+    cells[0] = std::to_string(shot + 1);
+    const HoldFigures& h = series_.hold[std::size_t(shot)];
+    if (!h.valid) return cells;
+    if (levels_.top > 0) cells[1] = ShareText(h.inTop);
+    if (levels_.next > 0) cells[2] = ShareText(h.inNext);
+    cells[3] = TenthsText(h.traceMm);
+    cells[4] = TenthsText(h.releaseMm);
+    cells[5] = TenthsText(h.aimingSeconds);
+    return cells;
+}
+
+std::vector<std::string> AnalysisView::AllGroupLines() const {
+    std::vector<std::string> lines = GroupLines(series_.group, kSeriesHeading);
+    if (matchShown_ && matchGroup_.shots > 0) {
+        const std::vector<std::string> match = GroupLines(matchGroup_, kMatchHeading);
+        lines.insert(lines.end(), match.begin(), match.end());
+    }
+    return lines;
+}
+
+bool AnalysisView::Selected(int shot) const {
+    return shot >= 0 && shot < kMaxShots && selected_[std::size_t(shot)];
+}
+
+void AnalysisView::Changed() {
+    if (listener_) listener_->FiguresChanged();
+}
+
+void AnalysisView::Analyse() {
+    const TraceStore* store = Store();
+    const TargetDescriptor* first = targetA();
+    if (!store || !first) {
+        series_ = SeriesAnalysis{};
+        levels_ = HoldLevels{};
+        return;
+    }
+    series_ = AnalyseSeries(*store, *first, targetB());
+    levels_ = HoldLevelsOf(*first);
+}
+
+void AnalysisView::ResetMatch() {
+    matchShown_ = true;
+    matchCounts_ = {};
+    ComputeMatchGroup();
+}
+
+void AnalysisView::SetMatchSeries(int j, const TraceImage& series) {
+    if (j < 0 || j >= kMaxShots || !targetA()) return;
+    matchShown_ = true;
+    matchCounts_[std::size_t(j)] = GroupPointsOf(series, *targetA(), targetB(), matchPoints_[std::size_t(j)].data());
+    ComputeMatchGroup();
+}
+
+void AnalysisView::EndMatch() {
+    matchShown_ = false;
+    matchCounts_ = {};
+    ComputeMatchGroup();
+}
+
+void AnalysisView::ComputeMatchGroup() {
+    std::array<GroupPoint, kMaxShots * kMaxShots> all;
+    int n = 0;
+    for (int j = 0; j < kMaxShots; ++j)
+        for (int k = 0; k < matchCounts_[std::size_t(j)]; ++k) all[std::size_t(n++)] = matchPoints_[std::size_t(j)][std::size_t(k)];
+    matchGroup_ = AnalyseGroup(all.data(), n);
+    Changed();
+}
+
+void AnalysisView::ShowShot(int shot) {
+    const TraceStore* store = Store();
+    if (!store || shot < 0 || shot >= store->ShotCount()) return;
+    const Settings* s = settings();
+    const TraceStore::Window w =
+        store->ReplayWindow(shot, s ? s->ReplayTimeBefore : 5000, s ? s->ReplayTimeAfter : 1000);
+    if (!w.ok) return;
+    ShowTraceRange(w.first, w.last, 0);
+    EndReplay();
+}
+
+void AnalysisView::OnSample(int, int, int isShot, int isReplay, int sampleIndex) {
+    const TraceStore* store = Store();
+    if (!store) return;
+    if (isReplay) {
+        // the shot being aimed at, or the one fired within the last second
+        int shot = -1;
+        for (int i = 0; i < store->ShotCount() && shot < 0; ++i)
+            if (!store->ShotHasNoTrace(i) && store->Shot(i).traceIndex >= sampleIndex - kHoldPoints) shot = i;
+        if (shot != replayed_) {
+            replayed_ = shot;
+            if (listener_) listener_->SelectionChanged();
+        }
+        return;
+    }
+    if (!isShot) return;
+    Analyse();
+    Changed();
+}
+
+void AnalysisView::OnStoreChanged() {
+    selected_ = {};
+    Analyse();
+    Changed();
+}
+
+void AnalysisView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
+    HubView::OnTargetsChanged(a, b);
+    OnStoreChanged();
+}
+
+void AnalysisView::OnNewSeries(int, int, int) { OnStoreChanged(); }
+
+void AnalysisView::OnTraceRange(int first, int last, int add) {
+    if (!add) selected_ = {};
+    if (const TraceStore* store = Store())
+        for (int i = 0; i < store->ShotCount() && i < kMaxShots; ++i)
+            if (!store->ShotHasNoTrace(i) && first < store->Shot(i).traceIndex && store->Shot(i).traceIndex < last)
+                selected_[std::size_t(i)] = true;
+    if (listener_) listener_->SelectionChanged();
+}
+
+void AnalysisView::OnReplayStopped() {
+    if (replayed_ < 0) return;
+    replayed_ = -1;
+    if (listener_) listener_->SelectionChanged();
+}
+
+namespace {
+
+struct PrintLayout {
+    int fontHeight;
+    int lineHeight;
+};
+
+PrintLayout LayoutFor(double pixelsPerMm) {
+    const int font = std::max(1, int(std::lround(3.5 * pixelsPerMm)));
+    return {font, font * 12 / 10};
+}
+
+}  // namespace
+
+int AnalysisView::Height(double pixelsPerMm) const {
+    const PrintLayout layout = LayoutFor(pixelsPerMm);
+    const int lines = 1 + series_.shots + int(AllGroupLines().size());
+    return lines * layout.lineHeight + layout.lineHeight / 2;
+}
+
+int AnalysisView::Paint(QPainter& painter, const QRect& rect, double pixelsPerMm) const {
+    const PrintLayout layout = LayoutFor(pixelsPerMm);
+    QFont normal(QStringLiteral("Liberation Sans"));
+    normal.setPixelSize(layout.fontHeight);
+    QFont bold = normal;
+    bold.setWeight(QFont::Bold);
+    const int margin = int(std::lround(2.0 * pixelsPerMm));
+    const int step = (rect.width() - 2 * margin) / kColumns;
+
+    painter.save();
+    painter.setPen(Qt::black);
+    int y = rect.top();
+    const auto cell = [&](int column, const std::string& text, Qt::Alignment align) {
+        const QRect box(rect.left() + margin + column * step, y, step - margin, layout.lineHeight);
+        painter.drawText(box, align | Qt::AlignVCenter, QString::fromStdString(text));
+    };
+    painter.setFont(bold);
+    const std::array<std::string, kColumns> titles = ColumnTitles();
+    for (int c = 0; c < kColumns; ++c) cell(c, titles[std::size_t(c)], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    y += layout.lineHeight;
+    painter.setFont(normal);
+    for (int shot = 0; shot < series_.shots; ++shot) {
+        const std::array<std::string, kColumns> cells = RowTexts(shot);
+        for (int c = 0; c < kColumns; ++c) cell(c, cells[std::size_t(c)], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        y += layout.lineHeight;
+    }
+    for (const std::string& line : AllGroupLines()) {
+        painter.drawText(QRect(rect.left() + margin, y, rect.width() - 2 * margin, layout.lineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(line));
+        y += layout.lineHeight;
+    }
+    y += layout.lineHeight / 2;
+    DrawPrintFrame(painter, rect, y, pixelsPerMm);
+    painter.restore();
+    return y;
+}
+
+}  // namespace zark

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "app/window/mdichildwindow.h"
+#include "results/analysisview.h"
+
+class QLabel;
+class QTreeWidget;
+
+namespace zark {
+
+class HubView;
+class MdiClient;
+
+// The analysis window: a row per shot with its hold figures (the share of the last second in the
+// ten and in the nine, trace length, release, aiming time; all of them in the row's tooltip) and
+// below them the group of the series and, while a match is shown, of the match. The rows of the
+// shots whose trace is shown are selected and the shot the replay is at is set in bold; a click
+// on a row shows that shot's trace, a double click asks for its replay. The View menu's
+// "Analysis" and the window's close box show and hide it (onClose).
+class AnalysisWindow final : public MdiChildWindow, public AnalysisListener {
+public:
+    static constexpr int kCommandId = 2147;
+    static constexpr Rect kDefaultRect{462, 232, 862, 452};
+
+    AnalysisWindow();
+    ~AnalysisWindow() override;
+
+    // Creates the window hidden at its stored place "Analysis", else at the default place.
+    int Create(MdiClient& client, const QIcon& icon = QIcon());
+    // The view joins the hub here, after the views built before it.
+    void AttachView(HubView& hub);
+
+    AnalysisView* View() const { return view_.get(); }
+    QTreeWidget* List() const { return list_; }
+    QLabel* GroupLabel() const { return group_; }
+
+    std::function<void()> onClose;
+    std::function<void()> onReplay;
+
+    bool OnWindowEvent(QEvent* event) override;
+    void FiguresChanged() override;
+    void SelectionChanged() override;
+
+private:
+    std::unique_ptr<AnalysisView> view_;
+    QTreeWidget* list_ = nullptr;
+    QLabel* group_ = nullptr;
+};
+
+}  // namespace zark

@@ -1,0 +1,138 @@
+// The analysis window on a live hub, the shot list's tooltips, the printed block, the View menu item.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+
+#include "app/commandids.h"
+#include "app/mainframe.h"
+#include "apptestsupport.h"
+#include "results/widgets/analysiswindow.h"
+#include "results/widgets/shotlistwidget.h"
+#include "resultstestsupport.h"
+#include "targets/builtcatalogue.h"
+
+namespace zark {
+namespace {
+
+const TargetDescriptor* FaceOf(int identity) {
+    TargetPair pair;
+    test::BuiltCatalogue().FindByIdentity(identity, pair);
+    return pair.first;
+}
+
+class Analysis : public ::testing::Test, public test::HubAndArea {
+protected:
+    Analysis() : ranges(&hub) {
+        test::RemoveValue("Dialogs/Analysis");
+        window.Create(client);
+        window.AttachView(hub);
+        window.Window()->show();
+        host.show();
+        hub.SetTargets(FaceOf(1250), nullptr);  // air rifle: a unit is 0.1 mm
+        hub.NewSeries(10, 0, 0);
+        EXPECT_EQ(window.GroupLabel()->text(), "No shots yet");
+        // a still hold in the ten; a hold in the nine with the shot 5 mm below it, a follow-through
+        for (int i = 0; i < 30; ++i) hub.FeedSample(10, 0, 0, 0, -1);
+        hub.FeedSample(10, 0, 1, 0, -1);
+        for (int i = 0; i < 25; ++i) hub.FeedSample(0, 30, 0, 0, -1);
+        hub.FeedSample(0, -20, 1, 0, -1);
+        for (int i = 0; i < 10; ++i) hub.FeedSample(0, -25, 0, 0, -1);
+    }
+    QStringList Row(int row) {
+        QStringList cells;
+        for (int c = 0; c < 6; ++c) cells << window.List()->topLevelItem(row)->text(c);
+        return cells;
+    }
+    bool Bold(int row) { return window.List()->topLevelItem(row)->font(0).bold(); }
+
+    test::RangeLog ranges;
+    AnalysisWindow window;
+};
+
+TEST_F(Analysis, RowsAndGroupFollowTheShotsAsTheyCome) {
+    // at once, without waiting for the event loop: the window is up to date within the frame
+    ASSERT_EQ(window.List()->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(0), QStringList({"1", "100 %", "100 %", "0.0", "0.0", "1.2"}));
+    EXPECT_EQ(Row(1), QStringList({"2", "0 %", "100 %", "0.0", "5.0", "1.0"}));
+    EXPECT_EQ(window.List()->headerItem()->text(1), "In 10");
+    EXPECT_EQ(window.List()->topLevelItem(1)->toolTip(3),
+              "In 10: 0 %\nIn 9: 100 %\nTrace (mm): 0.0\nRelease (mm): 5.0\nAiming (s): 1.0\nHold mean (mm): 0.0, 3.0");
+    EXPECT_EQ(window.GroupLabel()->text(),
+              "Series: 2 shots\nMean point of impact: 1.1 mm at 5 o'clock (x 0.5, y -1.0)\n"
+              "Extreme spread: 2.2 mm   Mean radius: 1.1 mm\nStandard deviation: horizontal 0.7 mm, vertical 1.4 mm");
+    // every column in view
+    QHeaderView* header = window.List()->header();
+    EXPECT_LE(header->sectionViewportPosition(5) + header->sectionSize(5), window.List()->viewport()->width());
+
+    // the match's group below the series'
+    window.View()->ResetMatch();
+    for (int j = 0; j < 2; ++j) window.View()->SetMatchSeries(j, hub.Store()->Image());
+    EXPECT_TRUE(window.GroupLabel()->text().contains("Match: 4 shots\nMean point of impact: 1.1 mm at 5 o'clock"));
+    window.View()->EndMatch();
+    EXPECT_FALSE(window.GroupLabel()->text().contains("Match"));
+
+    // the scoreboard's list gives each shot's hold as its tooltip
+    ShotList list(&hub);
+    ShotListWidget widget(list, true);
+    list.OnTargetsChanged(FaceOf(1250), nullptr);  // joined after the hub had its target
+    EXPECT_TRUE(widget.topLevelItem(0)->toolTip(1).startsWith("In 10: 100 %\nIn 9: 100 %\nTrace (mm): 0.0"));
+
+    // the printout's block: the height it asks for is the height it paints
+    QImage page(800, 600, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    const int bottom = window.View()->Paint(painter, QRect(10, 20, 700, 500), 4.0);
+    painter.end();
+    EXPECT_EQ(bottom - 20, window.View()->Height(4.0));
+    EXPECT_EQ(page.pixelColor(10, 40), QColor(Qt::black));  // the frame
+    EXPECT_EQ(page.pixelColor(10, bottom + 5), QColor(Qt::white));
+
+    // a biathlon plate has no level below the hit
+    hub.SetTargets(FaceOf(4050), nullptr);
+    EXPECT_EQ(window.List()->headerItem()->text(1), "In 1");
+    EXPECT_EQ(window.List()->headerItem()->text(2), "");
+}
+
+TEST_F(Analysis, TheShownShotsTheReplayedOneAndAClickThatShowsAShot) {
+    test::ClickRow(*window.List(), 1);
+    ASSERT_FALSE(ranges.ranges.empty());
+    EXPECT_LT(std::get<0>(ranges.ranges.back()), 56);  // around the second shot's point
+    EXPECT_GT(std::get<1>(ranges.ranges.back()), 56);
+    EXPECT_EQ(test::SelectedRows(*window.List()), std::vector<int>{1});
+    hub.ShowTraceRange(0, 66, 0);  // the whole series, as the shot list's total row shows it
+    EXPECT_EQ(test::SelectedRows(*window.List()), (std::vector<int>{0, 1}));
+
+    hub.BeginReplay();
+    hub.FeedSample(10, 0, 0, 1, 20);  // aiming at the first shot
+    EXPECT_TRUE(Bold(0));
+    hub.FeedSample(0, 30, 0, 1, 56);  // the first shot is more than a second behind
+    EXPECT_FALSE(Bold(0));
+    EXPECT_TRUE(Bold(1));
+    hub.EndReplay();
+    EXPECT_FALSE(Bold(1));
+}
+
+TEST(AnalysisInFrame, TheViewMenuItemAndTheCloseBox) {
+    test::RemoveValue("Dialogs/Analysis");
+    MainFrame frame;
+    ASSERT_EQ(frame.Create("ZARK", "ZARK"), 1);
+    QMdiSubWindow* analysis = frame.Analysis()->Window();
+    EXPECT_FALSE(test::ChooseCommand(frame, kCmdAnalysis));  // grey until a target is shown
+    ASSERT_TRUE(test::ChooseCommand(frame, kCmdAirRifle));
+    EXPECT_FALSE(analysis->isVisible());
+    ASSERT_TRUE(test::ChooseCommand(frame, kCmdAnalysis));
+    EXPECT_TRUE(analysis->isVisible());
+    analysis->close();
+    EXPECT_FALSE(analysis->isVisible());
+    EXPECT_EQ(frame.Menus().HasCheck(kCmdAnalysis), 0);
+    // a new target keeps the window as the menu item says
+    ASSERT_TRUE(test::ChooseCommand(frame, kCmdAnalysis));
+    ASSERT_TRUE(test::ChooseCommand(frame, kCmdRifle50));
+    EXPECT_TRUE(analysis->isVisible());
+}
+
+}  // namespace
+}  // namespace zark
