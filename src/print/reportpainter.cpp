@@ -19,6 +19,7 @@ constexpr int kTextSize = 300;    // 3 mm
 constexpr int kNumberSize = 400;  // 4 mm
 constexpr int kTitleSize = 450;   // 4.5 mm
 constexpr int kUiTextAverage = 126;
+constexpr int kAnalysisGap = 300;  // 3 mm between the shot list and the hold figures
 
 struct Column {
     int titleId;
@@ -135,8 +136,16 @@ private:
         painter_.restore();
         painter_.save();
         painter_.setFont(ReportFont(kTextSize, dpiY_, false));
-        views_->DrawShotList(painter_, layout_.shotList);
+        const int listBottom = views_->DrawShotList(painter_, layout_.shotList);
         painter_.restore();
+        // The hold figures below the list, in what is left of the body.
+        const QRect rest(QPoint(layout_.body.left(), listBottom + HmToPixels(kAnalysisGap, dpiY_)),
+                         layout_.body.bottomRight());
+        if (rest.height() > 0) {
+            painter_.save();
+            views_->DrawAnalysis(painter_, rest);
+            painter_.restore();
+        }
         return true;
     }
 

@@ -25,8 +25,11 @@ public:
     virtual void SelectSide(int side) = 0;
     // The face at 1:1 with every shot mark, filling rect.
     virtual void DrawFace(QPainter& painter, const QRect& rect) = 0;
-    // The shot list's rows and total.
-    virtual void DrawShotList(QPainter& painter, const QRect& rect) = 0;
+    // The shot list's rows and total; returns the bottom of what it drew.
+    virtual int DrawShotList(QPainter& painter, const QRect& rect) = 0;
+    // The hold figures of the shots and the group below the shot list, when they fit into rect;
+    // returns the bottom of what was drawn (rect's top when nothing was).
+    virtual int DrawAnalysis(QPainter& painter, const QRect& rect) { return rect.top(); }
     // One diagram row: the trace from first to last as the curve of curveBit (1 absolute, 2
     // horizontal, 4 vertical, 8 speed), time upwards. Returns the mean of that quantity over the
     // shot's hold, as the diagram's averages give it.

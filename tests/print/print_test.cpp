@@ -76,8 +76,9 @@ public:
         painter.fillRect(rect, Qt::black);
         faces.push_back(rect);
     }
-    void DrawShotList(QPainter& painter, const QRect& rect) override {
+    int DrawShotList(QPainter& painter, const QRect& rect) override {
         painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("SHOTLIST"));
+        return rect.top() + 100;
     }
     int DrawDiagram(QPainter&, const QRect&, int curveBit, int first, int last) override {
         ++rows;

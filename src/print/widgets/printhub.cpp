@@ -4,6 +4,7 @@
 
 #include "core/qttimerfactory.h"
 #include "core/tracestore.h"
+#include "results/analysisview.h"
 #include "results/diagramplot.h"
 #include "results/shotlist.h"
 #include "targets/widgets/targetfacerules.h"
@@ -18,6 +19,7 @@ PrintHub::PrintHub(const ReportSeries& series, int dotsPerInch)
     view_->SetPrintDpi(dotsPerInch);
     list_ = std::make_unique<ShotList>(&hub_);
     plot_ = std::make_unique<DiagramPlot>(&hub_);
+    analysis_ = std::make_unique<AnalysisView>(&hub_);
     hub_.SetTargets(series.faceA, series.faceB ? series.faceB : series.faceA);
     if (series.store) {
         hub_.LoadStore(series.store->Image());
@@ -30,6 +32,7 @@ PrintHub::PrintHub(const ReportSeries& series, int dotsPerInch)
 
 PrintHub::~PrintHub() {
     // The views leave the hub before it goes.
+    analysis_.reset();
     plot_.reset();
     list_.reset();
     view_.reset();
@@ -49,7 +52,17 @@ void PrintHub::DrawFace(QPainter& painter, const QRect& rect) {
     painter.restore();
 }
 
-void PrintHub::DrawShotList(QPainter& painter, const QRect& rect) { list_->PrintRows(painter, rect, dpi_ / 25.4); }
+int PrintHub::DrawShotList(QPainter& painter, const QRect& rect) { return list_->PrintRows(painter, rect, dpi_ / 25.4); }
+
+int PrintHub::DrawAnalysis(QPainter& painter, const QRect& rect) {
+    hub_.ShowTraceRange(-1, -1, 0);
+    // In the report's type, or smaller when that does not fit; left out when neither does.
+    for (const double scale : {1.0, 0.8, 0.7, 0.6}) {
+        const double pixelsPerMm = dpi_ / 25.4 * scale;
+        if (analysis_->Height(pixelsPerMm) <= rect.height()) return analysis_->Paint(painter, rect, pixelsPerMm);
+    }
+    return rect.top();
+}
 
 int PrintHub::DrawDiagram(QPainter& painter, const QRect& rect, int curveBit, int first, int last) {
     plot_->SetFlags(curveBit | kPlotUpright | kPlotNoGrid | kPlotFrame);

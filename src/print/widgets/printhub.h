@@ -7,6 +7,7 @@
 
 namespace zark {
 
+class AnalysisView;
 class DiagramPlot;
 class ShotList;
 class TargetFaceRules;
@@ -23,7 +24,8 @@ public:
 
     void SelectSide(int side) override;
     void DrawFace(QPainter& painter, const QRect& rect) override;
-    void DrawShotList(QPainter& painter, const QRect& rect) override;
+    int DrawShotList(QPainter& painter, const QRect& rect) override;
+    int DrawAnalysis(QPainter& painter, const QRect& rect) override;
     int DrawDiagram(QPainter& painter, const QRect& rect, int curveBit, int first, int last) override;
 
     ShootingHub& Hub() { return hub_; }
@@ -36,6 +38,7 @@ private:
     std::unique_ptr<TargetView> view_;
     std::unique_ptr<ShotList> list_;
     std::unique_ptr<DiagramPlot> plot_;
+    std::unique_ptr<AnalysisView> analysis_;
 };
 
 }  // namespace zark
