@@ -27,12 +27,15 @@ ClientLayout LayOutClient(int width, int height, int toolbarHeight) {
 }
 
 Arrangement ArrangeChildren(int areaWidth, int areaHeight, int scoreboardWidth, int scoreboardHeight,
-                            int matchBoardWidth, int matchBoardHeight) {
+                            int matchBoardWidth, int matchBoardHeight, int analysisMinHeight) {
     const int left = areaWidth - scoreboardWidth;
     Arrangement a;
     a.scoreboard = {left, 0, scoreboardWidth, scoreboardHeight};
     a.matchBoard = {left, scoreboardHeight, matchBoardWidth, matchBoardHeight};
     a.diagram = {left, scoreboardHeight, scoreboardWidth, areaHeight - scoreboardHeight};
+    const int column = std::max(0, areaHeight - scoreboardHeight);
+    const int analysisHeight = std::min(column, std::max(column - column / 2, analysisMinHeight));
+    a.analysis = {left, scoreboardHeight + column - analysisHeight, scoreboardWidth, analysisHeight};
     a.target = {0, 0, left, areaHeight};
     return a;
 }

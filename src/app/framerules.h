@@ -45,16 +45,19 @@ struct ClientLayout {
 ClientLayout LayOutClient(int width, int height, int toolbarHeight);
 
 // "Rearrange Windows" in a child-window area of W × H, around the scoreboard's size s × g: the
-// scoreboard in the top-right corner, the match board and the diagram below it, the target
-// window across the rest of the width.
+// scoreboard in the top-right corner, the match board and the diagram below it, the analysis
+// window in the lower half of that column (the top of the diagram and of the match board stay in
+// sight; it grows upwards to analysisMinHeight, never over the scoreboard), the target window
+// across the rest of the width.
 struct Arrangement {
     Box scoreboard;
     Box matchBoard;  // position only: the match board keeps its size
     Box diagram;
+    Box analysis;
     Box target;
 };
 Arrangement ArrangeChildren(int areaWidth, int areaHeight, int scoreboardWidth, int scoreboardHeight,
-                            int matchBoardWidth, int matchBoardHeight);
+                            int matchBoardWidth, int matchBoardHeight, int analysisMinHeight = 0);
 
 // A stored window placement made fit for an area of areaWidth × areaHeight (the screen's
 // available area; a child's rectangle is in the coordinates of its child-window area, whose

@@ -489,20 +489,23 @@ void MainFrame::Rearrange() {
     MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard);
     MdiChildWindow* matchBoard = ChildWindow(ChildRole::MatchBoard);
     MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram);
+    MdiChildWindow* analysis = ChildWindow(ChildRole::Analysis);
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
     const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
     const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
     const Arrangement a =
         ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
-                        int(match.Height()));
+                        int(match.Height()), analysis && analysis->Window() ? analysis->Window()->minimumHeight() : 0);
     const auto place = [](MdiChildWindow* window, const Box& box) {
         if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };
-    // Without a scoreboard there is nothing to place the match board and the diagram beside.
+    // Without a scoreboard there is nothing to place the match board, the diagram and the
+    // analysis window beside.
     if (scoreboard) {
         place(scoreboard, a.scoreboard);
         place(matchBoard, a.matchBoard);
         place(diagram, a.diagram);
+        place(analysis, a.analysis);
     }
     place(target, a.target);
 }

@@ -29,7 +29,7 @@ public:
     virtual int DrawShotList(QPainter& painter, const QRect& rect) = 0;
     // The hold figures of the shots and the group below the shot list, when they fit into rect;
     // returns the bottom of what was drawn (rect's top when nothing was).
-    virtual int DrawAnalysis(QPainter& painter, const QRect& rect) { return rect.top(); }
+    virtual int DrawAnalysis(QPainter& /*painter*/, const QRect& rect) { return rect.top(); }
     // One diagram row: the trace from first to last as the curve of curveBit (1 absolute, 2
     // horizontal, 4 vertical, 8 speed), time upwards. Returns the mean of that quantity over the
     // shot's hold, as the diagram's averages give it.

@@ -36,6 +36,26 @@ TEST(Rearrange, ScoreboardTopRightTargetAcrossTheRest) {
     EXPECT_EQ(a.target, (Box{0, 0, 730, 500}));
 }
 
+TEST(Rearrange, AnalysisInTheLowerHalfOfTheColumnBelowTheScoreboard) {
+    const auto overlaps = [](const Box& p, const Box& q) {
+        return p.x < q.x + q.width && q.x < p.x + p.width && p.y < q.y + q.height && q.y < p.y + p.height;
+    };
+    const Arrangement a = ArrangeChildren(900, 500, 170, 236, 170, 236);
+    EXPECT_EQ(a.analysis, (Box{730, 368, 170, 132}));
+    // An odd column: the lower half takes the odd pixel and reaches the bottom.
+    const Arrangement odd = ArrangeChildren(1000, 601, 200, 236, 170, 236);
+    EXPECT_EQ(odd.analysis, (Box{800, 418, 200, 183}));
+    for (const Arrangement& x : {a, odd}) {
+        EXPECT_FALSE(overlaps(x.analysis, x.target));
+        EXPECT_FALSE(overlaps(x.analysis, x.scoreboard));
+    }
+    // A half column lower than the window can be grows upwards to its minimum, never over the
+    // scoreboard; an area lower than the scoreboard leaves it no height, never a negative one.
+    EXPECT_EQ(ArrangeChildren(900, 500, 170, 236, 170, 236, 150).analysis, (Box{730, 350, 170, 150}));
+    EXPECT_EQ(ArrangeChildren(900, 336, 170, 236, 170, 236, 150).analysis, (Box{730, 236, 170, 100}));
+    EXPECT_EQ(ArrangeChildren(900, 200, 170, 236, 170, 236, 150).analysis, (Box{730, 236, 170, 0}));
+}
+
 TEST(Placement, StoredRectanglesAreFitIntoTheScreen) {
     // what fits stays as it is
     EXPECT_EQ(FitPlacement(Rect{100, 50, 900, 650}, 1280, 1024), (Rect{100, 50, 900, 650}));

@@ -169,7 +169,7 @@ TEST_P(HelpFilesTest, MenuPathsAreTheMenuTextsOfItsOwnTable) {
     std::set<QString> bar;
     for (int id : {5, 9, 14, 48, 62}) bar.insert(MenuText(LookupString(lang.language, id)));
     std::set<QString> items;
-    for (int id = 1; id < 400; ++id) {
+    for (int id = 1; id <= 400; ++id) {  // 400: View > Analysis
         const std::string text = LookupString(lang.language, id);
         if (!text.empty()) items.insert(MenuText(text));
     }
@@ -184,6 +184,22 @@ TEST_P(HelpFilesTest, MenuPathsAreTheMenuTextsOfItsOwnTable) {
         ++paths;
     }
     EXPECT_GE(paths, 15) << lang.name;
+}
+
+// The analysis section names the window's columns as its own table titles them and the menu item
+// that opens it.
+TEST_P(HelpFilesTest, AnalysisSectionNamesTheColumnsOfItsOwnTable) {
+    const HelpLanguage lang = GetParam();
+    const QString analysis = Plain(Section(HelpHtml(lang.langId), QStringLiteral("analysis")));
+    const auto text = [&](int id) { return QString::fromStdString(LookupString(lang.language, id)); };
+    const QStringList titles{text(403).replace(QStringLiteral("%d"), QStringLiteral("10")),
+                             text(403).replace(QStringLiteral("%d"), QStringLiteral("9")), text(404), text(405),
+                             text(406)};
+    for (const QString& title : titles)
+        EXPECT_TRUE(analysis.contains(title)) << lang.name << ": " << title.toStdString();
+    EXPECT_TRUE(analysis.contains(MenuText(LookupString(lang.language, 9)) + QStringLiteral(" > ") +
+                                  MenuText(LookupString(lang.language, 400))))
+        << lang.name;
 }
 
 TEST(HelpFiles, PlainTextAndMenuTextsReadAsShown) {

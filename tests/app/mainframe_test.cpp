@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 #include "app/acceleratorfilter.h"
 #include "app/commandids.h"
@@ -23,6 +24,7 @@
 #include "app/window/mdichildwindow.h"
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
+#include "results/widgets/analysiswindow.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -356,6 +358,11 @@ TEST_F(FrameTest, ChildWindowsFollowTheTargetTheDiagramAndRearrange) {
     EXPECT_EQ(matchBoard.Geometry(), (Rect{area.width() - 170, 236, area.width(), 472}));
     EXPECT_EQ(diagram.Geometry(), (Rect{area.width() - 170, 236, area.width(), area.height()}));
     EXPECT_EQ(target.Geometry(), (Rect{0, 0, area.width() - 170, area.height()}));
+    // The frame's own analysis window: the lower half of the column below the scoreboard, at
+    // least as high as the window can be.
+    const int column = area.height() - 236;
+    const int half = std::max(column - column / 2, frame->Analysis()->Window()->minimumHeight());
+    EXPECT_EQ(frame->Analysis()->Geometry(), (Rect{area.width() - 170, area.height() - half, area.width(), area.height()}));
 
     // A command with a child's number activates that child; any other number does nothing.
     frame->OnCommand(diagram.ChildId());

@@ -53,7 +53,8 @@ AnalysisWindow::~AnalysisWindow() {
 int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     LoadUiStrings();
     if (!CreatePlaced(UiQString(kCaptionText), kResultsChildStyle, "Analysis", kDefaultRect, client, icon)) return 0;
-    Window()->setMinimumSize(200, 150);
+    // As narrow as the scoreboard, so "Rearrange Windows" can put it in the column below it.
+    Window()->setMinimumSize(170, 150);
     auto* content = new QWidget;
     content->setAutoFillBackground(true);
     content->setBackgroundRole(QPalette::Base);
