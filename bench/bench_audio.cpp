@@ -75,11 +75,3 @@ void BM_ToneChangeToTheDevice(benchmark::State& state) {
 BENCHMARK(BM_ToneChangeToTheDevice)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

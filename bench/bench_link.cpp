@@ -131,11 +131,3 @@ void SilentWorkerCpu(benchmark::State& state) {
 BENCHMARK(SilentWorkerCpu)->Arg(0)->Arg(1)->ArgNames({"qt"})->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -49,12 +49,3 @@ BENCHMARK(FullSeriesReport)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zark
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

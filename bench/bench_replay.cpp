@@ -139,12 +139,3 @@ BENCHMARK(BM_TimelineWidgetRepaint1920)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zark
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

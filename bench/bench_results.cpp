@@ -112,12 +112,3 @@ BENCHMARK(AnalysisWindowOneNewShot)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace zark
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -28,7 +28,7 @@
 #include "i18n/uistrings.h"
 #include "print/widgets/printhub.h"
 #include "settings/registryaccess.h"
-#include "storage/seriesrecord.h"
+#include "storage/seriesfileio.h"
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
 #include "results/widgets/analysiswindow.h"
@@ -740,7 +740,7 @@ void MainFrame::PrintReport(int command) {
     if (!fileName_.isEmpty()) {
         series.title = QFileInfo(fileName_).fileName();
         const FileDate& date = files_ ? files_->ShownFileDate() : FileDate{};
-        series.stamp = QDateTime(QDate(date.year, date.month, date.day), QTime(date.hour, date.minute, date.second));
+        series.stamp = LocalDateTime(date);
     }
     if (command == kCmdExportPdf) {
         PrintHub views(series, 600);

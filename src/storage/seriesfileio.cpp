@@ -627,6 +627,10 @@ FileDate LocalFileDate() {
                     std::int16_t(time.hour()), std::int16_t(time.minute()), std::int16_t(time.second())};
 }
 
+QDateTime LocalDateTime(const FileDate& date) {
+    return QDateTime(QDate(date.year, date.month, date.day), QTime(date.hour, date.minute, date.second));
+}
+
 bool IsMatchFileName(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <string>
 
@@ -62,5 +63,7 @@ bool IsMatchFileName(const QString& path);
 
 // The local time now.
 FileDate LocalFileDate();
+// A file's date as a local date and time (invalid for a file without one).
+QDateTime LocalDateTime(const FileDate& date);
 
 }  // namespace zark

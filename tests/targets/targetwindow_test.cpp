@@ -13,6 +13,7 @@
 #include "builtcatalogue.h"
 #include "core/shootinghub.h"
 #include "settings/settings.h"
+#include "support/seriestestkit.h"
 #include "targets/widgets/aimcross.h"
 #include "targets/widgets/shotmark.h"
 #include "targets/widgets/targetview.h"
@@ -26,34 +27,10 @@ constexpr int kRifle50 = 3;
 constexpr int kMoose5 = 13;
 constexpr int kMoose5Second = 14;
 
-// Timers that fire only when the test says so, in the order they were made: the view's settle
+// The timers fire only when the test says so, in the order they were made: the view's settle
 // (timer 3), replay (1) and picture (2) timers, then the window's next-shot, replay and
 // after-replay timers.
-class HandTimers final : public TimerFactory {
-public:
-    class Timer final : public FlowTimer {
-    public:
-        explicit Timer(std::function<void()> fire) : fire_(std::move(fire)) {}
-        void Start(int) override { active_ = true; }
-        void Stop() override { active_ = false; }
-        bool Active() const override { return active_; }
-        void Fire() {
-            if (!active_) return;
-            active_ = false;
-            fire_();
-        }
-
-    private:
-        std::function<void()> fire_;
-        bool active_ = false;
-    };
-    std::unique_ptr<FlowTimer> CreateTimer(std::function<void()> onFire) override {
-        auto timer = std::make_unique<Timer>(std::move(onFire));
-        timers.push_back(timer.get());
-        return timer;
-    }
-    std::vector<Timer*> timers;
-};
+using test::HandTimers;
 enum TimerIndex { kSettle = 0, kReplay = 1, kPicture = 2, kNextShot = 3 };
 
 class FrameRecorder final : public NotificationSink {

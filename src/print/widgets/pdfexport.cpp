@@ -24,17 +24,13 @@ int Fail(const QString& message) {
     return 1;
 }
 
-QDateTime StampOf(const FileDate& date) {
-    return QDateTime(QDate(date.year, date.month, date.day), QTime(date.hour, date.minute, date.second));
-}
-
 }  // namespace
 
 int RunPdfExport(const QString& path, const QString& out) {
     if (!QFileInfo(path).isFile()) return Fail(QStringLiteral("the file '%1' does not exist").arg(path));
     const QString target = out.isEmpty() ? QFileInfo(path).path() + '/' + QFileInfo(path).completeBaseName() + ".pdf"
                                          : out;
-    const bool isMatch = path.endsWith(QStringLiteral(".zam"), Qt::CaseInsensitive);
+    const bool isMatch = IsMatchFileName(path);
     SeriesFileIo io;
     auto match = std::make_unique<MatchRecord>();
     auto series = std::make_unique<SeriesRecord>();
@@ -56,7 +52,7 @@ int RunPdfExport(const QString& path, const QString& out) {
     }
     Settings settings;
     const QString title = QFileInfo(path).fileName();
-    const QDateTime stamp = StampOf(isMatch ? match->date : series->date);
+    const QDateTime stamp = LocalDateTime(isMatch ? match->date : series->date);
 
     std::vector<const TraceImage*> images;
     if (isMatch) {
