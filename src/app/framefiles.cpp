@@ -112,10 +112,7 @@ void FrameFiles::PrepareDataDirectory(Settings& settings) {
 }
 
 // A file command does nothing while its menu item is grey (its shortcut still arrives).
-bool FrameFiles::CommandAvailable(int command) const {
-    const QAction* item = frame_.Menus().Action(command);
-    return item && item->isEnabled();
-}
+bool FrameFiles::CommandAvailable(int command) const { return frame_.Menus().Available(command); }
 
 int FrameFiles::Open(const QString& given) {
     if (const SeriesFlow* flow = frame_.Flow(); flow && flow->shooting()) return 0;

@@ -723,9 +723,8 @@ void MainFrame::SetCentreChecked(bool on) {
 
 void MainFrame::PrintReport(int command) {
     // Nothing to print while the item is grey (its shortcut still arrives): no series shown.
-    const QAction* item = menuBar_.Action(command);
     const TraceStore* live = hub_.Store();
-    if (!item || !item->isEnabled() || !live) return;
+    if (!menuBar_.Available(command) || !live) return;
     // The report is drawn from a copy of the series on a hub of its own: the live views stay as
     // they are.
     auto store = std::make_unique<TraceStore>();

@@ -178,6 +178,11 @@ QAction* MenuBar::Action(int command) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
+bool MenuBar::Available(int command) const {
+    const QAction* item = Action(command);
+    return item && item->isEnabled();
+}
+
 void MenuBar::Triggered(QAction* action) {
     // The toolkit has flipped the mark of a checkable item already: put every mark back as the
     // commands left it, and let the command decide.

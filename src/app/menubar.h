@@ -52,6 +52,9 @@ public:
     QMenu* HelpMenu() const { return help_; }
     // The item of a command; null when no menu has it.
     QAction* Action(int command) const;
+    // True while the item of a command can be chosen. A command whose item is grey does nothing
+    // (its shortcut still arrives).
+    bool Available(int command) const;
 
     // Rebuilds the Shoot menu for a target family (1000 rifle, 2000 hunt, 3000 field, 4000
     // biathlon, 5000 pistol) and enables it on the bar. Another family keeps the items there are
