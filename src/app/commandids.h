@@ -70,6 +70,10 @@ enum CommandId : int {
     kCmdPauseContinue = 2157,
     kCmdNewSerie = 2158,
     kCmdHelpTopics = 2159,
+    // View menu: show and hide the child windows a close box hid.
+    kCmdTargetWindow = 2160,
+    kCmdScoreboardWindow = 2161,
+    kCmdMatchBoardWindow = 2162,
     kCmdPageSetup = 2182,
     kCmdRearrange = 2183,
     kCmdToolbar = 2184,  // the toolbar's control id

@@ -141,6 +141,14 @@ int FrameFiles::Open(const QString& given) {
 void FrameFiles::ShowOpenedStore(const TraceImage& image) {
     ShootingHub& hub = frame_.Hub();
     if (!hub.LoadStore(image)) LogLine("The opened series holds more than a series can: it is not shown\n");
+    // A series shot at one side of a hunting face opens on the face of its last fired shot, with
+    // that face's marks.
+    if (const TraceStore* store = hub.Store()) {
+        int side = 0;
+        for (int k = 0; k < store->ShotCount(); ++k)
+            if (store->ShotFired(k)) side = store->Shot(k).side ? 1 : 0;
+        hub.SelectTarget(side);
+    }
     hub.NotifyStoreChanged();
     hub.ShowTraceRange(-1, -1, 0);
 }

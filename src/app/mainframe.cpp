@@ -214,6 +214,14 @@ void MainFrame::CreateResultsWindows() {
     SetChildWindow(ChildRole::Scoreboard, scoreboard_.get());
     SetChildWindow(ChildRole::MatchBoard, matchBoard_.get());
     SetChildWindow(ChildRole::Analysis, analysis_.get());
+    // The close boxes of these windows hide them; the View menu shows them again as they were.
+    const auto hideOnClose = [this](int command, ChildRole role) {
+        if (MdiChildWindow* window = ChildWindow(role))
+            window->onCloseBox = [this, command, role] { ShowChild(command, role, false); };
+    };
+    hideOnClose(kCmdTargetWindow, ChildRole::Target);
+    hideOnClose(kCmdScoreboardWindow, ChildRole::Scoreboard);
+    hideOnClose(kCmdMatchBoardWindow, ChildRole::MatchBoard);
 }
 
 void MainFrame::LayOut(int width, int height) {
@@ -314,6 +322,12 @@ bool MainFrame::SimulatedUnitNoticeShown() const {
 
 void MainFrame::OnCommand(int command, bool fromAccelerator) {
     emit commandReceived(command, fromAccelerator);
+    // A command whose menu item is grey does nothing, whatever sent it (its shortcut still arrives).
+    // The zoom and the diagram only choose how things are shown: their shortcuts work before a
+    // target is shown too, and the choice is there when it is.
+    const bool viewChoice = (command >= kCmdZoom1 && command <= kCmdZoom4) || command == kCmdZoomIn ||
+                            command == kCmdZoomOut || command == kCmdDiagram;
+    if (!viewChoice && menuBar_.Action(command) && !menuBar_.Available(command)) return;
     if (command >= kCmdFirstTarget && command <= kCmdLastTarget) {
         ChooseTarget(command);
         return;
@@ -357,6 +371,15 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdAnalysis:
         case kCmdAnalysisWindow:
             ToggleWindow(kCmdAnalysis, ChildRole::Analysis);
+            break;
+        case kCmdTargetWindow:
+            ShowChild(command, ChildRole::Target, !menuBar_.HasCheck(command));
+            break;
+        case kCmdScoreboardWindow:
+            ShowChild(command, ChildRole::Scoreboard, !menuBar_.HasCheck(command));
+            break;
+        case kCmdMatchBoardWindow:
+            ShowChild(command, ChildRole::MatchBoard, !menuBar_.HasCheck(command));
             break;
         case kCmdHelpTopics:
             help_.Show();
@@ -448,8 +471,7 @@ void MainFrame::ChooseShot(int k) {
     if (!flow_ || flow_->shooting() || flow_->sightersMode()) return;
     TraceStore* store = hub_.Store();
     if (!store || k < 0 || k >= store->ShotCount()) return;
-    const Settings& settings = settings_.Get();
-    const TraceStore::Window w = store->ReplayWindow(k, settings.ReplayTimeBefore, settings.ReplayTimeAfter);
+    const TraceStore::Window w = store->ShotStretch(k);
     if (!w.ok) return;
     hub_.ShowTraceRange(w.first, w.last, 0);
     hub_.EndReplay();
@@ -472,6 +494,15 @@ void MainFrame::ToggleWindow(int command, ChildRole role) {
     } else {
         window->Window()->hide();
     }
+}
+
+void MainFrame::ShowChild(int command, ChildRole role, bool on) {
+    menuBar_.SetCheck(command, on);
+    MdiChildWindow* window = ChildWindow(role);
+    if (!window || !window->Window()) return;
+    window->Window()->setVisible(on);
+    if (on)
+        if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(window->Window());
 }
 
 void MainFrame::ShowCheckedWindow(int command, ChildRole role) {
@@ -540,13 +571,12 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     if (target && target->Window()) {
         LoadUiStrings();
         target->SetTitle(UiQString(first->NameId()));
-        target->Window()->show();
     }
-    if (MdiChildWindow* matchBoard = ChildWindow(ChildRole::MatchBoard); matchBoard && matchBoard->Window())
-        matchBoard->Window()->hide();
+    ShowChild(kCmdTargetWindow, ChildRole::Target, true);
+    ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
+    menuBar_.Enable(kCmdMatchBoardWindow, false);
     if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();  // the match ends with its target
-    if (MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard); scoreboard && scoreboard->Window())
-        scoreboard->Window()->show();
+    ShowChild(kCmdScoreboardWindow, ChildRole::Scoreboard, true);
     ShowCheckedWindow(kCmdDiagram, ChildRole::Diagram);
     ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
     // The target window is the active one, whatever showing the others did.
@@ -657,17 +687,19 @@ void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
     if (!matchBoard_) return;
     matchBoard_->SetCaption(std::string(programme.title, strnlen(programme.title, sizeof programme.title)));
     matchBoard_->ResetRows(ScoredEntries(programme));
-    matchBoard_->Show(true);
+    menuBar_.Enable(kCmdMatchBoardWindow, true);
+    ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, true);
     if (analysis_ && analysis_->View()) analysis_->View()->ResetMatch();
 }
 
 void MainFrame::HideMatchBoard() {
-    if (matchBoard_) matchBoard_->Show(false);
+    ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
+    menuBar_.Enable(kCmdMatchBoardWindow, false);
     if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();
 }
 
 void MainFrame::FillMatchBoardRow(int row, const TraceImage& series) {
-    if (matchBoard_) matchBoard_->FillRow(row, series, hub_.CurrentTarget());
+    if (matchBoard_) matchBoard_->FillRow(row, series, hub_.targetA(), hub_.targetB());
     if (analysis_ && analysis_->View()) analysis_->View()->SetMatchSeries(row, series);
 }
 

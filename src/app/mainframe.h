@@ -201,6 +201,8 @@ private:
     // Shows or hides the child window of a View menu item with a check (Diagram, Analysis).
     void ToggleWindow(int command, ChildRole role);
     void ShowCheckedWindow(int command, ChildRole role);
+    // Shows or hides a child window and gives its View item the matching mark.
+    void ShowChild(int command, ChildRole role, bool on);
     void Rearrange();
     void ChooseTarget(int command);
     void ShootCommand(int command);

@@ -63,7 +63,7 @@ constexpr StateRow kStateRows[] = {
     {kCmdCustomize, {O, G, O, O}},    {kCmdPrint, {G, G, G, O}},        {kCmdExportPdf, {G, G, G, O}},
     {kCmdPageSetup, {O, G, G, O}},
     {kCmdDiagram, {O, G, O, O}},      {kCmdCentreSeries, {O, G, G, O}}, {kCmdReplay, {O, G, O, O}},
-    {kCmdAnalysis, {O, O, O, O}},
+    {kCmdAnalysis, {O, O, O, O}},     {kCmdTargetWindow, {O, O, O, O}}, {kCmdScoreboardWindow, {O, O, O, O}},
     {kCmdZoom1, {O, U, U, U}},        {kCmdZoom2, {O, U, U, U}},        {kCmdZoom3, {O, U, U, U}},
     {kCmdZoom4, {O, U, U, U}},        {kCmdRearrange, {O, U, U, U}},
 };
@@ -126,6 +126,9 @@ int MenuBar::Build() {
     view_->addSeparator();
     AddItem(view_, kCmdDiagram, 119, false, true);
     AddItem(view_, kCmdAnalysis, 400, false, true);
+    AddItem(view_, kCmdTargetWindow, 500, false, true);
+    AddItem(view_, kCmdScoreboardWindow, 501, false, true);
+    AddItem(view_, kCmdMatchBoardWindow, 502, false, true);  // enabled while a match is shown
     AddItem(view_, kCmdRearrange, 144, false);
     view_->addSeparator();
     AddItem(view_, kCmdCentreSeries, 124, false, true);

@@ -62,6 +62,8 @@ public:
     int RebuildShootMenu(int family);
 
     void EnableSave();
+    // Sets an item grey or not, outside the menu states (the match board's item).
+    void Enable(int command, bool on);
     void SetMenuState(ShootingState state);
 
     // Check marks. ToggleCheck sets the opposite mark and returns 1 when the item now carries one.
@@ -74,7 +76,6 @@ public:
 private:
     QAction* AddItem(QMenu* menu, int command, int textId, bool enabled, bool checkable = false);
     void Triggered(QAction* action);
-    void Enable(int command, bool on);
 
     TextSource texts_;
     CommandHandler handler_;

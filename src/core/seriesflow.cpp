@@ -145,9 +145,8 @@ void SeriesFlow::OnNotification(const Notification& n) {
         case kCodeShotSettled: {
             TraceStore* store = hub_.Store();
             if (!store) break;
-            const Settings* s = hub_.settings();
             const int last = sightersMode_ ? store->ShotCount() : store->ShotCount() - 1;
-            const auto w = store->ReplayWindow(last, s ? s->ReplayTimeBefore : 5000, s ? s->ReplayTimeAfter : 1000);
+            const auto w = store->ShotStretch(last);
             if (w.ok) hub_.ShowTraceRange(w.first, w.last, 0);
             break;
         }
@@ -209,6 +208,7 @@ void SeriesFlow::EndSeries() {
 // An opened file is shown, not shot: whatever was paused is over.
 void SeriesFlow::LoadSeries(int shots) {
     LeaveMatch();
+    target_.ShowFile();
     if (shots >= 1 && shots <= kMaxShots) seriesShots_ = shots;
     seriesDouble_ = 0;
     sightersMode_ = 0;
@@ -217,6 +217,7 @@ void SeriesFlow::LoadSeries(int shots) {
 }
 
 void SeriesFlow::LoadMatch(const MatchProgramme& programme, const TraceImage* series, int seriesCount) {
+    target_.ShowFile();
     matchMode_ = 1;
     waitingAfterSighters_ = 0;
     seriesDouble_ = 0;

@@ -9,9 +9,7 @@ SeriesView::SeriesView(HubView* hub, NotificationSink* owner, const FaceRules& r
 
 SeriesView::~SeriesView() = default;
 
-int SeriesView::TimeStep() const {
-    return settings() && settings()->UnitTimeStep > 0 ? settings()->UnitTimeStep : Settings::kUnitTimeStep;
-}
+int SeriesView::TimeStep() const { return TimeStepOf(settings()); }
 
 void SeriesView::Send(const Notification& notification) {
     if (owner_) owner_->Notify(notification);
@@ -116,6 +114,23 @@ void SeriesView::EndRun(int side) {
     runCount_ = 0;
 }
 
+void SeriesView::LeaveSighters() {
+    if (!sighters_) return;
+    sighters_ = 0;
+    MeanChanged();
+}
+
+void SeriesView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
+    HubView::OnTargetsChanged(a, b);
+    sighters_ = 0;
+    if (a != correctionFace_ && (meanX_ != 0 || meanY_ != 0)) {
+        meanX_ = 0;
+        meanY_ = 0;
+        SetAimOffset(0, 0);
+    }
+    correctionFace_ = a;
+}
+
 void SeriesView::SetMarkSelected(int k, bool selected) {
     if (k < 0 || k >= kMaxShots) return;
     selected_[std::size_t(k)] = selected;
@@ -136,6 +151,7 @@ void SeriesView::UpdateSighterMean() {
         }
         meanX_ = n ? int(sumX / n) : 0;
         meanY_ = n ? int(sumY / n) : 0;
+        correctionFace_ = targetA();
         MeanChanged();
     }
     // In a series the sighters' mean stays in force.
@@ -146,12 +162,11 @@ void SeriesView::OnTraceRange(int first, int last, int add) {
     TraceStore* store = Store();
     if (!add) selected_.reset();
     for (int j = 0; store && j < store->ShotCount(); ++j) {
-        if (store->ShotHasNoTrace(j)) continue;
-        const int t = store->Shot(j).traceIndex;
-        if (first < t && t < last) {
-            selected_[std::size_t(j)] = true;
-            SelectTarget(store->Shot(j).side);
-        }
+        if (!store->ShotInRange(j, first, last)) continue;
+        selected_[std::size_t(j)] = true;
+        // Looking at a shot shows the face it was fired at, but never while a series is being
+        // shot or paused: the side of a running series is the unit's, not the viewer's.
+        if (complete_) SelectTarget(store->Shot(j).side);
     }
     SelectionChanged();
     if (sighters_) UpdateSighterMean();

@@ -30,6 +30,9 @@ public:
     void SetMarkSelected(int k, bool selected);
     bool MarkSelected(int k) const { return k >= 0 && k < kMaxShots && selected_[std::size_t(k)]; }
     void UpdateSighterMean();
+    // A file is shown: the sighter series is over (its square and mean line go); the aim
+    // correction it made stays in force for the next series on its face.
+    void LeaveSighters();
 
     // Replay of the trace between two indices; the drawing view runs it (its own issue).
     virtual void StartReplay(int speedPercent, int direction) = 0;
@@ -37,6 +40,9 @@ public:
     void OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) override;
     void OnNewSeries(int shots, int sighters, int isDouble) override;
     void OnTraceRange(int first, int last, int add) override;
+    // Another face ends the sighter series and, unless it is the face the correction was shot on,
+    // the correction: it would be a wrong angle on another scale.
+    void OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) override;
 
     int seriesShots() const { return seriesShots_; }
     int sighters() const { return sighters_; }
@@ -72,7 +78,8 @@ private:
     int movingRange_ = 0;
     int meanX_ = 0;
     int meanY_ = 0;
-    bool complete_ = false;  // code 3 sent for this series
+    bool complete_ = true;  // code 3 sent for this series (no series under way)
+    const TargetDescriptor* correctionFace_ = nullptr;  // the face the sighters' mean was shot on
     std::bitset<kMaxShots> selected_;
 };
 

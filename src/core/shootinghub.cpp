@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "diag/diagnostics.h"
+
 namespace zark {
 
 HubView::HubView(HubView* parent) : parent_(parent) {
@@ -90,6 +92,12 @@ void HubView::FeedSample(int x, int y, int isShot, int isReplay, int sampleIndex
     HubView* root = Root();
     TraceStore* store = root->store_.get();
     if (store && !isReplay) {
+        if (isShot && root->seriesShots_ > 0 && store->ShotCount() >= root->seriesShots_) {
+            // A series takes exactly its number of shots: one more (fired before the last one
+            // settled) is kept as an aim point only.
+            LogLine("A shot beyond the %d of the series was not recorded\n", root->seriesShots_);
+            isShot = 0;
+        }
         // a full store refuses silently; the views are told all the same
         if (isShot)
             store->AppendShot(x, y, root->side_);
@@ -174,6 +182,7 @@ void HubView::NewSeries(int shots, int sighters, int isDouble) {
     HubView* root = Root();
     if (root->running_) return;
     root->running_ = 1;
+    root->seriesShots_ = shots;
     if (root->store_) root->store_->Clear();
     ForEachView([&](HubView* v) { v->OnNewSeries(shots, sighters, isDouble); });
 }

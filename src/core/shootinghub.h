@@ -94,6 +94,7 @@ private:
     HubView* parent_ = nullptr;
     int replaying_ = 0;
     int running_ = 0;
+    int seriesShots_ = 0;  // root only: the shots the series being shot takes (0: no limit but the store's)
 };
 
 // The root node: owns the store. More than one hub may exist (the live one and the printout's).

@@ -93,6 +93,8 @@ void TargetRun::Abandon() {
     view_.StopSeries();
 }
 
+void TargetRun::ShowFile() { view_.LeaveSighters(); }
+
 int TargetRun::Unlock() {
     if (!locked_) return 0;
     locked_ = 0;
@@ -185,9 +187,7 @@ void TargetRun::NextShot() {
 void TargetRun::ReplayShot() {
     TraceStore* store = view_.Store();
     if (!store) return;
-    const int before = settings_ ? settings_->ReplayTimeBefore : 5000;
-    const int after = settings_ ? settings_->ReplayTimeAfter : 1000;
-    const TraceStore::Window w = store->ReplayWindow(shotNo_, before, after);
+    const TraceStore::Window w = store->ShotStretch(shotNo_);
     if (!w.ok) {
         // nothing to replay (a shot without trace): go on as after a replay
         Notify(Notification{kCodeReplayAtEnd});

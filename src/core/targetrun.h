@@ -40,6 +40,8 @@ public:
     void Finish();
     // The series is given up (another target was chosen): nothing of it runs any more.
     void Abandon();
+    // A file is shown: a sighter series shown before it is over.
+    void ShowFile();
     void ApplyLeadOffset();
 
     // The "Left", "Moving Range" and "Right" buttons.

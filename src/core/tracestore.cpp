@@ -22,8 +22,16 @@ void TraceStore::Clear() {
     shotTimeOffset_ = 0;
 }
 
-std::int32_t TraceStore::TimeStep() const {
-    return settings_ && settings_->UnitTimeStep > 0 ? settings_->UnitTimeStep : Settings::kUnitTimeStep;
+std::int32_t TraceStore::TimeStep() const { return TimeStepOf(settings_); }
+
+TraceStore::Window TraceStore::ShotStretch(std::int32_t i, const Settings* settings) const {
+    return ReplayWindow(i, ReplayTimeBeforeOf(settings), ReplayTimeAfterOf(settings));
+}
+
+bool TraceStore::ShotInRange(std::int32_t i, std::int32_t first, std::int32_t last) const {
+    if (i < 0 || i >= image_.shotCount || ShotHasNoTrace(i)) return false;
+    const std::int32_t t = image_.shots[i].traceIndex;
+    return first < t && t < last;
 }
 
 int TraceStore::AppendSample(std::int32_t x, std::int32_t y) {
@@ -172,7 +180,8 @@ void TraceStore::Centre(int on) {
 }
 
 SamplePoint TraceStore::Shown(SamplePoint point) const {
-    if (image_.centred == 1 && point.x != 0 && point.y != 0)
+    // Only (0, 0) is no position: a point on an axis is moved like every other.
+    if (image_.centred == 1 && !(point.x == 0 && point.y == 0))
         return {point.x + image_.centreX, point.y + image_.centreY};
     return point;
 }

@@ -96,12 +96,20 @@ public:
     // The part of the trace that belongs to shot i (i = ShotCount(): the trace after the last shot).
     // Not ok for i beyond the shots and for a shot without trace point: it has no part of the trace.
     Window ReplayWindow(std::int32_t i, std::int32_t beforeMs, std::int32_t afterMs) const;
+    // The stretch of shot i every view shows and replays: its replay window over the settings'
+    // ReplayTimeBefore and ReplayTimeAfter (the defaults without settings).
+    Window ShotStretch(std::int32_t i) const { return ShotStretch(i, settings_); }
+    // The same over the replay times of the given settings (a report of a copy of the series).
+    Window ShotStretch(std::int32_t i, const Settings* settings) const;
+    // True for shot i with its own trace point strictly inside (first, last): the shots a shown
+    // range of the trace holds.
+    bool ShotInRange(std::int32_t i, std::int32_t first, std::int32_t last) const;
 
     void Centre(int on);
     std::int32_t Centred() const { return image_.centred; }
     std::int32_t CentreX() const { return image_.centreX; }
     std::int32_t CentreY() const { return image_.centreY; }
-    // A point as the views show it: shifted by the centring when that is on and both coordinates are non-zero.
+    // A point as the views show it: shifted by the centring when that is on; (0, 0), no position, stays.
     SamplePoint Shown(SamplePoint point) const;
 
     void SetShotTimeOffset(std::int32_t ms) { shotTimeOffset_ = ms; }

@@ -154,8 +154,6 @@ private:
         Header();
         const TraceStore* store = series_->store;
         const int shots = store ? store->ShotCount() : 0;
-        const int before = series_->settings ? series_->settings->ReplayTimeBefore : 5000;
-        const int after = series_->settings ? series_->settings->ReplayTimeAfter : 1000;
         for (int c = 0; c < 2; ++c) {
             const Column column = kPageColumns[page - 2][c];
             const QRect area = layout_.columns[c];
@@ -167,7 +165,7 @@ private:
             for (int k = 0; k < rows.count; ++k) {
                 const int shot = shots - 1 - k;
                 const QRect row = first.translated(0, k * rows.pitch);
-                const TraceStore::Window window = store->ReplayWindow(shot, before, after);
+                const TraceStore::Window window = store->ShotStretch(shot, series_->settings);
                 painter_.save();
                 sum += window.ok ? views_->DrawDiagram(painter_, row, column.curveBit, window.first, window.last)
                                  : views_->DrawDiagram(painter_, row, column.curveBit, 0, 0);
@@ -183,8 +181,8 @@ private:
             DrawTurned(painter_, area.left(), area.bottom() + 1, title, false);
             painter_.setFont(ReportFont(kTextSize, dpiY_, false));
             const int lastRowTop = area.top() + (rows.count > 0 ? (rows.count - 1) * rows.pitch : 0);
-            DrawTurned(painter_, area.right() + 1, area.bottom() + 1, TimeBeforeLabel(before), false);
-            DrawTurned(painter_, area.right() + 1, lastRowTop, TimeAfterLabel(after), true);
+            DrawTurned(painter_, area.right() + 1, area.bottom() + 1, TimeBeforeLabel(ReplayTimeBeforeOf(series_->settings)), false);
+            DrawTurned(painter_, area.right() + 1, lastRowTop, TimeAfterLabel(ReplayTimeAfterOf(series_->settings)), true);
         }
         return true;
     }

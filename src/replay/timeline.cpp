@@ -102,7 +102,7 @@ void PaintTimeline(QPainter& painter, const QRect& rect, const TraceStore& store
 
     // Shot ticks at the shown shot times, so they follow the shot time offset.
     painter.setPen(QPen(colours.tick, 0));
-    const int step = store.TimeStep() > 0 ? store.TimeStep() : 40;
+    const int step = store.TimeStep();
     for (int s = 0; s < store.ShotCount(); ++s) {
         if (store.ShotHasNoTrace(s)) continue;
         const int t = store.ShotTime(s) / step;

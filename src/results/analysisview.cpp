@@ -160,9 +160,7 @@ void AnalysisView::ComputeMatchGroup() {
 void AnalysisView::ShowShot(int shot) {
     const TraceStore* store = Store();
     if (!store || shot < 0 || shot >= store->ShotCount()) return;
-    const Settings* s = settings();
-    const TraceStore::Window w =
-        store->ReplayWindow(shot, s ? s->ReplayTimeBefore : 5000, s ? s->ReplayTimeAfter : 1000);
+    const TraceStore::Window w = store->ShotStretch(shot);
     if (!w.ok) return;
     ShowTraceRange(w.first, w.last, 0);
     EndReplay();
@@ -204,7 +202,7 @@ void AnalysisView::OnTraceRange(int first, int last, int add) {
     if (!add) selected_ = {};
     if (const TraceStore* store = Store())
         for (int i = 0; i < store->ShotCount() && i < kMaxShots; ++i)
-            if (!store->ShotHasNoTrace(i) && first < store->Shot(i).traceIndex && store->Shot(i).traceIndex < last)
+            if (store->ShotInRange(i, first, last))
                 selected_[std::size_t(i)] = true;
     if (listener_) listener_->SelectionChanged();
 }

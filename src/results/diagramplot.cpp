@@ -149,9 +149,8 @@ void DiagramPlot::RunStatistics() {
     const TraceStore* store = Store();
     std::int64_t sumX = 0, sumY = 0, sumDistance = 0, sumStep = 0, n = 0;
     for (int i = 0; store && i < store->ShotCount(); ++i) {
-        if (store->ShotHasNoTrace(i)) continue;
+        if (!store->ShotInRange(i, first_, last_)) continue;
         int k = store->Shot(i).traceIndex;
-        if (!(first_ < k && k < last_)) continue;
         while (k > first_) {
             const SamplePoint p = store->Sample(k);
             if (!IsPoint(p)) break;

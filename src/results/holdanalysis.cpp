@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "results/shotscore.h"
 #include "targets/scoretext.h"
 #include "targets/targetdescriptor.h"
 
@@ -149,7 +150,7 @@ int GroupPointsOf(const TraceImage& image, const TargetDescriptor& first, const 
     for (int i = 0; i < shots; ++i) {
         const ShotRecord& shot = image.shots[i];
         if (shot.x == 0 && shot.y == 0) continue;  // never fired: no position
-        const TargetDescriptor& face = shot.side && second ? *second : first;
+        const TargetDescriptor& face = *FaceOfSide(&first, second, shot.side);
         const double mm = MillimetresPerUnit(face);
         out[n++] = GroupPoint{shot.x * mm, shot.y * mm};
     }
@@ -161,7 +162,7 @@ SeriesAnalysis AnalyseSeries(const TraceStore& store, const TargetDescriptor& fi
     SeriesAnalysis a;
     a.shots = std::min(store.ShotCount(), kMaxShots);
     for (int i = 0; i < a.shots; ++i) {
-        const TargetDescriptor& face = store.Shot(i).side && second ? *second : first;
+        const TargetDescriptor& face = *FaceOfSide(&first, second, store.Shot(i).side);
         a.hold[std::size_t(i)] = AnalyseHold(store, i, face);
     }
     GroupPoint points[kMaxShots];

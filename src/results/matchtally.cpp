@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "results/shotscore.h"
 #include "targets/scoretext.h"
 #include "targets/targetdescriptor.h"
 
@@ -13,14 +14,17 @@ void MatchTally::ResetRows(int n) {
     total_ = 0;
 }
 
-void MatchTally::FillRow(int j, const TraceImage& series, const TargetDescriptor* face) {
+void MatchTally::FillRow(int j, const TraceImage& series, const TargetDescriptor* first,
+                         const TargetDescriptor* second) {
+    const TargetDescriptor* face = first;
     if (j < 0 || j >= rows_ || !face) return;
     double sum = 0;
     const int shots = std::clamp(series.shotCount, 0, kMaxShots);
     for (int k = 0; k < shots; ++k) {
         const ShotRecord& shot = series.shots[k];
         if (shot.x == 0 && shot.y == 0) continue;  // never fired: no points
-        sum += TotalPart(*face, face->ScoreShot(shot.x, shot.y));
+        const TargetDescriptor* own = FaceOfSide(first, second, shot.side);
+        sum += TotalPart(*own, own->ScoreShot(shot.x, shot.y));
     }
     texts_[std::size_t(j)] = ScoreText(*face, sum);
     total_ += TotalPart(*face, sum);

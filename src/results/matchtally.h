@@ -16,8 +16,9 @@ class MatchTally final {
 public:
     // n empty series items and an empty total; the total starts at 0.
     void ResetRows(int n);
-    // Scores a stored series into item j and adds it to the match total.
-    void FillRow(int j, const TraceImage& series, const TargetDescriptor* face);
+    // Scores a stored series into item j and adds it to the match total: each shot at its recorded
+    // position on the face of its own side (first: left, second: right; null: the first).
+    void FillRow(int j, const TraceImage& series, const TargetDescriptor* first, const TargetDescriptor* second);
 
     int Rows() const { return rows_; }
     // Item j's text: series 0 .. Rows() - 1, Rows() the match total; empty beyond.

@@ -8,6 +8,7 @@
 
 #include "i18n/uistrings.h"
 #include "results/analysisview.h"
+#include "results/shotscore.h"
 #include "settings/settings.h"
 #include "targets/scoretext.h"
 #include "targets/targetdescriptor.h"
@@ -19,17 +20,6 @@ namespace {
 const TargetDescriptor& NoFace() {
     static const TargetDescriptor face;
     return face;
-}
-
-struct ReplayTimes {
-    int before = 5000;
-    int after = 1000;
-};
-
-// ReplayTimeBefore and ReplayTimeAfter of the settings the list was given.
-ReplayTimes TimesOf(const ShotList& list) {
-    const Settings* settings = list.settings();
-    return settings ? ReplayTimes{settings->ReplayTimeBefore, settings->ReplayTimeAfter} : ReplayTimes{};
 }
 
 }  // namespace
@@ -89,7 +79,7 @@ void ShotList::SetUnfiredRow(int row) {
 }
 
 // Shot k of the store as the list shows it: its shown position (the shot time offset and the
-// centring applied), scored on the current face.
+// centring applied), scored on the face of its own side.
 void ShotList::WriteShot(int k) {
     TraceStore* store = Store();
     if (!store || k < 0 || k >= store->ShotCount()) return;
@@ -100,19 +90,14 @@ void ShotList::WriteShot(int k) {
         rows_ = grown;
         if (listener_) listener_->RowsReset();
     }
-    const ShotRecord& shot = store->Shot(k);
-    if (shot.x == 0 && shot.y == 0) {
+    const ScoredShot shot = ScoreStoredShot(*store, k, targetA(), targetB());
+    if (!shot.fired) {
         cells_[std::size_t(k)].hold.clear();
         SetUnfiredRow(k);
         return;
     }
-    const TargetDescriptor& firedAt = shot.side && targetB() ? *targetB() : Face();
-    cells_[std::size_t(k)].hold = HoldTooltip(AnalyseHold(*store, k, firedAt), HoldLevelsOf(firedAt));
-    const SamplePoint shown = store->Shown(store->ShotPosition(k));
-    // A shot that came when the trace was full has no point of its own: it broke at the trace's end.
-    const int timeMs = store->ShotHasNoTrace(k) ? store->SampleCount() * store->TimeStep() : store->ShotTime(k);
-    const TargetDescriptor& face = Face();
-    SetRow(k, face.ScoreShot(shown.x, shown.y), timeMs, TargetDescriptor::ShotBearing(shown.x, shown.y));
+    cells_[std::size_t(k)].hold = HoldTooltip(AnalyseHold(*store, k, *shot.face), HoldLevelsOf(*shot.face));
+    SetRow(k, shot.score, shot.timeMs, shot.bearing);
 }
 
 void ShotList::OnNewSeries(int shots, int, int) { ResetRows(shots); }
@@ -140,12 +125,9 @@ void ShotList::OnTraceRange(int first, int last, int add) {
     const TraceStore* store = Store();
     int chosen = 0;
     for (int row = 0; store && row < rows_; ++row) {
-        if (store->ShotHasNoTrace(row)) continue;
-        const int t = store->Shot(row).traceIndex;
-        if (first < t && t < last) {
-            cells_[std::size_t(row)].selected = true;
-            ++chosen;
-        }
+        if (!store->ShotInRange(row, first, last)) continue;
+        cells_[std::size_t(row)].selected = true;
+        ++chosen;
     }
     if (rows_ > 0 && chosen == rows_) cells_[std::size_t(rows_)].selected = true;
     if (listener_) listener_->SelectionChanged();
@@ -205,7 +187,6 @@ void DrawPrintFrame(QPainter& painter, const QRect& rect, int bottom, double pix
 bool ShowSeriesSelection(ShotList& list) {
     const TraceStore* store = list.Store();
     if (!store) return false;
-    const ReplayTimes times = TimesOf(list);
     // The selection is read first: showing a range selects the rows it holds.
     bool chosen[kMaxShots + 1] = {};
     const int rows = list.Rows();
@@ -214,7 +195,7 @@ bool ShowSeriesSelection(ShotList& list) {
     for (int row = 0; row <= rows; ++row) {
         if (!chosen[row]) continue;
         if (row < rows ? row >= store->ShotCount() : rows != store->ShotCount()) continue;
-        const TraceStore::Window w = store->ReplayWindow(row, times.before, times.after);
+        const TraceStore::Window w = store->ShotStretch(row);
         if (!w.ok) continue;
         list.ShowTraceRange(w.first, w.last, 0);
         list.EndReplay();
@@ -234,13 +215,12 @@ void ShowSightersSelection(ShotList& list, int row) {
             list.ShowTraceRange(-1, -1, 0);
         return;
     }
-    const ReplayTimes times = TimesOf(list);
     bool chosen[kMaxShots] = {};
     for (int k = 0; k < rows; ++k) chosen[k] = list.Selected(k);
     list.ShowTraceRange(-1, -1, 0);
     for (int k = 0; k < rows && k < store->ShotCount(); ++k) {
         if (!chosen[k]) continue;
-        const TraceStore::Window w = store->ReplayWindow(k, times.before, times.after);
+        const TraceStore::Window w = store->ShotStretch(k);
         if (w.ok) list.ShowTraceRange(w.first, w.last, 1);
     }
 }

@@ -6,6 +6,18 @@ namespace zark {
 
 std::string CurrentDirectory() { return QDir::currentPath().toStdString(); }
 
+std::int32_t TimeStepOf(const Settings* settings) {
+    return settings && settings->UnitTimeStep > 0 ? settings->UnitTimeStep : Settings::kUnitTimeStep;
+}
+
+std::int32_t ReplayTimeBeforeOf(const Settings* settings) {
+    return settings ? settings->ReplayTimeBefore : Settings{}.ReplayTimeBefore;
+}
+
+std::int32_t ReplayTimeAfterOf(const Settings* settings) {
+    return settings ? settings->ReplayTimeAfter : Settings{}.ReplayTimeAfter;
+}
+
 void Settings::SetDefaults(const std::string& noSoundText) {
     *this = Settings{};
     SoundRifle = noSoundText;

@@ -58,6 +58,12 @@ struct Settings {
 inline constexpr std::array<std::int32_t, 18> kToneFrequencies = {
     220, 277, 349, 440, 554, 698, 880, 1108, 1396, 1760, 2217, 2793, 3519, 4434, 5587, 7039, 8869, 11175};
 
+// The values the views read from settings they may not have been given yet: the given record's,
+// else the built-in defaults. A time step of 0 or less is never used (it divides).
+std::int32_t TimeStepOf(const Settings* settings);
+std::int32_t ReplayTimeBeforeOf(const Settings* settings);
+std::int32_t ReplayTimeAfterOf(const Settings* settings);
+
 // The current directory, as the folders of the defaults are formed from it.
 std::string CurrentDirectory();
 

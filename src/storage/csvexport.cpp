@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "results/holdanalysis.h"
+#include "results/shotscore.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
@@ -50,34 +51,33 @@ QString Quoted(const std::string& text) {
 void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
-    const TargetDescriptor* faces[2] = {pair.first, pair.second ? pair.second : pair.first};
-    const SeriesAnalysis analysis = AnalyseSeries(*store, *faces[0], faces[1]);
+    const SeriesAnalysis analysis = AnalyseSeries(*store, *pair.first, pair.second);
     double total = 0;
     for (int i = 0; i < store->ShotCount(); ++i) {
         const ShotRecord& shot = store->Shot(i);
-        const TargetDescriptor& face = *faces[shot.side ? 1 : 0];
+        const ScoredShot scored = ScoreStoredShot(*store, i, pair.first, pair.second);
+        const TargetDescriptor& face = *scored.face;
         QString line = QString::asprintf("%d,%d,%d,%d,", number, i + 1, shot.x, shot.y);
         const char* side = shot.side ? "R" : "L";
-        if (!store->ShotFired(i)) {
+        if (!scored.fired) {
             // the shot list shows an unfired shot with score, time and direction 0
             line += QString::asprintf(",%s,0.0,", side) + Quoted(ScoreText(face, 0)) + ",,0.00";
             total += TotalPart(face, 0);
         } else {
             // a fired shot without trace point of its own (the trace was full) is scored from its
             // position all the same, at the time of the last point
-            const SamplePoint shown = store->Shown(store->ShotPosition(i));
-            const double score = face.ScoreShot(shown.x, shown.y);
+            const double score = scored.score;
             total += TotalPart(face, score);
             if (!store->ShotHasNoTrace(i)) line += QString::number(shot.traceIndex);
             line += QString::asprintf(",%s,", side) + QString::fromStdString(FixedText(score, 0, 1)) + ',' +
                     Quoted(ScoreText(face, score)) +
-                    QString::asprintf(",%d,", ClockHour(TargetDescriptor::ShotBearing(shown.x, shown.y))) +
-                    QString::fromStdString(ShotTimeText(store->ShotTime(i)));
+                    QString::asprintf(",%d,", ClockHour(scored.bearing)) +
+                    QString::fromStdString(ShotTimeText(scored.timeMs));
         }
         const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
         csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,\n");
     }
-    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*faces[0], total)) + ",," +
+    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, total)) + ",," +
            HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + '\n';
 }
 

@@ -140,16 +140,42 @@ TEST_F(SeriesWiring, ChoosingATargetWhilePausedEndsTheSeries) {
     EXPECT_EQ(run->locked(), 1);
 }
 
-TEST_F(SeriesWiring, F5CentresEvenWhileItsItemIsGrey) {
-    ASSERT_TRUE(Choose(kCmdRifle100));
-    ASSERT_TRUE(Choose(kCmdSerie10));
+TEST_F(SeriesWiring, ASeriesTakesItsShotsAndF5CentresOnlyWhenItsItemIsOn) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    TraceStore& store = *frame->Hub().Store();
+    const auto shot = [&](int x, int y) {
+        frame->Hub().FeedSample(x, y + 1, 0, 0, -1);
+        frame->Hub().FeedSample(x, y, 1, 0, -1);
+    };
+    shot(0, 400);
+    timers.FireAll();
+    // While shooting the item is grey and F5 does nothing.
     ASSERT_FALSE(Find(kCmdCentreSeries)->isEnabled());
+    Key(Qt::Key_F5);
+    EXPECT_FALSE(frame->Flow()->centred());
+    EXPECT_EQ(store.Centred(), 0);
+    const int points[4][2] = {{100, -100}, {-100, -100}, {100, 100}, {-100, 100}};
+    for (int k = 0; k < 4; ++k) {
+        shot(points[k][0], points[k][1]);
+        // The last shot's settling has not come when one more breaks: the series keeps five.
+        if (k == 3) shot(50, 50);
+        else timers.FireAll();
+    }
+    EXPECT_EQ(store.ShotCount(), 5);
+    timers.FireAll();
+    EXPECT_FALSE(frame->Flow()->shooting());  // complete, not waiting for a sixth shot
+    EXPECT_EQ(store.ShotCount(), 5);
+
+    // Once the series is complete F5 centres every shot with a position, those on an axis too.
+    ASSERT_TRUE(Find(kCmdCentreSeries)->isEnabled());
     Key(Qt::Key_F5);
     EXPECT_TRUE(frame->Flow()->centred());
     EXPECT_TRUE(Find(kCmdCentreSeries)->isChecked());
+    EXPECT_EQ(store.CentreY(), -80);
+    EXPECT_EQ(store.Shown(store.ShotPosition(0)), (SamplePoint{0, 320}));
     Key(Qt::Key_F5);
     EXPECT_FALSE(frame->Flow()->centred());
-    EXPECT_FALSE(Find(kCmdCentreSeries)->isChecked());
 }
 
 TEST_F(SeriesWiring, ASilentDetectorPausesWithAnErrorBox) {

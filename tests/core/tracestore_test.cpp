@@ -153,7 +153,8 @@ TEST_F(Store, CentringUsesTheMeanOfAllShots) {
     EXPECT_EQ(store->CentreX(), -15);
     EXPECT_EQ(store->CentreY(), 0);
     EXPECT_EQ(store->Centred(), 1);
-    EXPECT_EQ(store->Shown({12, 0}), (SamplePoint{12, 0}));  // y is 0: not shifted
+    EXPECT_EQ(store->Shown({12, 0}), (SamplePoint{-3, 0}));  // a point on an axis is a position
+    EXPECT_EQ(store->Shown({0, 0}), (SamplePoint{0, 0}));    // (0, 0) is none
     EXPECT_EQ(store->Shown({12, 3}), (SamplePoint{-3, 3}));
     store->Centre(0);
     EXPECT_EQ(store->CentreX(), -15);  // computed either way

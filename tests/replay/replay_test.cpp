@@ -215,15 +215,19 @@ TEST_F(ReplayOnAHub, RangesBeyondTheTraceStopAtItsLastSample) {
     view.StartReplay(100, +1);
     EXPECT_EQ(view.replayPosition(), 50);
 
-    // No range, or no trace: the first tick ends the replay and reads nothing.
+    // No range chosen (a file just opened): the replay takes the whole trace and keeps every mark
+    // of the shots it has passed.
     hub.ShowTraceRange(-1, -1, 0);
     watcher.seen.clear();
-    codes.received.clear();
     view.StartReplay(100, +1);
     Tick();
-    EXPECT_FALSE(ReplayTimer().Active());
-    EXPECT_EQ(codes.received.back().code, kCodeReplayAtEnd);
-    EXPECT_EQ(watcher.seen.back(), "S");
+    EXPECT_TRUE(ReplayTimer().Active());
+    EXPECT_EQ(watcher.seen.back(), "1");  // the view reports the position after the point it showed
+    view.JumpReplay(1);
+    EXPECT_EQ(view.replayPosition(), 89);
+
+    // No trace: the first tick ends the replay and reads nothing.
+    codes.received.clear();
     hub.NewSeries(3, 0, 0);
     hub.ShowTraceRange(0, 10, 0);
     view.StartReplay(100, -1);

@@ -91,7 +91,7 @@ TEST_F(ShotListRows, TimeInMinutesAndSecondsAndAnUnfiredShot) {
     EXPECT_EQ(list.Row(2).score, "");
 }
 
-TEST_F(ShotListRows, CentringMovesOnlyShotsWithBothCoordinates) {
+TEST_F(ShotListRows, CentringMovesEveryShotWithAPosition) {
     Start(Face(kRifle50), 2);
     test::FeedShot(hub, 20, 10);  // clock 2
     test::FeedShot(hub, 40, 0);   // clock 3, y is 0
@@ -99,8 +99,7 @@ TEST_F(ShotListRows, CentringMovesOnlyShotsWithBothCoordinates) {
     hub.Store()->Centre(1);  // correction (-30, -5)
     hub.NotifyStoreChanged();
     EXPECT_EQ(list.Row(0).direction, "10");  // shown at (-10, 5)
-    EXPECT_EQ(list.Row(1).direction, "3");   // unchanged
-    EXPECT_EQ(list.Row(1).score, "10'");
+    EXPECT_EQ(list.Row(1).direction, "4");   // y 0 is a position: shown at (10, -5)
     EXPECT_EQ(list.Row(2).score, "20");  // rebuilt from zero, not added on top
 }
 

@@ -37,6 +37,12 @@ protected:
             event->ignore();
             return;
         }
+        if (owner_ && owner_->onCloseBox) {
+            // Hidden, not closed: the content widget stays as it is, ready to be shown again.
+            event->ignore();
+            owner_->onCloseBox();
+            return;
+        }
         QMdiSubWindow::closeEvent(event);
     }
     void moveEvent(QMoveEvent* event) override {

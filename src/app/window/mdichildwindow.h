@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "settings/registryaccess.h"
@@ -89,6 +90,11 @@ public:
     // what will be written.
     const std::string& StoredWord() const { return storedWord_; }
     void SetPlacementWord(std::string word) { placementWord_ = std::move(word); }
+
+    // Called instead of closing when the close box (or the system menu's Close) is used: the
+    // owner hides the window and keeps its content for when it is shown again. Without it the
+    // window closes as the toolkit closes a child window.
+    std::function<void()> onCloseBox;
 
     // Every event of the window reaches this first once the window is attached; true consumes it.
     // The default handles none.

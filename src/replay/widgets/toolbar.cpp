@@ -136,12 +136,12 @@ QAction* Toolbar::AddButton(int command, int image, int tooltipId, bool enabled,
 
 void Toolbar::AttachSettings(const Settings* settings) {
     settings_ = settings;
-    const int step = settings && settings->UnitTimeStep > 0 ? settings->UnitTimeStep : Settings::kUnitTimeStep;
+    const int step = TimeStepOf(settings);
     if (upDown_) upDown_->SetRange(-3 * step, 3 * step);
 }
 
 int Toolbar::ShotTimeOffsetMs() const {
-    const int step = settings_ && settings_->UnitTimeStep > 0 ? settings_->UnitTimeStep : Settings::kUnitTimeStep;
+    const int step = TimeStepOf(settings_);
     return offsetSteps_ * step;
 }
 

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "app/window/dialogunits.h"
 #include "i18n/uistrings.h"
@@ -86,10 +87,15 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     SetContent(content);
     content->setFocusProxy(list_);
 
+    // A double click is press, release, double click, release: the last release is no click of
+    // its own (choosing the shot again would stop the replay the double click started).
+    QObject::connect(list_, &QTreeWidget::itemPressed, list_, [this] { doubleClicked_ = false; });
     QObject::connect(list_, &QTreeWidget::itemClicked, list_, [this](QTreeWidgetItem* item) {
+        if (std::exchange(doubleClicked_, false)) return;
         if (view_ && item) view_->ShowShot(list_->indexOfTopLevelItem(item));
     });
     QObject::connect(list_, &QTreeWidget::itemDoubleClicked, list_, [this](QTreeWidgetItem*) {
+        doubleClicked_ = true;
         if (onReplay) onReplay();
     });
     return 1;

@@ -47,6 +47,7 @@ public:
 private:
     std::unique_ptr<AnalysisView> view_;
     QTreeWidget* list_ = nullptr;
+    bool doubleClicked_ = false;
     QLabel* group_ = nullptr;
 };
 

@@ -81,8 +81,9 @@ void MatchBoard::ResetRows(int n) {
     refusing_ = false;
 }
 
-void MatchBoard::FillRow(int j, const TraceImage& series, const TargetDescriptor* face) {
-    tally_.FillRow(j, series, face);
+void MatchBoard::FillRow(int j, const TraceImage& series, const TargetDescriptor* first,
+                         const TargetDescriptor* second) {
+    tally_.FillRow(j, series, first, second);
     WriteItem(j);
     WriteItem(tally_.Rows());
 }

@@ -36,7 +36,7 @@ public:
 
     void SetCaption(const std::string& title);
     void ResetRows(int n);
-    void FillRow(int j, const TraceImage& series, const TargetDescriptor* face);
+    void FillRow(int j, const TraceImage& series, const TargetDescriptor* first, const TargetDescriptor* second);
     int FirstSelected() const;
     void Show(bool on);
 

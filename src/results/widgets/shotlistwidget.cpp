@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <utility>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -164,9 +165,15 @@ QItemSelectionModel::SelectionFlags ShotListWidget::selectionCommand(const QMode
     return QTreeWidget::selectionCommand(index, event);
 }
 
+void ShotListWidget::mousePressEvent(QMouseEvent* event) {
+    doubleClicked_ = false;
+    QTreeWidget::mousePressEvent(event);
+}
+
 void ShotListWidget::mouseReleaseEvent(QMouseEvent* event) {
     QTreeWidget::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) return;
+    if (std::exchange(doubleClicked_, false)) return;
     const QModelIndex index = indexAt(event->position().toPoint());
     if (onClick) onClick(index.isValid() ? index.row() : -1);
 }
@@ -174,6 +181,7 @@ void ShotListWidget::mouseReleaseEvent(QMouseEvent* event) {
 void ShotListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     if (event->button() != Qt::LeftButton) return;
+    doubleClicked_ = true;
     const QModelIndex index = indexAt(event->position().toPoint());
     if (onDoubleClick) onDoubleClick(index.isValid() ? index.row() : -1);
 }

@@ -34,6 +34,7 @@ public:
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
@@ -45,6 +46,9 @@ private:
     ShotList& list_;
     bool singleRowClicks_;
     bool syncing_ = false;
+    // A double click is press, release, double click, release: the last release ends the double
+    // click and is no click of its own (it would stop the replay the double click started).
+    bool doubleClicked_ = false;
 };
 
 }  // namespace zark

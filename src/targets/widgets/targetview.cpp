@@ -51,7 +51,7 @@ TargetView::TargetView(HubView* hub, const FaceRules& rules, TimerFactory& timer
 TargetView::~TargetView() = default;
 
 int TargetView::TimeStep() const {
-    return settings() && settings()->UnitTimeStep > 0 ? settings()->UnitTimeStep : Settings::kUnitTimeStep;
+    return TimeStepOf(settings());
 }
 
 int TargetView::Dpi() const { return printDpi_ > 0 ? printDpi_ : std::max(1, logicalDpiX()); }
@@ -137,6 +137,11 @@ void TargetView::PlaceMark(int k) {
     }
     if (!show) {
         mark->hide();
+        // A shot the replay has not reached (or has gone back over) has not hit its plate yet.
+        if (hits_[std::size_t(k)]) {
+            hits_[std::size_t(k)] = false;
+            if (CurrentTarget()->Kind() & KindBiathlon) ComposeFace();
+        }
         return;
     }
     const int dpi = Dpi();
@@ -410,7 +415,13 @@ void TargetView::OnTraceRange(int first, int last, int add) {
     replayPosition_ = replayFirst_ = first;
     replayLast_ = last;
     SeriesView::OnTraceRange(first, last, add);
-    if (replayActive_) InvalidateTrace();
+    // A new range ends a replay, running, paused or at its end: the marks are those of the range.
+    if (replayActive_) EndReplay();
+}
+
+void TargetView::ChooseWholeTraceWithoutRange() {
+    const TraceStore* store = Store();
+    if (replayFirst_ < 0 && store && store->SampleCount() > 0) ShowTraceRange(0, store->SampleCount() - 1, 0);
 }
 
 void TargetView::OnTargetSelected(int side) {
@@ -418,6 +429,7 @@ void TargetView::OnTargetSelected(int side) {
     ComposeFace();
     PlaceAllMarks();
     InvalidateTrace();
+    if (onRunState_) onRunState_();  // the side buttons follow the side shown
 }
 
 void TargetView::OnStoreChanged() {
@@ -437,7 +449,7 @@ void TargetView::OnSettingsChanged(const Settings* s) {
 }
 
 void TargetView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
-    HubView::OnTargetsChanged(a, b);
+    SeriesView::OnTargetsChanged(a, b);
     EndReplay();
     HideAllMarks();
     hits_.reset();
@@ -474,6 +486,7 @@ void TargetView::ShowReplayCross() {
 }
 
 void TargetView::StartReplay(int speedPercent, int direction) {
+    ChooseWholeTraceWithoutRange();
     EndReplay();
     BeginReplay();
     const int last = ReplayEnd();
@@ -504,6 +517,7 @@ void TargetView::StopReplay() {
 bool TargetView::ReplayRunning() const { return replayTimer_->Active(); }
 
 void TargetView::JumpReplay(int toEnd) {
+    ChooseWholeTraceWithoutRange();
     const bool running = replayTimer_->Active();
     EndReplay();
     BeginReplay();

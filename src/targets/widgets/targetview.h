@@ -121,6 +121,9 @@ private:
     int Dpi() const;
     int ReplayEnd() const;
     void ShowReplayCross();
+    // With no range chosen (a file just opened, a match series just chosen) the replay commands
+    // take the whole trace.
+    void ChooseWholeTraceWithoutRange();
     void MoveCross(int x, int y, int shotIndex);
     void HideAllMarks();
     void ClearHits();

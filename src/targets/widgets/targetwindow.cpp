@@ -132,7 +132,11 @@ void TargetWindow::showEvent(QShowEvent* event) {
 }
 
 void TargetWindow::ChooseTarget(const TargetDescriptor* first, const TargetDescriptor* second) {
-    hub_.SetTargets(first, second);
+    hub_.SetTargets(first, second);  // a new face starts at its left side
+    // A face without moving targets hides the hunting buttons, so moving range ends with the face
+    // that had them: otherwise no shot would count until a run that never comes.
+    if (!ButtonsVisible()) run_->ChooseLeft();
+    SyncButtons();
     LayOut();
 }
 
@@ -171,6 +175,8 @@ void TargetWindow::ScheduleButtonSync() {
 void TargetWindow::SyncButtons() {
     const bool enabled = run_->ButtonsEnabled();
     for (QRadioButton* button : buttons_) button->setEnabled(enabled);
+    // The buttons show what is in use: moving range, or the side the view shows.
+    buttons_[run_->movingRange() ? 1 : view_->side() ? 2 : 0]->setChecked(true);
 }
 
 }  // namespace zark
