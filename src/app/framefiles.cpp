@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 #include "app/commandids.h"
@@ -184,11 +185,8 @@ bool FrameFiles::ApplyMatch(const QString& path) {
     ShowOpenedStore(record.series[0]);
     frame_.ShowMatchBoard(*programme);
     // One row per scored entry, filled from its stored series.
-    for (int k = 0, row = 0; k < programme->seriesCount && row < kMaxMatchSeries; ++k) {
-        if (programme->entries[k].sighters) continue;
-        frame_.FillMatchBoardRow(row, record.series[row]);
-        ++row;
-    }
+    const int rows = std::min(ScoredEntries(*programme), int(kMaxMatchSeries));
+    for (int row = 0; row < rows; ++row) frame_.FillMatchBoardRow(row, record.series[row]);
     return true;
 }
 
@@ -214,7 +212,7 @@ void FrameFiles::Save() {
     if (!target || !store) return;
     const SeriesFlow* flow = frame_.Flow();
     const bool match = flow && flow->matchMode();
-    const QString path = ChooseSavePath(match);
+    const QString path = SavePathOfKind(ChooseSavePath(match), match);
     if (path.isEmpty()) return;  // Cancel changes nothing
     files_.ChoseFile(path);
     QString error;

@@ -48,13 +48,6 @@ MainFrame* g_mainFrame = nullptr;
 
 QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height); }
 
-// The number of scored (non-sighter) entries of a programme: the match board's series items.
-int ScoredEntries(const MatchProgramme& programme) {
-    int n = 0;
-    for (int e = 0; e < programme.seriesCount && e < kMaxMatchEntries; ++e)
-        if (!programme.entries[e].sighters) ++n;
-    return n;
-}
 
 }  // namespace
 

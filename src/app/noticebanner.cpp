@@ -23,11 +23,21 @@ NoticeBanner::NoticeBanner(QWidget* parent, QWidget* area) : QLabel(parent), are
     hide();
     hideTimer_.setSingleShot(true);
     connect(&hideTimer_, &QTimer::timeout, this, &QWidget::hide);
+    // The banner follows its holder and the area it covers. The area is laid out when the holder
+    // has been resized, so the banner is placed once that is done.
+    placeTimer_.setSingleShot(true);
+    placeTimer_.setInterval(0);
+    connect(&placeTimer_, &QTimer::timeout, this, &NoticeBanner::Place);
     if (parent) parent->installEventFilter(this);
+    if (area_ && area_ != parent) area_->installEventFilter(this);
 }
 
 void NoticeBanner::Show(const QString& text) {
-    setText(text);
+    // A long path has no spaces to wrap at: it may wrap after each folder.
+    QString wrappable = text.toHtmlEscaped();
+    wrappable.replace(QLatin1Char('/'), QStringLiteral("/&#8203;"));
+    setTextFormat(Qt::RichText);
+    setText(wrappable);
     Place();
     show();
     raise();
@@ -37,14 +47,21 @@ void NoticeBanner::Show(const QString& text) {
 void NoticeBanner::Place() {
     QWidget* holder = parentWidget();
     if (!holder || !area_) return;
-    const QRect area = area_ == holder ? holder->rect() : area_->geometry();
+    // The area's part inside the holder; the whole holder while the area is hidden or not laid out.
+    QRect area = area_ == holder || area_->isHidden() ? holder->rect() : area_->geometry() & holder->rect();
+    if (area.width() < 4 * kMargin || area.height() < 4 * kMargin) area = holder->rect();
     const int width = std::max(0, area.width() - 2 * kMargin);
-    const int height = heightForWidth(width) > 0 ? heightForWidth(width) : sizeHint().height();
+    const int height = std::min(heightForWidth(width) > 0 ? heightForWidth(width) : sizeHint().height(),
+                                std::max(0, area.height() - 2 * kMargin));
     setGeometry(area.left() + kMargin, area.bottom() + 1 - kMargin - height, width, height);
+    update();
 }
 
 bool NoticeBanner::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize && isVisible()) Place();
+    const bool followed = watched == parentWidget() || watched == area_;
+    const QEvent::Type type = event->type();
+    if (followed && isVisible() && (type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show))
+        placeTimer_.start();
     return QLabel::eventFilter(watched, event);
 }
 

@@ -27,6 +27,7 @@ private:
 
     QWidget* area_;
     QTimer hideTimer_;
+    QTimer placeTimer_;
 };
 
 }  // namespace zark

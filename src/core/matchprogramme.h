@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -30,6 +31,18 @@ static_assert(std::is_standard_layout_v<MatchProgramme>);
 
 // Copies text into a record field, zero-terminated; a longer text is cut at a character boundary.
 void CopyProgrammeText(char (&field)[kProgrammeTextSize], std::string_view text);
+
+// The number of scored (non-sighter) entries among the programme's first `before` entries (all by
+// default): the match's stored series, the match board's series items; entry i's series is
+// series[ScoredEntries(programme, i)]. For the programme as shot and as a match file carries it.
+template <typename Programme>
+int ScoredEntries(const Programme& programme, int before = kMaxMatchEntries) {
+    const int end = std::min({before, int(programme.seriesCount), int(kMaxMatchEntries)});
+    int n = 0;
+    for (int e = 0; e < end; ++e)
+        if (!programme.entries[e].sighters) ++n;
+    return n;
+}
 
 // Appends an entry; false (nothing changes) when the programme already has 20.
 bool AppendMatchEntry(MatchProgramme& programme, int sighters, int shots, std::string_view subtitle = {});

@@ -175,9 +175,7 @@ void SeriesFlow::SeriesComplete() {
     const int i = currentEntry_;
     if (i < 0 || i >= programme_.seriesCount) return;
     if (!programme_.entries[i].sighters) {
-        int j = 0;
-        for (int e = 0; e < i; ++e)
-            if (!programme_.entries[e].sighters) ++j;
+        const int j = ScoredEntries(programme_, i);
         if (j < kMaxShots) {
             if (const TraceStore* store = hub_.Store()) matchSeries_[j] = store->Image();
             host_.FillMatchBoardRow(j, matchSeries_[j]);

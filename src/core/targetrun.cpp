@@ -169,6 +169,8 @@ void TargetRun::Notify(const Notification& n) {
             }
             break;
         case kCodeNewRun:
+            // A run announced while acquisition is stopped (paused, no series) belongs to no series.
+            if (!view_.IsRunning()) return;
             view_.EndRun(n.side);
             ApplyLeadOffset();
             break;

@@ -34,6 +34,11 @@ void LogToStandardError() {
     g_logOpenAttempted = true;
 }
 
+bool LoggingToStandardError() {
+    std::lock_guard lock(g_logMutex);
+    return g_log == stderr;
+}
+
 namespace {
 
 class StderrSink final : public MessageBoxSink {

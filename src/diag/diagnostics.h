@@ -18,6 +18,7 @@ void ReportError(int code, const char* format, ...) __attribute__((format(printf
 // From now on the log's lines go to standard error and "zark.log" is not opened (closed, when it
 // was): for command-line runs that are no program run and must leave the folder's log alone.
 void LogToStandardError();
+bool LoggingToStandardError();
 
 // The line the last ReportError of the calling thread wrote (without its line end), empty when
 // it has reported nothing; for showing a failure to the user as the log has it.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "settings/registryaccess.h"
+#include "targets/render/facepainter.h"
 
 namespace zark {
 namespace {
@@ -47,34 +48,28 @@ void PrintRecord::Save(RegistryAccess& registry) const {
     registry.writeRect("PrinterPaperSize", Rect{0, 0, paperWidth, paperHeight});
 }
 
-int HmToPixels(int hundredths, int dpi) {
-    const long long product = static_cast<long long>(hundredths) * dpi;
-    // Rounded half away from zero, as MulDiv does.
-    return int((product + (product >= 0 ? 1270 : -1270)) / 2540);
-}
-
 ReportLayout ReportLayout::For(const PrintRecord& r, int dpiX, int dpiY) {
     ReportLayout l;
-    const int left = HmToPixels(r.marginLeft, dpiX);
-    const int top = HmToPixels(r.marginTop, dpiY);
-    const int right = HmToPixels(r.paperWidth - r.marginRight, dpiX);
-    const int bottom = HmToPixels(r.paperHeight - r.marginBottom, dpiY);
+    const int left = HundredthsToPixels(r.marginLeft, dpiX);
+    const int top = HundredthsToPixels(r.marginTop, dpiY);
+    const int right = HundredthsToPixels(r.paperWidth - r.marginRight, dpiX);
+    const int bottom = HundredthsToPixels(r.paperHeight - r.marginBottom, dpiY);
     l.frame = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-    const int headerHeight = HmToPixels(kHeaderHeight, dpiY);
+    const int headerHeight = HundredthsToPixels(kHeaderHeight, dpiY);
     l.header = QRect(left, top, l.frame.width(), headerHeight);
     l.body = QRect(QPoint(left, top + headerHeight), l.frame.bottomRight());
 
     const int w = l.body.width();
     l.face = QRect(l.body.left(), l.body.top(), w, w * 400 / 500);
-    l.shotList = QRect(l.body.left(), l.face.bottom() + 1 + HmToPixels(kShotListGap, dpiY), w,
-                       HmToPixels(kShotListHeight, dpiY));
+    l.shotList = QRect(l.body.left(), l.face.bottom() + 1 + HundredthsToPixels(kShotListGap, dpiY), w,
+                       HundredthsToPixels(kShotListHeight, dpiY));
 
-    const int gap = HmToPixels(kColumnGap, dpiX);
+    const int gap = HundredthsToPixels(kColumnGap, dpiX);
     const int columnWidth = (w - gap) / 2;
-    const int columnHeight = l.body.height() - HmToPixels(kColumnTextHeight, dpiY);
+    const int columnHeight = l.body.height() - HundredthsToPixels(kColumnTextHeight, dpiY);
     l.columns[0] = QRect(l.body.left(), l.body.top(), columnWidth, columnHeight);
     l.columns[1] = QRect(l.body.left() + columnWidth + gap, l.body.top(), columnWidth, columnHeight);
-    l.gutter = HmToPixels(kGutter, dpiX);
+    l.gutter = HundredthsToPixels(kGutter, dpiX);
     return l;
 }
 
@@ -83,7 +78,7 @@ DiagramRows DiagramRows::For(int shots, int columnHeight, int dpiY) {
     if (shots <= 0 || columnHeight <= 0) return rows;
     rows.count = shots;
     rows.pitch = columnHeight / shots;
-    rows.plotHeight = std::max(rows.pitch - HmToPixels(kRowGap, dpiY), 1);
+    rows.plotHeight = std::max(rows.pitch - HundredthsToPixels(kRowGap, dpiY), 1);
     return rows;
 }
 

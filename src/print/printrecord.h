@@ -25,9 +25,6 @@ struct PrintRecord {
     friend bool operator==(const PrintRecord&, const PrintRecord&) = default;
 };
 
-// Hundredths of a millimetre to device pixels at dpi pixels per inch (rounded like MulDiv).
-int HmToPixels(int hundredths, int dpi);
-
 // The layout of the report on one page, in device pixels with the page's top-left at (0, 0).
 struct ReportLayout {
     QRect frame;   // the paper less the margins

@@ -10,6 +10,7 @@
 #include "core/tracestore.h"
 #include "i18n/uistrings.h"
 #include "settings/settings.h"
+#include "targets/render/facepainter.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -121,7 +122,7 @@ private:
         painter_.drawText(band.width() - title.horizontalAdvance(date), title.ascent(), date);
         painter_.setFont(ReportFont(kTextSize, dpiY_, false));
         painter_.drawText(0, h * 12 / 10 + QFontMetrics(painter_.font()).ascent(), series_->title);
-        painter_.setPen(QPen(Qt::black, HmToPixels(25, dpiY_)));
+        painter_.setPen(QPen(Qt::black, HundredthsToPixels(25, dpiY_)));
         painter_.drawLine(0, h * 12 / 10 + h, band.width(), h * 12 / 10 + h);
         painter_.restore();
     }
@@ -139,7 +140,7 @@ private:
         const int listBottom = views_->DrawShotList(painter_, layout_.shotList);
         painter_.restore();
         // The hold figures below the list, in what is left of the body.
-        const QRect rest(QPoint(layout_.body.left(), listBottom + HmToPixels(kAnalysisGap, dpiY_)),
+        const QRect rest(QPoint(layout_.body.left(), listBottom + HundredthsToPixels(kAnalysisGap, dpiY_)),
                          layout_.body.bottomRight());
         if (rest.height() > 0) {
             painter_.save();
@@ -203,7 +204,7 @@ private:
 QFont ReportFont(int hundredths, int dpi, bool bold) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(HmToPixels(hundredths, dpi), 1));
+    font.setPixelSize(std::max(HundredthsToPixels(hundredths, dpi), 1));
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     return font;
 }

@@ -23,15 +23,7 @@ int TimelineAxis::IndexAt(int x) const {
 }
 
 int TimelineAxis::DistanceY(long long distance, int bottom, int height, int maxRadius) {
-    const int radius = maxRadius > 0 ? maxRadius : 800;
-    return int(bottom - distance * height / radius);
-}
-
-int LargestRingRadius(const TargetDescriptor* face) {
-    if (!face) return 0;
-    int largest = 0;
-    for (int i = 0; i < face->RingCount(); ++i) largest = std::max(largest, face->RingRadius(i));
-    return largest;
+    return int(bottom - distance * height / std::max(1, maxRadius));
 }
 
 void PaintTimeline(QPainter& painter, const QRect& rect, const TraceStore& store, int maxRadius, int rangeFirst,

@@ -23,12 +23,9 @@ struct TimelineAxis {
     // so a drag that leaves the strip on either side still names a recorded sample.
     int IndexAt(int x) const;
     // The top of the distance graph for a point at distance d from the centre in a strip of the
-    // given height whose top stands for maxRadius (800 units when the face has no rings).
+    // given height whose top stands for maxRadius (the face's FullScaleRadius).
     static int DistanceY(long long distance, int bottom, int height, int maxRadius);
 };
-
-// The largest ring radius of a face, in its units; 0 for a face without rings (or none).
-int LargestRingRadius(const TargetDescriptor* face);
 
 // The colours of the strip: the background, the band of the chosen range, the distance graph and
 // the shot ticks.

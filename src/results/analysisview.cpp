@@ -159,7 +159,7 @@ void AnalysisView::ComputeMatchGroup() {
 
 void AnalysisView::ShowShot(int shot) {
     const TraceStore* store = Store();
-    if (!store || shot < 0 || shot >= store->ShotCount()) return;
+    if (!store || shot < 0 || shot >= store->ShotCount() || IsRunning()) return;  // not while shooting
     const TraceStore::Window w = store->ShotStretch(shot);
     if (!w.ok) return;
     ShowTraceRange(w.first, w.last, 0);

@@ -10,7 +10,6 @@
 namespace zark {
 namespace {
 
-constexpr int kNoScale = 800;  // full scale of a face without rings
 constexpr int kMinGridSpacing = 4;  // pixels between grid lines at the least
 
 int Distance(int x, int y) { return int(std::sqrt(double(x) * x + double(y) * y)); }
@@ -98,14 +97,17 @@ void DiagramPlot::Changed() {
 void DiagramPlot::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
     HubView::OnTargetsChanged(a, b);
     levels_.clear();
-    fullScale_ = 0;
-    if (const TargetDescriptor* face = CurrentTarget()) {
-        for (int i = 0; i < face->RingCount() && int(levels_.size()) < kMaxRings; ++i) {
-            levels_.push_back(face->RingRadius(i));
-            fullScale_ = std::max(fullScale_, face->RingRadius(i));
-        }
-    }
+    const TargetDescriptor* face = CurrentTarget();
+    fullScale_ = face ? face->FullScaleRadius() : TargetDescriptor().FullScaleRadius();
+    for (int i = 0; face && i < face->RingCount() && int(levels_.size()) < kMaxRings; ++i)
+        levels_.push_back(face->RingRadius(i));
     // The store was cleared with the new target: no range of the series before stays shown.
+    ForgetRange();
+}
+
+void DiagramPlot::OnNewSeries(int, int, int) { ForgetRange(); }
+
+void DiagramPlot::ForgetRange() {
     first_ = last_ = -1;
     RunStatistics();
     Changed();
@@ -182,7 +184,7 @@ int DiagramPlot::GridSpacing(int extent, int first, int last, int timeStep) {
 
 std::vector<int> DiagramPlot::ReferencePositions(int flags, int axis, int fullScale, const std::vector<int>& levels) {
     const bool signedValues = (flags & (kCurveHorizontal | kCurveVertical)) != 0;
-    if (fullScale <= 0) fullScale = kNoScale;
+    fullScale = std::max(1, fullScale);
     std::vector<int> positions;
     for (const int level : levels) {
         const int d = int(std::int64_t(axis) * level / fullScale);
@@ -205,7 +207,7 @@ void DiagramPlot::Paint(QPainter& painter, const Context& context) const {
     if (width <= 0 || height <= 0) return;
     const int flags = flags_;
     const bool upright = (flags & kPlotUpright) != 0;
-    const int fullScale = fullScale_ > 0 ? fullScale_ : kNoScale;
+    const int fullScale = std::max(1, fullScale_);
     const int axis = AxisPosition(flags, width, height);
     const int right = width - 1;
     const int bottom = height - 1;

@@ -83,6 +83,7 @@ public:
     void OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) override;
     void OnTraceRange(int first, int last, int add) override;
     void OnStoreChanged() override;
+    void OnNewSeries(int shots, int sighters, int isDouble) override;
     void OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) override;
     void OnReplayStarted() override;
     void OnReplayStopped() override;
@@ -90,6 +91,8 @@ public:
 private:
     void RunStatistics();
     void Changed();
+    // A new series or target: no range of the series before stays shown, nor its averages.
+    void ForgetRange();
 
     DiagramListener* listener_ = nullptr;
     int flags_ = kDefaultDiagramFlags;

@@ -186,7 +186,9 @@ void DrawPrintFrame(QPainter& painter, const QRect& rect, int bottom, double pix
 
 bool ShowSeriesSelection(ShotList& list) {
     const TraceStore* store = list.Store();
-    if (!store) return false;
+    // Looking at a shot while the series is being shot is refused: what is shown and the side the
+    // series records on stay the unit's.
+    if (!store || list.IsRunning()) return false;
     // The selection is read first: showing a range selects the rows it holds.
     bool chosen[kMaxShots + 1] = {};
     const int rows = list.Rows();

@@ -47,7 +47,10 @@ bool RegistryAccess::readText(std::string_view group, std::string_view name, std
     const std::string nameText(name);
     const QVariant value = g_keys->value(KeyName(group, name));
     if (!value.isValid()) {
-        if (logFailure) ReportError(ENOENT, "error reading registry value '%s'", nameText.c_str());
+        // A value not stored yet is normal on a first start: the program run logs it, a command-line
+        // run (whose log is standard error) does not show it as an error.
+        if (logFailure && !LoggingToStandardError())
+            ReportError(ENOENT, "error reading registry value '%s'", nameText.c_str());
         return false;
     }
     QByteArray bytes = value.toString().toUtf8();

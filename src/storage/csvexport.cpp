@@ -10,6 +10,7 @@
 
 #include "results/holdanalysis.h"
 #include "results/shotscore.h"
+#include "core/matchprogramme.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
@@ -104,12 +105,8 @@ bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& c
         ExportSeries(1, series->store, pair, csv);
         return true;
     }
-    int number = 0;
-    for (int e = 0; e < match->programme.seriesCount && number < kMaxMatchSeries; ++e) {
-        if (match->programme.entries[e].sighters) continue;
-        ExportSeries(number + 1, match->series[number], pair, csv);
-        ++number;
-    }
+    const int stored = std::min(ScoredEntries(match->programme), int(kMaxMatchSeries));
+    for (int number = 0; number < stored; ++number) ExportSeries(number + 1, match->series[number], pair, csv);
     return true;
 }
 

@@ -637,6 +637,14 @@ bool IsMatchFileName(const QString& path) {
     return dot >= 0 && name.mid(dot).toLower() == QLatin1String(".zam");
 }
 
+QString SavePathOfKind(const QString& chosen, bool match) {
+    if (chosen.isEmpty() || IsMatchFileName(chosen) == match) return chosen;
+    const QString other = match ? QStringLiteral(".zas") : QStringLiteral(".zam");
+    const QString own = match ? QStringLiteral(".zam") : QStringLiteral(".zas");
+    if (chosen.endsWith(other, Qt::CaseInsensitive)) return chosen.left(chosen.size() - other.size()) + own;
+    return chosen + own;
+}
+
 SeriesFileIo::SeriesFileIo() : clock_(&LocalFileDate) {}
 
 void SeriesFileIo::SetClock(Clock clock) { clock_ = clock ? clock : &LocalFileDate; }

@@ -60,6 +60,10 @@ private:
 // True when the file name's extension is ".zam" in any case: such a file is read as a match,
 // any other as a series.
 bool IsMatchFileName(const QString& path);
+// The path a series (match false) or a match is saved under, so that it is read back as what it
+// is: a match always ends in ".zam" (a typed ".zas" becomes ".zam", another name gets ".zam"
+// added); a series never does (a typed ".zam" becomes ".zas").
+QString SavePathOfKind(const QString& chosen, bool match);
 
 // The local time now.
 FileDate LocalFileDate();

@@ -142,6 +142,13 @@ int TargetDescriptor::AddAimCentre(int x, int y) {
 
 int TargetDescriptor::RingColour(int i) const { return i >= 0 && i < ringCount_ ? ringColour_[i] : 0; }
 int TargetDescriptor::RingRadius(int i) const { return i >= 0 && i < ringCount_ ? ringRadius_[i] : 0; }
+
+int TargetDescriptor::FullScaleRadius() const {
+    constexpr int kNoRings = 800;
+    int largest = 0;
+    for (int i = 0; i < ringCount_; ++i) largest = std::max(largest, ringRadius_[i]);
+    return largest > 0 ? largest : kNoRings;
+}
 double TargetDescriptor::RingValue(int i) const { return i >= 0 && i < ringCount_ ? ringValue_[i] : 0.0; }
 
 const char* TargetDescriptor::RingLabel(int i) const {

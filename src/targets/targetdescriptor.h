@@ -76,6 +76,8 @@ public:
     // Ring i, 0 for an index outside the rings.
     int RingColour(int i) const;
     int RingRadius(int i) const;
+    // The radius the deviation views scale to: the largest ring's, 800 units on a face without rings.
+    int FullScaleRadius() const;
     double RingValue(int i) const;
     // The label of ring i, or null when it has none.
     const char* RingLabel(int i) const;

@@ -29,7 +29,9 @@
 #include "app/noticebanner.h"
 #include "app/acceleratorfilter.h"
 #include "framewithseries.h"
+#include "storage/csvexport.h"
 #include "storage/filecommands.h"
+#include "targets/scoretext.h"
 #include "support/testsupport.h"
 #include "targets/targetdescriptor.h"
 #include "targets/widgets/targetview.h"
@@ -243,6 +245,65 @@ TEST_F(FileCommandsTest, AnUpperCaseMatchFileOpensAsTheCompleteMatch) {
     ASSERT_EQ(files->Commands().Read(dir.filePath("again.zam")), FileCommands::Kind::Match);
     EXPECT_EQ(files->Commands().OpenedMatch().programme.seriesCount, 3);
     EXPECT_EQ(files->Commands().OpenedMatch().series[1].shots[2].y, 3);
+}
+
+// A deer match whose series was shot at the right side: every view scores each shot on the face of
+// its side, the file opens on that face, the CSV export has the scores and times the shot list
+// shows (a fired shot without trace point too), and a match typed as ".zas" is saved as a match.
+TEST_F(FileCommandsTest, ARightSideDeerMatchIsScoredOnTheRightFaceEverywhere) {
+    TargetPair deer;
+    ASSERT_TRUE(frame->Catalogue().PairForCommand(kCmdDeer, deer));
+    ASSERT_NE(deer.first, deer.second);
+    std::vector<std::pair<int, int>> spots;
+    for (int x = -600; x <= 600 && spots.size() < 4; x += 25)
+        for (int y = -600; y <= 600 && spots.size() < 4; y += 75)
+            if (deer.second->ScoreShot(x, y) > 0 && deer.second->ScoreShot(x, y) != deer.first->ScoreShot(x, y))
+                spots.push_back({x, y});
+    ASSERT_EQ(spots.size(), 4u) << "no place scores differently on the two faces";
+    auto match = std::make_unique<MatchRecord>();
+    match->Clear();
+    match->targetId = deer.first->Identity();
+    std::strcpy(match->programme.title, "Deer");
+    match->programme.seriesCount = 1;
+    match->programme.entries[0] = {"Right", 0, 5};
+    TraceImage& series = match->series[0];
+    double total = 0;
+    for (int k = 0; k < 4; ++k) {
+        series.samples[k] = AimSample{std::int16_t(spots[k].first), std::int16_t(spots[k].second)};
+        series.shots[k] = ShotRecord{std::int16_t(spots[k].first), std::int16_t(spots[k].second), k, 1};
+        total += TotalPart(*deer.second, deer.second->ScoreShot(spots[k].first, spots[k].second));
+    }
+    series.shots[4] = ShotRecord{std::int16_t(spots[0].first), std::int16_t(spots[0].second), NoTraceInFiles, 1};
+    total += TotalPart(*deer.second, deer.second->ScoreShot(spots[0].first, spots[0].second));
+    series.sampleCount = 4;
+    series.shotCount = 5;
+    const QString path = dir.filePath("deer.zam");
+    ASSERT_TRUE(SeriesFileIo().WriteMatch(*match, path));
+
+    ASSERT_EQ(frame->Open(path), 1);
+    EXPECT_EQ(frame->Hub().side(), 1);  // opened on the face its shots were fired at
+    EXPECT_EQ(frame->Hub().CurrentTarget(), deer.second);
+    const std::string expected = ScoreText(*deer.second, total);
+    EXPECT_EQ(frame->MatchBoardWindow()->Tally().Text(0), expected);
+    const ShotList& list = *frame->ScoreboardWindow()->SeriesList();
+    EXPECT_EQ(list.Row(list.TotalRow()).score, expected);
+    EXPECT_EQ(list.Row(0).score, ScoreText(*deer.second, deer.second->ScoreShot(spots[0].first, spots[0].second)));
+
+    QString csv, error;
+    ASSERT_TRUE(ExportCsv(path, frame->Catalogue(), csv, error)) << error.toStdString();
+    const QStringList lines = csv.split('\n');
+    ASSERT_GE(lines.size(), 7);
+    for (int k = 0; k < 5; ++k) {
+        const QStringList cells = lines[k + 1].split(',');
+        EXPECT_EQ(cells[9].toStdString(), list.Row(k).time) << k;  // the shot without trace point too
+    }
+    EXPECT_TRUE(lines[6].contains(QString::fromStdString(expected)));
+
+    // Saved as a match whatever the typed name says.
+    test::ModalWatch save([&](QWidget* modal) { TypeAndAccept(modal, "typed.zas"); });
+    CtrlKey(Qt::Key_S);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("typed.zam")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("typed.zas")));
 }
 
 TEST_F(FileCommandsTest, AFileThatCannotBeOpenedLeavesEverythingAsItWas) {

@@ -282,6 +282,32 @@ TEST_F(Series, SightersAreShotUncorrectedAndTheirMeanCorrectsTheNextSeries) {
     EXPECT_EQ(view.meanX(), -40);
 }
 
+TEST_F(Series, TheSightersCorrectionBelongsToTheFaceItWasShotOn) {
+    // The series rules only pass face pointers on; two distinct addresses stand for two faces.
+    static const int faces[2] = {};
+    const auto* rifle = reinterpret_cast<const TargetDescriptor*>(&faces[0]);
+    const auto* air = reinterpret_cast<const TargetDescriptor*>(&faces[1]);
+    hub.SetTargets(rifle, nullptr);
+    flow.SightersCommand(3);
+    for (const int x : {40, 60}) {
+        Shoot(x, 10);
+        clock.Advance(1600);
+    }
+    Shoot(80, 10);
+    Aim(5);
+    clock.Advance(1600);
+    ASSERT_EQ(hub.offsetX(), -60);
+    flow.LoadSeries(5);  // a file of the face is shown: the sighter series is over, its correction stays
+    hub.ShowTraceRange(-1, -1, 0);
+    EXPECT_EQ(view.sighters(), 0);
+    EXPECT_EQ(hub.offsetX(), -60);
+    hub.SetTargets(rifle, nullptr);
+    EXPECT_EQ(hub.offsetX(), -60);
+    hub.SetTargets(air, nullptr);  // another face, another scale: the correction goes
+    EXPECT_EQ(hub.offsetX(), 0);
+    EXPECT_EQ(view.meanX(), 0);
+}
+
 TEST_F(Series, PauseAndContinueWithF3) {
     flow.PauseContinue();  // nothing runs: nothing to pause
     EXPECT_EQ(flow.paused(), 0);
@@ -374,6 +400,32 @@ TEST_F(Series, MovingRangeRunsCountShotsAndFillUnfiredOnes) {
     // unfired shots complete the series
     EXPECT_EQ(Count(kCodeSeriesComplete), 1);
     EXPECT_EQ(host.state, ShootingState::Idle);
+}
+
+TEST_F(Series, LookingDuringAMovingRangeSeriesKeepsItsSideAndAPauseIgnoresRuns) {
+    run.ChooseMovingRange();
+    flow.SeriesCommand(4, 0);
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 1});
+    Shoot(10, 10);  // on the right
+    clock.Advance(1600);
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 0});
+    ASSERT_EQ(hub.side(), 0);
+    // Looking at the right-side shot while the series runs shows it, but the series stays left.
+    const TraceStore::Window w = hub.Store()->ShotStretch(0);
+    ASSERT_TRUE(w.ok);
+    hub.ShowTraceRange(w.first, w.last, 0);
+    EXPECT_EQ(hub.side(), 0);
+    Shoot(20, 20);
+    EXPECT_EQ(hub.Store()->Shot(1).side, 0);
+    clock.Advance(1600);
+
+    // Paused: a run the unit announces belongs to no series.
+    flow.PauseContinue();
+    const int runs = Count(kCodeNewRun);
+    run.Notify(Notification{kCodeNewRun, 0, 0, 0, 0, 1});
+    EXPECT_EQ(Count(kCodeNewRun), runs);
+    EXPECT_EQ(hub.side(), 0);
+    EXPECT_EQ(ShotCount(), 2);
 }
 
 TEST_F(Series, DoubleSeriesOnTheMovingRangeAlternatesTheLeadAndTakesTwoShotsARun) {

@@ -26,8 +26,8 @@ TEST(TimelineAxis, MapsPixelsToRecordedSamplesOnly) {
     EXPECT_EQ(axis.IndexAt(90000), 999);
     EXPECT_EQ((TimelineAxis{0, 500}).IndexAt(100), 0);  // no trace: nothing beyond index 0
     EXPECT_EQ((TimelineAxis{10, 0}).IndexAt(5), 0);
-    // Faces without rings are scaled to 800 units.
-    EXPECT_EQ(TimelineAxis::DistanceY(400, 30, 30, 0), 15);
+    // The top of the strip stands for the given full scale (800 units on a face without rings).
+    EXPECT_EQ(TimelineAxis::DistanceY(400, 30, 30, 800), 15);
     EXPECT_EQ(TimelineAxis::DistanceY(400, 30, 30, 1600), 23);
 }
 
@@ -88,6 +88,7 @@ protected:
         strip.show();
         hub.NewSeries(5, 0, 0);
         for (int i = 0; i < 800; ++i) hub.FeedSample(100 + i % 50, 50, i == 400, 0, -1);
+        hub.StopAcquisition();  // a range is chosen once the series stops
     }
     int X(int column) const { return strip.contentsRect().left() + column; }
     void Drag(int from, int to) {

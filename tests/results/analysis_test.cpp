@@ -40,6 +40,7 @@ protected:
         for (int i = 0; i < 25; ++i) hub.FeedSample(0, 30, 0, 0, -1);
         hub.FeedSample(0, -20, 1, 0, -1);
         for (int i = 0; i < 10; ++i) hub.FeedSample(0, -25, 0, 0, -1);
+        hub.StopAcquisition();  // a shot is looked at once the series stops
     }
     QStringList Row(int row) {
         QStringList cells;

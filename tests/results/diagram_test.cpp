@@ -115,7 +115,7 @@ TEST_F(Diagram, RingRadiiAreReferenceLinesAndAFaceWithoutRingsScalesTo800) {
     bare.Define(0, 9300, KindField, 50, 100, 100, 100, WeaponClass::Rifle, 0.0);
     hub.SetTargets(&bare, nullptr);
     EXPECT_TRUE(Plot().Levels().empty());
-    EXPECT_EQ(Plot().FullScale(), 0);
+    EXPECT_EQ(Plot().FullScale(), 800);
     const QImage plain = Render(300, 400);
     for (int y = 0; y < 399; ++y) ASSERT_EQ(plain.pixelColor(150, y), QColor(Qt::white)) << y;
     // A value of 400 draws halfway up: the scale is 800.

@@ -95,6 +95,9 @@ TEST_F(ScoreboardClicks, SeriesListShowsTheLastRowSelectedAndSkipsShotsNotFired)
     hub.NewSeries(5, 0, 0);
     Shoot(4);
     ShotListWidget& list = *board->SeriesWidget();
+    test::ClickRow(list, 1);  // refused while the series is being shot
+    EXPECT_TRUE(Ranges().empty());
+    hub.StopAcquisition();    // paused: looking is allowed
     test::ClickRow(list, 5);  // the total: not every shot is there yet
     test::ClickRow(list, 4);  // not fired
     EXPECT_TRUE(Ranges().empty());

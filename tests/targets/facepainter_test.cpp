@@ -61,10 +61,12 @@ TEST(FaceMapping, UnitsPixelsAndAimCentres) {
     // y grows upwards on the target, downwards on the screen; clamping keeps a point in the view.
     EXPECT_EQ(ToPixel(one, &Face(kRifle300), {}, 64, 64, 0, false), QPoint(231 + 17, 201 - 17));
     EXPECT_EQ(ToPixel(one, &Face(kRifle300), {}, 5000, -5000, 0, true), QPoint(462, 402));
-    // Centring shifts points with both coordinates set, never a point on an axis.
+    // Centring shifts every point with a position, one on an axis too; (0, 0) is none.
     const Centring centred{true, 100, 100};
     EXPECT_EQ(ToPixel(one, &Face(kRifle300), centred, 10, 10, 0, false), QPoint(231 + 30, 201 - 30));
-    EXPECT_EQ(ToPixel(one, &Face(kRifle300), centred, 0, 10, 0, false), QPoint(231, 201 - 2));
+    EXPECT_EQ(ToPixel(one, &Face(kRifle300), centred, 0, 10, 0, false),
+              ToPixel(one, &Face(kRifle300), {}, 100, 110, 0, false));
+    EXPECT_EQ(ToPixel(one, &Face(kRifle300), centred, 0, 0, 0, false), QPoint(231, 201));
 }
 
 TEST(FaceComposition, RifleRingsAtOneAndFourToOne) {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "print/widgets/printhub.h"
 #include "settings/registryaccess.h"
 #include "settings/settings.h"
+#include "core/matchprogramme.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
@@ -56,9 +58,8 @@ int RunPdfExport(const QString& path, const QString& out) {
 
     std::vector<const TraceImage*> images;
     if (isMatch) {
-        int number = 0;
-        for (int e = 0; e < match->programme.seriesCount && number < kMaxMatchSeries; ++e)
-            if (!match->programme.entries[e].sighters) images.push_back(&match->series[number++]);
+        const int stored = std::min(ScoredEntries(match->programme), int(kMaxMatchSeries));
+        for (int number = 0; number < stored; ++number) images.push_back(&match->series[number]);
     } else {
         images.push_back(&series->store);
     }

@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <algorithm>
 
+#include "targets/targetdescriptor.h"
+
 namespace zark {
 
 TraceTimeline::TraceTimeline(HubView* hub, QWidget* parent) : QFrame(parent), HubView(hub) {
@@ -61,7 +63,7 @@ void TraceTimeline::OnStoreChanged() { update(); }
 
 void TraceTimeline::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
     HubView::OnTargetsChanged(a, b);
-    maxRadius_ = LargestRingRadius(CurrentTarget());
+    maxRadius_ = CurrentTarget() ? CurrentTarget()->FullScaleRadius() : TargetDescriptor().FullScaleRadius();
     update();
 }
 
@@ -90,7 +92,8 @@ void TraceTimeline::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const TimelineAxis axis = Axis();
-    if (axis.sampleCount == 0) return;
+    // No range is chosen while a series is being shot: it would show another shot than the live one.
+    if (axis.sampleCount == 0 || IsRunning()) return;
     dragging_ = true;
     const int k = axis.IndexAt(event->position().toPoint().x() - contentsRect().left());
     // The band shows at once; the other views hear of the range when the button is let go.

@@ -28,19 +28,47 @@ class FigureList final : public QTreeWidget {
 public:
     using QTreeWidget::QTreeWidget;
 
+    // The column titles as they are; each is shown whole where it fits, else on two lines (the
+    // unit below the name) and only then shortened.
+    void SetTitles(const QStringList& titles) {
+        titles_ = titles;
+        setHeaderLabels(titles);
+        FitTitles();
+    }
+
 protected:
     bool viewportEvent(QEvent* event) override {
         if (event->type() == QEvent::Resize) {
             const int width = viewport()->width();
-            const int title = header()->fontMetrics().horizontalAdvance(headerItem()->text(0));
+            const int title = header()->fontMetrics().horizontalAdvance(titles_.value(0));
             const int first = std::min(width / 3, std::max(title, fontMetrics().horizontalAdvance("20")) + 16);
             setColumnWidth(0, first);
             const int rest = std::max(0, width - first);
             for (int c = 1; c < AnalysisView::kColumns; ++c)
                 setColumnWidth(c, rest * c / (AnalysisView::kColumns - 1) - rest * (c - 1) / (AnalysisView::kColumns - 1));
+            FitTitles();
         }
         return QTreeWidget::viewportEvent(event);
     }
+
+private:
+    void FitTitles() {
+        const QFontMetrics metrics = header()->fontMetrics();
+        constexpr int kPadding = 12;  // the section's margins
+        for (int c = 0; c < titles_.size() && c < columnCount(); ++c) {
+            const int room = std::max(0, columnWidth(c) - kPadding);
+            QString shown = titles_[c];
+            if (metrics.horizontalAdvance(shown) > room) {
+                const int unit = shown.lastIndexOf(QLatin1Char(' '));
+                QStringList lines = unit > 0 ? QStringList{shown.left(unit), shown.mid(unit + 1)} : QStringList{shown};
+                for (QString& line : lines) line = metrics.elidedText(line, Qt::ElideRight, room);
+                shown = lines.join(QLatin1Char('\n'));
+            }
+            if (headerItem()->text(c) != shown) headerItem()->setText(c, shown);
+        }
+    }
+
+    QStringList titles_;
 };
 
 }  // namespace
@@ -113,7 +141,7 @@ void AnalysisWindow::FiguresChanged() {
     const auto titles = view_->ColumnTitles();
     QStringList labels;
     for (const std::string& title : titles) labels << QString::fromStdString(title);
-    list_->setHeaderLabels(labels);
+    static_cast<FigureList*>(list_)->SetTitles(labels);
     QTreeWidgetItem* header = list_->headerItem();
     const HoldLevels levels = view_->Levels();
     header->setToolTip(1, QString::asprintf(UiText(kInLevelHint).c_str(), levels.top));

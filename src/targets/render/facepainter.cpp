@@ -94,7 +94,7 @@ int HundredthsToPixels(int hundredths, int dotsPerInch) {
 QPoint ToPixel(const FaceGeometry& g, const TargetDescriptor* face, const Centring& centring, int x, int y,
                int shotIndex, bool clamp) {
     const TargetPoint c = (g.zoom == 1 && face) ? face->AimCentre(shotIndex) : TargetPoint{};
-    if (centring.on && x != 0 && y != 0) {
+    if (centring.on && !(x == 0 && y == 0)) {  // only (0, 0) is no position
         x += centring.x;
         y += centring.y;
     }
