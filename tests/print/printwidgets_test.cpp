@@ -1,0 +1,152 @@
+// The print widgets with real events: Page Setup through Qt's own dialog (the orientation stays
+// Portrait and grey, a margin typed is taken in millimetres, a turned page is refused), and the
+// report of the print hub's real views read back from the PDF (the face with its marks at 1:1,
+// the series' own date in the header, one diagram row per shot).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/tracestore.h"
+#include "print/widgets/printhub.h"
+#include "print/widgets/printing.h"
+#include "settings/settings.h"
+#include "support/modalwatch.h"
+#include "targets/targetcatalogue.h"
+
+namespace zark {
+namespace {
+
+using test::ModalWatch;
+
+void Click(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(widget->width() / 2, widget->height() / 2));
+}
+
+QPushButton* OkButton(QWidget* dialog) {
+    for (auto* box : dialog->findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) return ok;
+    return nullptr;
+}
+
+TEST(PageSetup, OrientationStaysPortraitAndATypedMarginIsTaken) {
+    Printing printing;
+    ModalWatch watch([](QWidget* dialog) {
+        auto* portrait = dialog->findChild<QRadioButton*>("portrait");
+        auto* landscape = dialog->findChild<QRadioButton*>("landscape");
+        ASSERT_TRUE(portrait && landscape);
+        EXPECT_TRUE(portrait->isChecked());
+        EXPECT_FALSE(landscape->isEnabled());
+        EXPECT_FALSE(dialog->findChild<QRadioButton*>("reverseLandscape")->isEnabled());
+        Click(landscape);  // a grey button takes no click
+        EXPECT_TRUE(portrait->isChecked());
+        EXPECT_FALSE(landscape->isChecked());
+
+        // The left margin in millimetres: 30 instead of 25.
+        auto* units = dialog->findChild<QComboBox*>("unitCombo");
+        ASSERT_NE(units, nullptr);
+        units->setCurrentIndex(units->findData(QVariant::fromValue(int(QPageLayout::Millimeter))));
+        auto* left = dialog->findChild<QDoubleSpinBox*>("leftMargin");
+        ASSERT_NE(left, nullptr);
+        left->setFocus();
+        QTest::keyClick(left, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(left, "30");
+        QTest::keyClick(left, Qt::Key_Tab);
+        Click(OkButton(dialog));
+    });
+    EXPECT_TRUE(printing.PageSetup(nullptr));
+    EXPECT_TRUE(watch.Seen());
+    PrintRecord expected;
+    expected.marginLeft = 3000;
+    expected.paperWidth = 21000;  // the default 209.9 mm sheet comes back as A4
+    EXPECT_EQ(printing.Record(), expected);
+
+    // A turned page (a platform's own dialog may hand one back) is refused, not half taken.
+    QPrinter turned;
+    printing.Prepare(turned);
+    turned.setPageOrientation(QPageLayout::Landscape);
+    turned.setPageMargins(QMarginsF(40, 10, 10, 10), QPageLayout::Millimeter);
+    EXPECT_FALSE(printing.TakeOver(turned));
+    EXPECT_EQ(printing.Record(), expected);
+
+    // Cancel keeps what there is.
+    ModalWatch cancel([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    EXPECT_FALSE(printing.PageSetup(nullptr));
+    EXPECT_TRUE(cancel.Seen());
+    EXPECT_EQ(printing.Record(), expected);
+}
+
+QString RunTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(20000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The real report of a 12-shot rifle 50 m series: the face composed only on the printer still
+// shows with its marks, the header carries the series' own date, and every shot has its row.
+TEST(PrintHubReport, FaceMarksDateAndRows) {
+    TargetCatalogue catalogue;
+    catalogue.Build();
+    TargetPair pair;
+    ASSERT_TRUE(catalogue.PairForCommand(2112, pair));
+    Settings settings;
+    TraceStore store;
+    store.SetSettings(&settings);
+    for (int s = 0; s < 12; ++s) {
+        for (int i = 0; i < 200; ++i) store.AppendSample(30 + i % 7, 20 - i % 5);
+        store.AppendShot(s * 8, -s * 6 + 1, 0);
+    }
+    ReportSeries series;
+    series.store = &store;
+    series.faceA = pair.first;
+    series.settings = &settings;
+    series.title = QStringLiteral("evening.zas");
+    series.stamp = QDateTime(QDate(2026, 12, 3), QTime(19, 45, 12));
+    PrintHub views(series, 600);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("report.pdf");
+    QString error;
+    ASSERT_TRUE(ExportReportPdf(pdf, PrintRecord{}, series, views, PageRange{}, &error)) << error.toStdString();
+    const QString text = RunTool("pdftotext", {"-layout", pdf, "-"});
+    EXPECT_EQ(text.count("19:45:12"), 3) << text.toStdString();  // on every page
+    EXPECT_TRUE(text.contains("evening.zas"));
+    for (int shot = 1; shot <= 12; ++shot)  // the diagram rows are numbered on both pages' columns
+        EXPECT_GE(text.count(QRegularExpression(QStringLiteral("\\b%1\\b").arg(shot))), 4) << shot;
+
+    // Page 1 at 10 pixels a millimetre: the face's black aiming mark in the middle of its box,
+    // the first shot's mark (blue) near the centre, white paper beside the face's frame.
+    const QString png = dir.filePath("page");
+    RunTool("pdftoppm", {"-r", "254", "-f", "1", "-l", "1", "-png", pdf, png});
+    const QImage page(png + "-1.png");
+    ASSERT_FALSE(page.isNull());
+    const int faceWidth = 2099 - 250 - 150;
+    const QPoint centre(250 + faceWidth / 2, 300 + faceWidth * 400 / 500 / 2);
+    int dark = 0, blue = 0;
+    for (int dy = -300; dy <= 300; dy += 10)
+        for (int dx = -300; dx <= 300; dx += 10) {
+            const QColor c = page.pixelColor(centre + QPoint(dx, dy));
+            if (qGray(c.rgb()) < 40) ++dark;
+            if (c.blue() > 150 && c.red() < 100) ++blue;
+        }
+    EXPECT_GT(dark, 61 * 61 / 3);
+    EXPECT_GT(blue, 0);
+    EXPECT_EQ(qGray(page.pixel(240, 500)), 255);
+}
+
+}  // namespace
+}  // namespace zark
