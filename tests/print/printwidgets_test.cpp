@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QGroupBox>
 #include <QImage>
 #include <QPageSetupDialog>
@@ -89,6 +90,7 @@ TEST(PageSetup, OrientationStaysPortraitAndATypedMarginIsTaken) {
     EXPECT_EQ(printing.Record(), expected);
 }
 
+
 QString RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
@@ -96,26 +98,85 @@ QString RunTool(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The real report of a 12-shot rifle 50 m series: the face composed only on the printer still
-// shows with its marks, the header carries the series' own date, and every shot has its row.
-TEST(PrintHubReport, FaceMarksDateAndRows) {
+// A 12-shot rifle 50 m series.
+struct RifleSeries {
+    RifleSeries() {
+        catalogue.Build();
+        TargetPair pair;
+        catalogue.PairForCommand(2112, pair);
+        store.SetSettings(&settings);
+        for (int s = 0; s < 12; ++s) {
+            for (int i = 0; i < 200; ++i) store.AppendSample(30 + i % 7, 20 - i % 5);
+            store.AppendShot(s * 8, -s * 6 + 1, 0);
+        }
+        series.store = &store;
+        series.faceA = pair.first;
+        series.settings = &settings;
+        series.title = QStringLiteral("evening.zas");
+        series.stamp = QDateTime(QDate(2026, 12, 3), QTime(19, 45, 12));
+    }
     TargetCatalogue catalogue;
-    catalogue.Build();
-    TargetPair pair;
-    ASSERT_TRUE(catalogue.PairForCommand(2112, pair));
     Settings settings;
     TraceStore store;
-    store.SetSettings(&settings);
-    for (int s = 0; s < 12; ++s) {
-        for (int i = 0; i < 200; ++i) store.AppendSample(30 + i % 7, 20 - i % 5);
-        store.AppendShot(s * 8, -s * 6 + 1, 0);
-    }
     ReportSeries series;
-    series.store = &store;
-    series.faceA = pair.first;
-    series.settings = &settings;
-    series.title = QStringLiteral("evening.zas");
-    series.stamp = QDateTime(QDate(2026, 12, 3), QTime(19, 45, 12));
+};
+
+// File > Print through Qt's own dialog into a file: the printer properties keep Portrait grey,
+// and Letter chosen there is the paper the report is laid out on (for this job; Page Setup's
+// page stays).
+TEST(PrintDialog, ThePaperOfThePrinterPropertiesIsHonouredAndTheOrientationStaysPortrait) {
+    RifleSeries rifle;
+    PrintHub views(rifle.series, 1200);
+    Printing printing;
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("printed.pdf");
+    bool propertiesSeen = false;
+    ModalWatch watch([&](QWidget* dialog) {
+        auto* file = dialog->findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        file->setFocus();
+        QTest::keyClick(file, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(file, pdf);
+        ModalWatch properties([&](QWidget* page) {
+            propertiesSeen = true;
+            auto* landscape = page->findChild<QRadioButton*>("landscape");
+            ASSERT_NE(landscape, nullptr);
+            EXPECT_FALSE(landscape->isEnabled());
+            EXPECT_TRUE(page->findChild<QRadioButton*>("portrait")->isChecked());
+            auto* paper = page->findChild<QComboBox*>("pageSizeCombo");
+            ASSERT_NE(paper, nullptr);
+            paper->setCurrentIndex(paper->findText("Letter", Qt::MatchStartsWith));
+            Click(OkButton(page));
+        });
+        Click(dialog->findChild<QPushButton*>("properties"));
+        EXPECT_TRUE(propertiesSeen);
+        Click(OkButton(dialog));
+    });
+    EXPECT_EQ(printing.Print(nullptr, rifle.series, views), 1);
+    EXPECT_TRUE(watch.Seen());
+    EXPECT_EQ(printing.Record(), PrintRecord{});
+    const QString info = RunTool("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains("612 x 792 pts")) << info.toStdString();
+
+    // The face fills the Letter frame: 25 mm from the left, 15 mm from the right of 215.9 mm.
+    const QString png = dir.filePath("page");
+    RunTool("pdftoppm", {"-r", "254", "-f", "1", "-l", "1", "-png", pdf, png});
+    const QImage page(png + "-1.png");
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 2159, 1);
+    const int y = 300 + (2159 - 400) * 400 / 500 / 2;  // the middle of the face
+    int frameLine = 0;  // the face's right frame line
+    for (int x = 2159 - 160; x < 2159 - 140; ++x)
+        if (qGray(page.pixel(x, y)) < 250) frameLine = x;
+    EXPECT_NEAR(frameLine, 2159 - 150, 3);
+}
+
+// The real report of the series: the face composed only on the printer still shows with its
+// marks, the header carries the series' own date, and every shot has its row.
+TEST(PrintHubReport, FaceMarksDateAndRows) {
+    RifleSeries rifle;
+    const ReportSeries& series = rifle.series;
     PrintHub views(series, 600);
 
     QTemporaryDir dir;

@@ -22,6 +22,24 @@ constexpr int kUiTextExportPdf = 380;  // "&Export PDF..."
 
 int Hundredths(double millimetres) { return int(std::lround(millimetres * 100.0)); }
 
+// The paper and margins of a page layout, when it is a portrait page the report can be drawn on
+// (margins typed for a turned sheet would land on other edges of the portrait report).
+bool RecordOf(const QPageLayout& layout, PrintRecord& record) {
+    if (layout.orientation() != QPageLayout::Portrait) return false;
+    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
+    const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
+    PrintRecord taken = record;
+    taken.paperWidth = Hundredths(paper.width());
+    taken.paperHeight = Hundredths(paper.height());
+    taken.marginLeft = Hundredths(margins.left());
+    taken.marginTop = Hundredths(margins.top());
+    taken.marginRight = Hundredths(margins.right());
+    taken.marginBottom = Hundredths(margins.bottom());
+    if (!taken.Usable()) return false;
+    record = taken;
+    return true;
+}
+
 // The report is drawn for a portrait sheet. Qt's page setup (the Page Setup dialog itself and the
 // printer properties the print dialog opens) offers four orientations as radio buttons: Portrait
 // stays chosen and the choice is grey, so no other orientation can be picked and then ignored.
@@ -60,23 +78,9 @@ void Printing::Prepare(QPrinter& printer) const {
 }
 
 bool Printing::TakeOver(const QPrinter& printer) {
-    const QPageLayout layout = printer.pageLayout();
-    // Margins typed for a turned sheet would land on other edges of the portrait report.
-    if (layout.orientation() != QPageLayout::Portrait) {
-        LogLine("page setup: only portrait pages are printed; the page set up is kept");
-        return false;
-    }
-    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
-    const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
-    PrintRecord taken = record_;
-    taken.paperWidth = Hundredths(paper.width());
-    taken.paperHeight = Hundredths(paper.height());
-    taken.marginLeft = Hundredths(margins.left());
-    taken.marginTop = Hundredths(margins.top());
-    taken.marginRight = Hundredths(margins.right());
-    taken.marginBottom = Hundredths(margins.bottom());
-    record_ = taken;
-    return true;
+    if (RecordOf(printer.pageLayout(), record_)) return true;
+    LogLine("page setup: a turned page or one without room for the report is not taken; the page set up is kept");
+    return false;
 }
 
 bool Printing::PageSetup(QWidget* owner) {
@@ -111,9 +115,16 @@ int Printing::Print(QWidget* owner, const ReportSeries& series, ReportViews& vie
     range.copies = std::max(printer.copyCount(), 1);
     printer.setCopyCount(1);
     printer.setDocName(QStringLiteral("ZARK"));
+    // The paper and margins of this job as the printer properties left them (Page Setup's unless
+    // changed there); a page the report cannot take gets Page Setup's own back.
+    PrintRecord job = record_;
+    if (!RecordOf(printer.pageLayout(), job)) {
+        LogLine("printing: a turned page or one without room for the report is printed on the page set up");
+        Prepare(printer);
+    }
     // The report places everything inside its own frame on the whole sheet.
     printer.setFullPage(true);
-    if (PaintReport(printer, record_, series, views, range) < 0) {
+    if (PaintReport(printer, job, series, views, range) < 0) {
         printer.abort();
         LogLine("printing failed: a page could not be sent to the printer");
     }
