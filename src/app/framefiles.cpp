@@ -160,9 +160,9 @@ bool FrameFiles::ApplySeries(const QString& path) {
     const SeriesRecord& record = files_.OpenedSeries();
     TargetPair pair;
     if (!frame_.Catalogue().FindByIdentity(record.targetId, pair)) return false;
-    fileDate_ = record.date;
     frame_.ShowTarget(pair.first, pair.second);
     frame_.SetFileName(path);
+    frame_.SetSeriesDate(LocalDateTime(record.date));
     frame_.SetShootingState(ShootingState::Idle);
     if (SeriesFlow* flow = frame_.Flow()) flow->LoadSeries(ShotsOfOpenedSeries(record, flow->seriesShots()));
     frame_.ResetScoreboard(false, {});
@@ -176,9 +176,9 @@ bool FrameFiles::ApplyMatch(const QString& path) {
     if (!frame_.Catalogue().FindByIdentity(record.targetId, pair)) return false;
     auto programme = std::make_unique<MatchProgramme>();
     ProgrammeOfOpenedMatch(record, *programme);
-    fileDate_ = record.date;
     frame_.ShowTarget(pair.first, pair.second);
     frame_.SetFileName(path);
+    frame_.SetSeriesDate(LocalDateTime(record.date));
     frame_.SetShootingState(ShootingState::Idle);
     if (SeriesFlow* flow = frame_.Flow()) flow->LoadMatch(*programme, record.series, kMaxMatchSeries);
     frame_.ResetScoreboard(false, {});
@@ -219,6 +219,7 @@ void FrameFiles::Save() {
     const bool saved = match ? files_.Io().WriteMatch(*MatchToSave(target->Identity(), *flow), path, &error)
                              : files_.Io().WriteSeries(*SeriesToSave(target->Identity(), *store), path, &error);
     frame_.SetFileName(saved ? path : QString());
+    if (saved) frame_.SetSeriesDate(LocalDateTime(files_.Now()));
     if (!saved)
         CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), Utf8(Format(kTextSaveFailed, path, error)),
                                             MessageIcon::Error);
@@ -236,6 +237,7 @@ void FrameFiles::SaveAutomatically(bool match) {
         match ? files_.AutoSaveMatch(*MatchToSave(target->Identity(), *flow), name)
               : files_.AutoSaveSeries(*SeriesToSave(target->Identity(), *store), name);
     frame_.SetFileName(outcome.path);
+    if (outcome.ok) frame_.SetSeriesDate(LocalDateTime(files_.Now()));
     // The series stays shown and can still be saved with Save; the shooter is told without a box.
     if (!outcome.ok && banner_) banner_->Show(Format(match ? kTextMatchNotSaved : kTextSeriesNotSaved, outcome.error));
 }

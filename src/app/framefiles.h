@@ -38,8 +38,6 @@ public:
     void Delete();
 
     FileCommands& Commands() { return files_; }
-    // The date stored in the file shown (for the printout); zero for a series shot here.
-    const FileDate& ShownFileDate() const { return fileDate_; }
     NoticeBanner* Banner() const { return banner_; }
 
 protected:
@@ -56,7 +54,6 @@ private:
 
     MainFrame& frame_;
     FileCommands files_;
-    FileDate fileDate_;
     QPointer<NoticeBanner> banner_;
 };
 

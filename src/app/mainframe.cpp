@@ -536,6 +536,7 @@ void MainFrame::Rearrange() {
 
 void MainFrame::ChooseTarget(int command) {
     fileName_.clear();
+    seriesDate_ = QDateTime();
     UpdateCaption();
     TargetPair pair;
     if (catalogue_.PairForCommand(command, pair)) ShowTarget(pair.first, pair.second);
@@ -639,6 +640,9 @@ void MainFrame::Notify(const Notification& notification) {
     // The series codes go to the flow; the replay's and the marks' are the frame's.
     if (flow_) flow_->OnNotification(notification);
     switch (notification.code) {
+        case kCodeShot:  // a live shot (a replayed one is not reported)
+            seriesDate_ = QDateTime::currentDateTime();
+            break;
         case kCodeReplayAtEnd:
             toolbarButtons_.ReleaseReplayButtons();  // Play springs back
             break;
@@ -656,6 +660,7 @@ void MainFrame::Notify(const Notification& notification) {
 
 void MainFrame::ClearFileName() {
     fileName_.clear();
+    seriesDate_ = QDateTime();  // a new series: dated by its shots
     UpdateCaption();
 }
 
@@ -761,11 +766,8 @@ void MainFrame::PrintReport(int command) {
     series.faceA = hub_.targetA();
     series.faceB = hub_.targetB();
     series.settings = &settings_.Get();
-    if (!fileName_.isEmpty()) {
-        series.title = QFileInfo(fileName_).fileName();
-        const FileDate& date = files_ ? files_->ShownFileDate() : FileDate{};
-        series.stamp = LocalDateTime(date);
-    }
+    if (!fileName_.isEmpty()) series.title = QFileInfo(fileName_).fileName();
+    series.stamp = seriesDate_;
     if (command == kCmdExportPdf) {
         PrintHub views(series, 600);
         printing_.ExportPdf(this, series, views);

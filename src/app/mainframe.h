@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QPointer>
 #include <QToolBar>
 #include <QString>
@@ -100,6 +101,11 @@ public:
     void SetSimulatedUnitNotice(bool on);
     bool SimulatedUnitNoticeShown() const;
     const QString& FileName() const { return fileName_; }
+    // The date and time of the series shown, as its printout gives it: the date stored in the file
+    // it was opened from, the time it was saved, else the time of its last shot; invalid before
+    // its first shot.
+    const QDateTime& SeriesDate() const { return seriesDate_; }
+    void SetSeriesDate(const QDateTime& date) { seriesDate_ = date; }
     const QString& Title() const { return title_; }
     const QString& ClassName() const { return className_; }
 
@@ -224,6 +230,7 @@ private:
     SoundPlayer sounds_;
     MdiClient mdi_;
     QString fileName_;
+    QDateTime seriesDate_;
     QString className_;
     QString title_;
     ShootingHub hub_;

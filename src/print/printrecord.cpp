@@ -43,6 +43,10 @@ void PrintRecord::Load(RegistryAccess& registry) {
     paperHeight = paper.Height();
 }
 
+bool PrintRecord::Usable() const {
+    return UsablePage(paperWidth, paperHeight, marginLeft, marginTop, marginRight, marginBottom);
+}
+
 void PrintRecord::Save(RegistryAccess& registry) const {
     registry.writeRect("PrinterMargins", Rect{marginLeft, marginTop, marginRight, marginBottom});
     registry.writeRect("PrinterPaperSize", Rect{0, 0, paperWidth, paperHeight});

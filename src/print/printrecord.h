@@ -21,6 +21,8 @@ struct PrintRecord {
     // that leave no room, a paper below 5 cm or above 2 m) are not taken either.
     void Load(RegistryAccess& registry);
     void Save(RegistryAccess& registry) const;
+    // False for sizes that cannot make a page, as Load refuses them.
+    bool Usable() const;
 
     friend bool operator==(const PrintRecord&, const PrintRecord&) = default;
 };

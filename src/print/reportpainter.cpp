@@ -115,8 +115,7 @@ private:
         painter_.setFont(ReportFont(kTitleSize, dpiY_, true));
         const QFontMetrics title(painter_.font());
         if (const TargetDescriptor* face = Face()) painter_.drawText(0, title.ascent(), UiQString(face->NameId()));
-        const QDateTime when = series_->title.isEmpty() || !series_->stamp.isValid() ? QDateTime::currentDateTime()
-                                                                                  : series_->stamp;
+        const QDateTime when = series_->stamp.isValid() ? series_->stamp : QDateTime::currentDateTime();
         const QString date = ShortDateTime(when);
         const int h = title.height();
         painter_.drawText(band.width() - title.horizontalAdvance(date), title.ascent(), date);

@@ -42,8 +42,8 @@ struct ReportSeries {
     const TargetDescriptor* faceA = nullptr;
     const TargetDescriptor* faceB = nullptr;  // null: the first face for both sides
     const Settings* settings = nullptr;
-    QString title;      // the file the series was opened from; empty for a series just shot
-    QDateTime stamp;    // the file's date; "now" when title is empty
+    QString title;    // the file the series was opened from or saved to; empty for a series just shot
+    QDateTime stamp;  // the series' own date (the file's, the save's or its last shot's); invalid: now
 };
 
 struct PageRange {

@@ -72,6 +72,8 @@ public:
     // The clock of the automatic names and of the files' "Date" lines; nullptr: the local time.
     void SetClock(SeriesFileIo::Clock clock);
     const SeriesFileIo& Io() const { return io_; }
+    // The clock's time now: the date a file written now carries.
+    FileDate Now() const { return clock_(); }
 
     // Makes the folder (an existing one counts). True: it is the data directory. False (an empty
     // path, or one that cannot be made, which is logged): automatic names and the dialogs use

@@ -88,20 +88,6 @@ QVariant StoredValue(const QString& key) {
     return settings.value(key);
 }
 
-ModalWatch::ModalWatch(std::function<void(QWidget*)> action) : action_(std::move(action)) {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || seen_) return;
-        seen_ = true;
-        timer_.stop();
-        action_(modal);
-    });
-    timer_.start();
-}
-
-ModalWatch::~ModalWatch() { timer_.stop(); }
-
 QAction* FindAction(QMenu* menu, int command) {
     if (!menu) return nullptr;
     for (QAction* action : menu->actions()) {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "support/modalwatch.h"
+
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -20,20 +22,6 @@ namespace zark::test {
 void StoreValue(const QString& key, const QVariant& value);
 void RemoveValue(const QString& key);
 QVariant StoredValue(const QString& key);
-
-// While it lives, runs action once on the first modal dialog or message box that is shown, as
-// soon as it is up (the action must end the dialog).
-class ModalWatch final {
-public:
-    explicit ModalWatch(std::function<void(QWidget*)> action);
-    ~ModalWatch();
-    bool Seen() const { return seen_; }
-
-private:
-    QTimer timer_;
-    std::function<void(QWidget*)> action_;
-    bool seen_ = false;
-};
 
 // The item of a command in a menu or any of its pop-ups; null when there is none.
 QAction* FindAction(QMenu* menu, int command);

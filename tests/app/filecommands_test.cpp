@@ -164,7 +164,7 @@ TEST_F(FileCommandsTest, SaveAndOpenThroughTheRealDialogsAndCancelChangesNothing
     EXPECT_EQ(frame->Hub().CurrentTarget()->Identity(), kRifle50);
     EXPECT_EQ(frame->Hub().Store()->ShotCount(), 5);
     EXPECT_EQ(frame->Hub().Store()->Shot(4).x, 20);
-    EXPECT_EQ(files->ShownFileDate(), g_now);
+    EXPECT_EQ(frame->SeriesDate(), LocalDateTime(g_now));
     EXPECT_TRUE(Find(kCmdSave)->isEnabled());  // the idle state
     EXPECT_TRUE(Find(kCmdNewSerie)->isEnabled());
     EXPECT_FALSE(Find(kCmdPauseContinue)->isEnabled());
@@ -455,6 +455,66 @@ TEST_F(FileCommandsTest, ExportPdfFromTheMenuLeavesTheLiveViewsAlone) {
     EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+3\\n")));
     EXPECT_EQ(std::memcmp(&before, &frame->Hub().Store()->Image(), sizeof before), 0);
     EXPECT_EQ(frame->Target()->View().replayFirst(), first);
+}
+
+// The printout is dated by the series it shows: the date of the file it was opened from, the time
+// a series shot here was saved (by hand or automatically), else the time of its last shot; never
+// the date of a file opened before.
+TEST_F(FileCommandsTest, ThePrintoutCarriesTheDateOfTheSeriesShown) {
+    const auto printedText = [&](const QString& name) {
+        const QString pdf = dir.filePath(name);
+        test::ModalWatch save([&](QWidget* modal) { TypeAndAccept(modal, pdf); });
+        EXPECT_TRUE(Choose(kCmdExportPdf));
+        EXPECT_TRUE(save.Seen());
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        EXPECT_TRUE(text.waitForFinished(20000));
+        return QString::fromUtf8(text.readAllStandardOutput());
+    };
+    // A file written on New Year's morning 2020.
+    struct Old {
+        static FileDate Date() { return FileDate{2020, 1, 1, 8, 0, 0}; }
+    };
+    const QString old = Write("old.zas", kRifle50, 5, 5);
+    {
+        SeriesFileIo io;
+        io.SetClock(&Old::Date);
+        ASSERT_TRUE(files->Commands().Read(old) == FileCommands::Kind::Series);
+        ASSERT_TRUE(io.WriteSeries(files->Commands().OpenedSeries(), old));
+    }
+    ASSERT_EQ(frame->Open(old), 1);
+    EXPECT_EQ(frame->SeriesDate(), LocalDateTime(Old::Date()));
+    EXPECT_TRUE(printedText("old.pdf").contains(":00:00"));
+
+    // A new series is dated by its last shot until it is saved.
+    Key(Qt::Key_F10);
+    EXPECT_FALSE(frame->SeriesDate().isValid());
+    const QDateTime before = QDateTime::currentDateTime();
+    Shoot(5);
+    EXPECT_GE(frame->SeriesDate(), before);
+    EXPECT_LE(frame->SeriesDate(), QDateTime::currentDateTime());
+
+    // Saved with Ctrl+S: the time of saving, which the file carries too.
+    {
+        test::ModalWatch save([&](QWidget* modal) { TypeAndAccept(modal, "today"); });
+        CtrlKey(Qt::Key_S);
+        EXPECT_TRUE(save.Seen());
+    }
+    EXPECT_EQ(frame->SeriesDate(), LocalDateTime(g_now));
+    const QString saved = printedText("today.pdf");
+    EXPECT_TRUE(saved.contains(":30:05")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains(":00:00"));
+
+    // Saved automatically after the old file was shown again: the time of that save.
+    ASSERT_EQ(frame->Open(old), 1);
+    ASSERT_TRUE(Choose(kCmdSaveAutomatically));
+    g_now.second = 9;
+    Key(Qt::Key_F10);
+    Shoot(5);
+    EXPECT_TRUE(frame->FileName().endsWith("-213009.ZAS")) << frame->FileName().toStdString();
+    EXPECT_EQ(frame->SeriesDate(), LocalDateTime(g_now));
+    EXPECT_TRUE(printedText("auto.pdf").contains(":30:09"));
+    g_now.second = 5;
 }
 
 TEST(PageSetup, TheMarginsAndPaperSurviveARestart) {

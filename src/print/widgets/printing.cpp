@@ -1,11 +1,14 @@
 #include "print/widgets/printing.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <cmath>
 
 #include "diag/diagnostics.h"
@@ -19,6 +22,51 @@ constexpr int kUiTextExportPdf = 380;  // "&Export PDF..."
 
 int Hundredths(double millimetres) { return int(std::lround(millimetres * 100.0)); }
 
+// The paper and margins of a page layout, when it is a portrait page the report can be drawn on
+// (margins typed for a turned sheet would land on other edges of the portrait report).
+bool RecordOf(const QPageLayout& layout, PrintRecord& record) {
+    if (layout.orientation() != QPageLayout::Portrait) return false;
+    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
+    const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
+    PrintRecord taken = record;
+    taken.paperWidth = Hundredths(paper.width());
+    taken.paperHeight = Hundredths(paper.height());
+    taken.marginLeft = Hundredths(margins.left());
+    taken.marginTop = Hundredths(margins.top());
+    taken.marginRight = Hundredths(margins.right());
+    taken.marginBottom = Hundredths(margins.bottom());
+    if (!taken.Usable()) return false;
+    record = taken;
+    return true;
+}
+
+// The report is drawn for a portrait sheet. Qt's page setup (the Page Setup dialog itself and the
+// printer properties the print dialog opens) offers four orientations as radio buttons: Portrait
+// stays chosen and the choice is grey, so no other orientation can be picked and then ignored.
+void LockPortrait(QWidget* root) {
+    auto* portrait = root->findChild<QRadioButton*>(QStringLiteral("portrait"));
+    if (!portrait) return;
+    portrait->setChecked(true);
+    for (const char* name : {"landscape", "reverseLandscape", "reversePortrait"})
+        if (auto* button = root->findChild<QRadioButton*>(QLatin1String(name))) button->setEnabled(false);
+    if (auto* group = qobject_cast<QGroupBox*>(portrait->parentWidget())) group->setEnabled(false);
+}
+
+// While it lives, every dialog shown (the print dialog's printer properties are made only when
+// asked for) gets its orientation locked before the user sees it.
+class PortraitOnly final : public QObject {
+public:
+    PortraitOnly() { qApp->installEventFilter(this); }
+    ~PortraitOnly() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<QDialog*>(watched)) LockPortrait(dialog);
+        return false;
+    }
+};
+
 }  // namespace
 
 void Printing::Prepare(QPrinter& printer) const {
@@ -29,27 +77,19 @@ void Printing::Prepare(QPrinter& printer) const {
     printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, margins, QPageLayout::Millimeter));
 }
 
-void Printing::TakeOver(const QPrinter& printer) {
-    const QPageLayout layout = printer.pageLayout();
-    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
-    const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
-    PrintRecord taken = record_;
-    taken.paperWidth = Hundredths(paper.width());
-    taken.paperHeight = Hundredths(paper.height());
-    taken.marginLeft = Hundredths(margins.left());
-    taken.marginTop = Hundredths(margins.top());
-    taken.marginRight = Hundredths(margins.right());
-    taken.marginBottom = Hundredths(margins.bottom());
-    record_ = taken;
+bool Printing::TakeOver(const QPrinter& printer) {
+    if (RecordOf(printer.pageLayout(), record_)) return true;
+    LogLine("page setup: a turned page or one without room for the report is not taken; the page set up is kept");
+    return false;
 }
 
 bool Printing::PageSetup(QWidget* owner) {
     QPrinter printer(QPrinter::HighResolution);
     Prepare(printer);
     QPageSetupDialog dialog(&printer, owner);
+    const PortraitOnly portrait;
     if (dialog.exec() != QDialog::Accepted) return false;
-    TakeOver(printer);
-    return true;
+    return TakeOver(printer);
 }
 
 int Printing::Print(QWidget* owner, const ReportSeries& series, ReportViews& views) {
@@ -61,7 +101,10 @@ int Printing::Print(QWidget* owner, const ReportSeries& series, ReportViews& vie
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted) return 0;
+    {
+        const PortraitOnly portrait;
+        if (dialog.exec() != QDialog::Accepted) return 0;
+    }
 
     PageRange range;
     if (printer.printRange() == QPrinter::PageRange) {
@@ -72,9 +115,16 @@ int Printing::Print(QWidget* owner, const ReportSeries& series, ReportViews& vie
     range.copies = std::max(printer.copyCount(), 1);
     printer.setCopyCount(1);
     printer.setDocName(QStringLiteral("ZARK"));
+    // The paper and margins of this job as the printer properties left them (Page Setup's unless
+    // changed there); a page the report cannot take gets Page Setup's own back.
+    PrintRecord job = record_;
+    if (!RecordOf(printer.pageLayout(), job)) {
+        LogLine("printing: a turned page or one without room for the report is printed on the page set up");
+        Prepare(printer);
+    }
     // The report places everything inside its own frame on the whole sheet.
     printer.setFullPage(true);
-    if (PaintReport(printer, record_, series, views, range) < 0) {
+    if (PaintReport(printer, job, series, views, range) < 0) {
         printer.abort();
         LogLine("printing failed: a page could not be sent to the printer");
     }

@@ -56,6 +56,11 @@ int TargetView::TimeStep() const {
 
 int TargetView::Dpi() const { return printDpi_ > 0 ? printDpi_ : std::max(1, logicalDpiX()); }
 
+void TargetView::SetPrintDpi(int dotsPerInch) {
+    printDpi_ = dotsPerInch;
+    if (printDpi_ > 0) faceBuffer_ = QImage();
+}
+
 // Face rendering.
 
 void TargetView::EnsureFaceBuffer() {
@@ -88,6 +93,7 @@ void TargetView::SetZoom(int zoom, bool redraw) {
 }
 
 void TargetView::ComposeFace() {
+    if (printDpi_ > 0) return;  // a printing view composes its face on the printer only
     EnsureFaceBuffer();
     QPainter painter(&faceBuffer_);
     FaceStyle style;
@@ -301,6 +307,7 @@ void TargetView::ShotSettled() {
 // Painting.
 
 void TargetView::paintEvent(QPaintEvent* event) {
+    if (printDpi_ > 0) return;  // never shown
     if (faceBuffer_.devicePixelRatio() != devicePixelRatioF()) ComposeFace();  // another screen
     QPainter painter(this);
     const QRect area = event->rect();

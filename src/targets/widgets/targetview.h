@@ -57,8 +57,9 @@ public:
     // printer's.
     void RenderForPrint(QPainter& painter, int dotsPerInch);
     // A view that draws for a printer takes its sizes in millimetres at the printer's resolution
-    // (0: the screen's).
-    void SetPrintDpi(int dotsPerInch) { printDpi_ = dotsPerInch; }
+    // (0: the screen's). It is never shown: its face goes straight onto the printer in
+    // RenderForPrint, so it keeps no screen picture of the face and never composes one.
+    void SetPrintDpi(int dotsPerInch);
 
     void PlaceMark(int k);
     void PlaceAllMarks();
