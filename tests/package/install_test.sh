@@ -50,17 +50,22 @@ grep -v "running with root privileges" lintian.log || true
 # --- installed, used and removed ----------------------------------------------------------------
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^[^.]*\./, ""); print }' >files.txt
 export DEBIAN_FRONTEND=noninteractive
+# What apt-get installs: zark and any package it needs that is missing ("Inst" lines of a dry run).
+apt-get install -s --no-install-recommends "$deb" >plan.log 2>&1 || { cat plan.log; fail "apt-get install -s"; }
+coming=$(awk '$1 == "Inst" { print $2 }' plan.log | sort -u)
+[[ $coming == *zark* ]] || { cat plan.log; fail "apt-get would not install zark"; }
 installed=0
+# Purges zark and what apt-get installed with it, nothing else.
 remove() {
     if ((installed)); then
-        apt-get purge -y -q zark >purge.log 2>&1 || cat purge.log
+        apt-get purge -y -q $coming >purge.log 2>&1 || cat purge.log
         installed=0
     fi
 }
 trap remove EXIT
 step "apt-get install"
-apt-get install -y -q --no-install-recommends "$deb" >install.log 2>&1 || { cat install.log; fail "apt-get install"; }
 installed=1
+apt-get install -y -q --no-install-recommends "$deb" >install.log 2>&1 || { cat install.log; fail "apt-get install"; }
 step "the installed program"
 
 [[ $(command -v zark) == /usr/bin/zark ]] || fail "zark on the path is $(command -v zark)"
@@ -117,7 +122,9 @@ cd "$work"
 step "apt-get purge"
 trap - EXIT
 remove
-[[ $(dpkg-query -W -f='${Status}' zark 2>/dev/null || true) != *installed* ]] || fail "still installed"
+for package in $coming; do
+    [[ $(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true) != *" installed" ]] || fail "$package is left installed"
+done
 while IFS= read -r file; do
     [[ ! -e $file ]] || fail "$file is left behind"
 done <files.txt
