@@ -11,6 +11,7 @@ packages=(
   locales
   pulseaudio pulseaudio-utils sox
   desktop-file-utils libxml2-utils shared-mime-info
+  qt6-qpa-plugins dpkg-dev file lintian appstream man-db
 )
 
 missing=()

@@ -6,7 +6,7 @@
 namespace zark {
 
 // The program's command line: "zark [FILE]", "zark --help", "zark --version" (and
-// "zark --export-csv FILE [OUT]", answered before this). Arguments after "--" are file names.
+// "zark --export-csv FILE [OUT]" and "zark --export-pdf FILE [OUT.pdf]", answered before this). Arguments after "--" are file names.
 struct CommandLine {
     enum class Action { Run, Help, Version, Unknown };
     Action action = Action::Run;

@@ -283,6 +283,9 @@ TEST(ProgramOptions, HelpVersionAndUnknownOptionsWithoutAWindow) {
     const ZarkRun help = RunZark(dir.path(), {"--help"}, env);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("usage: zark [FILE]\n"));
+    // every form of the command line is named, the exports too
+    EXPECT_TRUE(help.out.contains("\n       zark --export-csv FILE [OUT]\n"));
+    EXPECT_TRUE(help.out.contains("\n       zark --export-pdf FILE [OUT.pdf]\n"));
     const ZarkRun version = RunZark(dir.path(), {"--version"}, env);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "ZARK 2.0.5\n");
