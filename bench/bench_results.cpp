@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "app/window/mdiclient.h"
+#include "window/mdiclient.h"
 #include "results/diagramplot.h"
 #include "results/holdanalysis.h"
 #include "results/shotlist.h"

@@ -9,7 +9,7 @@
 #include "app/appicons.h"
 #include "app/framerules.h"
 #include "app/version.h"
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 
 namespace zark {

@@ -3,7 +3,7 @@
 #include <Qt>
 #include <algorithm>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 
 namespace zark {
 

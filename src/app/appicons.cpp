@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/window/svgicon.h"
+#include "window/svgicon.h"
 
 namespace zark {
 

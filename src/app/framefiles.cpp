@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/deletefilesdialog.h"
 #include "app/mainframe.h"
 #include "app/noticebanner.h"

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <algorithm>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "i18n/uilanguage.h"
 
 namespace zark {
@@ -38,16 +38,6 @@ Arrangement ArrangeChildren(int areaWidth, int areaHeight, int scoreboardWidth, 
     a.analysis = {left, scoreboardHeight + column - analysisHeight, scoreboardWidth, analysisHeight};
     a.target = {0, 0, left, areaHeight};
     return a;
-}
-
-Rect FitPlacement(const Rect& stored, int areaWidth, int areaHeight) {
-    const std::int64_t areaW = std::max(0, areaWidth);
-    const std::int64_t areaH = std::max(0, areaHeight);
-    const std::int64_t width = std::clamp<std::int64_t>(stored.Width(), 0, areaW);
-    const std::int64_t height = std::clamp<std::int64_t>(stored.Height(), 0, areaH);
-    const std::int64_t left = std::clamp<std::int64_t>(stored.left, 0, areaW - width);
-    const std::int64_t top = std::clamp<std::int64_t>(stored.top, 0, areaH - height);
-    return Rect{std::int32_t(left), std::int32_t(top), std::int32_t(left + width), std::int32_t(top + height)};
 }
 
 int ClampZoom(int zoom) { return std::clamp(zoom, kMinZoom, kMaxZoom); }
@@ -93,18 +83,5 @@ std::string FormatWithVersion(std::string_view pattern, std::string_view version
     return text;
 }
 
-std::vector<int> SurplusSeparators(const std::vector<bool>& isSeparator) {
-    std::vector<int> surplus;
-    bool nextIsSeparator = false;  // the item after the one visited (already visited)
-    for (int i = int(isSeparator.size()) - 1; i >= 0; --i) {
-        const bool separator = isSeparator[std::size_t(i)];
-        if (separator && nextIsSeparator) {
-            surplus.push_back(i);
-            continue;  // deleted: the item after the next one visited is still a separator
-        }
-        nextIsSeparator = separator;
-    }
-    return surplus;
-}
 
 }  // namespace zark

@@ -59,12 +59,6 @@ struct Arrangement {
 Arrangement ArrangeChildren(int areaWidth, int areaHeight, int scoreboardWidth, int scoreboardHeight,
                             int matchBoardWidth, int matchBoardHeight, int analysisMinHeight = 0);
 
-// A stored window placement made fit for an area of areaWidth × areaHeight (the screen's
-// available area; a child's rectangle is in the coordinates of its child-window area, whose
-// origin is the area's corner): no larger than the area and wholly inside it. Whatever numbers
-// were stored, the result is a rectangle a window can take.
-Rect FitPlacement(const Rect& stored, int areaWidth, int areaHeight);
-
 // The zoom a zoom command leaves: Zoom 1:1 to 4:1 choose theirs, Zoom In and Zoom Out step by one
 // within 1..4. A current zoom outside 1..4 (a bad stored value) counts as the nearest valid one.
 int ZoomAfterCommand(int command, int currentZoom);
@@ -79,10 +73,5 @@ std::string HelpFileName(std::uint16_t langId, const QLocale& userLocale);
 // stays as it is, so a translated text can never read arguments that are not there. Line ends
 // are those of the pattern.
 std::string FormatWithVersion(std::string_view pattern, std::string_view version);
-
-// The separators to delete from a menu with these items (true for a separator), walking from the
-// last item to the first: a separator goes when the item after it is also a separator. Indices
-// in descending order.
-std::vector<int> SurplusSeparators(const std::vector<bool>& isSeparator);
 
 }  // namespace zark

@@ -15,12 +15,12 @@
 #include <cstring>
 
 #include "app/appicons.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/framefiles.h"
 #include "app/framerules.h"
 #include "app/targetchild.h"
 #include "app/welcomepanel.h"
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "audio/tonebank.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"

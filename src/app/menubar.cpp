@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "i18n/uistrings.h"
 
 namespace zark {

@@ -18,7 +18,7 @@
 #include "targets/targetdescriptor.h"
 #include "settings/registryaccess.h"
 #include "print/widgets/pdfexport.h"
-#include "storage/csvexport.h"
+#include "export/csvexport.h"
 
 namespace zark {
 namespace {

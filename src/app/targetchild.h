@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "targets/widgets/targetwindow.h"
 
 namespace zark {

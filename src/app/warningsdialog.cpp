@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "app/appicons.h"
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 
 namespace zark {

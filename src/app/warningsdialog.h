@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window/modaldialog.h"
+#include "window/modaldialog.h"
 
 class QLabel;
 class QPushButton;

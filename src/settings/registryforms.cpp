@@ -1,5 +1,6 @@
 #include "settings/registryforms.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -99,6 +100,16 @@ std::string FormatRect(const Rect& rect, std::string_view word) {
         text += word;
     }
     return text;
+}
+
+Rect FitPlacement(const Rect& stored, int areaWidth, int areaHeight) {
+    const std::int64_t areaW = std::max(0, areaWidth);
+    const std::int64_t areaH = std::max(0, areaHeight);
+    const std::int64_t width = std::clamp<std::int64_t>(stored.Width(), 0, areaW);
+    const std::int64_t height = std::clamp<std::int64_t>(stored.Height(), 0, areaH);
+    const std::int64_t left = std::clamp<std::int64_t>(stored.left, 0, areaW - width);
+    const std::int64_t top = std::clamp<std::int64_t>(stored.top, 0, areaH - height);
+    return Rect{std::int32_t(left), std::int32_t(top), std::int32_t(left + width), std::int32_t(top + height)};
 }
 
 }  // namespace zark

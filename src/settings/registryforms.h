@@ -30,6 +30,12 @@ bool ParseLeadingInt(std::string_view text, std::int32_t& out);
 // The leading real number of text, as "%lf" reads it (always with "." as the decimal point).
 bool ParseLeadingReal(std::string_view text, double& out);
 
+// A stored window placement made fit for an area of areaWidth × areaHeight (the screen's
+// available area; a child's rectangle is in the coordinates of its child-window area, whose
+// origin is the area's corner): no larger than the area and wholly inside it. Whatever numbers
+// were stored, the result is a rectangle a window can take.
+Rect FitPlacement(const Rect& stored, int areaWidth, int areaHeight);
+
 // "%d,%d,%d,%d" with an optional ":%s" word after it. Accepted when the four numbers parse;
 // word (when given) receives the word, or is cleared when there is none.
 bool ParseRect(std::string_view text, Rect& out, std::string* word = nullptr);

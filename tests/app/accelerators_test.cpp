@@ -4,7 +4,7 @@
 #include <Qt>
 
 #include "app/accelerators.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 
 namespace zark {
 namespace {

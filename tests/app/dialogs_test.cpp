@@ -12,7 +12,7 @@
 #include <QTextEdit>
 
 #include "app/aboutdialog.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/helpwindow.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"

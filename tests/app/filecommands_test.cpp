@@ -22,14 +22,14 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/framefiles.h"
 #include "results/widgets/matchboard.h"
 #include "results/widgets/scoreboard.h"
 #include "app/noticebanner.h"
 #include "app/acceleratorfilter.h"
 #include "framewithseries.h"
-#include "storage/csvexport.h"
+#include "export/csvexport.h"
 #include "storage/filecommands.h"
 #include "targets/scoretext.h"
 #include "support/testsupport.h"

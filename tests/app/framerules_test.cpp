@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <cstdint>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/framerules.h"
 
 namespace zark {
@@ -109,15 +109,6 @@ TEST(AboutText, VersionGoesIntoItsPlace) {
     EXPECT_EQ(FormatWithVersion("ends with %", "2.0.5"), "ends with %");
 }
 
-TEST(Separators, ARunKeepsItsLastSeparator) {
-    using V = std::vector<bool>;
-    EXPECT_EQ(SurplusSeparators(V{false, true, true, false}), (std::vector<int>{1}));
-    EXPECT_EQ(SurplusSeparators(V{true, true, true}), (std::vector<int>{1, 0}));
-    // A separator at the top or bottom stays.
-    EXPECT_TRUE(SurplusSeparators(V{true, false, true}).empty());
-    EXPECT_EQ(SurplusSeparators(V{false, true, true, false, true, true}), (std::vector<int>{4, 1}));
-    EXPECT_TRUE(SurplusSeparators(V{}).empty());
-}
 
 }  // namespace
 }  // namespace zark

@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "app/warningsdialog.h"
 #include "apptestsupport.h"

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "app/acceleratorfilter.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "app/noticebanner.h"
 #include "apptestsupport.h"

@@ -18,10 +18,10 @@
 #include <algorithm>
 
 #include "app/acceleratorfilter.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "app/welcomepanel.h"
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
 #include "results/widgets/analysiswindow.h"

@@ -11,8 +11,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include "app/window/mdichildwindow.h"
-#include "app/window/mdiclient.h"
+#include "window/mdichildwindow.h"
+#include "window/mdiclient.h"
 #include "apptestsupport.h"
 
 namespace zark {
@@ -248,6 +248,16 @@ TEST_F(MdiChildTest, ChildrenLeaveTheClientWhenDestroyed) {
     child.reset();
     EXPECT_EQ(client.ChildById(id), nullptr);
     EXPECT_TRUE(client.Area()->subWindowList().isEmpty());
+}
+
+TEST(Separators, ARunKeepsItsLastSeparator) {
+    using V = std::vector<bool>;
+    EXPECT_EQ(SurplusSeparators(V{false, true, true, false}), (std::vector<int>{1}));
+    EXPECT_EQ(SurplusSeparators(V{true, true, true}), (std::vector<int>{1, 0}));
+    // A separator at the top or bottom stays.
+    EXPECT_TRUE(SurplusSeparators(V{true, false, true}).empty());
+    EXPECT_EQ(SurplusSeparators(V{false, true, true, false, true, true}), (std::vector<int>{4, 1}));
+    EXPECT_TRUE(SurplusSeparators(V{}).empty());
 }
 
 }  // namespace

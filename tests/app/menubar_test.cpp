@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/menubar.h"
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"

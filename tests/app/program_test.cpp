@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 
 #include "app/aboutdialog.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "app/warningsdialog.h"
 #include "app/welcomepanel.h"

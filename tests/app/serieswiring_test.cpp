@@ -11,13 +11,13 @@
 #include <QTest>
 
 #include "app/acceleratorfilter.h"
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "apptestsupport.h"
 #include "core/seriesflow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 #include <QLabel>
 #include <QToolBar>
 #include <QToolButton>

@@ -10,7 +10,7 @@
 
 #include "i18n/uistrings.h"
 #include "replay/widgets/toolbar.h"
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 #include "settings/settings.h"
 
 namespace zark {

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "apptestsupport.h"
 #include "results/widgets/analysiswindow.h"

@@ -9,9 +9,9 @@
 #include <QPainter>
 #include <memory>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
-#include "app/window/mdiclient.h"
+#include "window/mdiclient.h"
 #include "apptestsupport.h"
 #include "results/diagramplot.h"
 #include "results/widgets/diagramwindow.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "app/mainframe.h"
 #include "apptestsupport.h"
 #include "core/seriesflow.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/window/mdiclient.h"
+#include "window/mdiclient.h"
 #include "core/shootinghub.h"
 #include "settings/settings.h"
 

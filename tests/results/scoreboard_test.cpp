@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/window/mdiclient.h"
+#include "window/mdiclient.h"
 #include "apptestsupport.h"
 #include "results/widgets/childframe.h"
 #include "results/widgets/scoreboard.h"

@@ -19,7 +19,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
 #include "link/portprobe.h"
@@ -28,7 +28,7 @@
 #include "settings/widgets/customizedialog.h"
 #include "settings/widgets/settingspages.h"
 #include "settings/widgets/svgpicture.h"
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 #include "support/testsupport.h"
 
 namespace zark {

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "storage/csvexport.h"
+#include "export/csvexport.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "targets/targetcatalogue.h"

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "storage/csvexport.h"
+#include "export/csvexport.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
 #include "support/numericlocale.h"

@@ -7,9 +7,9 @@
 #include <QToolBar>
 #include <array>
 
-#include "app/commandids.h"
+#include "window/commandids.h"
 #include "i18n/uistrings.h"
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 #include "settings/settings.h"
 
 namespace zark {

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/widgets/childframe.h"
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "results/analysisview.h"
 
 class QLabel;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 
 namespace zark {
 

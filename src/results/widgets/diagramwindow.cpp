@@ -7,7 +7,7 @@
 #include <QResizeEvent>
 #include <string>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/widgets/childframe.h"
 

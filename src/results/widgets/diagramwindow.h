@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "results/diagramplot.h"
 
 class QCheckBox;

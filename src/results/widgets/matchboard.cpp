@@ -7,7 +7,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/resulticons.h"
 #include "results/widgets/childframe.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "results/matchtally.h"
 
 class QListWidget;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 #include "results/shotlist.h"
 #include "results/widgets/shotlistwidget.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "results/resulticons.h"
 

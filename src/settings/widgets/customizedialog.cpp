@@ -5,7 +5,7 @@
 #include <QTabWidget>
 #include <algorithm>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 #include "i18n/uistrings.h"
 #include "settings/widgets/customizetexts.h"
 #include "settings/widgets/settingspages.h"

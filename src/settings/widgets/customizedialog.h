@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/window/modaldialog.h"
+#include "window/modaldialog.h"
 #include "settings/settings.h"
 #include "settings/widgets/customizehooks.h"
 #include "settings/widgets/uimetrics.h"

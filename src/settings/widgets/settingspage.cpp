@@ -10,7 +10,7 @@
 #include "settings/widgets/customizetexts.h"
 #include "settings/widgets/settingspages.h"
 #include "settings/widgets/svgpicture.h"
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 
 namespace zark {
 

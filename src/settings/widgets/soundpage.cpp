@@ -9,7 +9,7 @@
 #include "i18n/uistrings.h"
 #include "settings/widgets/customizetexts.h"
 #include "settings/widgets/settingspages.h"
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 
 namespace zark {
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "app/window/svgicon.h"
+#include "window/svgicon.h"
 
 namespace zark {
 

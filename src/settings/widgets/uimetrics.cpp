@@ -3,7 +3,7 @@
 #include <QFontInfo>
 #include <QLocale>
 
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 
 namespace zark {
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "settings/registryaccess.h"
 #include "settings/registryforms.h"
@@ -39,6 +40,11 @@ enum SystemCommand : int {
     kScClose = 0xF060,
     kScRestore = 0xF120,
 };
+
+// The separators to delete from a menu with these items (true for a separator), walking from the
+// last item to the first: a separator goes when the item after it is also a separator. Indices
+// in descending order.
+std::vector<int> SurplusSeparators(const std::vector<bool>& isSeparator);
 
 // Base of the child windows in the main window's child-window area (target window, scoreboard,
 // match board, diagram): one QMdiSubWindow with a content widget the derived class fills.

@@ -1,4 +1,4 @@
-#include "storage/csvexport.h"
+#include "export/csvexport.h"
 
 #include <QFile>
 #include <QFileInfo>

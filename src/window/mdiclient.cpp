@@ -1,10 +1,10 @@
-#include "app/window/mdiclient.h"
+#include "window/mdiclient.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <algorithm>
 
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 
 namespace zark {
 

@@ -1,4 +1,4 @@
-#include "app/window/dialogunits.h"
+#include "window/dialogunits.h"
 
 #include <QFontMetrics>
 

@@ -1,10 +1,9 @@
-#include "app/window/framewindow.h"
+#include "window/framewindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
 
-#include "app/framerules.h"
 
 namespace zark {
 

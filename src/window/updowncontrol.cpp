@@ -1,4 +1,4 @@
-#include "app/window/updowncontrol.h"
+#include "window/updowncontrol.h"
 
 #include <QKeyEvent>
 #include <QToolButton>

@@ -1,4 +1,4 @@
-#include "app/window/svgicon.h"
+#include "window/svgicon.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "app/window/modaldialog.h"
+#include "window/modaldialog.h"
 
 #include <QKeyEvent>
 

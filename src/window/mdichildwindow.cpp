@@ -1,4 +1,4 @@
-#include "app/window/mdichildwindow.h"
+#include "window/mdichildwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -10,10 +10,24 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/framerules.h"
-#include "app/window/mdiclient.h"
+#include "window/mdiclient.h"
 
 namespace zark {
+
+std::vector<int> SurplusSeparators(const std::vector<bool>& isSeparator) {
+    std::vector<int> surplus;
+    bool nextIsSeparator = false;  // the item after the one visited (already visited)
+    for (int i = int(isSeparator.size()) - 1; i >= 0; --i) {
+        const bool separator = isSeparator[std::size_t(i)];
+        if (separator && nextIsSeparator) {
+            surplus.push_back(i);
+            continue;  // deleted: the item after the next one visited is still a separator
+        }
+        nextIsSeparator = separator;
+    }
+    return surplus;
+}
+
 
 // The window of an MdiChildWindow. Events go to the object once it is attached, and on to the
 // standard child-window handling when the object does not consume them.

@@ -1,0 +1,62 @@
+# Fails when a source file includes a header of a higher layer. Run by CTest:
+#   cmake -DSOURCE_DIR=<repository> -P checklayers.cmake
+# Each folder below src/ (and each widgets/ or render/ folder in it) is a layer; a file may include
+# its own layer and the layers ranked below it, never a layer ranked the same or higher.
+set(layers
+  "diag:0" "settings:1" "i18n:2" "core:3" "targets:4" "targets/render:5" "link:6" "storage:7"
+  "results:8" "export:9" "progress:10" "print:11" "replay:12" "audio:13" "window:14"
+  "core/widgets:15" "settings/widgets:15" "targets/widgets:15"
+  "results/widgets:16" "replay/widgets:16" "progress/widgets:16" "print/widgets:17" "app:18")
+
+function(layer_of path out)
+  string(REGEX MATCH "^([a-z0-9]+)(/(widgets|render))?/" m "${path}")
+  set(unit "")
+  if(m)
+    set(unit "${CMAKE_MATCH_1}")
+    if(CMAKE_MATCH_3)
+      set(unit "${CMAKE_MATCH_1}/${CMAKE_MATCH_3}")
+    endif()
+  endif()
+  set(${out} "${unit}" PARENT_SCOPE)
+endfunction()
+
+function(rank_of unit out)
+  set(rank "")
+  foreach(entry IN LISTS layers)
+    string(REPLACE ":" ";" pair "${entry}")
+    list(GET pair 0 name)
+    list(GET pair 1 value)
+    if(name STREQUAL unit)
+      set(rank ${value})
+    endif()
+  endforeach()
+  set(${out} "${rank}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp")
+set(faults "")
+foreach(source IN LISTS sources)
+  layer_of("${source}" own)
+  rank_of("${own}" ownRank)
+  if(ownRank STREQUAL "")
+    string(APPEND faults "  ${source}: its folder has no place in the layer order\n")
+    continue()
+  endif()
+  file(STRINGS "${SOURCE_DIR}/src/${source}" includes REGEX "^#include \"[^\"]+\"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
+    layer_of("${header}" other)
+    if(other STREQUAL "" OR other STREQUAL own)
+      continue()
+    endif()
+    rank_of("${other}" otherRank)
+    if(otherRank STREQUAL "" OR NOT otherRank LESS ownRank)
+      string(APPEND faults "  ${source} (${own}) includes ${header} (${other})\n")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Includes against the layer order:\n${faults}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} files keep the layer order")
