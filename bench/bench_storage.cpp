@@ -12,6 +12,7 @@
 
 #include "storage/filecommands.h"
 #include "storage/seriesfileio.h"
+#include "storage/seriesjournal.h"
 
 namespace {
 
@@ -112,5 +113,80 @@ void BM_AutoSaveMaximalMatch(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * f.bytes);
 }
 BENCHMARK(BM_AutoSaveMaximalMatch)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The journal of the series being shot. What the main thread pays per sample and per shot (the
+// text and the hand-over to the writer), and what one second of trace costs the writer (append,
+// flush, sync to the disk: the process's CPU and the time until it is on the disk).
+namespace {
+
+struct Journaled {
+    Journaled() : store(std::make_unique<zark::TraceStore>()), journal(dir.filePath(".recovery")) { Restart(); }
+    void Restart() {
+        store->Clear();
+        zark::JournalHeader header;
+        header.targetId = 1200;
+        header.targetName = "Rifle 50 meter";
+        header.seriesShots = 10;
+        journal.Begin(header, nullptr, 0, store->Image());
+        journal.WaitIdle();
+    }
+    // The next aim point of a wandering hold; restarts a full trace outside the timing.
+    void Next(benchmark::State& state, bool shot) {
+        if (store->SampleCount() >= zark::kMaxSamples - 1 || store->ShotCount() >= zark::kMaxShots - 1) {
+            state.PauseTiming();
+            journal.WaitIdle();
+            Restart();
+            state.ResumeTiming();
+        }
+        x = std::clamp(x + step(random), -999, 999);
+        y = std::clamp(y + step(random), -999, 999);
+        if (shot)
+            store->AppendShot(x, y, 0);
+        else
+            store->AppendSample(x, y);
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<zark::TraceStore> store;
+    zark::SeriesJournal journal;
+    std::mt19937 random{5};
+    std::uniform_int_distribution<int> step{-9, 9};
+    int x = 300, y = 600;
+};
+
+void BM_JournalPerSample(benchmark::State& state) {
+    Journaled j;
+    for (auto _ : state) {
+        j.Next(state, false);
+        j.journal.Follow(j.store->Image(), {});
+    }
+    j.journal.WaitIdle();
+}
+BENCHMARK(BM_JournalPerSample);
+
+void BM_JournalPerShot(benchmark::State& state) {
+    Journaled j;
+    const zark::FileDate at{2026, 12, 8, 5, 0, 0};
+    for (auto _ : state) {
+        j.Next(state, true);
+        j.journal.Follow(j.store->Image(), at);
+    }
+    j.journal.WaitIdle();
+}
+BENCHMARK(BM_JournalPerShot);
+
+// One second of trace (25 points) handed and written to the disk, waited for.
+void BM_JournalSecondOnDisk(benchmark::State& state) {
+    Journaled j;
+    for (auto _ : state) {
+        for (int i = 0; i < zark::SeriesJournal::kPointsPerChunk; ++i) {
+            j.Next(state, false);
+            j.journal.Follow(j.store->Image(), {});
+        }
+        j.journal.WaitIdle();
+    }
+}
+BENCHMARK(BM_JournalSecondOnDisk)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace

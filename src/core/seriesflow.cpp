@@ -176,10 +176,8 @@ void SeriesFlow::SeriesComplete() {
     const int i = currentEntry_;
     if (i < 0 || i >= programme_.seriesCount) return;
     if (!programme_.entries[i].sighters) {
-        int j = 0;
-        for (int e = 0; e < i; ++e)
-            if (!programme_.entries[e].sighters) ++j;
-        if (j < kMaxShots) {
+        const int j = StoredSeriesIndex(programme_, i);
+        if (j >= 0 && j < kMaxShots) {
             if (const TraceStore* store = hub_.Store()) matchSeries_[j] = store->Image();
             host_.FillMatchBoardRow(j, matchSeries_[j]);
         }

@@ -157,12 +157,6 @@ bool Later(const FileDate& a, const FileDate& b) {
     return key(a) > key(b);
 }
 
-bool HasFiredShot(const TraceImage& image) {
-    for (std::int32_t k = 0; k < std::clamp(image.shotCount, 0, kMaxShots); ++k)
-        if (image.shots[k].x != 0 || image.shots[k].y != 0) return true;
-    return false;
-}
-
 // Reads one journal line into the series being read back; false when the line cannot be read.
 class JournalReader final {
 public:
@@ -265,13 +259,10 @@ QString UniqueJournalPath(const QString& folder) {
 
 }  // namespace
 
-int StoredSeriesIndex(const MatchProgramme& programme, int entry) {
-    if (entry < 0 || entry >= std::min(programme.seriesCount, kMaxMatchEntries) || programme.entries[entry].sighters)
-        return -1;
-    int j = 0;
-    for (int e = 0; e < entry; ++e)
-        if (!programme.entries[e].sighters) ++j;
-    return j;
+bool HasFiredShot(const TraceImage& image) {
+    for (std::int32_t k = 0; k < std::clamp(image.shotCount, 0, kMaxShots); ++k)
+        if (image.shots[k].x != 0 || image.shots[k].y != 0) return true;
+    return false;
 }
 
 QString JournalFolder(const QString& saveFolder) { return QDir(saveFolder).filePath(QStringLiteral(".recovery")); }

@@ -49,9 +49,8 @@ struct JournalHeader {
     std::int32_t currentEntry = 0;
 };
 
-// The index of the stored series of a programme entry: the number of scored entries before it;
-// -1 for a sighters entry or an entry outside the programme.
-int StoredSeriesIndex(const MatchProgramme& programme, int entry);
+// True when the image holds a fired shot (one with a position; an unfired moving-target shot has none).
+bool HasFiredShot(const TraceImage& image);
 
 // What a journal held, as far as it could be read.
 struct JournalContent {
