@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -348,6 +349,12 @@ std::string JournalHeaderText(const JournalHeader& header, const TraceImage* sto
 // ---------------------------------------------------------------------------------------------
 // The journal of this run
 
+struct SeriesJournal::Start {
+    JournalHeader header;
+    std::vector<TraceImage> stored;
+    TraceImage live;
+};
+
 // The writer thread's own: the file and its lock, made on the first Begin.
 struct SeriesJournal::Writer {
     QFile file;
@@ -367,10 +374,10 @@ SeriesJournal::~SeriesJournal() {
     thread_.join();
 }
 
-void SeriesJournal::Hand(Job::Kind kind, std::string text) {
+void SeriesJournal::Hand(Job::Kind kind, std::string text, std::shared_ptr<const Start> start) {
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back(Job{kind, std::move(text)});
+        jobs_.push_back(Job{kind, std::move(text), std::move(start)});
     }
     wake_.notify_one();
 }
@@ -379,14 +386,14 @@ void SeriesJournal::Begin(const JournalHeader& header, const TraceImage* stored,
                           const TraceImage& live) {
     pending_.clear();
     pendingPoints_ = 0;
-    std::string text = JournalHeaderText(header, stored, storedCount);
-    LineState state;
-    FollowImage(text, state, live, header.started, [] {}, [] {});
-    CloseLine(text, state);
-    samples_ = state.samples;
-    shots_ = state.shots;
+    auto start = std::make_shared<Start>();
+    start->header = header;
+    if (stored && storedCount > 0) start->stored.assign(stored, stored + std::min(storedCount, int(kMaxShots)));
+    start->live = live;
+    samples_ = std::clamp(live.sampleCount, 0, kMaxSamples);
+    shots_ = std::clamp(live.shotCount, 0, kMaxShots);
     open_ = true;
-    Hand(Job::Begin, std::move(text));
+    Hand(Job::Begin, {}, std::move(start));
 }
 
 void SeriesJournal::Follow(const TraceImage& live, const FileDate& at) {
@@ -485,9 +492,12 @@ bool SeriesJournal::Write(Job& job) {
                 }
                 w.lock = std::move(lock);
             }
+            const Start& begun = *job.start;
+            std::string text = JournalHeaderText(begun.header, begun.stored.data(), int(begun.stored.size()));
+            AppendImageLines(text, begun.live, begun.header.started);
             // The new start replaces the old journal only once it is on the disk whole.
             QSaveFile start(path_);
-            if (!start.open(QIODevice::WriteOnly) || start.write(job.text.data(), qint64(job.text.size())) != qint64(job.text.size()) ||
+            if (!start.open(QIODevice::WriteOnly) || start.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
                 !start.commit()) {
                 Fail(start.errorString());
                 return true;

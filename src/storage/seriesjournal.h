@@ -114,11 +114,15 @@ public:
     void WaitIdle();
 
 private:
+    // What a new start of the journal holds: copied on the main thread, written out by the writer
+    // (a match's 20 full series are megabytes of text).
+    struct Start;
     struct Job {
         enum Kind { Begin, Append, Remove, Quit } kind;
         std::string text;
+        std::shared_ptr<const Start> start;  // Begin
     };
-    void Hand(Job::Kind kind, std::string text);
+    void Hand(Job::Kind kind, std::string text, std::shared_ptr<const Start> start = {});
     void AppendPoints(const TraceImage& live, std::int32_t end);
     void Run();
     bool Write(Job& job);
