@@ -12,6 +12,7 @@
 
 #include "storage/filecommands.h"
 #include "storage/seriesfileio.h"
+#include "storage/seriesjournal.h"
 
 namespace {
 
@@ -112,5 +113,113 @@ void BM_AutoSaveMaximalMatch(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * f.bytes);
 }
 BENCHMARK(BM_AutoSaveMaximalMatch)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The journal of the series being shot. What the main thread pays per sample and per shot (the
+// text and the hand-over to the writer), and what one second of trace costs the writer (append,
+// flush, sync to the disk: the process's CPU and the time until it is on the disk).
+namespace {
+
+struct Journaled {
+    Journaled() : store(std::make_unique<zark::TraceStore>()), journal(dir.filePath(".recovery")) { Restart(); }
+    void Restart() {
+        store->Clear();
+        zark::JournalHeader header;
+        header.targetId = 1200;
+        header.targetName = "Rifle 50 meter";
+        header.seriesShots = 10;
+        journal.Begin(header, nullptr, 0, store->Image());
+        journal.WaitIdle();
+    }
+    // The next aim point of a wandering hold, or a shot, followed by the journal; restarts a full
+    // trace outside the timing.
+    void Next(benchmark::State& state, bool shot) {
+        if (store->SampleCount() >= zark::kMaxSamples - 1 || store->ShotCount() >= zark::kMaxShots - 1) {
+            state.PauseTiming();
+            journal.WaitIdle();
+            Restart();
+            state.ResumeTiming();
+        }
+        x = std::clamp(x + step(random), -999, 999);
+        y = std::clamp(y + step(random), -999, 999);
+        if (shot)
+            store->AppendShot(x, y, 0);
+        else
+            store->AppendSample(x, y);
+        journal.Follow(store->Image(), shot ? kShotTime : zark::FileDate{});
+    }
+    static constexpr zark::FileDate kShotTime{2026, 12, 8, 5, 0, 0};
+    QTemporaryDir dir;
+    std::unique_ptr<zark::TraceStore> store;
+    zark::SeriesJournal journal;
+    std::mt19937 random{5};
+    std::uniform_int_distribution<int> step{-9, 9};
+    int x = 300, y = 600;
+};
+
+// The main thread's part: the writer's work (waited for outside the timing) is measured below.
+void BM_JournalPerSample(benchmark::State& state) {
+    Journaled j;
+    for (auto _ : state) {
+        j.Next(state, false);
+        if (j.journal.FollowedSamples() % zark::SeriesJournal::kPointsPerChunk == 0) {
+            state.PauseTiming();
+            j.journal.WaitIdle();
+            state.ResumeTiming();
+        }
+    }
+}
+// (Fixed counts: each second and each shot waits for the disk.)
+BENCHMARK(BM_JournalPerSample)->Iterations(25 * 200);
+
+void BM_JournalPerShot(benchmark::State& state) {
+    Journaled j;
+    for (auto _ : state) {
+        j.Next(state, true);
+        state.PauseTiming();
+        j.journal.WaitIdle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_JournalPerShot)->Iterations(200);
+
+// One second of trace (25 points), and one shot, from the main thread until they are on the disk
+// (written, flushed and synced by the writer): the time and the process's CPU.
+void BM_JournalSecondOnDisk(benchmark::State& state) {
+    Journaled j;
+    for (auto _ : state) {
+        for (int i = 0; i < zark::SeriesJournal::kPointsPerChunk; ++i) j.Next(state, false);
+        j.journal.WaitIdle();
+    }
+}
+BENCHMARK(BM_JournalSecondOnDisk)->Iterations(100)->MeasureProcessCPUTime()->UseRealTime();
+
+void BM_JournalShotOnDisk(benchmark::State& state) {
+    Journaled j;
+    for (auto _ : state) {
+        j.Next(state, true);
+        j.journal.WaitIdle();
+    }
+}
+BENCHMARK(BM_JournalShotOnDisk)->Iterations(100)->MeasureProcessCPUTime()->UseRealTime();
+
+// The start of a series of a match whose 20 stored series are full (the worst case): the main
+// thread's part of writing the journal's header with all of them.
+void BM_JournalBeginFullMatch(benchmark::State& state) {
+    const Fixture& fixture = Shared();
+    Journaled j;
+    zark::JournalHeader header;
+    header.targetId = 1200;
+    header.match = true;
+    header.programme.seriesCount = zark::kMaxMatchSeries;
+    for (auto _ : state) {
+        j.journal.Begin(header, fixture.match->series, zark::kMaxMatchSeries, j.store->Image());
+        state.PauseTiming();
+        j.journal.WaitIdle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_JournalBeginFullMatch)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
@@ -17,6 +19,7 @@
 
 #include "window/commandids.h"
 #include "app/deletefilesdialog.h"
+#include "app/framejournal.h"
 #include "app/mainframe.h"
 #include "app/noticebanner.h"
 #include "diag/diagnostics.h"
@@ -30,6 +33,10 @@ namespace {
 constexpr int kTextSeriesNotSaved = 370;  // "The series could not be saved automatically: %s"
 constexpr int kTextMatchNotSaved = 371;   // "The match could not be saved automatically: %s"
 constexpr int kTextSaveFailed = 372;      // "Failed to save file %s: %s"
+constexpr int kTextCancel = 114;          // "&Cancel"
+constexpr int kTextDiscardQuestion = 473;  // "Discard the series shot so far?"
+constexpr int kTextSaveButton = 474;      // "&Save"
+constexpr int kTextDiscardButton = 475;   // "&Discard"
 
 QString Format(int id, const QString& first, const QString& second = {}) {
     LoadUiStrings();
@@ -66,13 +73,47 @@ std::unique_ptr<SeriesRecord> SeriesToSave(int targetId, const TraceStore& store
     return record;
 }
 
-std::unique_ptr<MatchRecord> MatchToSave(int targetId, const SeriesFlow& flow) {
+// A match saved before it is complete keeps the series under way in its place.
+std::unique_ptr<MatchRecord> MatchToSave(int targetId, const SeriesFlow& flow, const TraceStore& store) {
     auto record = std::make_unique<MatchRecord>();
     record->Clear();
     record->targetId = targetId;
     FileProgrammeOf(flow.programme(), record->programme);
     for (int j = 0; j < kMaxMatchSeries; ++j) record->series[j] = flow.matchSeries(j);
+    if (const int j = StoredSeriesIndex(flow.programme(), flow.currentEntry());
+        flow.seriesInProgress() && j >= 0 && j < kMaxMatchSeries)
+        record->series[j] = store.Image();
     return record;
+}
+
+// Fired shots that giving up the series shown would lose: those of a paused or unfinished series,
+// and in a match that is not complete those of its stored series.
+bool SeriesAtRisk(const SeriesFlow& flow, const TraceStore& store) {
+    if (flow.seriesInProgress() && HasFiredShot(store.Image())) return true;
+    if (!flow.matchMode() || flow.currentEntry() >= flow.programme().seriesCount) return false;
+    for (int j = 0; j < kMaxMatchSeries; ++j)
+        if (HasFiredShot(flow.matchSeries(j))) return true;
+    return false;
+}
+
+enum class SetAside { Save, Discard, Cancel };
+
+SetAside AskDiscard(QWidget* owner, const QString& title) {
+    LoadUiStrings();
+    QMessageBox box(QMessageBox::Question, title, UiQString(kTextDiscardQuestion), QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("discardQuestion"));
+    QPushButton* save = box.addButton(UiQString(kTextSaveButton), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(UiQString(kTextDiscardButton), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(UiQString(kTextCancel), QMessageBox::RejectRole);
+    save->setObjectName(QStringLiteral("saveButton"));
+    discard->setObjectName(QStringLiteral("discardButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SetAside::Save;
+    if (box.clickedButton() == discard) return SetAside::Discard;
+    return SetAside::Cancel;
 }
 
 }  // namespace
@@ -85,6 +126,7 @@ FrameFiles::FrameFiles(MainFrame& frame) : frame_(frame) {
 }
 
 FrameFiles::~FrameFiles() {
+    journal_.reset();  // leaves the hub
     frame_.removeEventFilter(this);
     delete banner_.data();
 }
@@ -117,6 +159,7 @@ bool FrameFiles::CommandAvailable(int command) const { return frame_.Menus().Ava
 
 int FrameFiles::Open(const QString& given) {
     if (const SeriesFlow* flow = frame_.Flow(); flow && flow->shooting()) return 0;
+    if (!MaySetSeriesAside()) return 0;
     QString path = given;
     if (path.isEmpty()) {
         QFileDialog dialog(&frame_);
@@ -205,24 +248,54 @@ QString FrameFiles::ChooseSavePath(bool match) {
 }
 
 void FrameFiles::Save() {
-    if (!CommandAvailable(kCmdSave)) return;
+    if (CommandAvailable(kCmdSave)) SaveWithDialog();
+}
+
+bool FrameFiles::SaveWithDialog() {
     ShootingHub& hub = frame_.Hub();
     const TargetDescriptor* target = hub.CurrentTarget();
     TraceStore* store = hub.Store();
-    if (!target || !store) return;
+    if (!target || !store) return false;
     const SeriesFlow* flow = frame_.Flow();
     const bool match = flow && flow->matchMode();
     const QString path = SavePathOfKind(ChooseSavePath(match), match);
-    if (path.isEmpty()) return;  // Cancel changes nothing
+    if (path.isEmpty()) return false;  // Cancel changes nothing
     files_.ChoseFile(path);
     QString error;
-    const bool saved = match ? files_.Io().WriteMatch(*MatchToSave(target->Identity(), *flow), path, &error)
+    const bool saved = match ? files_.Io().WriteMatch(*MatchToSave(target->Identity(), *flow, *store), path, &error)
                              : files_.Io().WriteSeries(*SeriesToSave(target->Identity(), *store), path, &error);
     frame_.SetFileName(saved ? path : QString());
-    if (saved) frame_.SetSeriesDate(LocalDateTime(files_.Now()));
-    if (!saved)
+    if (saved) {
+        frame_.SetSeriesDate(LocalDateTime(files_.Now()));
+        SeriesKept();
+    } else {
         CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), Utf8(Format(kTextSaveFailed, path, error)),
                                             MessageIcon::Error);
+    }
+    return saved;
+}
+
+void FrameFiles::SeriesKept() {
+    if (journal_) journal_->Close();
+}
+
+bool FrameFiles::MaySetSeriesAside() {
+    const SeriesFlow* flow = frame_.Flow();
+    const TraceStore* store = frame_.Hub().Store();
+    // (While a series is being shot the commands that would give it up do nothing.)
+    if (!flow || !store || flow->shooting() || !SeriesAtRisk(*flow, *store)) return true;
+    switch (AskDiscard(&frame_, frame_.Title())) {
+        case SetAside::Save: return SaveWithDialog();
+        case SetAside::Discard: return true;  // the journal goes with the series
+        case SetAside::Cancel: break;
+    }
+    return false;
+}
+
+void FrameFiles::StartJournal() {
+    if (journal_) return;
+    journal_ = std::make_unique<FrameJournal>(frame_, files_, banner_);
+    journal_->RecoverEarlierRuns();
 }
 
 void FrameFiles::SaveAutomatically(bool match) {
@@ -234,10 +307,13 @@ void FrameFiles::SaveAutomatically(bool match) {
     LoadUiStrings();
     const QString name = UiQString(target->NameId());
     const FileCommands::SaveOutcome outcome =
-        match ? files_.AutoSaveMatch(*MatchToSave(target->Identity(), *flow), name)
+        match ? files_.AutoSaveMatch(*MatchToSave(target->Identity(), *flow, *store), name)
               : files_.AutoSaveSeries(*SeriesToSave(target->Identity(), *store), name);
     frame_.SetFileName(outcome.path);
-    if (outcome.ok) frame_.SetSeriesDate(LocalDateTime(files_.Now()));
+    if (outcome.ok) {
+        frame_.SetSeriesDate(LocalDateTime(files_.Now()));
+        SeriesKept();
+    }
     // The series stays shown and can still be saved with Save; the shooter is told without a box.
     if (!outcome.ok && banner_) banner_->Show(Format(match ? kTextMatchNotSaved : kTextSeriesNotSaved, outcome.error));
 }

@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 #include "app/noticebanner.h"
 #include "storage/filecommands.h"
 
 namespace zark {
 
+class FrameJournal;
 class MainFrame;
 struct Settings;
 
@@ -33,6 +35,16 @@ public:
     int Open(const QString& path);
     // Saves the series, or in match mode the match, under a name chosen in the save dialog.
     void Save();
+    // Before the series shown is given up (another target, a file opened, a new series): a paused
+    // or unfinished series, or match, with fired shots is not dropped without asking "Discard the
+    // series shot so far?". Save saves it as Save does (a match with the series under way). True:
+    // go on (nothing to lose, Discard, or saved); false: Cancel, or the save did not happen.
+    bool MaySetSeriesAside();
+
+    // Starts keeping the journal of every series shot from now on, after writing what earlier runs
+    // left in theirs into files (the program does this at start-up).
+    void StartJournal();
+    FrameJournal* Journal() const { return journal_.get(); }
     // The automatic save at the end of a series or match.
     void SaveAutomatically(bool match);
     void Delete();
@@ -46,6 +58,8 @@ protected:
 
 private:
     bool CommandAvailable(int command) const;
+    bool SaveWithDialog();
+    void SeriesKept();
     bool ApplySeries(const QString& path);
     bool ApplyMatch(const QString& path);
     void ShowOpenedStore(const TraceImage& image);
@@ -55,6 +69,7 @@ private:
     MainFrame& frame_;
     FileCommands files_;
     QPointer<NoticeBanner> banner_;
+    std::unique_ptr<FrameJournal> journal_;
 };
 
 }  // namespace zark

@@ -535,6 +535,7 @@ void MainFrame::Rearrange() {
 }
 
 void MainFrame::ChooseTarget(int command) {
+    if (!MaySetSeriesAside(command)) return;
     fileName_.clear();
     seriesDate_ = QDateTime();
     UpdateCaption();
@@ -580,6 +581,7 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
 
 void MainFrame::ShootCommand(int command) {
     if (!flow_) return;  // no target window, no series
+    if (!MaySetSeriesAside(command)) return;
     switch (command) {
         case kCmdSighters3: flow_->SightersCommand(3); break;
         case kCmdSighters4: flow_->SightersCommand(4); break;
@@ -596,6 +598,15 @@ void MainFrame::ShootCommand(int command) {
         case kCmdMatch: flow_->Match(); break;
         default: break;
     }
+}
+
+// Choosing a target and the commands that start a series give up the series shown: one with fired
+// shots that is paused or unfinished is not dropped without asking. Pause/Continue, centring and
+// F10 after the sighters of a match (which repeats them) keep it.
+bool MainFrame::MaySetSeriesAside(int command) {
+    const bool keeps = command == kCmdPauseContinue || command == kCmdCentreSeries ||
+                       (command == kCmdNewSerie && flow_ && flow_->waitingAfterSighters());
+    return keeps || !files_ || files_->MaySetSeriesAside();
 }
 
 void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {

@@ -212,6 +212,7 @@ private:
     void Rearrange();
     void ChooseTarget(int command);
     void ShootCommand(int command);
+    bool MaySetSeriesAside(int command);
     void PostQuit();
     void ReplayCommand(int command);
     void PrintReport(int command);

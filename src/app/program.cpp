@@ -10,6 +10,7 @@
 #include "app/acceleratorfilter.h"
 #include "app/appicons.h"
 #include "app/commandline.h"
+#include "app/framefiles.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
 #include "diag/diagnostics.h"
@@ -52,9 +53,19 @@ private:
 };
 
 // Carries out the commands of ZARK_COMMANDS and, with ZARK_QUIT_AFTER_SERIES, ends the program
-// with the shots of the first complete series on standard output.
+// with the shots of the first complete series on standard output. With ZARK_PRINT_SHOTS each
+// shot is printed as it is reported to the shooter: "fired k x y traceIndex".
 void ScriptRun(MainFrame& frame) {
     const QStringList commands = qEnvironmentVariable("ZARK_COMMANDS").split(',', Qt::SkipEmptyParts);
+    if (qEnvironmentVariableIsSet("ZARK_PRINT_SHOTS")) {
+        QObject::connect(&frame, &MainFrame::notificationHandled, &frame, [&frame](int code, int index) {
+            const TraceStore* store = frame.Hub().Store();
+            if (code != kCodeShot || !store || index < 0 || index >= store->ShotCount()) return;
+            const ShotRecord& shot = store->Shot(index);
+            std::printf("fired %d %d %d %d\n", index + 1, shot.x, shot.y, shot.traceIndex);
+            std::fflush(stdout);
+        });
+    }
     if (qEnvironmentVariableIsSet("ZARK_QUIT_AFTER_SERIES")) {
         QObject::connect(&frame, &MainFrame::notificationHandled, &frame, [&frame](int code, int) {
             if (code != kCodeSeriesComplete) return;
@@ -137,6 +148,9 @@ int RunProgram(int argc, char** argv) {
         }
         frame->show();
         frame->update();
+        // The series earlier runs left unsaved come back as files; from now on every series is
+        // journaled until it is saved or given up.
+        if (FrameFiles* files = frame->Files()) files->StartJournal();
         // A file named on the command line: one that cannot be opened leaves the program running.
         if (!commandLine.file.isEmpty()) frame->Open(commandLine.file);
 

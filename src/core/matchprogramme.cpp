@@ -43,6 +43,12 @@ void CopyProgrammeText(char (&field)[kProgrammeTextSize], std::string_view text)
     if (length > 0) std::memcpy(field, text.data(), length);
 }
 
+int StoredSeriesIndex(const MatchProgramme& programme, int entry) {
+    if (entry < 0 || entry >= std::min(programme.seriesCount, kMaxMatchEntries) || programme.entries[entry].sighters)
+        return -1;
+    return ScoredEntries(programme, entry);
+}
+
 bool AppendMatchEntry(MatchProgramme& programme, int sighters, int shots, std::string_view subtitle) {
     if (programme.seriesCount < 0 || programme.seriesCount >= kMaxMatchEntries) return false;
     MatchEntry& entry = programme.entries[programme.seriesCount];

@@ -47,6 +47,10 @@ int ScoredEntries(const Programme& programme, int before = kMaxMatchEntries) {
 // Appends an entry; false (nothing changes) when the programme already has 20.
 bool AppendMatchEntry(MatchProgramme& programme, int sighters, int shots, std::string_view subtitle = {});
 
+// Where a match keeps the series of a programme entry: the number of scored entries before it;
+// -1 for a sighters entry (sighters are not kept) or an entry outside the programme.
+int StoredSeriesIndex(const MatchProgramme& programme, int entry);
+
 // The predefined programmes: -1 the test programme "Demo", 0..6 the match programmes. The titles
 // and position subtitles are the loaded texts (UiText). An unknown type leaves the record zero and
 // returns false.

@@ -175,8 +175,8 @@ void SeriesFlow::SeriesComplete() {
     const int i = currentEntry_;
     if (i < 0 || i >= programme_.seriesCount) return;
     if (!programme_.entries[i].sighters) {
-        const int j = ScoredEntries(programme_, i);
-        if (j < kMaxShots) {
+        const int j = StoredSeriesIndex(programme_, i);
+        if (j >= 0 && j < kMaxShots) {
             if (const TraceStore* store = hub_.Store()) matchSeries_[j] = store->Image();
             host_.FillMatchBoardRow(j, matchSeries_[j]);
         }

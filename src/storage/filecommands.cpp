@@ -202,9 +202,9 @@ void FileCommands::ChoseFile(const QString& path) {
     if (!path.isEmpty()) chosenFolder_ = QFileInfo(path).absolutePath();
 }
 
-QString FileCommands::AutomaticFileName(const QString& targetName, bool match) const {
+QString FileCommands::AutomaticFileName(const QString& targetName, bool match, const FileDate* at) const {
     const QDir folder(SaveFolder());
-    const QString base = SafeFileNamePart(targetName) + QLatin1Char('-') + FileStamp(clock_());
+    const QString base = SafeFileNamePart(targetName) + QLatin1Char('-') + FileStamp(at ? *at : clock_());
     const QString extension = match ? QStringLiteral(".ZAM") : QStringLiteral(".ZAS");
     QString path = folder.filePath(base + extension);
     for (int n = 2; n <= kMaxSameSecond && QFileInfo::exists(path); ++n)
@@ -214,10 +214,10 @@ QString FileCommands::AutomaticFileName(const QString& targetName, bool match) c
 
 template <typename Record, typename Write>
 FileCommands::SaveOutcome FileCommands::AutoSave(const Record& record, const QString& targetName, bool match,
-                                                 Write write) {
+                                                 const FileDate* at, Write write) {
     SaveOutcome outcome;
     if (MakeSaveFolder(outcome.error)) {
-        const QString path = AutomaticFileName(targetName, match);
+        const QString path = AutomaticFileName(targetName, match, at);
         if (QFileInfo::exists(path))
             outcome.error = QStringLiteral("too many files of this name: ") + path;
         else if (write(record, path, &outcome.error))
@@ -228,15 +228,17 @@ FileCommands::SaveOutcome FileCommands::AutoSave(const Record& record, const QSt
     return outcome;
 }
 
-FileCommands::SaveOutcome FileCommands::AutoSaveSeries(const SeriesRecord& record, const QString& targetName) {
-    return AutoSave(record, targetName, false, [this](const SeriesRecord& r, const QString& path, QString* error) {
-        return io_.WriteSeries(r, path, error);
+FileCommands::SaveOutcome FileCommands::AutoSaveSeries(const SeriesRecord& record, const QString& targetName,
+                                                       const FileDate* at) {
+    return AutoSave(record, targetName, false, at, [this, at](const SeriesRecord& r, const QString& path, QString* error) {
+        return io_.WriteSeries(r, path, error, at);
     });
 }
 
-FileCommands::SaveOutcome FileCommands::AutoSaveMatch(const MatchRecord& record, const QString& targetName) {
-    return AutoSave(record, targetName, true, [this](const MatchRecord& r, const QString& path, QString* error) {
-        return io_.WriteMatch(r, path, error);
+FileCommands::SaveOutcome FileCommands::AutoSaveMatch(const MatchRecord& record, const QString& targetName,
+                                                      const FileDate* at) {
+    return AutoSave(record, targetName, true, at, [this, at](const MatchRecord& r, const QString& path, QString* error) {
+        return io_.WriteMatch(r, path, error, at);
     });
 }
 

@@ -91,8 +91,8 @@ public:
 
     // "<folder>/<safe target name>-<stamp>.ZAS" (".ZAM" for a match) in the save folder; when a
     // file of that name exists (a second save within the same second), "-2", "-3", ... is added
-    // before the extension.
-    QString AutomaticFileName(const QString& targetName, bool match) const;
+    // before the extension. at: the time the name carries (nullptr: the clock's now).
+    QString AutomaticFileName(const QString& targetName, bool match, const FileDate* at = nullptr) const;
 
     struct SaveOutcome {
         bool ok = false;
@@ -100,9 +100,10 @@ public:
         QString error;  // the reason of a failure
     };
     // Writes the record under an automatic name in the save folder (made when needed). A failure
-    // is logged with its reason.
-    SaveOutcome AutoSaveSeries(const SeriesRecord& record, const QString& targetName);
-    SaveOutcome AutoSaveMatch(const MatchRecord& record, const QString& targetName);
+    // is logged with its reason. at: the time of the name and of the file's date (nullptr: now),
+    // for a series recovered after an interruption.
+    SaveOutcome AutoSaveSeries(const SeriesRecord& record, const QString& targetName, const FileDate* at = nullptr);
+    SaveOutcome AutoSaveMatch(const MatchRecord& record, const QString& targetName, const FileDate* at = nullptr);
 
     enum class Kind { Failed, Series, Match };
     // Reads the file as a match (extension .zam in any case) or a series into OpenedSeries() or
@@ -114,7 +115,7 @@ public:
 private:
     bool MakeSaveFolder(QString& error) const;
     template <typename Record, typename Write>
-    SaveOutcome AutoSave(const Record& record, const QString& targetName, bool match, Write write);
+    SaveOutcome AutoSave(const Record& record, const QString& targetName, bool match, const FileDate* at, Write write);
 
     SeriesFileIo io_;
     SeriesFileIo::Clock clock_;

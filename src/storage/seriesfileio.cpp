@@ -649,14 +649,18 @@ SeriesFileIo::SeriesFileIo() : clock_(&LocalFileDate) {}
 
 void SeriesFileIo::SetClock(Clock clock) { clock_ = clock ? clock : &LocalFileDate; }
 
-bool SeriesFileIo::WriteSeries(const SeriesRecord& record, const QString& path, QString* error) const {
+bool SeriesFileIo::WriteSeries(const SeriesRecord& record, const QString& path, QString* error,
+                               const FileDate* date) const {
     const std::string fileLine = FileLineOf(path);
-    return WriteFileAtomically(path, [&](TextOut& out) { WriteSeriesText(out, record, fileLine, clock_()); }, error);
+    const FileDate written = date ? *date : clock_();
+    return WriteFileAtomically(path, [&](TextOut& out) { WriteSeriesText(out, record, fileLine, written); }, error);
 }
 
-bool SeriesFileIo::WriteMatch(const MatchRecord& record, const QString& path, QString* error) const {
+bool SeriesFileIo::WriteMatch(const MatchRecord& record, const QString& path, QString* error,
+                              const FileDate* date) const {
     const std::string fileLine = FileLineOf(path);
-    return WriteFileAtomically(path, [&](TextOut& out) { WriteMatchText(out, record, fileLine, clock_()); }, error);
+    const FileDate written = date ? *date : clock_();
+    return WriteFileAtomically(path, [&](TextOut& out) { WriteMatchText(out, record, fileLine, written); }, error);
 }
 
 bool SeriesFileIo::ReadSeries(const QString& path, SeriesRecord& record) const {

@@ -35,10 +35,12 @@ public:
     // Writes the record to path. False when the file cannot be written; the file that was at path
     // before, if any, then stays as it was, and error (when given) gets the system's reason. The
     // record's flags and date are not written: the flags are written as 0 and the date is the
-    // clock's when the header is written.
-    bool WriteSeries(const SeriesRecord& record, const QString& path, QString* error = nullptr) const;
+    // clock's when the header is written, or date when one is given.
+    bool WriteSeries(const SeriesRecord& record, const QString& path, QString* error = nullptr,
+                     const FileDate* date = nullptr) const;
     // Writes the header, the programme and one Shots and Serie pair per programme entry.
-    bool WriteMatch(const MatchRecord& record, const QString& path, QString* error = nullptr) const;
+    bool WriteMatch(const MatchRecord& record, const QString& path, QString* error = nullptr,
+                    const FileDate* date = nullptr) const;
 
     // Read the file at path into the record. False (the record cleared) only when the file cannot
     // be opened or read; malformed content is skipped, an empty file reads as an all-zero record.

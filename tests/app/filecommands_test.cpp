@@ -28,8 +28,8 @@
 #include "results/widgets/scoreboard.h"
 #include "app/noticebanner.h"
 #include "app/acceleratorfilter.h"
-#include "framewithseries.h"
 #include "export/csvexport.h"
+#include "framewithfiles.h"
 #include "storage/filecommands.h"
 #include "targets/scoretext.h"
 #include "support/testsupport.h"
@@ -69,31 +69,12 @@ void TypeAndAccept(QWidget* modal, const QString& names) {
     QTest::mouseClick(AcceptButton(dialog), Qt::LeftButton);
 }
 
-class FileCommandsTest : public ::testing::Test, public test::FrameWithSeries {
+class FileCommandsTest : public ::testing::Test, public test::FrameWithFiles {
 protected:
-    FileCommandsTest() {
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        accelerators = std::make_unique<AcceleratorFilter>(
-            *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
-        files = frame->Files();
-        files->Commands().SetClock(&Now);
-        data = dir.filePath("data");
-        files->Commands().PrepareDataDirectory(data);
-    }
-    ~FileCommandsTest() override { accelerators.reset(); }
+    FileCommandsTest() { files->Commands().SetClock(&Now); }
 
     QAction* Find(int command) { return test::FindCommand(*frame, command); }
-    bool Choose(int command) { return test::ChooseCommand(*frame, command); }
-    void Key(Qt::Key key) { QTest::keyClick(frame.get(), key); }
-    void CtrlKey(Qt::Key key) { QTest::keyClick(frame.get(), key, Qt::ControlModifier); }
-    // n shots, each settled after the time between shots.
-    void Shoot(int n) {
-        for (int i = 0; i < n; ++i) {
-            frame->Hub().FeedSample(5 * i, 3, 0, 0, -1);
-            frame->Hub().FeedSample(5 * i, 4, 1, 0, -1);
-            timers.FireAll();
-        }
-    }
+    void CtrlKey(Qt::Key key) { Key(key, Qt::ControlModifier); }
     void Series(int command, int shots) {
         ASSERT_TRUE(Choose(command));
         Shoot(shots);
@@ -112,11 +93,6 @@ protected:
         EXPECT_TRUE(SeriesFileIo().WriteSeries(*record, path));
         return path;
     }
-
-    std::unique_ptr<AcceleratorFilter> accelerators;
-    QTemporaryDir dir;
-    QString data;
-    FrameFiles* files = nullptr;
 };
 
 TEST_F(FileCommandsTest, SaveAndOpenThroughTheRealDialogsAndCancelChangesNothing) {

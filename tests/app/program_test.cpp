@@ -19,6 +19,8 @@
 #include "app/welcomepanel.h"
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
+#include "storage/seriesfileio.h"
+#include "storage/seriesjournal.h"
 
 #include <QTest>
 #include <QTextEdit>
@@ -303,23 +305,30 @@ namespace {
 
 // The real program on the built-in simulated unit: a target and a 4-shot series chosen as from
 // the menus; the simulated shooter fires, the series completes and the store holds its shots.
-TEST(ProgramEndToEnd, ASeriesOnTheSimulatedUnitCompletes) {
-    QTemporaryDir dir;
-    const QString config = dir.filePath("config");
+// Starts the real program in folder on the simulated unit, English, with Rifle 50 m and the series
+// command chosen as from the menus; setting and variable add one setting and one variable.
+void StartOnTheSimulatedUnit(QProcess& zark, const QString& folder, int series, const QString& setting,
+                             const QVariant& value, const QString& variable) {
+    const QString config = folder + "/config";
     {
         QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
         stored.setValue("HideWarningAtStartup", "1");
         stored.setValue("LangID", "1033");
         stored.setValue("Communication", "Simulator");
-        stored.setValue("LineTrack", "1");
+        stored.setValue(setting, value);
     }
-    QProcess zark;
     QProcessEnvironment env = test::ProgramEnvironment(config);
-    env.insert("ZARK_COMMANDS", QString("%1,%2").arg(kCmdRifle50).arg(kCmdSerie4));
-    env.insert("ZARK_QUIT_AFTER_SERIES", "1");
+    env.insert("ZARK_COMMANDS", QString("%1,%2").arg(kCmdRifle50).arg(series));
+    env.insert(variable, "1");
     zark.setProcessEnvironment(env);
-    zark.setWorkingDirectory(dir.path());
+    zark.setWorkingDirectory(folder);
     zark.start(ZARK_PROGRAM_PATH, {});
+}
+
+TEST(ProgramEndToEnd, ASeriesOnTheSimulatedUnitCompletes) {
+    QTemporaryDir dir;
+    QProcess zark;
+    StartOnTheSimulatedUnit(zark, dir.path(), kCmdSerie4, "LineTrack", "1", "ZARK_QUIT_AFTER_SERIES");
     ASSERT_TRUE(zark.waitForFinished(120000)) << "the series did not complete";
     EXPECT_EQ(zark.exitCode(), 0);
     const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
@@ -366,6 +375,83 @@ TEST(ProgramPdfExport, WritesTheReportOfASeriesFile) {
     ASSERT_TRUE(zark.waitForFinished(30000));
     EXPECT_EQ(zark.exitCode(), 1);
     EXPECT_FALSE(QFileInfo(dir.filePath("out.pdf")).exists());
+}
+
+}  // namespace
+}  // namespace zark
+
+namespace zark {
+namespace {
+
+std::unique_ptr<JournalContent> ReadJournal(const QString& path) {
+    auto content = std::make_unique<JournalContent>();
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) ReadJournalText(file.readAll().toStdString(), *content);
+    return content;
+}
+
+// The real program on the simulated unit, killed (SIGKILL) in the middle of a series, and started
+// again: the series is in a file with every shot that was reported, each on its own trace point,
+// and the trace that was on the disk at the kill (never more than a second short of it).
+TEST(ProgramJournal, ASeriesKilledInTheMiddleIsRecoveredAtTheNextStart) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath("config");
+    const QString data = dir.filePath("data");
+    QProcess zark;
+    StartOnTheSimulatedUnit(zark, dir.path(), kCmdSerie10, "DataDirectory", data, "ZARK_PRINT_SHOTS");
+    ASSERT_TRUE(zark.waitForStarted(30000));
+
+    // Two shots reported, and a second of trace after the second one on the disk.
+    const QString folder = JournalFolder(data);
+    QStringList fired;
+    QString out;
+    const auto readShots = [&] {
+        out += QString::fromUtf8(zark.readAllStandardOutput());
+        for (qsizetype end; (end = out.indexOf('\n')) >= 0; out.remove(0, end + 1))
+            if (out.startsWith("fired ")) fired << out.left(end);
+    };
+    QString journalPath;
+    for (int waited = 0;; waited += 100) {
+        ASSERT_LT(waited, 120000) << "the series did not get two shots";
+        ASSERT_EQ(zark.state(), QProcess::Running);
+        zark.waitForReadyRead(100);
+        readShots();
+        const QStringList names = QDir(folder).entryList({"*.journal"}, QDir::Files);
+        if (fired.size() < 2 || names.size() != 1) continue;
+        journalPath = folder + "/" + names[0];
+        if (ReadJournal(journalPath)->live.sampleCount > fired[1].split(' ')[4].toInt() + 25) break;
+    }
+    zark.kill();
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    readShots();
+    const auto atKill = ReadJournal(journalPath);
+    EXPECT_EQ(atKill->droppedLines, 0);
+
+    QProcessEnvironment again = test::ProgramEnvironment(config);
+    again.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
+    const ZarkRun run = RunZark(dir.path(), {}, again);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList recovered = QDir(data).entryList({"Rifle 50 meter-*.ZAS"}, QDir::Files);
+    ASSERT_EQ(recovered.size(), 1);
+    auto series = std::make_unique<SeriesRecord>();
+    ASSERT_TRUE(SeriesFileIo().ReadSeries(data + "/" + recovered[0], *series));
+    EXPECT_EQ(series->targetId, 1200);
+    ASSERT_GE(series->store.shotCount, fired.size());
+    for (const QString& line : fired) {
+        const QStringList f = line.split(' ');  // fired k x y traceIndex
+        const ShotRecord& shot = series->store.shots[f[1].toInt() - 1];
+        EXPECT_EQ(shot.x, f[2].toInt()) << line.toStdString();
+        EXPECT_EQ(shot.y, f[3].toInt()) << line.toStdString();
+        EXPECT_EQ(shot.traceIndex, f[4].toInt()) << line.toStdString();
+        const AimSample& own = series->store.samples[shot.traceIndex];
+        EXPECT_TRUE(own.x == shot.x && own.y == shot.y) << line.toStdString();
+    }
+    EXPECT_EQ(series->store.sampleCount, atKill->live.sampleCount);
+    EXPECT_GT(series->store.sampleCount, fired[1].split(' ')[4].toInt() + 25);
+    EXPECT_TRUE(QDir(folder).entryList({"*.journal"}, QDir::Files).isEmpty());
+    QFile log(dir.filePath("zark.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("An interrupted series was recovered into " + (data + "/" + recovered[0]).toUtf8()));
 }
 
 }  // namespace

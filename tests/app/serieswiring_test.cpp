@@ -126,7 +126,15 @@ TEST_F(SeriesWiring, ChoosingATargetWhilePausedEndsTheSeries) {
     Shoot(2);
     Key(Qt::Key_F3);
     ASSERT_EQ(frame->Flow()->paused(), 1);
-    ASSERT_TRUE(Choose(kCmdPistol25));  // the Targets menu is open while paused
+    {
+        // Its two shots are not dropped without asking; Discard gives them up.
+        test::ModalWatch question([](QWidget* modal) {
+            ASSERT_EQ(modal->objectName(), "discardQuestion");
+            QTest::mouseClick(modal->findChild<QPushButton*>("discardButton"), Qt::LeftButton);
+        });
+        ASSERT_TRUE(Choose(kCmdPistol25));  // the Targets menu is open while paused
+        EXPECT_TRUE(question.Seen());
+    }
     EXPECT_EQ(frame->Flow()->paused(), 0);
     EXPECT_EQ(run->locked(), 0);
     EXPECT_EQ(frame->Hub().Store()->ShotCount(), 0);

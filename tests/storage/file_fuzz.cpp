@@ -1,5 +1,6 @@
-// Any bytes as a series file and as a match file: the readers must not fail on content, must keep
-// every count and index inside the record, and what they read must survive a write and a read.
+// Any bytes as a series file, as a match file and as a journal: the readers must not fail on
+// content, must keep every count and index inside the record, and what they read must survive a
+// write and a read.
 #include <QBuffer>
 #include <QByteArray>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <type_traits>
 
 #include "storage/seriesfileio.h"
+#include "storage/seriesjournal.h"
 
 namespace {
 
@@ -98,6 +100,21 @@ void CheckMatch(const MatchRecord& first, const MatchRecord& again, bool exact) 
     for (int k = 0; k < first.programme.seriesCount; ++k) CheckSameImage(first.series[k], again.series[k], exact);
 }
 
+// The journal: what it reads, written again as a journal, reads back the same and whole.
+void CheckJournal(const char* text, std::size_t size) {
+    const auto first = std::make_unique<JournalContent>();
+    const auto again = std::make_unique<JournalContent>();
+    ReadJournalText(std::string(text, size), *first);
+    CheckImage(first->live);
+    for (int j = 0; j < kMaxShots; ++j) CheckImage(first->stored[j]);
+    std::string written = JournalHeaderText(first->header, first->stored.get(), kMaxShots);
+    AppendImageLines(written, first->live, first->lastShot);
+    ReadJournalText(written, *again);
+    Check(again->droppedLines == 0);
+    CheckSameImage(first->live, again->live, true);
+    for (int j = 0; first->header.match && j < kMaxShots; ++j) CheckSameImage(first->stored[j], again->stored[j], true);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -117,5 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MatchRecord& match2 = Read<MatchRecord>(SeriesFileIo::MatchText(match, "fuzz.zam", match.date), 1);
     CheckMatch(match, match2, false);
     CheckMatch(match2, Read<MatchRecord>(SeriesFileIo::MatchText(match2, "fuzz.zam", match2.date), 2), true);
+
+    CheckJournal(text, size);
     return 0;
 }
