@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -31,6 +32,7 @@
 #include "results/widgets/shotlistwidget.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
+#include "support/modalwatch.h"
 #include "targets/widgets/aimcross.h"
 #include "targets/widgets/shotmark.h"
 #include "targets/widgets/targetview.h"
@@ -104,8 +106,13 @@ TEST_F(Looking, TheHuntingButtonsShowTheSideAndMovingRangeEndsOnARingFace) {
     frame->Hub().FeedSample(10, 10, 1, 0, -1);
     EXPECT_EQ(frame->Hub().Store()->ShotCount(), 1);
     QTest::keyClick(frame.get(), Qt::Key_F3);  // pause, so another face can be chosen
-
-    ASSERT_TRUE(Choose(kCmdDeer));
+    {
+        test::ModalWatch question([](QWidget* modal) {
+            QTest::mouseClick(modal->findChild<QPushButton*>("discardButton"), Qt::LeftButton);
+        });
+        ASSERT_TRUE(Choose(kCmdDeer));
+        EXPECT_TRUE(question.Seen());  // the shot of the paused series is not dropped without asking
+    }
     Click(Target().Button(2));  // Right
     EXPECT_EQ(frame->Hub().side(), 1);
     EXPECT_TRUE(Target().Button(2)->isChecked());
