@@ -21,7 +21,6 @@
 #include "app/targetchild.h"
 #include "app/welcomepanel.h"
 #include "app/window/mdichildwindow.h"
-#include "audio/tonebank.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
@@ -599,8 +598,8 @@ int MainFrame::Customize() {
 void MainFrame::ApplySettings() {
     Settings& settings = settings_.Get();
     if (targetRun_) targetRun_->SetShotPeriod(settings.TimeBetweenShots);
-    BuildToneBank(settings);
-    // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
+    // Every view re-reads its settings (the full-score picture, line trace, replay times, the
+    // tones of the audio view, ...).
     hub_.SetSettings(&settings);
     if (!sessionPort_.empty()) {
         // The link opens the session's port while the setting is the one it was chosen for, and
