@@ -2,10 +2,9 @@
 
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QIODevice>
 #include <QMediaDevices>
 #include <QTimer>
-#include <limits>
+#include <vector>
 
 #include "diag/diagnostics.h"
 
@@ -13,32 +12,16 @@ namespace zark {
 
 namespace {
 constexpr int kReopenMs = 1000;  // after a failed or lost device
+constexpr int kFeedMs = 5;       // how often the device's queue is topped up
 }  // namespace
-
-// What the device pulls: as many samples of the mixer as it asks for, always.
-class MixerDevice final : public QIODevice {
-public:
-    MixerDevice(SoundMixer& mixer, QObject* parent) : QIODevice(parent), mixer_(mixer) {}
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return std::numeric_limits<int>::max(); }
-
-protected:
-    qint64 readData(char* data, qint64 bytes) override {
-        const auto frames = int(std::min<qint64>(bytes / qint64(sizeof(std::int16_t)), 1 << 20));
-        mixer_.Render(reinterpret_cast<std::int16_t*>(data), frames);
-        return qint64(frames) * qint64(sizeof(std::int16_t));
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    SoundMixer& mixer_;
-};
 
 // Lives on the output's thread and owns the device.
 class SoundStream final : public QObject {
 public:
-    explicit SoundStream(QtSoundOutput& owner) : owner_(owner), source_(owner, this), reopen_(this), devices_(this) {
-        source_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    explicit SoundStream(QtSoundOutput& owner) : owner_(owner), feed_(this), reopen_(this), devices_(this) {
+        feed_.setTimerType(Qt::PreciseTimer);
+        feed_.setInterval(kFeedMs);
+        connect(&feed_, &QTimer::timeout, this, &SoundStream::Feed);
         reopen_.setSingleShot(true);
         reopen_.setInterval(kReopenMs);
         connect(&reopen_, &QTimer::timeout, this, &SoundStream::Open);
@@ -67,8 +50,8 @@ public:
             }
         });
         owner_.SetSilent(false);
-        sink_->start(&source_);
-        if (sink_->error() != QAudio::NoError || sink_->state() == QAudio::StoppedState) {
+        io_ = sink_->start();
+        if (!io_ || sink_->error() != QAudio::NoError || sink_->state() == QAudio::StoppedState) {
             Fail("the sound device cannot be opened; the program runs silently");
             Close();
             return;
@@ -76,6 +59,9 @@ public:
         owner_.deviceWorked_ = true;
         owner_.bufferMs_ = int(format.durationForBytes(sink_->bufferSize()) / 1000);
         ++owner_.opens_;
+        pending_.clear();
+        Feed();
+        feed_.start();
     }
 
     void Shutdown() {
@@ -85,7 +71,30 @@ public:
     }
 
 private:
+    // Keeps the device's queue full: what it has room for is rendered and handed over; what it
+    // does not take now goes first next time, so the stream never skips a sample.
+    void Feed() {
+        if (!sink_ || !io_) return;
+        for (int round = 0; round < 4; ++round) {
+            if (pending_.empty()) {
+                const qsizetype frames = sink_->bytesFree() / qsizetype(sizeof(std::int16_t));
+                if (frames <= 0) return;
+                pending_.resize(std::size_t(frames));
+                owner_.Render(pending_.data(), int(frames));
+                sent_ = 0;
+            }
+            const qint64 bytes = qint64(pending_.size() - sent_) * qint64(sizeof(std::int16_t));
+            const qint64 written = io_->write(reinterpret_cast<const char*>(pending_.data() + sent_), bytes);
+            if (written <= 0) return;
+            sent_ += std::size_t(written) / sizeof(std::int16_t);
+            if (sent_ < pending_.size()) return;
+            pending_.clear();
+        }
+    }
+
     void Close() {
+        feed_.stop();
+        io_ = nullptr;
         if (!sink_) return;
         QAudioSink* sink = sink_;
         sink_ = nullptr;
@@ -103,11 +112,14 @@ private:
     }
 
     QtSoundOutput& owner_;
-    MixerDevice source_;
+    QTimer feed_;
     QTimer reopen_;
     QMediaDevices devices_;
     QAudioDevice device_;
     QAudioSink* sink_ = nullptr;
+    QIODevice* io_ = nullptr;
+    std::vector<std::int16_t> pending_;  // rendered, not yet taken by the device
+    std::size_t sent_ = 0;               // of pending_
     bool reported_ = false;
 };
 

@@ -10,9 +10,10 @@ namespace zark {
 class SoundStream;
 
 // The sound output on Qt Multimedia: the mixer's stream played on the default device. The stream
-// is opened once, when the output is built, with its buffer set once, and the device pulls from
-// the mixer from then on (a thread of the output's own serves it, so the sound plays on while the
-// user-interface thread is busy); no sound stops or restarts it. It is opened again only when the
+// is opened once, when the output is built, with its buffer set once; from then on a timer of a
+// thread of the output's own renders what the device has room for every 5 ms, so its queue stays
+// full at a fixed depth and the sound plays on while the user-interface thread is busy. No sound
+// stops or restarts it. It is opened again only when the
 // device goes away or fails. Without a sound device the program runs silently (every clip ends as
 // it starts); that is logged once.
 class QtSoundOutput final : public SoundMixer {

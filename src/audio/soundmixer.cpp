@@ -176,6 +176,7 @@ void SoundMixer::Render(std::int16_t* out, int frames) {
             out[i] = std::int16_t(std::clamp(std::lround(mix), -32768L, 32767L));
         }
     }
+    rendered_ += frames;
     if (ended) clipEnded_.notify_all();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -41,6 +42,8 @@ public:
     // Microseconds from the last SetTone that changed the pitch to the Render that began the new
     // pitch (the samples before it in that block are not counted); -1 until a change was made.
     std::int64_t LastChangeMicroseconds() const;
+    // How many frames have been rendered so far.
+    std::int64_t RenderedFrames() const { return rendered_.load(); }
 
 private:
     struct Clip {
@@ -76,6 +79,7 @@ private:
     bool changePending_ = false;
     std::int64_t changeMicroseconds_ = -1;
 
+    std::atomic<std::int64_t> rendered_{0};
     std::vector<Clip> clips_;
     bool voice_ = false;  // a voice clip plays: the pitch holds
     std::uint64_t nextTicket_ = 1;
