@@ -18,7 +18,7 @@ class SoundStream;
 // it starts); that is logged once.
 class QtSoundOutput final : public SoundMixer {
 public:
-    static constexpr int kBufferMs = 50;  // what the device is asked to hold ahead
+    static constexpr int kBufferMs = 100;  // what the device is asked to hold ahead
 
     QtSoundOutput();
     ~QtSoundOutput() override;

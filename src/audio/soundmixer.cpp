@@ -93,6 +93,11 @@ double SoundMixer::SoundingFrequency() const {
     return on_ ? frequency_ : 0.0;
 }
 
+std::int64_t SoundMixer::LastChangeFrame() const {
+    const std::lock_guard lock(mutex_);
+    return changeFrame_;
+}
+
 std::int64_t SoundMixer::LastChangeMicroseconds() const {
     const std::lock_guard lock(mutex_);
     return changeMicroseconds_;
@@ -107,7 +112,7 @@ void SoundMixer::NoteClipsChanged() {
 
 // Brings the sounding tone to the one asked for: on and off at once (the fade makes them soft),
 // a new pitch from silence at once and phase 0, a new pitch of a sounding tone at a zero crossing.
-void SoundMixer::ApplyWanted(bool atCrossing, Clock::time_point now) {
+void SoundMixer::ApplyWanted(bool atCrossing, Clock::time_point now, std::int64_t frame) {
     if (!dirty_ || voice_) return;
     if (wantedFrequency_ <= 0) {
         on_ = false;
@@ -120,6 +125,7 @@ void SoundMixer::ApplyWanted(bool atCrossing, Clock::time_point now) {
     frequency_ = wantedFrequency_;
     amplitude_ = wantedAmplitude_;
     dirty_ = false;
+    changeFrame_ = frame;
     if (changePending_) {
         changeMicroseconds_ = std::chrono::duration_cast<std::chrono::microseconds>(now - changeAsked_).count();
         if (changeMicroseconds_ < 0) changeMicroseconds_ = 0;
@@ -133,6 +139,7 @@ void SoundMixer::Render(std::int16_t* out, int frames) {
     bool ended = false;
     {
         const std::lock_guard lock(mutex_);
+        const std::int64_t first = rendered_.load();
         if (holdFrames_ >= 0) {
             holdFrames_ -= frames;
             if (holdFrames_ < 0) {  // nothing came to hold the tone: it fades
@@ -144,7 +151,7 @@ void SoundMixer::Render(std::int16_t* out, int frames) {
         }
         const double duckStep = (1 - kDuck) * fadeStep_;
         for (int i = 0; i < frames; ++i) {
-            ApplyWanted(false, now);
+            ApplyWanted(false, now, first + i);
             double mix = 0;
             if (on_ || gain_ > 0) {
                 gain_ = on_ ? std::min(1.0, gain_ + fadeStep_) : std::max(0.0, gain_ - fadeStep_);
@@ -154,7 +161,7 @@ void SoundMixer::Render(std::int16_t* out, int frames) {
                 double next = phase_ + frequency_ / rate_;
                 const bool crossed = (phase_ < 0.5 && next >= 0.5) || next >= 1.0;
                 phase_ = next - std::floor(next);
-                if (crossed) ApplyWanted(true, now);
+                if (crossed) ApplyWanted(true, now, first + i + 1);
             } else {
                 duck_ = clips_.empty() ? 1.0 : kDuck;  // a tone that starts under a clip starts lowered
             }

@@ -42,6 +42,8 @@ public:
     // Microseconds from the last SetTone that changed the pitch to the Render that began the new
     // pitch (the samples before it in that block are not counted); -1 until a change was made.
     std::int64_t LastChangeMicroseconds() const;
+    // The frame of the stream where the last change of the tone took effect; -1 before one did.
+    std::int64_t LastChangeFrame() const;
     // How many frames have been rendered so far.
     std::int64_t RenderedFrames() const { return rendered_.load(); }
 
@@ -55,7 +57,7 @@ private:
     };
     using Clock = std::chrono::steady_clock;
 
-    void ApplyWanted(bool atCrossing, Clock::time_point now);
+    void ApplyWanted(bool atCrossing, Clock::time_point now, std::int64_t frame);
     void NoteClipsChanged();
 
     const int rate_;
@@ -78,6 +80,7 @@ private:
     Clock::time_point changeAsked_{};
     bool changePending_ = false;
     std::int64_t changeMicroseconds_ = -1;
+    std::int64_t changeFrame_ = -1;
 
     std::atomic<std::int64_t> rendered_{0};
     std::vector<Clip> clips_;

@@ -51,7 +51,7 @@ TEST_F(FrameSoundTest, BlindShootingOnTheLiveHubUsesTheStoredTones) {
     frame->Hub().FeedSample(0, 1, 0, 0, -1);  // aim in the middle
     ASSERT_FALSE(output.Events().empty());
     EXPECT_EQ(output.Events().back().kind, RecordingOutput::Kind::Tone);
-    EXPECT_EQ(output.Events().back().frequency, 1760);
+    EXPECT_EQ(output.Events().back().frequency, ToneFrequency(1760, 440, 11));
     frame->Hub().FeedSample(0, 0, 0, 0, -1);  // no aim point: the tone fades
     EXPECT_EQ(output.Events().back().kind, RecordingOutput::Kind::Tone);
     EXPECT_EQ(output.Events().back().frequency, 0);

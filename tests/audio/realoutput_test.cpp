@@ -295,6 +295,12 @@ TEST_F(RealOutput, AClubShootersSessionIsOneUnbrokenToneAtEveryLevel) {
     recorder->Read(300);
     ASSERT_GE(changes.size(), 30u);
     EXPECT_EQ(output->Opens(), 1);
+    // ZARK_SOUND_RECORDING=file keeps the recording (raw, signed 16-bit, mono, 44,100 Hz) for sox.
+    if (const QString keep = qEnvironmentVariable("ZARK_SOUND_RECORDING"); !keep.isEmpty()) {
+        QFile file(keep);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(reinterpret_cast<const char*>(S().data()), qint64(S().size() * sizeof(std::int16_t)));
+    }
 
     // From the first sound to the last change: the share of silent milliseconds and the longest
     // silence.
