@@ -162,8 +162,10 @@ void BM_ClubShooterMinute(benchmark::State& state) {
 }
 BENCHMARK(BM_ClubShooterMinute)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// A pitch change through the real stream: from the call to the render that begins the new pitch
-// (the device's own buffer, BufferMs, comes on top).
+// A pitch change through the real stream: from the call to the render that begins the new pitch.
+// The device asks for sound in chunks when its queue runs low, so this is the wait for the next
+// chunk, not a delay on top of the device's buffer: the recording of test_audio_output shows the
+// new pitch as soon after its call as the first tone after its own.
 void BM_ToneChangeToTheDevice(benchmark::State& state) {
     if (QMediaDevices::defaultAudioOutput().isNull()) {
         state.SkipWithError("no sound device");
