@@ -21,7 +21,6 @@
 #include "app/targetchild.h"
 #include "app/welcomepanel.h"
 #include "window/mdichildwindow.h"
-#include "audio/tonebank.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
@@ -634,8 +633,8 @@ int MainFrame::Customize() {
 void MainFrame::ApplySettings() {
     Settings& settings = settings_.Get();
     if (targetRun_) targetRun_->SetShotPeriod(settings.TimeBetweenShots);
-    BuildToneBank(settings);
-    // Every view re-reads its settings (the full-score picture, line trace, replay times, ...).
+    // Every view re-reads its settings (the full-score picture, line trace, replay times, the
+    // tones of the audio view, ...).
     hub_.SetSettings(&settings);
     if (!sessionPort_.empty()) {
         // The link opens the session's port while the setting is the one it was chosen for, and

@@ -21,7 +21,7 @@ void PlayerSoundHooks::StartToneSweep(int centreHz, int peripheralHz) {
 
 void PlayerSoundHooks::StopSound() {
     cancel_ = true;
-    ProcessSoundOutput().Stop();
+    ProcessSoundOutput().StopAllClips();
     if (sweep_.joinable()) sweep_.join();
 }
 

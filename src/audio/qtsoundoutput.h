@@ -2,52 +2,43 @@
 
 #include <QThread>
 #include <atomic>
-#include <condition_variable>
-#include <cstdint>
-#include <mutex>
 
-#include "audio/soundoutput.h"
+#include "audio/soundmixer.h"
 
 namespace zark {
 
-class SoundEngine;
+class SoundStream;
 
-// The sound output on Qt Multimedia. The sound device is driven from a thread of the output's
-// own, so a sound plays on while the user-interface thread is busy, and a caller may wait for a
-// sound on any thread (the Test Sound sweep waits on the user-interface thread). Each sound opens
-// a fresh stream in the sound's own format, so a new sound starts without waiting for the rest
-// of the old one. Without a sound device every sound ends at once; that is logged once.
-class QtSoundOutput final : public SoundOutput {
+// The sound output on Qt Multimedia: the mixer's stream played on the default device. The stream
+// is opened once, when the output is built, with its buffer set once; from then on a timer of a
+// thread of the output's own renders what the device has room for every 5 ms, so its queue stays
+// full at a fixed depth and the sound plays on while the user-interface thread is busy. No sound
+// stops or restarts it. It is opened again only when the
+// device goes away or fails. Without a sound device the program runs silently (every clip ends as
+// it starts); that is logged once.
+class QtSoundOutput final : public SoundMixer {
 public:
+    static constexpr int kBufferMs = 100;  // what the device is asked to hold ahead
+
     QtSoundOutput();
     ~QtSoundOutput() override;
     QtSoundOutput(const QtSoundOutput&) = delete;
     QtSoundOutput& operator=(const QtSoundOutput&) = delete;
 
-    void Play(SoundPtr sound, bool loop) override;
-    void PlayAndWait(SoundPtr sound) override;
-    void Stop() override;
-
-    // Microseconds from the last Play to the first samples of that sound handed to the device;
-    // -1 until a sound has started.
-    std::int64_t LastStartMicroseconds() const { return startMicroseconds_.load(); }
-    // Whether the last sound reached a device.
+    // Whether the stream has reached a device.
     bool DeviceWorked() const { return deviceWorked_.load(); }
+    // The buffer the device granted, in milliseconds (the latency it adds); -1 before it opened.
+    int BufferMs() const { return bufferMs_.load(); }
+    // How often the stream was opened: 1 for a session whose device stayed.
+    int Opens() const { return opens_.load(); }
 
 private:
-    friend class SoundEngine;
-    std::uint64_t Request(SoundPtr sound, bool loop);
-    void Ended(std::uint64_t id);
-    bool IsLatest(std::uint64_t id) const { return latest_.load() == id; }
-
+    friend class SoundStream;
     QThread thread_;
-    SoundEngine* engine_ = nullptr;
-    std::mutex mutex_;
-    std::condition_variable endedChanged_;
-    std::atomic<std::uint64_t> latest_{0};  // the id of the last request
-    std::uint64_t ended_ = 0;               // every sound up to this id has ended
-    std::atomic<std::int64_t> startMicroseconds_{-1};
+    SoundStream* stream_ = nullptr;
     std::atomic<bool> deviceWorked_{false};
+    std::atomic<int> bufferMs_{-1};
+    std::atomic<int> opens_{0};
 };
 
 }  // namespace zark

@@ -8,9 +8,11 @@ namespace {
 // Where no sound device is wanted (tools, tests): every sound ends at once.
 class SilentOutput final : public SoundOutput {
 public:
-    void Play(SoundPtr, bool) override {}
-    void PlayAndWait(SoundPtr) override {}
-    void Stop() override {}
+    void SetTone(double, int, int) override {}
+    void StopTone() override {}
+    std::uint64_t PlayClip(SoundPtr, ClipKind) override { return 0; }
+    void WaitForClip(std::uint64_t) override {}
+    void StopClips(ClipKind) override {}
 };
 
 SilentOutput g_silent;

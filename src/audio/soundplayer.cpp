@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "audio/soundmixer.h"
 #include "audio/tonebank.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
@@ -13,10 +14,22 @@
 namespace zark {
 namespace {
 
-constexpr int kNoSoundText = 103;  // "(none)"
 constexpr const char* kSoundFolder = "Sound";
 
 std::atomic<int> g_announcements{0};
+
+// The words of an announcement as one clip, so they follow each other as recorded with no gap a
+// thread's wake-up could add; null when they differ in form (each is then played by itself).
+SoundPtr Joined(const std::vector<SoundPtr>& words) {
+    auto joined = std::make_shared<PcmSound>();
+    joined->sampleRate = words.front()->sampleRate;
+    joined->channels = words.front()->channels;
+    for (const SoundPtr& word : words) {
+        if (word->sampleRate != joined->sampleRate || word->channels != joined->channels) return nullptr;
+        joined->samples.insert(joined->samples.end(), word->samples.begin(), word->samples.end());
+    }
+    return joined;
+}
 
 }  // namespace
 
@@ -53,40 +66,40 @@ SoundPlayer::~SoundPlayer() {
         const std::lock_guard lock(mutex_);
         wake_.notify_all();
     }
-    if (!running_.empty()) output_.Stop();
+    if (!running_.empty()) output_.StopClips(ClipKind::Voice);
     for (Running& announcement : running_) announcement.thread.join();
 }
 
-void SoundPlayer::SelectTone(double level) {
-    if (Announcing()) return;
+void SoundPlayer::SelectTone(double level, int holdMs) {
     int n = int(level);
     if (level - n > 0) ++n;
     n = std::min(n, kToneCount - 1);
-    if (n == currentTone_) return;
+    // A held tone is renewed by every sample; a live one changes only with its level.
+    if (n == currentTone_ && holdMs <= 0) return;
     currentTone_ = n;
     if (n >= 0)
-        output_.Play(ToneSound(n), true);
+        output_.SetTone(ToneBankFrequency(n), ToneBankAmplitude(), holdMs);
     else
-        output_.Stop();
+        output_.SetTone(0, 0, 0);
+}
+
+void SoundPlayer::StopTone() {
+    currentTone_ = -1;
+    output_.StopTone();
 }
 
 void SoundPlayer::PlayToneSweep(int centre, int peripheral, const std::atomic<bool>* cancel) {
-    auto images = std::make_unique<ToneImages>();
-    BuildToneImages(*images, centre, peripheral, kToneSweepAmplitude);
+    constexpr int kSweepToneMs = 500;
     for (int d = kToneCount - 1; d >= 0 && !(cancel && cancel->load()); --d)
-        output_.PlayAndWait(SoundOfToneImage((*images)[std::size_t(d)]));
+        output_.PlayAndWait(SineClip(ToneFrequency(centre, peripheral, d), kToneSweepAmplitude * 256, kSweepToneMs));
 }
 
-bool SoundPlayer::IsNoSound(const std::string& name) {
-    if (name.empty() || name == UiText(kNoSoundText)) return true;
-    for (const UiLanguage language :
-         {UiLanguage::English, UiLanguage::German, UiLanguage::Swedish, UiLanguage::Spanish})
-        if (name == LookupString(language, kNoSoundText)) return true;
-    return false;
+std::uint64_t SoundPlayer::PlayClip(SoundPtr sound) {
+    return output_.PlayClip(std::move(sound), ClipKind::Effect);
 }
 
 void SoundPlayer::PlayShotSound(const std::string& name) {
-    if (IsNoSound(name)) return;
+    if (IsNoSoundName(name)) return;
     QString path;
     for (std::size_t i = 0; i < names_.size(); ++i)
         if (names_[i] == name) path = files_[i];
@@ -101,7 +114,7 @@ void SoundPlayer::PlayShotSound(const std::string& name) {
         if (!it->second)
             LogLine("The sound '%s' cannot be played: %s\n", path.toLocal8Bit().constData(), why.c_str());
     }
-    if (it->second) output_.Play(it->second, false);
+    if (it->second) PlayClip(it->second);
 }
 
 void SoundPlayer::AnnounceDecimal(double score, int bearing) {
@@ -127,15 +140,17 @@ void SoundPlayer::Announce(const WordList& words) {
     }
     if (sounds.empty()) return;  // nothing to say
     std::uint64_t ticket = 0;
+    std::uint64_t generation = 0;
     {
         const std::lock_guard lock(mutex_);
         ticket = nextTicket_++;
+        generation = generation_;
     }
-    ++g_announcements;  // the tone stays as it is from the shot on
+    ++g_announcements;
     auto done = std::make_shared<std::atomic<bool>>(false);
     try {
-        running_.push_back(Running{std::thread([this, ticket, done, sounds = std::move(sounds)] {
-                                       Speak(ticket, sounds);
+        running_.push_back(Running{std::thread([this, ticket, generation, done, sounds = std::move(sounds)] {
+                                       Speak(ticket, generation, sounds);
                                        --g_announcements;
                                        *done = true;
                                    }),
@@ -149,18 +164,38 @@ void SoundPlayer::Announce(const WordList& words) {
     }
 }
 
-void SoundPlayer::Speak(std::uint64_t ticket, const std::vector<SoundPtr>& words) {
+void SoundPlayer::Speak(std::uint64_t ticket, std::uint64_t generation, const std::vector<SoundPtr>& words) {
     std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, delay_, [this] { return cancelled_.load(); });
-    wake_.wait(lock, [this, ticket] { return cancelled_ || speaking_ == ticket; });
-    lock.unlock();
-    for (const SoundPtr& word : words) {
-        if (cancelled_) break;
-        output_.PlayAndWait(word);
+    const auto dropped = [&] { return cancelled_ || generation_ != generation; };
+    wake_.wait_for(lock, delay_, dropped);
+    wake_.wait(lock, [&] { return dropped() || speaking_ == ticket; });
+    if (const SoundPtr joined = Joined(words); joined && !dropped()) {
+        // started under the lock: a cancellation either comes first or stops this clip
+        const std::uint64_t clip = output_.PlayClip(joined, ClipKind::Voice);
+        lock.unlock();
+        output_.WaitForClip(clip);
+        lock.lock();
+    } else {
+        for (const SoundPtr& word : words) {
+            if (dropped()) break;
+            const std::uint64_t clip = output_.PlayClip(word, ClipKind::Voice);
+            lock.unlock();
+            output_.WaitForClip(clip);
+            lock.lock();
+        }
     }
-    lock.lock();
-    speaking_ = ticket + 1;
+    speaking_ = std::max(speaking_, ticket + 1);
     wake_.notify_all();
+}
+
+void SoundPlayer::CancelAnnouncements() {
+    {
+        const std::lock_guard lock(mutex_);
+        ++generation_;
+        speaking_ = nextTicket_;  // every ticket given so far has had its turn
+        wake_.notify_all();
+    }
+    output_.StopClips(ClipKind::Voice);
 }
 
 void SoundPlayer::ReapFinished() {
@@ -181,7 +216,7 @@ void SoundPlayer::WaitForAnnouncements() {
 
 void SoundPlayer::PlayAlert() {
     static const SoundPtr alert = LoadWave(QStringLiteral(":/zark/audio/exclamation.wav"));
-    output_.Play(alert, false);
+    PlayClip(alert);
 }
 
 }  // namespace zark

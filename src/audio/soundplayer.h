@@ -23,10 +23,11 @@ namespace zark {
 // (<prefix>/share/zark/Sound beside <prefix>/bin). The first that exists is used.
 std::vector<QString> SoundFolderCandidates();
 
-// Plays the program's sounds through the process-wide output: the blind-shooting tone, the shot
-// sounds of the "Sound" folder, the spoken results and the start-up alert. The audio view, the
-// main frame and the Customize dialog each own one. Used on the user-interface thread; each
-// announcement speaks on a short-lived thread of its own, which touches nothing but the output.
+// Plays the program's sounds into the process-wide output, where they are mixed into one stream:
+// the blind-shooting tone, the shot sounds of the "Sound" folder, the spoken results, the start-up
+// alert and any other short clip. The audio view, the main frame and the Customize dialog each own
+// one. Used on the user-interface thread; each announcement speaks on a short-lived thread of its
+// own, which touches nothing but the output.
 class SoundPlayer final {
 public:
     // output null: the process-wide one. The sound list is read from the first folder of
@@ -39,16 +40,26 @@ public:
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
     // --- Blind-shooting tone
-    // Plays the tone of a score level: the level rounded up (9.0 → tone 9, 9.1 → tone 10, above
-    // 11 → tone 11), looped; -1 silences. Nothing changes while an announcement runs, nor for the
-    // level of the tone already chosen (a tone another sound has ended stays ended until then).
-    void SelectTone(double level);
-    int CurrentTone() const { return currentTone_; }  // -1 when silent
+    // Sounds the tone of a score level: the level rounded up (9.0 → tone 9, 9.1 → tone 10, above
+    // 11 → tone 11) at its frequency of the tone bank; -1 fades it out. The pitch follows at the
+    // tone's next zero crossing; while words are said it holds and then goes straight to the last
+    // level chosen. holdMs above 0 (replayed samples): the tone fades by itself unless a level
+    // comes again within that time.
+    void SelectTone(double level, int holdMs = 0);
+    // Ends the tone now, also while words are said: acquisition or replay over, blind shooting off.
+    void StopTone();
+    int CurrentTone() const { return currentTone_; }  // the last level chosen; -1 when silent
     // The Customize dialog's "Test Sound" of the blind-shooting tones: twelve half-second tones
     // of these frequencies at amplitude 24, from the centre tone down to the peripheral one,
     // played one after the other; returns when the last has ended (six seconds). The bank is
-    // not touched. Setting *cancel (and ending the sound that plays) ends the sweep early.
+    // not touched. Setting *cancel (and ending the clips that play) ends the sweep early.
     void PlayToneSweep(int centre, int peripheral, const std::atomic<bool>* cancel = nullptr);
+
+    // --- Clips over the tone
+    // Mixes a short sound (any PCM image: a signal, a shot sound) over the tone and whatever else
+    // plays, at once, and returns its ticket for SoundOutput::WaitForClip. The tone is lowered by
+    // about 6 dB while it plays and keeps its pitch; nothing is cut. A null sound plays nothing.
+    std::uint64_t PlayClip(SoundPtr sound);
 
     // --- Shot sounds
     // The base names of the WAVE files ("*.wav") of the sound folder when the player was built,
@@ -56,24 +67,26 @@ public:
     const std::vector<std::string>& SoundNames() const { return names_; }
     // The folder they were read from; empty when none of the folders exists.
     const QString& SoundFolder() const { return folder_; }
-    // Plays "<folder>/<name>.wav" at once (ending what plays), unless the name means no sound.
+    // Plays "<folder>/<name>.wav" as a clip, unless the name means no sound (IsNoSoundName).
     // Each file is read the first time it is played; one that cannot be played is logged once
     // and skipped. Also the Customize dialog's "Test Sound" beside each list.
     void PlayShotSound(const std::string& name);
-    // True for the text of string 103 ("(none)") in any of the interface languages, and the empty name.
-    static bool IsNoSound(const std::string& name);
 
     // --- Spoken results
     // Say a result on a thread of its own, after a second (so the shot sound is heard first), in
-    // the loaded interface language. Each announcement keeps its own words; one that starts while
-    // another still speaks waits for it, so every result is said whole and in order.
+    // the loaded interface language, the words one after the other as recorded. Each
+    // announcement keeps its own words; one that starts while another still speaks waits for it,
+    // so every result is said whole and in order.
     void AnnounceDecimal(double score, int bearing);
     void AnnounceInteger(int score, int bearing);
+    // Drops the announcements still waiting and cuts the one being said (a new target, a new
+    // series, or results no longer wanted).
+    void CancelAnnouncements();
     // The pause before the words (1000 ms).
     void SetAnnouncementDelay(std::chrono::milliseconds delay) { delay_ = delay; }
     // Waits until every announcement of the player has ended.
     void WaitForAnnouncements();
-    // True while any announcement of the process runs: the blind-shooting tone stays as it is.
+    // True while any announcement of the process runs.
     static bool Announcing();
 
     // --- The sound of the start-up warnings.
@@ -81,7 +94,7 @@ public:
 
 private:
     void Announce(const WordList& words);
-    void Speak(std::uint64_t ticket, const std::vector<SoundPtr>& words);
+    void Speak(std::uint64_t ticket, std::uint64_t generation, const std::vector<SoundPtr>& words);
     void ReapFinished();
 
     SoundOutput& output_;
@@ -102,6 +115,7 @@ private:
     std::condition_variable wake_;
     std::uint64_t nextTicket_ = 0;
     std::uint64_t speaking_ = 0;  // the ticket whose turn it is
+    std::uint64_t generation_ = 0;  // announcements of an earlier one are cancelled
     std::atomic<bool> cancelled_{false};
 };
 

@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 
+#include "targets/scoretext.h"
+
 namespace zark {
 namespace {
 
@@ -45,9 +47,7 @@ int NumberWord(int k) {
 }
 
 int DirectionWord(int bearing) {
-    int h = (bearing % 360 + 360) % 360 - 15;
-    if (h < 0) h += 360;
-    return kWordFirstHour + h / 30;
+    return kWordFirstHour + ClockHour(bearing) - 1;
 }
 
 WordList DecimalAnnouncement(double score, int bearing) {

@@ -19,8 +19,8 @@ using WordList = std::array<int, 4>;
 
 // The word of a whole number 0..10; 0 (no word) for any other.
 int NumberWord(int k);
-// The clock direction of a bearing in degrees clockwise from 12 o'clock: each hour holds the 30
-// degrees centred on it (15..44 is 1 o'clock, 345..14 is 12 o'clock).
+// The word of the clock direction of a bearing in degrees clockwise from 12 o'clock: the hour
+// ClockHour gives, the one every view shows.
 int DirectionWord(int bearing);
 // The words of a score on a decimal face: the whole points, the tenth, then the direction unless
 // the bearing is -1 (the exact centre). A score without its number word (11 or more) says nothing.

@@ -31,6 +31,8 @@ const std::array<double, 360>& DegreeSines() {
 struct Bank {
     ToneImages images{};
     std::array<SoundPtr, kToneCount> sounds;
+    std::array<int, kToneCount> frequencies{};
+    int amplitude = 0;
 };
 
 Bank& TheBank() {
@@ -85,8 +87,19 @@ SoundPtr SoundOfToneImage(const ToneImage& image) {
 void BuildToneBank(int centre, int peripheral, int amplitude) {
     Bank& bank = TheBank();
     BuildToneImages(bank.images, centre, peripheral, amplitude);
-    for (int d = 0; d < kToneCount; ++d)
+    for (int d = 0; d < kToneCount; ++d) {
         bank.sounds[std::size_t(d)] = SoundOfToneImage(bank.images[std::size_t(d)]);
+        bank.frequencies[std::size_t(d)] = ToneFrequency(centre, peripheral, d);
+    }
+    bank.amplitude = std::clamp(amplitude, 0, 127) * 256;
+}
+
+int ToneBankFrequency(int index) {
+    return index >= 0 && index < kToneCount ? TheBank().frequencies[std::size_t(index)] : 0;
+}
+
+int ToneBankAmplitude() {
+    return TheBank().amplitude;
 }
 
 void BuildToneBank(const Settings& settings) {

@@ -37,11 +37,18 @@ int ToneFrequency(int centre, int peripheral, int d);
 // Builds twelve images as the bank would be built, into images.
 void BuildToneImages(ToneImages& images, int centre, int peripheral, int amplitude);
 
-// The process-wide bank, allocated once for the whole run. Built at start-up and after every
-// change of the settings, on the user-interface thread; a tone that plays keeps its own samples.
+// The process-wide bank, allocated once for the whole run. Built by the audio view when the
+// settings reach it (at start-up and whenever they are applied), on the user-interface thread; a
+// tone that plays keeps its own samples.
 void BuildToneBank(int centre, int peripheral, int amplitude);
 void BuildToneBank(const Settings& settings);  // CenterFrequency, PeripheralFrequency, Amplitude
 const ToneImages& ToneBank();
+
+// What the sound stream's oscillator plays for tone index of the bank: its frequency in hertz
+// (0 for an index outside 0..11, and before the bank is built) and the bank's amplitude as the
+// peak of a 16-bit sample (the 8-bit amplitude times 256).
+int ToneBankFrequency(int index);
+int ToneBankAmplitude();
 
 // Tone index of the bank, ready for the output (null for an index outside 0..11). Silence until
 // the bank is built.

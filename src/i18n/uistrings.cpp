@@ -50,6 +50,15 @@ std::string LookupString(UiLanguage language, int id) {
     return BuiltInStringTable(UiLanguage::English).Text(id);
 }
 
+bool IsNoSoundName(const std::string& name) {
+    constexpr int kNoSoundText = 103;  // "(none)"
+    if (name.empty()) return true;
+    for (const UiLanguage language :
+         {UiLanguage::English, UiLanguage::German, UiLanguage::Swedish, UiLanguage::Spanish})
+        if (name == LookupString(language, kNoSoundText)) return true;
+    return false;
+}
+
 void LoadUiStrings() {
     std::call_once(g_loadOnce, [] {
         std::uint16_t langId = kLangIdDefault;

@@ -49,6 +49,10 @@ QLocale UiLocale();
 // when neither has it. Does not depend on the loaded language, so it serves every language at once.
 std::string LookupString(UiLanguage language, int id);
 
+// Whether a shot sound's name means no sound: the empty name, or the "(none)" text (string 103) of
+// any of the four languages, so a name stored under another language still means none.
+bool IsNoSoundName(const std::string& name);
+
 // The built-in table of a language, read from the program's resources once.
 const StringTable& BuiltInStringTable(UiLanguage language);
 

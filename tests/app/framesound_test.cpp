@@ -50,10 +50,11 @@ TEST_F(FrameSoundTest, BlindShootingOnTheLiveHubUsesTheStoredTones) {
     frame->OnCommand(kCmdFirstTarget);        // the first face of the Targets menu
     frame->Hub().FeedSample(0, 1, 0, 0, -1);  // aim in the middle
     ASSERT_FALSE(output.Events().empty());
-    EXPECT_EQ(output.Events().back().sound, ToneSound(11));
-    EXPECT_TRUE(output.Events().back().loop);
-    frame->Hub().FeedSample(0, 0, 0, 0, -1);  // no aim point: silence
-    EXPECT_EQ(output.Events().back().kind, RecordingOutput::Kind::Stop);
+    EXPECT_EQ(output.Events().back().kind, RecordingOutput::Kind::Tone);
+    EXPECT_EQ(output.Events().back().frequency, ToneFrequency(1760, 440, 11));
+    frame->Hub().FeedSample(0, 0, 0, 0, -1);  // no aim point: the tone fades
+    EXPECT_EQ(output.Events().back().kind, RecordingOutput::Kind::Tone);
+    EXPECT_EQ(output.Events().back().frequency, 0);
 }
 
 TEST_F(FrameSoundTest, TheWarningsSoundTheAlertThroughTheSameOutput) {
@@ -68,8 +69,8 @@ TEST_F(FrameSoundTest, TheWarningsSoundTheAlertThroughTheSameOutput) {
     ASSERT_TRUE(watch.Seen());
     ASSERT_EQ(playedBeforeDialog, 1u);
     const auto alert = output.Events()[0];
-    EXPECT_EQ(alert.kind, RecordingOutput::Kind::Play);
-    EXPECT_FALSE(alert.loop);
+    EXPECT_EQ(alert.kind, RecordingOutput::Kind::Clip);
+    EXPECT_EQ(alert.clip, ClipKind::Effect);
     ASSERT_TRUE(alert.sound);
     EXPECT_GT(alert.sound->DurationMs(), 200);
 }

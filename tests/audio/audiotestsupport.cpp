@@ -1,5 +1,7 @@
 #include "recordingoutput.h"
 
+#include "audio/spokenwords.h"
+
 namespace zark::test {
 
 double ZeroCrossingFrequency(const PcmSound& sound) {
@@ -16,6 +18,18 @@ double ZeroCrossingFrequency(const PcmSound& sound) {
     }
     if (rising < 2) return 0;
     return double(rising - 1) * sound.sampleRate / double(last - first);
+}
+
+SoundPtr JoinedWords(UiLanguage language, std::initializer_list<int> ids) {
+    auto joined = std::make_shared<PcmSound>();
+    for (const int id : ids) {
+        const SoundPtr word = WordSound(language, id);
+        if (!word) return nullptr;
+        joined->sampleRate = word->sampleRate;
+        joined->channels = word->channels;
+        joined->samples.insert(joined->samples.end(), word->samples.begin(), word->samples.end());
+    }
+    return joined;
 }
 
 }  // namespace zark::test

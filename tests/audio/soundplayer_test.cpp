@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "audio/soundmixer.h"
 #include "audio/soundplayer.h"
 #include "audio/tonebank.h"
 #include "i18n/uistrings.h"
@@ -30,50 +31,71 @@ struct PlayerScenario : ::testing::Test {
 };
 
 TEST_F(PlayerScenario, TheToneFollowsTheLevelRoundedUp) {
-    // 9.0, 9.0, 9.4: tone 9 starts, stays, then tone 10
+    // 9.0, 9.0, 9.4: tone 9 starts, stays, then tone 10, at the bank's frequencies and amplitude
     for (const double level : {9.0, 9.0, 9.4}) player.SelectTone(level);
     auto events = output.Events();
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].kind, Kind::Play);
-    EXPECT_EQ(events[0].sound, ToneSound(9));
-    EXPECT_TRUE(events[0].loop);
-    EXPECT_EQ(events[1].sound, ToneSound(10));
+    EXPECT_EQ(events[0].kind, Kind::Tone);
+    EXPECT_EQ(events[0].frequency, ToneFrequency(8869, 220, 9));
+    EXPECT_EQ(events[0].amplitude, 24 * 256);
+    EXPECT_EQ(events[0].holdMs, 0);
+    EXPECT_EQ(events[1].frequency, ToneFrequency(8869, 220, 10));
     EXPECT_EQ(player.CurrentTone(), 10);
 
-    // no aim point silences; the next sample scoring 0 starts tone 0
+    // no aim point fades the tone; the next sample scoring 0 starts tone 0
     output.Clear();
     player.SelectTone(-1);
     player.SelectTone(0);
     events = output.Events();
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].kind, Kind::Stop);
-    EXPECT_EQ(events[1].sound, ToneSound(0));
+    EXPECT_EQ(events[0].kind, Kind::Tone);
+    EXPECT_EQ(events[0].frequency, 0);
+    EXPECT_EQ(events[1].frequency, 220);
 
     // 10.9 is tone 11; a level above it stays on tone 11
     output.Clear();
     player.SelectTone(10.9);
     player.SelectTone(12.5);
     ASSERT_EQ(output.Events().size(), 1u);
-    EXPECT_EQ(output.Events()[0].sound, ToneSound(11));
+    EXPECT_EQ(output.Events()[0].frequency, ToneFrequency(8869, 220, 11));
+
+    // a held tone (replayed samples) is renewed by every sample, also of the same level; the
+    // end of it all stops the tone outright
+    output.Clear();
+    player.SelectTone(10.9, 300);
+    player.SelectTone(10.9, 300);
+    player.StopTone();
+    events = output.Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1].holdMs, 300);
+    EXPECT_EQ(events[2].kind, Kind::StopTone);
+    EXPECT_EQ(player.CurrentTone(), -1);
 }
 
-TEST_F(PlayerScenario, AnAnnouncementFreezesTheToneAndItStaysEndedAfterwards) {
+TEST_F(PlayerScenario, TheToneGoesOnUnderTheWordsAndLevelsStillReachTheOutput) {
+    // The output holds the pitch while a voice plays; the player hands on every change at once,
+    // so the last level is there the moment the words end.
     player.SelectTone(5);
     output.Hold();
     player.AnnounceInteger(9, 90);
     ASSERT_TRUE(output.WaitUntilHeld(1));
     EXPECT_TRUE(SoundPlayer::Announcing());
-    player.SelectTone(7);  // ignored while the words are said
-    player.SelectTone(-1);
+    player.SelectTone(7);
     output.Release();
     player.WaitForAnnouncements();
     EXPECT_FALSE(SoundPlayer::Announcing());
-    EXPECT_EQ(player.CurrentTone(), 5);
-    const std::size_t before = output.Events().size();
-    player.SelectTone(5);  // the same level: the word ended the tone and it stays ended
-    EXPECT_EQ(output.Events().size(), before);
-    player.SelectTone(6);
-    EXPECT_EQ(output.Events().back().sound, ToneSound(6));
+    const auto tones = output.Only(Kind::Tone);
+    ASSERT_EQ(tones.size(), 2u);
+    EXPECT_EQ(tones[1].frequency, ToneBankFrequency(7));
+    EXPECT_TRUE(output.Only(Kind::StopTone).empty());  // nothing ended the tone
+    EXPECT_EQ(output.Clips(ClipKind::Voice).size(), 1u);
+
+    // a clip of another part of the program is mixed in as an effect, not in place of the tone
+    output.Clear();
+    const SoundPtr signal = SineClip(1000, 8000, 200);
+    player.PlayClip(signal);
+    EXPECT_EQ(output.Clips(ClipKind::Effect), std::vector<SoundPtr>{signal});
+    EXPECT_EQ(output.Events().size(), 1u);
 }
 
 TEST(Announcement, WordListsOfTheWorkedExamples) {
@@ -105,11 +127,34 @@ TEST_F(PlayerScenario, EachAnnouncementSaysItsOwnWordsInTheLoadedLanguage) {
     output.Release();
     player.WaitForAnnouncements();
 
+    // each result as one clip: its words back to back, as recorded
     const UiLanguage language = ActiveUiLanguage();
-    std::vector<SoundPtr> expected;
-    for (const int id : {1165, 2167, 2172, 1156, 2181}) expected.push_back(WordSound(language, id));
-    for (const SoundPtr& word : expected) ASSERT_TRUE(word);
-    EXPECT_EQ(output.Sounds(Kind::PlayAndWait), expected);
+    const std::vector<SoundPtr> said = output.Clips(ClipKind::Voice);
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[0]->samples, test::JoinedWords(language, {1165, 2167, 2172})->samples);
+    EXPECT_EQ(said[1]->samples, test::JoinedWords(language, {1156, 2181})->samples);
+    EXPECT_EQ(said[0]->sampleRate, WordSound(language, 1165)->sampleRate);
+}
+
+TEST_F(PlayerScenario, CancellingDropsTheWaitingResultsAndCutsTheOneBeingSaid) {
+    output.Hold();
+    player.AnnounceDecimal(9.7, 100);
+    ASSERT_TRUE(output.WaitUntilHeld(1));  // being said
+    player.AnnounceInteger(10, 5);          // waiting for its turn
+    player.CancelAnnouncements();
+    const auto stops = output.Only(Kind::StopClips);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_EQ(stops[0].clip, ClipKind::Voice);
+    output.Release();
+    player.WaitForAnnouncements();
+    EXPECT_EQ(output.Clips(ClipKind::Voice).size(), 1u);  // the second was never said
+
+    // an announcement after the cancellation speaks as usual
+    output.Clear();
+    player.AnnounceInteger(8, 90);
+    player.WaitForAnnouncements();
+    ASSERT_EQ(output.Clips(ClipKind::Voice).size(), 1u);
+    EXPECT_EQ(output.Clips(ClipKind::Voice)[0]->samples, test::JoinedWords(ActiveUiLanguage(), {1164, 2172})->samples);
 }
 
 TEST(Announcement, EveryLanguageHasItsOwnWords) {
@@ -146,8 +191,8 @@ TEST(SoundFolder, TheListComesFromTheFirstFolderThatExists) {
     player.PlayShotSound("Zip.v2");
     player.PlayShotSound("Bang");
     ASSERT_EQ(output.Events().size(), 2u);
-    EXPECT_EQ(output.Events()[1].kind, Kind::Play);
-    EXPECT_FALSE(output.Events()[1].loop);
+    EXPECT_EQ(output.Events()[1].kind, Kind::Clip);
+    EXPECT_EQ(output.Events()[1].clip, ClipKind::Effect);
     EXPECT_GT(output.Events()[1].sound->Frames(), 0);
 
     // "(none)" of any language and the empty name mean no sound; a file that cannot be played is
@@ -177,7 +222,7 @@ TEST_F(PlayerScenario, TheTestSoundSweepPlaysTwelveTonesFromHighToLowAndLeavesTh
     BuildToneBank(1760, 440, 60);
     const std::vector<std::int16_t> bankTone = ToneSound(11)->samples;
     player.PlayToneSweep(8869, 220);
-    const std::vector<SoundPtr> tones = output.Sounds(Kind::PlayAndWait);
+    const std::vector<SoundPtr> tones = output.Clips(ClipKind::Effect);
     ASSERT_EQ(tones.size(), 12u);
     double previous = 1e9;
     for (const SoundPtr& tone : tones) {
@@ -185,10 +230,13 @@ TEST_F(PlayerScenario, TheTestSoundSweepPlaysTwelveTonesFromHighToLowAndLeavesTh
         const double frequency = test::ZeroCrossingFrequency(*tone);
         EXPECT_LT(frequency, previous);
         previous = frequency;
-        // the fixed amplitude 24
+        // the fixed amplitude 24, around zero, starting and ending silent
         const auto [low, high] = std::minmax_element(tone->samples.begin(), tone->samples.end());
         EXPECT_GE(*low, -24 * 256);
         EXPECT_LE(*high, 24 * 256);
+        EXPECT_GT(*high, 23 * 256);
+        EXPECT_EQ(tone->samples.front(), 0);
+        EXPECT_EQ(tone->samples.back(), 0);
     }
     EXPECT_NEAR(test::ZeroCrossingFrequency(*tones.front()), 8869, 180);
     EXPECT_NEAR(test::ZeroCrossingFrequency(*tones.back()), 220, 5);
@@ -200,7 +248,7 @@ TEST_F(PlayerScenario, TheTestSoundSweepPlaysTwelveTonesFromHighToLowAndLeavesTh
 TEST_F(PlayerScenario, TheAlertOfTheWarningsGoesThroughTheSameOutput) {
     player.PlayAlert();
     ASSERT_EQ(output.Events().size(), 1u);
-    EXPECT_EQ(output.Events()[0].kind, Kind::Play);
+    EXPECT_EQ(output.Events()[0].kind, Kind::Clip);
     ASSERT_TRUE(output.Events()[0].sound);
     EXPECT_GT(output.Events()[0].sound->DurationMs(), 200);
 }

@@ -19,14 +19,6 @@ namespace {
 
 QString HertzText(int hz) { return QString::asprintf("%dHz", hz); }
 
-// Whether text is the "(none)" text of any of the languages: a name stored under another
-// language still means no sound.
-bool IsNoSoundText(const std::string& text) {
-    for (const UiLanguage language : {UiLanguage::English, UiLanguage::German, UiLanguage::Swedish, UiLanguage::Spanish})
-        if (text == LookupString(language, kNoSound)) return true;
-    return false;
-}
-
 }  // namespace
 
 int SoundPage::FrequencyIndex(int hz) {
@@ -95,7 +87,7 @@ void SoundPage::FillSoundList(QComboBox* list, const std::vector<std::string>& n
 
 void SoundPage::SelectSound(QComboBox* list, const std::string& name) {
     const QString wanted = QString::fromStdString(name);
-    int index = IsNoSoundText(name) ? list->findText(UiQString(kNoSound)) : -1;
+    int index = IsNoSoundName(name) ? list->findText(UiQString(kNoSound)) : -1;
     if (index < 0) index = list->findText(wanted, Qt::MatchFixedString);  // letter case aside
     if (index < 0 && !wanted.isEmpty()) index = list->findText(wanted, Qt::MatchStartsWith);
     // A sound that is gone is shown as no sound, never as an empty choice that would be played.
