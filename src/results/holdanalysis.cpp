@@ -56,24 +56,29 @@ bool AimOnFace(const TargetDescriptor& face, int x, int y) {
     return qGray(picture->Image().pixel(int(col), int(row))) < 128;
 }
 
+int AimStretchStart(const TraceStore& store, int shot) {
+    if (shot < 0 || shot >= store.ShotCount() || store.ShotHasNoTrace(shot)) return -1;
+    return StretchStart(store, store.Shot(shot).traceIndex, PreviousShotPoint(store, shot));
+}
+
+int AimArrival(const TraceStore& store, int shot, const TargetDescriptor& face) {
+    const int start = AimStretchStart(store, shot);
+    if (start < 0) return -1;
+    int on = store.Shot(shot).traceIndex;
+    while (on >= start && !AimOnFace(face, store.Sample(on).x, store.Sample(on).y)) --on;
+    if (on < start) return -1;
+    while (on - 1 >= start && AimOnFace(face, store.Sample(on - 1).x, store.Sample(on - 1).y)) --on;
+    return on;
+}
+
 HoldFigures AnalyseHold(const TraceStore& store, int shot, const TargetDescriptor& face) {
     HoldFigures f;
     if (shot < 0 || shot >= store.ShotCount() || store.ShotHasNoTrace(shot)) return f;
     const int t = store.Shot(shot).traceIndex;
-    const int previous = PreviousShotPoint(store, shot);
     const double mm = MillimetresPerUnit(face);
-
-    // Aiming time: back from the last point on the face at or before the shot to where the aim
-    // came onto the face. A stretch that starts on the face counts from its start.
-    const int start = StretchStart(store, t, previous);
-    int on = t;
-    while (on >= start && !AimOnFace(face, store.Sample(on).x, store.Sample(on).y)) --on;
-    if (on >= start) {
-        int entered = on;
-        while (entered - 1 >= start && AimOnFace(face, store.Sample(entered - 1).x, store.Sample(entered - 1).y))
-            --entered;
-        f.aimingSeconds = (t - entered) * store.TimeStep() / 1000.0;
-    }
+    const int start = AimStretchStart(store, shot);
+    const int entered = AimArrival(store, shot, face);
+    if (entered >= 0) f.aimingSeconds = (t - entered) * store.TimeStep() / 1000.0;
 
     const int first = std::max(start, t - kHoldPoints);
     f.points = t - first;

@@ -7,7 +7,9 @@
 #include <bitset>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "core/aimphase.h"
 #include "core/replaycommands.h"
 #include "core/seriesview.h"
 #include "targets/bitmappicture.h"
@@ -59,6 +61,12 @@ public:
     // A view that draws for a printer takes its sizes in millimetres at the printer's resolution
     // (0: the screen's).
     void SetPrintDpi(int dotsPerInch) { printDpi_ = dotsPerInch; }
+    // What tells the phase of each trace point, for the trace coloured by phase (the setting
+    // ColourTraceByPhase); without one the trace keeps its two colours.
+    void SetPhaseSource(std::unique_ptr<AimPhaseSource> source);
+    bool PhasesShown() const;
+    // The phase each trace point is drawn in (valid while PhasesShown()).
+    AimPhase PhaseOf(int index) const;
 
     void PlaceMark(int k);
     void PlaceAllMarks();
@@ -127,6 +135,7 @@ private:
     void HidePicture();
     void ShotSettled();
     TraceStyle CurrentTraceStyle() const;
+    int UpdatePhases(int first);
     bool TraceOn() const;
     void InvalidateTrace();
     QRect SyncTrace();
@@ -167,6 +176,8 @@ private:
     QRect sinceBase_;
     int liveFirst_ = 0;
     int printDpi_ = 0;
+    std::unique_ptr<AimPhaseSource> phaseSource_;
+    std::vector<AimPhase> phases_;  // per trace point
 };
 
 }  // namespace zark
