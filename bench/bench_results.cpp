@@ -1,6 +1,6 @@
 // Speed of the results views: repainting the deviation diagram for a full trace, updating a shot
-// list (with its widget) for one new shot, every hold and group figure of a 20-shot series with a
-// full trace, and the analysis window's update for a new shot. Runs offscreen;
+// list (with its widget) for one new shot, every hold and group figure and the phases of a 20-shot
+// series with a full trace, and the analysis window's update for a new shot. Runs offscreen;
 // build/bench/zark_bench_results.
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,7 @@
 #include "app/window/mdiclient.h"
 #include "results/diagramplot.h"
 #include "results/holdanalysis.h"
+#include "results/phaseanalysis.h"
 #include "results/shotlist.h"
 #include "results/widgets/analysiswindow.h"
 #include "results/widgets/shotlistwidget.h"
@@ -90,6 +91,20 @@ void HoldAndGroupFiguresFullTrace(benchmark::State& state) {
     state.counters["shots"] = hub.Store()->ShotCount();
 }
 BENCHMARK(HoldAndGroupFiguresFullTrace)->Unit(benchmark::kMicrosecond);
+
+// The phases of every shot of a 20-shot series with a full trace (the same trace: every stretch
+// is read from the shot before to the shot).
+void PhasesFullTrace(benchmark::State& state) {
+    Settings settings;
+    ShootingHub hub;
+    hub.SetSettings(&settings);
+    const TargetDescriptor& face = Catalogue().Entry(3);
+    hub.SetTargets(&face, nullptr);
+    FillFullTrace(hub);
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeriesPhases(*hub.Store(), face, nullptr));
+    state.counters["shots"] = hub.Store()->ShotCount();
+}
+BENCHMARK(PhasesFullTrace)->Unit(benchmark::kMicrosecond);
 
 void AnalysisWindowOneNewShot(benchmark::State& state) {
     Settings settings;

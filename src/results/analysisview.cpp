@@ -95,10 +95,10 @@ std::string PhaseVerdictText(const ShotPhases& phases) {
 
 std::string PhaseTooltip(const ShotPhases& phases) {
     if (!phases.valid) return UiText(kNoHold);
-    const int starts[5] = {phases.approach, phases.settle, phases.hold, phases.release,
-                           phases.HasFollowThrough() ? phases.shotPoint : -1};
+    // the follow-through begins at the shot; the verdict says when it was missing
+    const int starts[4] = {phases.approach, phases.settle, phases.hold, phases.release};
     std::string text;
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < 4; ++k) {
         const std::string name = UiText(kPhaseNames + k);
         if (!text.empty()) text += '\n';
         if (starts[k] < 0)

@@ -28,7 +28,8 @@ std::vector<std::string> GroupLines(const GroupFigures& group, int headingId);
 // The verdict on a shot's phases in plain words ("long hold, jerked release"; "clean" when none
 // applies); empty for a shot without phases.
 std::string PhaseVerdictText(const ShotPhases& phases);
-// A line per phase: when it began ("Hold from 3.2 s before the shot") or that it was not seen.
+// A line per phase before the shot: when it began ("Hold from 3.2 s before the shot") or that it
+// was not seen; then the verdict.
 std::string PhaseTooltip(const ShotPhases& phases);
 
 // What the analysis window is told.
