@@ -80,29 +80,31 @@ void ShotListOneNewShot(benchmark::State& state) {
 }
 BENCHMARK(ShotListOneNewShot)->Unit(benchmark::kMicrosecond);
 
-void HoldAndGroupFiguresFullTrace(benchmark::State& state) {
+// A hub on the 50 m rifle face with a full trace of 20 shots.
+struct FullTraceHub {
     Settings settings;
     ShootingHub hub;
-    hub.SetSettings(&settings);
     const TargetDescriptor& face = Catalogue().Entry(3);
-    hub.SetTargets(&face, nullptr);
-    FillFullTrace(hub);  // the aim never leaves the face: each aiming time walks back to the shot before
-    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeries(*hub.Store(), face, nullptr));
-    state.counters["shots"] = hub.Store()->ShotCount();
+    FullTraceHub() {
+        hub.SetSettings(&settings);
+        hub.SetTargets(&face, nullptr);
+        FillFullTrace(hub);  // the aim never leaves the face: each aiming time walks back to the shot before
+    }
+};
+
+void HoldAndGroupFiguresFullTrace(benchmark::State& state) {
+    FullTraceHub full;
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeries(*full.hub.Store(), full.face, nullptr));
+    state.counters["shots"] = full.hub.Store()->ShotCount();
 }
 BENCHMARK(HoldAndGroupFiguresFullTrace)->Unit(benchmark::kMicrosecond);
 
 // The phases of every shot of a 20-shot series with a full trace (the same trace: every stretch
 // is read from the shot before to the shot).
 void PhasesFullTrace(benchmark::State& state) {
-    Settings settings;
-    ShootingHub hub;
-    hub.SetSettings(&settings);
-    const TargetDescriptor& face = Catalogue().Entry(3);
-    hub.SetTargets(&face, nullptr);
-    FillFullTrace(hub);
-    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeriesPhases(*hub.Store(), face, nullptr));
-    state.counters["shots"] = hub.Store()->ShotCount();
+    FullTraceHub full;
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeriesPhases(*full.hub.Store(), full.face, nullptr));
+    state.counters["shots"] = full.hub.Store()->ShotCount();
 }
 BENCHMARK(PhasesFullTrace)->Unit(benchmark::kMicrosecond);
 

@@ -15,7 +15,9 @@ namespace {
 
 bool IsGap(const SamplePoint& p) { return p.x == 0 && p.y == 0; }
 
-double Distance(const SamplePoint& a, const SamplePoint& b) { return std::hypot(double(a.x - b.x), double(a.y - b.y)); }
+// sqrt rather than std::hypot: the coordinates are small integers, and this runs for every point
+double Length(double dx, double dy) { return std::sqrt(dx * dx + dy * dy); }
+double Distance(const SamplePoint& a, const SamplePoint& b) { return Length(double(a.x - b.x), double(a.y - b.y)); }
 
 // The face, its scale and the time step a shot's phases are measured with.
 struct Measure {
@@ -54,8 +56,10 @@ public:
             return AimPhase::Outside;
         }
         bool slow = false, settled = false;
+        double step = 0;
         if (hasLast_) {
-            const double v = m_.Speed(last_, p);
+            step = Distance(last_, p);
+            const double v = step * m_.mm / m_.step;
             if (count_ == kPhaseSmoothing) sum_ -= speeds_[std::size_t(k % kPhaseSmoothing)];
             else ++count_;
             speeds_[std::size_t(k % kPhaseSmoothing)] = v;
@@ -79,16 +83,18 @@ public:
                 state_ = State::Hold;
                 holdAt = k;
                 holdEndAt = -1;
+                holdPath = 0;
                 holdX_ = p.x;
                 holdY_ = p.y;
                 holdPoints_ = 1;
                 return AimPhase::Hold;
             case State::Hold:
-                if (std::hypot(p.x - holdX_ / holdPoints_, p.y - holdY_ / holdPoints_) * m_.mm > kHoldArea * m_.reach) {
+                if (Length(p.x - holdX_ / holdPoints_, p.y - holdY_ / holdPoints_) * m_.mm > kHoldArea * m_.reach) {
                     holdEndAt = k - 1;  // drifted out of the hold
                     state_ = State::Settle;
                     return AimPhase::Settle;
                 }
+                holdPath += step;
                 holdX_ += p.x;
                 holdY_ += p.y;
                 ++holdPoints_;
@@ -102,7 +108,7 @@ public:
     int settleAt = -1;
     int holdAt = -1;     // the last hold's start
     int holdEndAt = -1;  // where it ended, -1 while it lasts
-
+    double holdPath = 0;  // units along it
 private:
     enum class State { Off, Cut, Approach, Settle, Hold };
     Measure m_;
@@ -127,7 +133,7 @@ struct FollowTracker {
     // False ends the follow-through (the point is not part of it).
     bool Feed(int k, const SamplePoint& p) {
         if (!active || IsGap(p) || k - shotPoint > kFollowSteps ||
-            std::hypot(p.x * mm - centreX, p.y * mm - centreY) > radius)
+            Length(p.x * mm - centreX, p.y * mm - centreY) > radius)
             active = false;
         return active;
     }
@@ -156,14 +162,8 @@ FollowTracker FollowAfter(const TraceStore& store, const ShotPhases& f, const Me
     follow.mm = m.mm;
     follow.radius = kHoldArea * m.reach;
     if (f.HasHold()) {
-        double x = 0, y = 0;
-        for (int k = f.hold; k <= f.holdEnd; ++k) {
-            x += store.Sample(k).x;
-            y += store.Sample(k).y;
-        }
-        const int n = f.holdEnd - f.hold + 1;
-        follow.centreX = x / n * m.mm;
-        follow.centreY = y / n * m.mm;
+        follow.centreX = f.holdMeanXmm;
+        follow.centreY = f.holdMeanYmm;
     } else {
         follow.centreX = store.Sample(f.shotPoint).x * m.mm;
         follow.centreY = store.Sample(f.shotPoint).y * m.mm;
@@ -217,11 +217,14 @@ ShotPhases AnalysePhases(const TraceStore& store, int shot, const TargetDescript
     if (arrival < 0 || !m.Usable()) return f;
     f.valid = true;
 
+    // From the arrival the aim is on the face up to its last point on the face before the shot
+    // (AimArrival's run), off it after that.
+    int lastOn = t;
+    while (lastOn > arrival && !AimOnFace(face, store.Sample(lastOn).x, store.Sample(lastOn).y)) --lastOn;
     Scanner scanner(m);
     scanner.Start(arrival == start);
     for (int k = arrival; k < t; ++k) {
-        const SamplePoint p = store.Sample(k);
-        const AimPhase phase = scanner.Feed(k, p, AimOnFace(face, p.x, p.y));
+        const AimPhase phase = scanner.Feed(k, store.Sample(k), k <= lastOn);
         if (labels) labels[k] = phase;
     }
     f.approach = arrival > start ? arrival : -1;
@@ -235,9 +238,7 @@ ShotPhases AnalysePhases(const TraceStore& store, int shot, const TargetDescript
         // the trigger breaks within the step before the shot's own point: both steps are the release
         int release = std::max(arrival, t - kReleaseMinSteps);
         if (holdStart >= 0 && holdEnd > holdStart) {
-            double path = 0;
-            for (int k = holdStart + 1; k <= holdEnd; ++k) path += m.Speed(store.Sample(k - 1), store.Sample(k));
-            const double usual = path / (holdEnd - holdStart);
+            const double usual = scanner.holdPath * m.mm / m.step / (holdEnd - holdStart);
             const int lowest = std::max(t - kReleaseSteps, holdStart);
             while (release > lowest) {
                 const double v = m.Speed(store.Sample(release - 1), store.Sample(release));
@@ -263,7 +264,9 @@ ShotPhases AnalysePhases(const TraceStore& store, int shot, const TargetDescript
             x /= n;
             y /= n;
             double radius = 0;
-            for (int k = holdStart; k <= end; ++k) radius += std::hypot(store.Sample(k).x - x, store.Sample(k).y - y);
+            for (int k = holdStart; k <= end; ++k) radius += Length(store.Sample(k).x - x, store.Sample(k).y - y);
+            f.holdMeanXmm = x * m.mm;
+            f.holdMeanYmm = y * m.mm;
             f.holdSeconds = (end - holdStart) * f.stepSeconds;
             f.holdSpeed = path * m.mm / f.holdSeconds;
             f.holdRadius = radius / n * m.mm;

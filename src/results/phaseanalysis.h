@@ -54,6 +54,8 @@ struct ShotPhases {
     double holdSeconds = 0;   // (holdEnd - hold) steps
     double holdSpeed = 0;     // mm/s along the hold's path
     double holdRadius = 0;    // mm: mean distance of the hold's points from their mean point
+    double holdMeanXmm = 0;   // that mean point, x to the right and y upwards
+    double holdMeanYmm = 0;
     double releaseMm = 0;     // path of the release steps
     double followSeconds = 0;
     double driftMm = 0;       // from the shot's point to the follow-through's point 0.5 s on (or its last)

@@ -542,7 +542,22 @@ TEST(SimulatedShooter, ThePhasesOfTheThreeShootersDiffer) {
                     f.holdSpeed, f.holdRadius, f.releaseMm, f.driftMm, 100 * f.longHold, 100 * f.jerked,
                     100 * f.drifted, 100 * f.noFollow, f.shots);
         EXPECT_GE(f.shots, 100u);
+        EXPECT_GT(f.holdShare, 0.8);  // nearly every shot has a hold
     }
+    const PhaseFigures &beginner = figures[0], &club = figures[1], &elite = figures[2];
+    EXPECT_LT(beginner.holdSeconds, club.holdSeconds);  // the steadier, the longer the hold
+    EXPECT_LT(club.holdSeconds, elite.holdSeconds);
+    EXPECT_GT(beginner.holdSpeed, club.holdSpeed);
+    EXPECT_GT(club.holdSpeed, elite.holdSpeed);
+    EXPECT_GT(beginner.releaseMm, club.releaseMm);
+    EXPECT_GT(club.releaseMm, elite.releaseMm);
+    EXPECT_GT(beginner.jerked, 0.3);  // the beginner jerks about every other shot
+    EXPECT_GT(beginner.jerked, club.jerked);
+    EXPECT_GE(club.jerked, elite.jerked);
+    EXPECT_GT(beginner.noFollow, club.noFollow);
+    EXPECT_GE(club.noFollow, elite.noFollow);
+    EXPECT_GT(beginner.drifted, club.drifted);
+    EXPECT_GT(elite.longHold, beginner.longHold);  // only the patient elite holds past 6 s
 }
 
 struct ProfileBounds {

@@ -13,10 +13,10 @@ int TracePenWidth(int zoom) { return zoom > 2 ? 3 : 1; }
 QColor PhaseColour(AimPhase phase) {
     switch (phase) {
         case AimPhase::Approach: return {213, 94, 0};        // vermillion
-        case AimPhase::Settle: return {230, 159, 0};         // orange
+        case AimPhase::Settle: return {170, 110, 255};       // violet
         case AimPhase::Hold: return {0, 255, 255};           // cyan
-        case AimPhase::Release: return {255, 0, 255};        // magenta
-        case AimPhase::FollowThrough: return {0, 114, 178};  // blue
+        case AimPhase::Release: return {150, 220, 0};        // lime
+        case AimPhase::FollowThrough: return {86, 180, 233};  // sky blue
         case AimPhase::Outside: break;
     }
     return {150, 150, 150};
