@@ -12,8 +12,6 @@ namespace {
 
 bool IsGap(const SamplePoint& p) { return p.x == 0 && p.y == 0; }
 
-int Points(double score) { return int(std::floor(score + 1e-9)); }
-
 // The trace index of the nearest earlier shot with a trace point, -1 when there is none.
 int PreviousShotPoint(const TraceStore& store, int shot) {
     for (int j = shot - 1; j >= 0; --j)
@@ -31,13 +29,15 @@ int StretchStart(const TraceStore& store, int shotPoint, int previous) {
 
 }  // namespace
 
+int WholePoints(double score) { return int(std::floor(score + 1e-9)); }
+
 double MillimetresPerUnit(const TargetDescriptor& face) {
     return face.RefRadius() > 0 ? double(face.RefDiameter()) / (2.0 * face.RefRadius()) : 0.0;
 }
 
 HoldLevels HoldLevelsOf(const TargetDescriptor& face) {
     HoldLevels levels;
-    levels.top = std::max(0, Points(face.TopScore()));
+    levels.top = std::max(0, WholePoints(face.TopScore()));
     levels.next = levels.top > 1 ? levels.top - 1 : 0;
     return levels;
 }
@@ -92,7 +92,7 @@ HoldFigures AnalyseHold(const TraceStore& store, int shot, const TargetDescripto
     double path = 0;
     for (int k = first; k < t; ++k) {
         const SamplePoint p = store.Sample(k);
-        const int points = Points(face.ScoreShot(p.x, p.y));
+        const int points = WholePoints(face.ScoreShot(p.x, p.y));
         if (levels.top > 0 && points >= levels.top) ++inTop;
         if (levels.next > 0 && points >= levels.next) ++inNext;
         sumX += p.x;

@@ -24,6 +24,8 @@ struct HoldLevels {
     int next = 0;
 };
 HoldLevels HoldLevelsOf(const TargetDescriptor& face);
+// The whole points of a score or ring value (10.1, the inner ten, is 10).
+int WholePoints(double score);
 
 // True when the aim at (x, y) is on the face: inside its outermost ring (widened by the bullet, as
 // the rings score) or on the dark silhouette of its picture.

@@ -198,7 +198,7 @@ double TenReachMm(const TargetDescriptor& face) {
     const double mm = MillimetresPerUnit(face);
     const int top = HoldLevelsOf(face).top;
     for (int i = 0; i < face.RingCount(); ++i)
-        if (int(std::floor(face.RingValue(i) + 1e-9)) >= top) return (face.RingRadius(i) + face.BulletRadius()) * mm;
+        if (WholePoints(face.RingValue(i)) >= top) return (face.RingRadius(i) + face.BulletRadius()) * mm;
     if (!face.ZoneMap() || top <= 0) return 0;
     const double unitsPerPixel = double(kViewWidthUnits) / kPicturePixelsPerView;
     return std::sqrt(double(BestZonePixels(face, top)) / std::numbers::pi) * unitsPerPixel * mm;
@@ -296,8 +296,8 @@ ShotPhases AnalysePhases(const TraceStore& store, int shot, const TargetDescript
     // a jerk is judged on the break itself: the last two steps, however long the release
     if (f.HasRelease()) {
         double snatch = 0;
-        for (int k = std::max(f.release, t - kReleaseMinSteps) + 1; k <= t; ++k)
-            snatch += Distance(store.Sample(k - 1), store.Sample(k)) * m.mm;
+        for (int j = std::max(f.release, t - kReleaseMinSteps) + 1; j <= t; ++j)
+            snatch += Distance(store.Sample(j - 1), store.Sample(j)) * m.mm;
         if (snatch > kJerkedReleaseReach * m.reach) f.verdict |= VerdictJerkedRelease;
     }
     if (leftHold && f.followSeconds < kShortFollowSeconds) f.verdict |= VerdictNoFollowThrough;
