@@ -1,6 +1,6 @@
 // Speed of the results views: repainting the deviation diagram for a full trace, updating a shot
-// list (with its widget) for one new shot, every hold and group figure of a 20-shot series with a
-// full trace, and the analysis window's update for a new shot. Runs offscreen;
+// list (with its widget) for one new shot, every hold and group figure and the phases of a 20-shot
+// series with a full trace, and the analysis window's update for a new shot. Runs offscreen;
 // build/bench/zark_bench_results.
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,7 @@
 #include "window/mdiclient.h"
 #include "results/diagramplot.h"
 #include "results/holdanalysis.h"
+#include "results/phaseanalysis.h"
 #include "results/shotlist.h"
 #include "results/widgets/analysiswindow.h"
 #include "results/widgets/shotlistwidget.h"
@@ -79,17 +80,33 @@ void ShotListOneNewShot(benchmark::State& state) {
 }
 BENCHMARK(ShotListOneNewShot)->Unit(benchmark::kMicrosecond);
 
-void HoldAndGroupFiguresFullTrace(benchmark::State& state) {
+// A hub on the 50 m rifle face with a full trace of 20 shots.
+struct FullTraceHub {
     Settings settings;
     ShootingHub hub;
-    hub.SetSettings(&settings);
     const TargetDescriptor& face = Catalogue().Entry(3);
-    hub.SetTargets(&face, nullptr);
-    FillFullTrace(hub);  // the aim never leaves the face: each aiming time walks back to the shot before
-    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeries(*hub.Store(), face, nullptr));
-    state.counters["shots"] = hub.Store()->ShotCount();
+    FullTraceHub() {
+        hub.SetSettings(&settings);
+        hub.SetTargets(&face, nullptr);
+        FillFullTrace(hub);  // the aim never leaves the face: each aiming time walks back to the shot before
+    }
+};
+
+void HoldAndGroupFiguresFullTrace(benchmark::State& state) {
+    FullTraceHub full;
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeries(*full.hub.Store(), full.face, nullptr));
+    state.counters["shots"] = full.hub.Store()->ShotCount();
 }
 BENCHMARK(HoldAndGroupFiguresFullTrace)->Unit(benchmark::kMicrosecond);
+
+// The phases of every shot of a 20-shot series with a full trace (the same trace: every stretch
+// is read from the shot before to the shot).
+void PhasesFullTrace(benchmark::State& state) {
+    FullTraceHub full;
+    for (auto _ : state) benchmark::DoNotOptimize(AnalyseSeriesPhases(*full.hub.Store(), full.face, nullptr));
+    state.counters["shots"] = full.hub.Store()->ShotCount();
+}
+BENCHMARK(PhasesFullTrace)->Unit(benchmark::kMicrosecond);
 
 void AnalysisWindowOneNewShot(benchmark::State& state) {
     Settings settings;

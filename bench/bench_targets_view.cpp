@@ -1,5 +1,5 @@
 // The target view's figures: composing a face, one paint with a full trace, and the work on the
-// main thread for one live sample (the aim cross moved, the trace grown).
+// main thread for one live sample (the aim cross moved, the trace grown; also coloured by phase).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,6 +10,7 @@
 
 #include "core/qttimerfactory.h"
 #include "core/shootinghub.h"
+#include "results/phaseanalysis.h"
 #include "settings/settings.h"
 #include "targets/render/facepainter.h"
 #include "targets/render/tracepainter.h"
@@ -141,5 +142,29 @@ void BM_LiveSampleWithRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LiveSampleWithRepaint)->Unit(benchmark::kMicrosecond);
+
+// The same with the trace coloured by phase: each point labelled as it comes, each shot (one in
+// 900 points) recolouring its stretch and the trace drawn again.
+void BM_LiveSampleByPhaseWithRepaint(benchmark::State& state) {
+    ViewRig rig(1024, 768);
+    rig.settings.ColourTraceByPhase = 1;
+    rig.view.SetPhaseSource(zark::MakePhaseLabeller());
+    rig.hub.NewSeries(20, 0, 0);
+    int i = 0;
+    for (auto _ : state) {
+        if (rig.hub.Store()->SampleCount() >= zark::kMaxSamples - 1) {
+            state.PauseTiming();
+            rig.hub.StopAcquisition();
+            rig.hub.NewSeries(20, 0, 0);
+            state.ResumeTiming();
+        }
+        ++i;
+        const int x = int(300 * std::sin(i * 0.013) + 40 * std::sin(i * 0.31));
+        const int y = int(300 * std::cos(i * 0.011) + 40 * std::cos(i * 0.27)) + 1;
+        rig.hub.FeedSample(x, y, i % 900 == 899 && rig.hub.Store()->ShotCount() < zark::kMaxShots ? 1 : 0, 0, -1);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_LiveSampleByPhaseWithRepaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <QMdiSubWindow>
 
 #include "app/appicons.h"
+#include "results/phaseanalysis.h"
 #include "settings/settings.h"
+#include "targets/widgets/targetview.h"
 #include "targets/widgets/targetwindow.h"
 
 namespace zark {
@@ -14,6 +16,7 @@ TargetChild::TargetChild(MdiClient& client, HubView& hub, NotificationSink& main
                  ProgramIcon());
     target_ = new TargetWindow(hub, mainFrame, nullptr, std::move(audioView));
     target_->SetSessionPort(settings.Communication, sessionPort);
+    target_->View().SetPhaseSource(MakePhaseLabeller());
     SetContent(target_);
     if (QMdiSubWindow* frame = Window()) frame->setMinimumSize(TargetWindow::kMinWidth, TargetWindow::kMinHeight);
 }

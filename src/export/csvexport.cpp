@@ -8,9 +8,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "results/holdanalysis.h"
-#include "results/shotscore.h"
 #include "core/matchprogramme.h"
+#include "results/holdanalysis.h"
+#include "results/phaseanalysis.h"
+#include "results/shotscore.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
@@ -43,6 +44,31 @@ QString GroupColumns(const GroupFigures& g) {
            Fixed(g.sdXmm, 2) + ',' + Fixed(g.sdYmm, 2);
 }
 
+QString Optional(bool present, double value, int decimals) { return present ? Fixed(value, decimals) : QString(); }
+
+// The phase columns of a shot: empty where a phase did not occur, all empty without phases.
+QString PhaseColumns(const ShotPhases& f) {
+    if (!f.valid) return QStringLiteral(",,,,,,,,,,,");
+    static const char* const kVerdicts[] = {"no hold", "long hold", "drifted out of the hold", "jerked release",
+                                            "no follow-through"};
+    QString verdict;
+    for (int bit = 0; bit < 5; ++bit)
+        if (f.verdict & (1 << bit)) verdict += (verdict.isEmpty() ? "" : "; ") + QString(kVerdicts[bit]);
+    const auto start = [&f](int index) { return ',' + Optional(index >= 0, f.SecondsBefore(index), 2); };
+    return start(f.approach) + start(f.settle) + start(f.hold) + start(f.release) + ',' +
+           Optional(f.HasHold(), f.holdSeconds, 2) + ',' + Optional(f.HasHold(), f.holdSpeed, 2) + ',' +
+           Optional(f.HasHold(), f.holdRadius, 2) + ',' + Optional(f.HasRelease(), f.releaseMm, 2) + ',' +
+           Optional(f.HasFollowThrough(), f.followSeconds, 2) + ',' + Optional(f.HasFollowThrough(), f.driftMm, 2) +
+           ',' + (verdict.isEmpty() ? QStringLiteral("clean") : verdict);
+}
+
+// The series' means on its total line, under the shots' own columns.
+QString PhaseMeanColumns(const PhaseMeans& m) {
+    return QStringLiteral(",,,,") + ',' + Optional(m.holds > 0, m.holdSeconds, 2) + ',' +
+           Optional(m.holds > 0, m.holdSpeed, 2) + ',' + Optional(m.holds > 0, m.holdRadius, 2) + ',' +
+           Optional(m.releases > 0, m.releaseMm, 2) + ',' + ',' + Optional(m.follows > 0, m.driftMm, 2) + ',';
+}
+
 QString Quoted(const std::string& text) {
     QString q = QString::fromStdString(text);
     q.replace('"', "\"\"");
@@ -53,6 +79,7 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
     const SeriesAnalysis analysis = AnalyseSeries(*store, *pair.first, pair.second);
+    const SeriesPhases phases = AnalyseSeriesPhases(*store, *pair.first, pair.second);
     double total = 0;
     for (int i = 0; i < store->ShotCount(); ++i) {
         const ShotRecord& shot = store->Shot(i);
@@ -76,10 +103,11 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
                     QString::fromStdString(ShotTimeText(scored.timeMs));
         }
         const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
-        csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,\n");
+        csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,") +
+               PhaseColumns(phases.shot[std::size_t(std::min(i, kMaxShots - 1))]) + '\n';
     }
     csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, total)) + ",," +
-           HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + '\n';
+           HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + PhaseMeanColumns(phases.means) + '\n';
 }
 
 }  // namespace

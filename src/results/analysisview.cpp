@@ -30,6 +30,13 @@ constexpr int kSpread = 416;
 constexpr int kDeviation = 417;
 constexpr int kNoShots = 418;
 constexpr int kNoHold = 419;
+constexpr int kPhaseTitles = 420;  // 420..425: hold, speed, radius, release path, follow-through, verdict
+constexpr int kSeriesMean = 426;
+constexpr int kVerdicts = 427;     // 427..431 in the order of the verdict bits, 432 "clean"
+constexpr int kClean = 432;
+constexpr int kPhaseNames = 433;   // 433..437: approach, settle, hold, release, follow-through
+constexpr int kPhaseFrom = 438;
+constexpr int kPhaseNotSeen = 439;
 
 std::string Level(int points) { return QString::asprintf(UiText(kInLevelTitle).c_str(), points).toStdString(); }
 
@@ -75,6 +82,35 @@ std::vector<std::string> GroupLines(const GroupFigures& group, int headingId) {
     return lines;
 }
 
+std::string PhaseVerdictText(const ShotPhases& phases) {
+    if (!phases.valid) return {};
+    std::string text;
+    for (int bit = 0; bit < 5; ++bit) {
+        if (!(phases.verdict & (1 << bit))) continue;
+        if (!text.empty()) text += ", ";
+        text += UiText(kVerdicts + bit);
+    }
+    return text.empty() ? UiText(kClean) : text;
+}
+
+std::string PhaseTooltip(const ShotPhases& phases) {
+    if (!phases.valid) return UiText(kNoHold);
+    // the follow-through begins at the shot; the verdict says when it was missing
+    const int starts[4] = {phases.approach, phases.settle, phases.hold, phases.release};
+    std::string text;
+    for (int k = 0; k < 4; ++k) {
+        const std::string name = UiText(kPhaseNames + k);
+        if (!text.empty()) text += '\n';
+        if (starts[k] < 0)
+            text += QString::asprintf(UiText(kPhaseNotSeen).c_str(), name.c_str()).toStdString();
+        else
+            text += QString::asprintf(UiText(kPhaseFrom).c_str(), name.c_str(),
+                                      TenthsText(phases.SecondsBefore(starts[k])).c_str())
+                        .toStdString();
+    }
+    return text + '\n' + PhaseVerdictText(phases);
+}
+
 AnalysisView::AnalysisView(HubView* hub) : HubView(hub) { LoadUiStrings(); }
 
 std::array<std::string, AnalysisView::kColumns> AnalysisView::ColumnTitles() const {
@@ -100,6 +136,44 @@ std::array<std::string, AnalysisView::kColumns> AnalysisView::RowTexts(int shot)
     return cells;
 }
 
+std::array<std::string, AnalysisView::kPhaseColumns> AnalysisView::PhaseColumnTitles() const {
+    std::array<std::string, kPhaseColumns> titles;
+    titles[0] = UiText(kShotTitle);
+    for (int c = 1; c < kPhaseColumns; ++c) titles[std::size_t(c)] = UiText(kPhaseTitles + c - 1);
+    return titles;
+}
+
+std::array<std::string, AnalysisView::kPhaseColumns> AnalysisView::PhaseRowTexts(int shot) const {
+    std::array<std::string, kPhaseColumns> cells;
+    if (shot < 0 || shot >= phases_.shots) return cells;
+    cells[0] = std::to_string(shot + 1);
+    const ShotPhases& f = phases_.shot[std::size_t(shot)];
+    if (!f.valid) return cells;
+    if (f.HasHold()) {
+        cells[1] = TenthsText(f.holdSeconds);
+        cells[2] = TenthsText(f.holdSpeed);
+        cells[3] = TenthsText(f.holdRadius);
+    }
+    if (f.HasRelease()) cells[4] = TenthsText(f.releaseMm);
+    if (f.HasFollowThrough()) cells[5] = TenthsText(f.driftMm);
+    cells[6] = PhaseVerdictText(f);
+    return cells;
+}
+
+std::array<std::string, AnalysisView::kPhaseColumns> AnalysisView::PhaseMeanTexts() const {
+    std::array<std::string, kPhaseColumns> cells;
+    const PhaseMeans& m = phases_.means;
+    cells[0] = UiText(kSeriesMean);
+    if (m.holds > 0) {
+        cells[1] = TenthsText(m.holdSeconds);
+        cells[2] = TenthsText(m.holdSpeed);
+        cells[3] = TenthsText(m.holdRadius);
+    }
+    if (m.releases > 0) cells[4] = TenthsText(m.releaseMm);
+    if (m.follows > 0) cells[5] = TenthsText(m.driftMm);
+    return cells;
+}
+
 std::vector<std::string> AnalysisView::AllGroupLines() const {
     std::vector<std::string> lines = GroupLines(series_.group, kSeriesHeading);
     if (matchShown_ && matchGroup_.shots > 0) {
@@ -122,10 +196,12 @@ void AnalysisView::Analyse() {
     const TargetDescriptor* first = targetA();
     if (!store || !first) {
         series_ = SeriesAnalysis{};
+        phases_ = SeriesPhases{};
         levels_ = HoldLevels{};
         return;
     }
     series_ = AnalyseSeries(*store, *first, targetB());
+    phases_ = AnalyseSeriesPhases(*store, *first, targetB());
     levels_ = HoldLevelsOf(*first);
 }
 
@@ -180,7 +256,11 @@ void AnalysisView::OnSample(int, int, int isShot, int isReplay, int sampleIndex)
         }
         return;
     }
-    if (!isShot) return;
+    // a shot is analysed as it comes, and again once its follow-through has been watched
+    const int last = store->ShotCount() - 1;
+    const bool followed = last >= 0 && !store->ShotHasNoTrace(last) &&
+                          sampleIndex == store->Shot(last).traceIndex + kFollowSteps + 1;
+    if (!isShot && !followed) return;
     Analyse();
     Changed();
 }

@@ -6,6 +6,7 @@
 
 #include "core/shootinghub.h"
 #include "results/holdanalysis.h"
+#include "results/phaseanalysis.h"
 
 class QPainter;
 class QRect;
@@ -24,6 +25,12 @@ std::string HoldTooltip(const HoldFigures& hold, const HoldLevels& levels);
 // number of shots), the mean point of impact, the spreads and the deviations; a group without
 // shots is the heading's "No shots yet".
 std::vector<std::string> GroupLines(const GroupFigures& group, int headingId);
+// The verdict on a shot's phases in plain words ("long hold, jerked release"; "clean" when none
+// applies); empty for a shot without phases.
+std::string PhaseVerdictText(const ShotPhases& phases);
+// A line per phase before the shot: when it began ("Hold from 3.2 s before the shot") or that it
+// was not seen; then the verdict.
+std::string PhaseTooltip(const ShotPhases& phases);
 
 // What the analysis window is told.
 class AnalysisListener {
@@ -50,6 +57,15 @@ public:
     std::array<std::string, kColumns> RowTexts(int shot) const;  // empty cells for a shot without hold
     // The group lines of the series and, while a match is shown, of the match.
     std::vector<std::string> AllGroupLines() const;
+
+    // The phase table: shot, hold (s), hold speed (mm/s), hold radius (mm), release path (mm),
+    // follow-through drift (mm), verdict; a row per shot (empty cells for what did not occur)
+    // and the series' means.
+    static constexpr int kPhaseColumns = 7;
+    std::array<std::string, kPhaseColumns> PhaseColumnTitles() const;
+    std::array<std::string, kPhaseColumns> PhaseRowTexts(int shot) const;
+    std::array<std::string, kPhaseColumns> PhaseMeanTexts() const;
+    const SeriesPhases& Phases() const { return phases_; }
 
     const SeriesAnalysis& Series() const { return series_; }
     HoldLevels Levels() const { return levels_; }
@@ -87,6 +103,7 @@ private:
 
     AnalysisListener* listener_ = nullptr;
     SeriesAnalysis series_;
+    SeriesPhases phases_;
     HoldLevels levels_;
     std::array<bool, kMaxShots> selected_{};
     int replayed_ = -1;

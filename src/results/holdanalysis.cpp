@@ -13,8 +13,6 @@ namespace {
 
 bool IsGap(const SamplePoint& p) { return p.x == 0 && p.y == 0; }
 
-int Points(double score) { return int(std::floor(score + 1e-9)); }
-
 // The trace index of the nearest earlier shot with a trace point, -1 when there is none.
 int PreviousShotPoint(const TraceStore& store, int shot) {
     for (int j = shot - 1; j >= 0; --j)
@@ -32,13 +30,15 @@ int StretchStart(const TraceStore& store, int shotPoint, int previous) {
 
 }  // namespace
 
+int WholePoints(double score) { return int(std::floor(score + 1e-9)); }
+
 double MillimetresPerUnit(const TargetDescriptor& face) {
     return face.RefRadius() > 0 ? double(face.RefDiameter()) / (2.0 * face.RefRadius()) : 0.0;
 }
 
 HoldLevels HoldLevelsOf(const TargetDescriptor& face) {
     HoldLevels levels;
-    levels.top = std::max(0, Points(face.TopScore()));
+    levels.top = std::max(0, WholePoints(face.TopScore()));
     levels.next = levels.top > 1 ? levels.top - 1 : 0;
     return levels;
 }
@@ -57,24 +57,29 @@ bool AimOnFace(const TargetDescriptor& face, int x, int y) {
     return qGray(picture->Image().pixel(int(col), int(row))) < 128;
 }
 
+int AimStretchStart(const TraceStore& store, int shot) {
+    if (shot < 0 || shot >= store.ShotCount() || store.ShotHasNoTrace(shot)) return -1;
+    return StretchStart(store, store.Shot(shot).traceIndex, PreviousShotPoint(store, shot));
+}
+
+int AimArrival(const TraceStore& store, int shot, const TargetDescriptor& face) {
+    const int start = AimStretchStart(store, shot);
+    if (start < 0) return -1;
+    int on = store.Shot(shot).traceIndex;
+    while (on >= start && !AimOnFace(face, store.Sample(on).x, store.Sample(on).y)) --on;
+    if (on < start) return -1;
+    while (on - 1 >= start && AimOnFace(face, store.Sample(on - 1).x, store.Sample(on - 1).y)) --on;
+    return on;
+}
+
 HoldFigures AnalyseHold(const TraceStore& store, int shot, const TargetDescriptor& face) {
     HoldFigures f;
     if (shot < 0 || shot >= store.ShotCount() || store.ShotHasNoTrace(shot)) return f;
     const int t = store.Shot(shot).traceIndex;
-    const int previous = PreviousShotPoint(store, shot);
     const double mm = MillimetresPerUnit(face);
-
-    // Aiming time: back from the last point on the face at or before the shot to where the aim
-    // came onto the face. A stretch that starts on the face counts from its start.
-    const int start = StretchStart(store, t, previous);
-    int on = t;
-    while (on >= start && !AimOnFace(face, store.Sample(on).x, store.Sample(on).y)) --on;
-    if (on >= start) {
-        int entered = on;
-        while (entered - 1 >= start && AimOnFace(face, store.Sample(entered - 1).x, store.Sample(entered - 1).y))
-            --entered;
-        f.aimingSeconds = (t - entered) * store.TimeStep() / 1000.0;
-    }
+    const int start = AimStretchStart(store, shot);
+    const int entered = AimArrival(store, shot, face);
+    if (entered >= 0) f.aimingSeconds = (t - entered) * store.TimeStep() / 1000.0;
 
     const int first = std::max(start, t - kHoldPoints);
     f.points = t - first;
@@ -88,7 +93,7 @@ HoldFigures AnalyseHold(const TraceStore& store, int shot, const TargetDescripto
     double path = 0;
     for (int k = first; k < t; ++k) {
         const SamplePoint p = store.Sample(k);
-        const int points = Points(face.ScoreShot(p.x, p.y));
+        const int points = WholePoints(face.ScoreShot(p.x, p.y));
         if (levels.top > 0 && points >= levels.top) ++inTop;
         if (levels.next > 0 && points >= levels.next) ++inNext;
         sumX += p.x;

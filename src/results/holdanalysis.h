@@ -24,10 +24,23 @@ struct HoldLevels {
     int next = 0;
 };
 HoldLevels HoldLevelsOf(const TargetDescriptor& face);
+// The whole points of a score or ring value (10.1, the inner ten, is 10).
+int WholePoints(double score);
 
 // True when the aim at (x, y) is on the face: inside its outermost ring (widened by the bullet, as
 // the rings score) or on the dark silhouette of its picture.
 bool AimOnFace(const TargetDescriptor& face, int x, int y);
+
+// The first trace point of the stretch shot i is aimed in: after the shot before (with a trace
+// point) and after the last break (a point at (0, 0)) before the shot's own point. -1 for a shot
+// without trace point.
+int AimStretchStart(const TraceStore& store, int shot);
+
+// Where the aim last came onto the face before shot i: back from the last point on the face at or
+// before the shot's own point to where that run of points on the face began (a stretch that
+// starts on the face counts from its start). -1 when the aim was never on the face in the
+// shot's stretch, or the shot has no trace point. The aiming time runs from here.
+int AimArrival(const TraceStore& store, int shot, const TargetDescriptor& face);
 
 // The hold figures of one shot. Lengths in millimetres on the real target, x to the right and y
 // upwards from the aim centre; shares 0..1.

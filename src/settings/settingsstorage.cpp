@@ -32,6 +32,7 @@ void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText
     r.readInt("AutoReplay", s.AutoReplay);
     r.readInt("TellResult", s.TellResult);
     r.readInt("LineTrack", s.LineTrack);
+    r.readInt("ColourTraceByPhase", s.ColourTraceByPhase);
     r.readString("DataDirectory", s.DataDirectory);
     r.readShort("LangID", s.LangID);
     r.readInt("ShootingDistance", s.ShootingDistance);
@@ -56,6 +57,7 @@ void SaveSettings(const Settings& s, RegistryAccess& r) {
     r.writeInt("AutoReplay", s.AutoReplay);
     r.writeInt("TellResult", s.TellResult);
     r.writeInt("LineTrack", s.LineTrack);
+    r.writeInt("ColourTraceByPhase", s.ColourTraceByPhase);
     r.writeString("Communication", s.Communication);
     r.writeString("DataDirectory", s.DataDirectory);
     r.writeShort("LangID", s.LangID);

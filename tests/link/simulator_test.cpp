@@ -11,6 +11,7 @@
 #include "link/simulator.h"
 #include "link/simulatorport.h"
 #include "results/holdanalysis.h"
+#include "results/phaseanalysis.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -471,6 +472,81 @@ TEST(SimulatedShooter, TheProgramsHoldAnalysisTellsTheThreeShootersApart) {
     EXPECT_GT(beginner.releaseMm, elite.releaseMm);
     EXPECT_GT(beginner.spreadMm, club.spreadMm);
     EXPECT_GT(club.spreadMm, elite.spreadMm);
+}
+
+// The phases the program finds in a profile's series of ten on the 50 m rifle face: medians of the
+// figures of the shots that have them, and how often each verdict is given.
+struct PhaseFigures {
+    double holdShare = 0, holdSeconds = 0, holdStart = 0, settleStart = 0, holdSpeed = 0, holdRadius = 0,
+           releaseMm = 0, driftMm = 0, longHold = 0, jerked = 0, drifted = 0, noFollow = 0;
+    std::size_t shots = 0;
+};
+
+PhaseFigures PhasesOnTheRifleFace(ShooterProfile profile, std::uint32_t seed, int steps) {
+    const TargetDescriptor& face = Face(1200);
+    DetectorSimulator unit(SimulatorOptions{seed, false, profile});
+    Played run;
+    Play(unit, Block(face.DetectorScale(), 0, 0, 1600), steps, run);
+    auto store = std::make_unique<TraceStore>();
+    std::vector<double> v[7];  // hold, hold start, settle start, speed, radius, release, drift
+    double counts[5] = {};     // holds, long, jerked, drifted, no follow-through
+    std::size_t shots = 0;
+    for (const auto& m : run.decoded.messages) {
+        if (m.line >= 0) continue;
+        if (m.isShot) store->AppendShot(m.x, m.y, 0);
+        else store->AppendSample(m.x, m.y);
+        if (store->ShotCount() < 10 || store->SampleCount() < store->Shot(9).traceIndex + kFollowSteps + 1) continue;
+        const SeriesPhases series = AnalyseSeriesPhases(*store, face, nullptr);
+        for (int i = 1; i < series.shots; ++i) {  // the first shot's stretch begins at the trace's start
+            const ShotPhases& f = series.shot[std::size_t(i)];
+            shots += f.valid;
+            if (f.HasHold())
+                for (const auto& [k, value] : {std::pair(0, f.holdSeconds), {1, f.SecondsBefore(f.hold)},
+                                               {3, f.holdSpeed}, {4, f.holdRadius}})
+                    v[k].push_back(value);
+            if (f.settle >= 0) v[2].push_back(f.SecondsBefore(f.settle));
+            if (f.HasRelease()) v[5].push_back(f.releaseMm);
+            if (f.HasFollowThrough()) v[6].push_back(f.driftMm);
+            const int bits[5] = {VerdictNoHold, VerdictLongHold, VerdictJerkedRelease, VerdictDriftedOut,
+                                 VerdictNoFollowThrough};
+            for (int b = 0; b < 5; ++b) counts[b] += f.valid && (f.verdict & bits[b]) != 0;
+        }
+        store->Clear();
+    }
+    double med[7] = {};
+    for (int k = 0; k < 7; ++k) {
+        std::sort(v[k].begin(), v[k].end());
+        if (!v[k].empty()) med[k] = v[k][v[k].size() / 2];
+    }
+    const double n = std::max<double>(1, double(shots));
+    return {1 - counts[0] / n, med[0], med[1], med[2], med[3], med[4], med[5], med[6],
+            counts[1] / n, counts[2] / n, counts[3] / n, counts[4] / n, shots};
+}
+
+TEST(SimulatedShooter, ThePhasesOfTheThreeShootersDiffer) {
+    PhaseFigures figures[3];
+    const ShooterProfile profiles[3] = {ShooterProfile::Beginner, ShooterProfile::Club, ShooterProfile::Elite};
+    for (int p = 0; p < 3; ++p) {
+        const PhaseFigures& f = figures[p] = PhasesOnTheRifleFace(profiles[p], 23, 20 * kMinute);
+        std::printf("%-8s settle %.1f s, hold from %.1f s for %.1f s (%.0f %% of shots), speed %.1f mm/s, radius %.1f mm, "
+                    "release %.1f mm, drift %.1f mm; long hold %.0f %%, jerked %.0f %%, drifted %.0f %%, "
+                    "no follow-through %.0f %% (%zu shots)\n",
+                    ShooterProfileName(profiles[p]), f.settleStart, f.holdStart, f.holdSeconds, 100 * f.holdShare,
+                    f.holdSpeed, f.holdRadius, f.releaseMm, f.driftMm, 100 * f.longHold, 100 * f.jerked,
+                    100 * f.drifted, 100 * f.noFollow, f.shots);
+        EXPECT_GE(f.shots, 100u);
+        EXPECT_GT(f.holdShare, 0.8);  // nearly every shot has a hold
+    }
+    const PhaseFigures &beginner = figures[0], &club = figures[1], &elite = figures[2];
+    EXPECT_LT(beginner.holdSeconds, club.holdSeconds);  // the steadier, the longer the hold
+    EXPECT_LT(club.holdSeconds, elite.holdSeconds);
+    EXPECT_GT(beginner.holdSpeed, club.holdSpeed);
+    EXPECT_GT(club.holdSpeed, elite.holdSpeed);
+    EXPECT_GT(beginner.releaseMm, elite.releaseMm);
+    EXPECT_GT(beginner.jerked, 0.3);  // the beginner jerks about every other shot
+    EXPECT_GT(beginner.jerked, club.jerked);
+    EXPECT_GT(beginner.noFollow, club.noFollow);
+    EXPECT_GT(elite.longHold, beginner.longHold);  // only the patient elite holds past 6 s
 }
 
 struct ProfileBounds {

@@ -53,6 +53,39 @@ protected:
     AnalysisWindow window;
 };
 
+TEST_F(Analysis, ThePhasesOfEachShotTheirMeansAndVerdicts) {
+    // Each stretch starts on the face: neither approach nor settling was seen. The first shot is
+    // held 1.08 s and followed through 3.16 mm away; the second is held 0.88 s and broken 5 mm
+    // low (jerked), and its follow-through is shown once a second of it has been watched.
+    QTreeWidget* phases = window.PhaseList();
+    const auto row = [phases](int r) {
+        QStringList cells;
+        for (int c = 0; c < AnalysisView::kPhaseColumns; ++c) cells << phases->topLevelItem(r)->text(c);
+        return cells;
+    };
+    ASSERT_EQ(phases->topLevelItemCount(), 3);
+    EXPECT_EQ(phases->headerItem()->text(1), "Hold (s)");
+    EXPECT_EQ(row(0), QStringList({"1", "1.1", "0.0", "0.0", "0.0", "3.2", "clean"}));
+    EXPECT_EQ(row(1), QStringList({"2", "0.9", "0.0", "0.0", "5.0", "", "jerked release"}));
+    EXPECT_EQ(row(2), QStringList({"Series mean", "1.0", "0.0", "0.0", "2.5", "3.2", ""}));
+    EXPECT_EQ(phases->topLevelItem(1)->toolTip(0),
+              "Approach: not seen\nSettle: not seen\nHold from 1.0 s before the shot\n"
+              "Release from 0.1 s before the shot\njerked release");
+    for (int i = 0; i < 16; ++i) hub.FeedSample(0, -25, 0, 0, -1);
+    EXPECT_EQ(row(1)[5], "0.5");
+    EXPECT_EQ(row(2)[5], "1.8");
+
+    // a click on a shot's row shows its trace, one on the means' row nothing
+    test::ClickRow(*phases, 1);
+    ASSERT_FALSE(ranges.ranges.empty());
+    const auto [first, last, add] = ranges.ranges.back();
+    EXPECT_LT(first, 56);
+    EXPECT_GT(last, 56);
+    const std::size_t shown = ranges.ranges.size();
+    test::ClickRow(*phases, 2);
+    EXPECT_EQ(ranges.ranges.size(), shown);
+}
+
 TEST_F(Analysis, RowsAndGroupFollowTheShotsAsTheyCome) {
     // at once, without waiting for the event loop: the window is up to date within the frame
     ASSERT_EQ(window.List()->topLevelItemCount(), 2);

@@ -11,11 +11,7 @@ namespace {
 
 // On the air rifle face a unit is 0.1 mm and the bullet widens the rings by 22 units: the ten
 // holds the aim within 24 units of the centre, the nine within 47, the outer ring within 247.
-const TargetDescriptor& FaceOf(int identity) {
-    TargetPair pair;
-    test::BuiltCatalogue().FindByIdentity(identity, pair);
-    return *pair.first;
-}
+const TargetDescriptor& FaceOf(int identity) { return test::CatalogueFace(identity); }
 
 struct Trace {
     std::unique_ptr<TraceStore> store = std::make_unique<TraceStore>();

@@ -239,6 +239,7 @@ TEST_F(Customize, CancelAfterMovingEveryControlKeepsEverySetting) {
     Arrow(replay->AfterControl(), false);
     Toggle(replay->AutoReplay());
     Toggle(replay->LineTrace());
+    Toggle(replay->PhaseColours());
     ShowTab(CustomizeDialog::kSoundTab);
     SoundPage* soundPage = dialog->Sound();
     Toggle(soundPage->BlindShooting());
@@ -259,7 +260,7 @@ TEST_F(Customize, CancelAfterMovingEveryControlKeepsEverySetting) {
     EXPECT_EQ(edited.ReplaySpeed, 90);
     EXPECT_EQ(edited.ReplayTimeBefore, 4900);
     EXPECT_EQ(edited.ReplayTimeAfter, 1100);
-    EXPECT_EQ(edited.AutoReplay + edited.LineTrack + edited.BlindShooting + edited.TellResult, 4);
+    EXPECT_EQ(edited.AutoReplay + edited.LineTrack + edited.ColourTraceByPhase + edited.BlindShooting + edited.TellResult, 5);
     EXPECT_EQ(edited.CenterFrequency, 7039);
     EXPECT_EQ(edited.PeripheralFrequency, 277);
     EXPECT_EQ(edited.SoundRifle, "air");  // the next after "(none)" in sorted order

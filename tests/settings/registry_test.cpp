@@ -30,7 +30,7 @@ protected:
 const char* const kLoadOrder[] = {
     "TimeBetweenShots", "ReplaySpeed", "BlindShooting", "Amplitude", "CenterFrequency", "PeripheralFrequency",
     "SoundRifle", "SoundPistol", "Communication", "Zoom", "AutoReplay", "TellResult", "LineTrack",
-    "DataDirectory", "LangID", "ShootingDistance", "ReplayTimeAfter", "ReplayTimeBefore", "FX10Bitmap",
+    "ColourTraceByPhase", "DataDirectory", "LangID", "ShootingDistance", "ReplayTimeAfter", "ReplayTimeBefore", "FX10Bitmap",
     "ColorLineBeforeShot", "ColorLineAfterShot"};
 
 TEST_F(Registry, FirstStartLogsEveryMissingValueInOrderAndSavesAllAtExit) {
@@ -78,6 +78,7 @@ TEST_F(Registry, EveryValueSurvivesASaveAndLoadCycle) {
     edited.Zoom = 3;
     edited.AutoReplay = 1;
     edited.LineTrack = 1;
+    edited.ColourTraceByPhase = 1;
     edited.DataDirectory = "/tmp/zark data";
     edited.LangID = 1031;
     edited.TellResult = 1;

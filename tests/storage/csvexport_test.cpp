@@ -95,10 +95,18 @@ TEST_F(CsvExport, AnalysisColumnsOfAStoredSeries) {
 
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[1], "1,1,10,0,30,L,10.0,\"10\",3,0.01,100.0,100.0,0.00,1.00,0.00,0.00,1.20,25,,,,,,,,");
-    EXPECT_EQ(lines[2], "1,2,0,-20,56,L,10.0,\"10\",6,0.02,0.0,100.0,0.00,0.00,3.00,5.00,1.00,25,,,,,,,,");
-    // mean point of impact (0.5, -1) mm at five o'clock; spread sqrt 5, radius sqrt 1.25 each
-    EXPECT_EQ(lines[3], "1,total,,,,,,\"20\",,,,,,,,,,,0.50,-1.00,5,1.12,2.24,1.12,0.71,1.41");
+    // The phases: each stretch starts on the face, so neither approach nor settling was seen; the
+    // still aim is held from its second point to the release's two steps. The first shot is
+    // followed through for a second 3.16 mm away (hypot(10, 30) units); the second breaks 5 mm
+    // low (jerked: more than 1.5 x the ten's 2.4 mm) at the end of the trace.
+    EXPECT_EQ(lines[1], "1,1,10,0,30,L,10.0,\"10\",3,0.01,100.0,100.0,0.00,1.00,0.00,0.00,1.20,25,,,,,,,,"
+                        ",,,1.16,0.08,1.08,0.00,0.00,0.00,1.00,3.16,clean");
+    EXPECT_EQ(lines[2], "1,2,0,-20,56,L,10.0,\"10\",6,0.02,0.0,100.0,0.00,0.00,3.00,5.00,1.00,25,,,,,,,,"
+                        ",,,0.96,0.08,0.88,0.00,0.00,5.00,,,jerked release");
+    // mean point of impact (0.5, -1) mm at five o'clock; spread sqrt 5, radius sqrt 1.25 each;
+    // the means of the phases
+    EXPECT_EQ(lines[3], "1,total,,,,,,\"20\",,,,,,,,,,,0.50,-1.00,5,1.12,2.24,1.12,0.71,1.41"
+                        ",,,,,0.98,0.00,0.00,2.50,,3.16,");
     for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
 }
 
@@ -188,8 +196,10 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     QFile written(out);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), kHeader + "\n"
-                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.16,5.16,7.12,0.20,5,,,,,,,,\n"
-                                 "1,total,,,,,,\"10\",,,,,,,,,,,0.13,0.13,2,0.18,0.00,0.00,0.00,0.00\n");
+                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.16,5.16,7.12,0.20,5,,,,,,,,"
+                                 ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean\n"
+                                 "1,total,,,,,,\"10\",,,,,,,,,,,0.13,0.13,2,0.18,0.00,0.00,0.00,0.00"
+                                 ",,,,,0.08,0.00,0.00,7.12,,,\n");
 
     // a folder cannot be written: exit status 1, the folder stays
     EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
@@ -224,8 +234,10 @@ TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
     reader.join();
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (kHeader + "\n").toStdString() +
-                            "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.13,-5.03,7.12,0.20,5,,,,,,,,\n"
-                            "1,total,,,,,,\" 8\",,,,,,,,,,,15.10,-10.07,4,18.15,0.00,0.00,0.00,0.00\n");
+                            "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.13,-5.03,7.12,0.20,5,,,,,,,,"
+                            ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean\n"
+                            "1,total,,,,,,\" 8\",,,,,,,,,,,15.10,-10.07,4,18.15,0.00,0.00,0.00,0.00"
+                            ",,,,,0.08,0.00,0.00,7.12,,,\n");
     struct stat info {};
     ASSERT_EQ(::stat(pipe.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

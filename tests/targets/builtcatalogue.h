@@ -14,4 +14,11 @@ inline const TargetCatalogue& BuiltCatalogue() {
     return *catalogue;
 }
 
+// The first face of the catalogue's target with this identity (one the catalogue has).
+inline const TargetDescriptor& CatalogueFace(int identity) {
+    TargetPair pair;
+    BuiltCatalogue().FindByIdentity(identity, pair);
+    return *pair.first;
+}
+
 }  // namespace zark::test

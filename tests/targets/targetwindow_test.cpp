@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,8 @@
 #include "targets/widgets/targetview.h"
 #include "targets/widgets/targetwindow.h"
 #include "link/linkwindow.h"
+#include "results/holdanalysis.h"
+#include "results/phaseanalysis.h"
 
 namespace zark {
 namespace {
@@ -81,6 +84,61 @@ protected:
     FrameRecorder frame;
     std::unique_ptr<TargetWindow> window;
 };
+
+// With the trace coloured by phase the approach shows in its colour while the aim is still
+// coming down, the hold once it is held; the shot colours its release, and the follow-through
+// follows. The printout draws the same phases. Distances in the ten's reach R.
+TEST_F(TargetWindowTest, TheTraceColouredByPhaseLiveAndPrinted) {
+    settings.ColourTraceByPhase = 1;
+    View().SetPhaseSource(MakePhaseLabeller());
+    const TargetDescriptor& face = *Face(kRifle50);
+    window->ChooseTarget(&face, nullptr);
+    Start(3, 0);
+    const double r = TenReachMm(face) / MillimetresPerUnit(face);
+    const auto feed = [&](double x, double y, int isShot = 0) {
+        hub.FeedSample(int(std::lround(x * r)), int(std::lround(y * r)), isShot, 0, -1);
+    };
+    const auto pixel = [&](double x, double y, int shots) {
+        return PixelOf(View().grab().toImage(), View().ToPixel(int(std::lround(x * r)), int(std::lround(y * r)), shots, false));
+    };
+    feed(0, 30);
+    for (double y = 9; y > 2.5; y -= 0.9) feed(0, y);  // down onto the face, 0.9 R a step
+    EXPECT_EQ(pixel(0, 6, 0), PhaseColour(AimPhase::Approach).rgb() & 0xFFFFFF);
+    for (int i = 0; i < 40; ++i) feed(i % 2 ? 0.05 : -0.05, 2);
+    const int last = hub.Store()->SampleCount() - 1;
+    EXPECT_EQ(View().PhaseOf(last), AimPhase::Hold);
+    feed(0.05, 2, 1);
+    for (int i = 1; i <= 25; ++i) feed(0.1 * i, 2);
+    feed(0, -30);
+    EXPECT_EQ(View().PhaseOf(last), AimPhase::Release);
+    EXPECT_EQ(View().PhaseOf(last - 5), AimPhase::Hold);
+    EXPECT_EQ(pixel(2, 2, 1), PhaseColour(AimPhase::FollowThrough).rgb() & 0xFFFFFF);
+    EXPECT_EQ(pixel(0, 6, 1), PhaseColour(AimPhase::Approach).rgb() & 0xFFFFFF);
+
+    // the printed face: the phases and nothing else of the trace (the face alone without them)
+    const auto print = [&](int byPhase) {
+        settings.ColourTraceByPhase = byPhase;
+        QImage page(View().size(), QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        View().RenderForPrint(painter, 96);
+        return page;
+    };
+    const QImage bare = print(0);
+    const QImage page = print(1);
+    const auto printed = [&](const QImage& image, double x, double y) {
+        return PixelOf(image, View().ToPixel(int(std::lround(x * r)), int(std::lround(y * r)), 1, false));
+    };
+    EXPECT_EQ(printed(page, 0, 6), PhaseColour(AimPhase::Approach).rgb() & 0xFFFFFF);
+    EXPECT_EQ(printed(page, 2, 2), PhaseColour(AimPhase::FollowThrough).rgb() & 0xFFFFFF);
+    EXPECT_EQ(printed(bare, 0, 6), printed(bare, 0, 6.2));  // no trace on the bare face
+    EXPECT_EQ(printed(page, 0, 20), printed(bare, 0, 20));  // coming from off the face: no phase
+
+    // without the setting the trace keeps its two colours
+    settings.ColourTraceByPhase = 0;
+    hub.SetSettings(&settings);
+    EXPECT_EQ(pixel(0, 6, 1), 0x00FFFFu);
+}
 
 TEST_F(TargetWindowTest, ALiveSeriesOnTheRifleFace) {
     window->ChooseTarget(Face(kRifle50), nullptr);

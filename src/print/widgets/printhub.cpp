@@ -8,6 +8,7 @@
 #include "results/diagramplot.h"
 #include "results/shotlist.h"
 #include "targets/widgets/targetfacerules.h"
+#include "results/phaseanalysis.h"
 #include "targets/widgets/targetview.h"
 
 namespace zark {
@@ -17,6 +18,7 @@ PrintHub::PrintHub(const ReportSeries& series, int dotsPerInch)
     // The views join in the live hub's order: the drawing view, the shot list, the diagram.
     view_ = std::make_unique<TargetView>(&hub_, *rules_, *timers_);
     view_->SetPrintDpi(dotsPerInch);
+    view_->SetPhaseSource(MakePhaseLabeller());
     list_ = std::make_unique<ShotList>(&hub_);
     plot_ = std::make_unique<DiagramPlot>(&hub_);
     analysis_ = std::make_unique<AnalysisView>(&hub_);

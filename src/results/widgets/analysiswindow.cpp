@@ -20,6 +20,7 @@ constexpr int kInLevelHint = 407;
 constexpr int kTraceHint = 408;
 constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
+constexpr int kPhaseHint = 440;
 
 // The list keeps every column in view: the shot numbers as wide as their title or "20" needs, the
 // five figures share the rest of whatever width the rows have (the scroll bar coming or going
@@ -110,7 +111,19 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     group_->setWordWrap(true);
     group_->setContentsMargins(4, 2, 4, 4);
     group_->setTextInteractionFlags(Qt::TextSelectableByMouse);  // a coach copies the figures
+    phaseList_ = new QTreeWidget(content);
+    phaseList_->setObjectName(QStringLiteral("analysisPhases"));
+    phaseList_->setFont(DialogUnits::DialogFont());
+    phaseList_->setColumnCount(AnalysisView::kPhaseColumns);
+    phaseList_->setRootIsDecorated(false);
+    phaseList_->setUniformRowHeights(true);
+    phaseList_->setAllColumnsShowFocus(true);
+    phaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    phaseList_->header()->setSectionsClickable(false);
+    phaseList_->header()->setSectionsMovable(false);
+    phaseList_->header()->setMinimumSectionSize(8);
     layout->addWidget(list_, 1);
+    layout->addWidget(phaseList_, 1);
     layout->addWidget(group_, 0);
     SetContent(content);
     content->setFocusProxy(list_);
@@ -125,6 +138,12 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     QObject::connect(list_, &QTreeWidget::itemDoubleClicked, list_, [this](QTreeWidgetItem*) {
         doubleClicked_ = true;
         if (onReplay) onReplay();
+    });
+    QObject::connect(phaseList_, &QTreeWidget::itemClicked, phaseList_, [this](QTreeWidgetItem* item) {
+        if (view_ && item) view_->ShowShot(phaseList_->indexOfTopLevelItem(item));  // the means' row is no shot
+    });
+    QObject::connect(phaseList_, &QTreeWidget::itemDoubleClicked, phaseList_, [this](QTreeWidgetItem* item) {
+        if (onReplay && item && phaseList_->indexOfTopLevelItem(item) < view_->Phases().shots) onReplay();
     });
     return 1;
 }
@@ -170,7 +189,32 @@ void AnalysisWindow::FiguresChanged() {
         lines += QString::fromStdString(line);
     }
     group_->setText(lines);
+    FillPhases();
     SelectionChanged();
+}
+
+void AnalysisWindow::FillPhases() {
+    QStringList labels;
+    for (const std::string& title : view_->PhaseColumnTitles()) labels << QString::fromStdString(title);
+    phaseList_->setHeaderLabels(labels);
+    phaseList_->headerItem()->setToolTip(1, UiQString(kPhaseHint));
+    const SeriesPhases& phases = view_->Phases();
+    const int rows = phases.shots > 0 ? phases.shots + 1 : 0;
+    while (phaseList_->topLevelItemCount() > rows) delete phaseList_->takeTopLevelItem(phaseList_->topLevelItemCount() - 1);
+    while (phaseList_->topLevelItemCount() < rows) phaseList_->addTopLevelItem(new QTreeWidgetItem);
+    for (int row = 0; row < rows; ++row) {
+        QTreeWidgetItem* item = phaseList_->topLevelItem(row);
+        const bool mean = row == phases.shots;
+        const auto cells = mean ? view_->PhaseMeanTexts() : view_->PhaseRowTexts(row);
+        const QString tip = mean ? QString() : QString::fromStdString(PhaseTooltip(phases.shot[std::size_t(row)]));
+        for (int c = 0; c < AnalysisView::kPhaseColumns; ++c) {
+            item->setText(c, QString::fromStdString(cells[std::size_t(c)]));
+            const bool figure = c > 0 && c < AnalysisView::kPhaseColumns - 1;
+            item->setTextAlignment(c, (figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            item->setToolTip(c, tip);
+        }
+    }
+    for (int c = 0; c < AnalysisView::kPhaseColumns; ++c) phaseList_->resizeColumnToContents(c);
 }
 
 void AnalysisWindow::SelectionChanged() {

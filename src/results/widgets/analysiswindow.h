@@ -36,6 +36,8 @@ public:
     AnalysisView* View() const { return view_.get(); }
     QTreeWidget* List() const { return list_; }
     QLabel* GroupLabel() const { return group_; }
+    // The phases of each shot and the series' means (the last row).
+    QTreeWidget* PhaseList() const { return phaseList_; }
 
     std::function<void()> onClose;
     std::function<void()> onReplay;
@@ -46,8 +48,11 @@ public:
 
 private:
     std::unique_ptr<AnalysisView> view_;
+    void FillPhases();
+
     QTreeWidget* list_ = nullptr;
     bool doubleClicked_ = false;
+    QTreeWidget* phaseList_ = nullptr;
     QLabel* group_ = nullptr;
 };
 

@@ -178,6 +178,8 @@ ReplayPage::ReplayPage(const UiMetrics& metrics, QWidget* parent) : SettingsPage
 
     autoReplay_ = AddCheckBox(kAutoReplay, 10, 170, 160, 15);
     lineTrack_ = AddCheckBox(kLineTrace, 10, 185, 160, 15);
+    phaseColours_ = AddCheckBox(kPhaseColours, 10, 200, 200, 15);
+    phaseColours_->setObjectName(QStringLiteral("phaseColours"));
 }
 
 void ReplayPage::Load(const Settings& settings) {
@@ -189,6 +191,7 @@ void ReplayPage::Load(const Settings& settings) {
     after_->SetValue(settings.ReplayTimeAfter / 100);
     autoReplay_->setChecked(settings.AutoReplay != 0);
     lineTrack_->setChecked(settings.LineTrack != 0);
+    phaseColours_->setChecked(settings.ColourTraceByPhase != 0);
 }
 
 void ReplayPage::Save(Settings& settings) const {
@@ -197,6 +200,7 @@ void ReplayPage::Save(Settings& settings) const {
     settings.ReplayTimeAfter = after_->Value() * 100;
     settings.AutoReplay = autoReplay_->isChecked() ? 1 : 0;
     settings.LineTrack = lineTrack_->isChecked() ? 1 : 0;
+    settings.ColourTraceByPhase = phaseColours_->isChecked() ? 1 : 0;
 }
 
 }  // namespace zark

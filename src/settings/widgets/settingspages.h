@@ -70,7 +70,7 @@ private:
     QLabel* restartNote_ = nullptr;
 };
 
-// Replay: speed, time before and after the shot, automatic replay, line trace.
+// Replay: speed, time before and after the shot, automatic replay, line trace, trace by phase.
 class ReplayPage final : public SettingsPage {
     Q_OBJECT
 
@@ -89,6 +89,7 @@ public:
     UpDownControl* AfterControl() const { return after_; }
     QCheckBox* AutoReplay() const { return autoReplay_; }
     QCheckBox* LineTrace() const { return lineTrack_; }
+    QCheckBox* PhaseColours() const { return phaseColours_; }
 
 private:
     QSlider* speed_ = nullptr;
@@ -98,6 +99,7 @@ private:
     UpDownControl* after_ = nullptr;
     QCheckBox* autoReplay_ = nullptr;
     QCheckBox* lineTrack_ = nullptr;
+    QCheckBox* phaseColours_ = nullptr;
 };
 
 // Sound: blind-shooting tone with its test sweep, shot sounds with their test buttons, spoken result.

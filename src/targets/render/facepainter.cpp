@@ -135,10 +135,16 @@ void ComposeFace(QPainter& painter, const FaceGeometry& g, const TargetDescripto
 }
 
 void RenderForPrint(QPainter& painter, const FaceGeometry& g, const TargetDescriptor* face, const FaceStyle& style,
-                    const PrintedMark* marks, int markCount) {
+                    const PrintedMark* marks, int markCount, const std::function<void(QPainter&)>& underMarks) {
     FaceStyle printStyle = style;
     printStyle.printing = true;
     ComposeFace(painter, g, face, printStyle);
+    if (underMarks) {
+        painter.save();
+        painter.setClipRect(QRect(0, 0, g.width, g.height), Qt::IntersectClip);
+        underMarks(painter);
+        painter.restore();
+    }
     painter.save();
     painter.setPen(QPen(QColor::fromRgb(kBlack), 0));
     painter.setBrush(Qt::NoBrush);

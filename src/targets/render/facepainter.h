@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QColor>
 #include <QFont>
 #include <QPoint>
@@ -76,8 +78,9 @@ struct PrintedMark {
     int holeDiameter = 0;
     bool selected = false;
 };
+// underMarks, when given, draws over the face and under the marks (the trace by phase).
 void RenderForPrint(QPainter& painter, const FaceGeometry& g, const TargetDescriptor* face, const FaceStyle& style,
-                    const PrintedMark* marks, int markCount);
+                    const PrintedMark* marks, int markCount, const std::function<void(QPainter&)>& underMarks = {});
 
 // A shot mark in a size × size square at the painter's origin: a dark blue hole of about
 // holeDiameter, ringed in red when selected and yellow otherwise. The painter should be clipped to

@@ -10,10 +10,23 @@ namespace zark {
 
 int TracePenWidth(int zoom) { return zoom > 2 ? 3 : 1; }
 
+QColor PhaseColour(AimPhase phase) {
+    switch (phase) {
+        case AimPhase::Approach: return {213, 94, 0};        // vermillion
+        case AimPhase::Settle: return {170, 110, 255};       // violet
+        case AimPhase::Hold: return {0, 255, 255};           // cyan
+        case AimPhase::Release: return {150, 220, 0};        // lime
+        case AimPhase::FollowThrough: return {86, 180, 233};  // sky blue
+        case AimPhase::Outside: break;
+    }
+    return {150, 150, 150};
+}
+
 void TraceCursor::Reset(int first) {
     next_ = std::max(0, first);
     afterShot_ = false;
     countdown_ = 0;
+    phase_ = AimPhase::Outside;
     hasLast_ = false;
     line_.clear();
 }
@@ -21,8 +34,10 @@ void TraceCursor::Reset(int first) {
 QRect TraceCursor::Flush(QPainter& painter, const TraceStyle& style) {
     QRect dirty;
     if (line_.size() >= 2) {
-        const int width = TracePenWidth(style.geometry.zoom);
-        QPen pen(afterShot_ ? style.afterShot : style.beforeShot, width);
+        const int width = style.penWidth > 0 ? style.penWidth : TracePenWidth(style.geometry.zoom);
+        const QColor colour =
+            style.phases ? PhaseColour(phase_) : (afterShot_ ? style.afterShot : style.beforeShot);
+        QPen pen(colour, width);
         pen.setCapStyle(Qt::FlatCap);
         pen.setJoinStyle(Qt::BevelJoin);
         painter.setPen(pen);
@@ -38,10 +53,15 @@ QRect TraceCursor::DrawUpTo(QPainter& painter, const TraceStore& store, const Tr
     QRect dirty;
     for (; next_ < end; ++next_) {
         const TraceStore::SampleInfo info = store.SampleAt(next_);
-        if (info.point.x == 0 && info.point.y == 0) {
+        const AimPhase phase = style.phases ? style.phases[next_] : AimPhase::Outside;
+        if ((info.point.x == 0 && info.point.y == 0) || (style.phasesOnly && phase == AimPhase::Outside)) {
             dirty |= Flush(painter, style);  // a gap ends the line
             hasLast_ = false;
         } else {
+            if (style.phases && phase != phase_) {
+                dirty |= Flush(painter, style);  // the segment into this point takes its phase's colour
+                phase_ = phase;
+            }
             const QPoint p = ToPixel(style.geometry, style.face, style.centring, info.point.x, info.point.y,
                                      info.shotsBefore, false);
             if (line_.isEmpty() && hasLast_) line_ << last_;

@@ -5,6 +5,7 @@
 #include <QPolygon>
 #include <QRect>
 
+#include "core/aimphase.h"
 #include "targets/render/facepainter.h"
 
 class QPainter;
@@ -22,7 +23,16 @@ struct TraceStyle {
     QColor beforeShot;
     QColor afterShot;
     int afterShotSamples = 25;  // 1000 ms / UnitTimeStep
+    // Coloured by phase: the phase of every trace point (indexed by trace index) replaces the two
+    // colours; each point is joined to the one before in the colour of its own phase. phasesOnly
+    // leaves out the points of no phase (the printout).
+    const AimPhase* phases = nullptr;
+    bool phasesOnly = false;
+    int penWidth = 0;  // pixels; 0: TracePenWidth of the zoom
 };
+// The colour of each phase: chosen to stay apart for the common colour-vision deficiencies and to
+// show on the white and the black of the faces (see the README).
+QColor PhaseColour(AimPhase phase);
 int TracePenWidth(int zoom);
 
 // Draws the aim trace sample by sample, so that a trace can be drawn in one go or grown a few
@@ -45,6 +55,7 @@ private:
     int next_ = 0;
     bool afterShot_ = false;
     int countdown_ = 0;
+    AimPhase phase_ = AimPhase::Outside;  // of the line being gathered, when coloured by phase
     bool hasLast_ = false;  // the last drawn point, to join the next one to
     QPoint last_;
     QPolygon line_;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
 
 #include "settings/settings.h"
 #include "targets/targetdescriptor.h"
@@ -125,7 +126,20 @@ void TargetView::RenderForPrint(QPainter& painter, int dotsPerInch) {
         printed[std::size_t(count++)] = PrintedMark{QRect(mark->Position(), mark->size()), mark->HoleDiameter(),
                                                     mark->Selected() != 0};
     }
-    zark::RenderForPrint(painter, Geometry(), CurrentTarget(), style, printed.data(), count);
+    std::function<void(QPainter&)> phases;
+    TraceStore* store = Store();
+    if (PhasesShown() && store) {
+        UpdatePhases(0);
+        // every shot's phases, and nothing else of the trace, 0.35 mm wide
+        phases = [this, store, dotsPerInch](QPainter& p) {
+            TraceStyle trace = CurrentTraceStyle();
+            trace.phasesOnly = true;
+            trace.penWidth = std::max(1, int(std::lround(0.35 * dotsPerInch / 25.4)));
+            DrawTrace(p, *store, trace, 0, store->SampleCount());
+        };
+    }
+    zark::RenderForPrint(painter, Geometry(), CurrentTarget(), style, printed.data(), count, phases);
+    InvalidateTrace();  // the labels were taken over for the whole trace
     SetZoom(screenZoom, false);
 }
 
@@ -205,6 +219,26 @@ void TargetView::HidePicture() {
 
 bool TargetView::TraceOn() const { return settings() && settings()->LineTrack; }
 
+void TargetView::SetPhaseSource(std::unique_ptr<AimPhaseSource> source) {
+    phaseSource_ = std::move(source);
+    InvalidateTrace();
+}
+
+bool TargetView::PhasesShown() const { return phaseSource_ && settings() && settings()->ColourTraceByPhase; }
+
+AimPhase TargetView::PhaseOf(int index) const {
+    return PhasesShown() && index >= 0 && index < int(phases_.size()) ? phases_[std::size_t(index)] : AimPhase::Outside;
+}
+
+// Labels the trace from first on (the new points only, or again from first when a shot
+// recoloured what was drawn); returns the lowest point whose phase changed.
+int TargetView::UpdatePhases(int first) {
+    TraceStore* store = Store();
+    if (!PhasesShown() || !store) return kMaxSamples;
+    if (phases_.size() < std::size_t(kMaxSamples)) phases_.assign(std::size_t(kMaxSamples), AimPhase::Outside);
+    return phaseSource_->Update(*store, PhaseFaces{targetA(), targetB(), CurrentTarget()}, first, phases_.data());
+}
+
 TraceStyle TargetView::CurrentTraceStyle() const {
     TraceStyle style;
     style.geometry = Geometry();
@@ -214,11 +248,13 @@ TraceStyle TargetView::CurrentTraceStyle() const {
     style.beforeShot = ColourOf(settings() ? settings()->ColorLineBeforeShot : defaults.ColorLineBeforeShot);
     style.afterShot = ColourOf(settings() ? settings()->ColorLineAfterShot : defaults.ColorLineAfterShot);
     style.afterShotSamples = 1000 / TimeStep();
+    if (PhasesShown() && !phases_.empty()) style.phases = phases_.data();
     return style;
 }
 
 void TargetView::InvalidateTrace() {
     layerValid_ = false;
+    if (phaseSource_) phaseSource_->Reset();
     update();
 }
 
@@ -236,8 +272,10 @@ QRect TargetView::SyncTrace() {
     QRect dirty;
     const qreal ratio = devicePixelRatioF();
     const QSize deviceSize = (QSizeF(size()) * ratio).toSize();
+    // a shot recolours the phases of its stretch: what was drawn of them is drawn again
+    const bool recoloured = UpdatePhases(first) < traceCursor_.Next();
     const bool sameLayer = layerValid_ && traceLayer_.size() == deviceSize && traceLayer_.devicePixelRatio() == ratio &&
-                           first == layerFirst_;
+                           first == layerFirst_ && !recoloured;
     if (sameLayer && end < traceCursor_.Next()) return ShortenTrace(end);
     if (!sameLayer) {
         if (traceLayer_.size() != deviceSize || traceLayer_.devicePixelRatio() != ratio) {

@@ -7,7 +7,9 @@
 #include <bitset>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "core/aimphase.h"
 #include "core/replaycommands.h"
 #include "core/seriesview.h"
 #include "targets/bitmappicture.h"
@@ -60,6 +62,12 @@ public:
     // (0: the screen's). It is never shown: its face goes straight onto the printer in
     // RenderForPrint, so it keeps no screen picture of the face and never composes one.
     void SetPrintDpi(int dotsPerInch);
+    // What tells the phase of each trace point, for the trace coloured by phase (the setting
+    // ColourTraceByPhase); without one the trace keeps its two colours.
+    void SetPhaseSource(std::unique_ptr<AimPhaseSource> source);
+    bool PhasesShown() const;
+    // The phase each trace point is drawn in (valid while PhasesShown()).
+    AimPhase PhaseOf(int index) const;
 
     void PlaceMark(int k);
     void PlaceAllMarks();
@@ -131,6 +139,7 @@ private:
     void HidePicture();
     void ShotSettled();
     TraceStyle CurrentTraceStyle() const;
+    int UpdatePhases(int first);
     bool TraceOn() const;
     void InvalidateTrace();
     QRect SyncTrace();
@@ -171,6 +180,8 @@ private:
     QRect sinceBase_;
     int liveFirst_ = 0;
     int printDpi_ = 0;
+    std::unique_ptr<AimPhaseSource> phaseSource_;
+    std::vector<AimPhase> phases_;  // per trace point
 };
 
 }  // namespace zark
