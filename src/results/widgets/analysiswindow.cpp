@@ -20,7 +20,7 @@ constexpr int kInLevelHint = 407;
 constexpr int kTraceHint = 408;
 constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
-constexpr int kPhaseHint = 440;
+constexpr int kPhaseHint = 462;
 
 // The list keeps every column in view: the shot numbers as wide as their title or "20" needs, the
 // five figures share the rest of whatever width the rows have (the scroll bar coming or going
