@@ -213,6 +213,7 @@ void FrameFiles::Save() {
     const bool saved = match ? files_.Io().WriteMatch(*MatchToSave(target->Identity(), *flow), path, &error)
                              : files_.Io().WriteSeries(*SeriesToSave(target->Identity(), *store), path, &error);
     frame_.SetFileName(saved ? path : QString());
+    if (saved && onSaved) onSaved();
     if (!saved)
         CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), Utf8(Format(kTextSaveFailed, path, error)),
                                             MessageIcon::Error);
@@ -230,6 +231,7 @@ void FrameFiles::SaveAutomatically(bool match) {
         match ? files_.AutoSaveMatch(*MatchToSave(target->Identity(), *flow), name)
               : files_.AutoSaveSeries(*SeriesToSave(target->Identity(), *store), name);
     frame_.SetFileName(outcome.path);
+    if (outcome.ok && onSaved) onSaved();
     // The series stays shown and can still be saved with Save; the shooter is told without a box.
     if (!outcome.ok && banner_) banner_->Show(Format(match ? kTextMatchNotSaved : kTextSeriesNotSaved, outcome.error));
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 #include "app/noticebanner.h"
 #include "storage/filecommands.h"
@@ -41,6 +42,8 @@ public:
     // The date stored in the file shown (for the printout); zero for a series shot here.
     const FileDate& ShownFileDate() const { return fileDate_; }
     NoticeBanner* Banner() const { return banner_; }
+    // Called after every save that wrote a file (Save and the automatic saves).
+    std::function<void()> onSaved;
 
 protected:
     // Files dropped on the main window.

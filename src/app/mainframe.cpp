@@ -32,6 +32,7 @@
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
 #include "results/widgets/analysiswindow.h"
+#include "progress/widgets/progresswindow.h"
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
 #include "results/widgets/scoreboard.h"
@@ -130,6 +131,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     help_.SetOwner(this);
 
     files_ = std::make_unique<FrameFiles>(*this);
+    files_->onSaved = [this] { RefreshProgress(); };
     Settings& settings = settings_.Get();
     files_->PrepareDataDirectory(settings);
     {
@@ -357,6 +359,12 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdAnalysis:
         case kCmdAnalysisWindow:
             ToggleWindow(kCmdAnalysis, ChildRole::Analysis);
+            break;
+        case kCmdProgress:
+            ShowProgress();
+            break;
+        case kCmdProgressWindow:
+            if (progress_ && progress_->Window()) progress_->Window()->hide();
             break;
         case kCmdHelpTopics:
             help_.Show();
@@ -710,6 +718,29 @@ void MainFrame::SaveMatchAutomatically() {
 }
 
 int MainFrame::Open(const QString& fileName) { return files_ ? files_->Open(fileName) : 0; }
+
+void MainFrame::ShowProgress() {
+    if (!progress_) {
+        progress_ = std::make_unique<ProgressWindow>();
+        if (!progress_->Create(mdi_, ProgramIcon())) return;
+        progress_->onClose = [this] { OnCommand(kCmdProgressWindow); };
+        // a double click opens the series as File > Open does (refused while shooting)
+        progress_->onOpen = [this](const QString& path) { Open(path); };
+    }
+    if (!progress_->Window()) return;
+    if (QMdiArea* area = mdi_.Area(); area && area->isHidden()) {
+        if (welcome_) welcome_->hide();
+        area->show();
+    }
+    progress_->SetFolder(files_->Commands().SaveFolder());
+    progress_->Window()->show();
+    if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(progress_->Window());
+    progress_->Refresh();
+}
+
+void MainFrame::RefreshProgress() {
+    if (progress_ && progress_->Window() && progress_->Window()->isVisible()) progress_->Refresh();
+}
 
 void MainFrame::ShowDetectorSilent() {
     LoadUiStrings();

@@ -126,6 +126,7 @@ int MenuBar::Build() {
     view_->addSeparator();
     AddItem(view_, kCmdDiagram, 119, false, true);
     AddItem(view_, kCmdAnalysis, 400, false, true);
+    AddItem(view_, kCmdProgress, 440, true);
     AddItem(view_, kCmdRearrange, 144, false);
     view_->addSeparator();
     AddItem(view_, kCmdCentreSeries, 124, false, true);

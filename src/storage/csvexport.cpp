@@ -19,10 +19,17 @@
 namespace zark {
 namespace {
 
-// A figure with a point; one that rounds to nothing is 0, never "-0.00".
-QString Fixed(double value, int decimals) {
-    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
-    return QString::fromStdString(FixedText(value, 0, decimals));
+QString Fixed(double value, int decimals) { return CsvFigure(value, decimals); }
+
+// The face shot i was fired at: the face of its own side.
+const TargetDescriptor& FaceOfShot(const TraceStore& store, int i, const TargetPair& pair) {
+    return *(store.Shot(i).side && pair.second ? pair.second : pair.first);
+}
+
+// The score of a fired shot, from its position as shown, on the face of its own side.
+double FiredShotScore(const TraceStore& store, int i, const TargetPair& pair) {
+    const SamplePoint shown = store.Shown(store.ShotPosition(i));
+    return FaceOfShot(store, i, pair).ScoreShot(shown.x, shown.y);
 }
 
 // The hold columns of a shot: empty for a shot without hold (no trace point, nothing before it).
@@ -50,24 +57,20 @@ QString Quoted(const std::string& text) {
 void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, QString& csv) {
     auto store = std::make_unique<TraceStore>();
     store->CopyFrom(image);
-    const TargetDescriptor* faces[2] = {pair.first, pair.second ? pair.second : pair.first};
-    const SeriesAnalysis analysis = AnalyseSeries(*store, *faces[0], faces[1]);
-    double total = 0;
+    const SeriesAnalysis analysis = AnalyseSeries(*store, *pair.first, pair.second);
     for (int i = 0; i < store->ShotCount(); ++i) {
         const ShotRecord& shot = store->Shot(i);
-        const TargetDescriptor& face = *faces[shot.side ? 1 : 0];
+        const TargetDescriptor& face = FaceOfShot(*store, i, pair);
         QString line = QString::asprintf("%d,%d,%d,%d,", number, i + 1, shot.x, shot.y);
         const char* side = shot.side ? "R" : "L";
         if (!store->ShotFired(i)) {
             // the shot list shows an unfired shot with score, time and direction 0
             line += QString::asprintf(",%s,0.0,", side) + Quoted(ScoreText(face, 0)) + ",,0.00";
-            total += TotalPart(face, 0);
         } else {
             // a fired shot without trace point of its own (the trace was full) is scored from its
             // position all the same, at the time of the last point
             const SamplePoint shown = store->Shown(store->ShotPosition(i));
-            const double score = face.ScoreShot(shown.x, shown.y);
-            total += TotalPart(face, score);
+            const double score = FiredShotScore(*store, i, pair);
             if (!store->ShotHasNoTrace(i)) line += QString::number(shot.traceIndex);
             line += QString::asprintf(",%s,", side) + QString::fromStdString(FixedText(score, 0, 1)) + ',' +
                     Quoted(ScoreText(face, score)) +
@@ -77,39 +80,63 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
         const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
         csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,\n");
     }
-    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*faces[0], total)) + ",," +
+    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, SeriesTotal(*store, pair))) + ",," +
            HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + '\n';
 }
 
 }  // namespace
 
-bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
-    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
+QString CsvFigure(double value, int decimals) {
+    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
+    return QString::fromStdString(FixedText(value, 0, decimals));
+}
+
+double SeriesTotal(const TraceStore& store, const TargetPair& pair) {
+    double total = 0;
+    for (int i = 0; i < store.ShotCount(); ++i)
+        total += TotalPart(FaceOfShot(store, i, pair), store.ShotFired(i) ? FiredShotScore(store, i, pair) : 0.0);
+    return total;
+}
+
+bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, ExportFile& file, QString& error,
+                    bool quiet) {
     const bool isMatch = IsMatchFileName(path);
     const QString kind = isMatch ? QStringLiteral("match") : QStringLiteral("series");
     SeriesFileIo io;
-    auto match = std::make_unique<MatchRecord>();
-    auto series = std::make_unique<SeriesRecord>();
-    if (!(isMatch ? io.ReadMatch(path, *match) : io.ReadSeries(path, *series))) {
+    file.series.clear();
+    if (isMatch) {
+        file.seriesRecord.reset();
+        if (!file.matchRecord) file.matchRecord = std::make_unique<MatchRecord>();
+    } else {
+        file.matchRecord.reset();
+        if (!file.seriesRecord) file.seriesRecord = std::make_unique<SeriesRecord>();
+    }
+    if (!(isMatch ? io.ReadMatch(path, *file.matchRecord) : io.ReadSeries(path, *file.seriesRecord))) {
         error = QStringLiteral("cannot read the %1 file '%2'").arg(kind, path);
         return false;
     }
-    const int targetId = isMatch ? match->targetId : series->targetId;
-    TargetPair pair;
-    if (!catalogue.FindByIdentity(targetId, pair)) {
-        error = QStringLiteral("the %1 file '%2' names an unknown target (%3)").arg(kind, path).arg(targetId);
+    file.targetId = isMatch ? file.matchRecord->targetId : file.seriesRecord->targetId;
+    file.date = isMatch ? file.matchRecord->date : file.seriesRecord->date;
+    const bool known = quiet ? catalogue.FindQuietly(file.targetId, file.pair) : catalogue.FindByIdentity(file.targetId, file.pair);
+    if (!known) {
+        error = QStringLiteral("the %1 file '%2' names an unknown target (%3)").arg(kind, path).arg(file.targetId);
         return false;
     }
     if (!isMatch) {
-        ExportSeries(1, series->store, pair, csv);
+        file.series.push_back(&file.seriesRecord->store);
         return true;
     }
-    int number = 0;
-    for (int e = 0; e < match->programme.seriesCount && number < kMaxMatchSeries; ++e) {
-        if (match->programme.entries[e].sighters) continue;
-        ExportSeries(number + 1, match->series[number], pair, csv);
-        ++number;
-    }
+    const MatchRecord& match = *file.matchRecord;
+    for (int e = 0; e < match.programme.seriesCount && int(file.series.size()) < kMaxMatchSeries; ++e)
+        if (!match.programme.entries[e].sighters) file.series.push_back(&match.series[file.series.size()]);
+    return true;
+}
+
+bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
+    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
+    ExportFile file;
+    if (!ReadExportFile(path, catalogue, file, error)) return false;
+    for (std::size_t k = 0; k < file.series.size(); ++k) ExportSeries(int(k) + 1, *file.series[k], file.pair, csv);
     return true;
 }
 
@@ -127,20 +154,7 @@ bool WriteAll(QFileDevice& device, const QByteArray& bytes) {
 
 }  // namespace
 
-int RunCsvExport(const QString& path, const QString& out) {
-    TargetCatalogue catalogue;
-    catalogue.Build();
-    QString csv;
-    QString error;
-    if (!QFile::exists(path)) {
-        std::fprintf(stderr, "zark: the file '%s' does not exist\n", qPrintable(path));
-        return 1;
-    }
-    if (!ExportCsv(path, catalogue, csv, error)) {
-        std::fprintf(stderr, "zark: %s\n", qPrintable(error));
-        return 1;
-    }
-    const QByteArray bytes = csv.toUtf8();
+int WriteExportText(const QByteArray& bytes, const QString& out) {
     if (out.isEmpty()) {
         QFile console;
         if (!console.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(console, bytes))
@@ -161,6 +175,22 @@ int RunCsvExport(const QString& path, const QString& out) {
     if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, bytes) || !file.commit())
         return CannotWrite(out, file.errorString());
     return 0;
+}
+
+int RunCsvExport(const QString& path, const QString& out) {
+    TargetCatalogue catalogue;
+    catalogue.Build();
+    QString csv;
+    QString error;
+    if (!QFile::exists(path)) {
+        std::fprintf(stderr, "zark: the file '%s' does not exist\n", qPrintable(path));
+        return 1;
+    }
+    if (!ExportCsv(path, catalogue, csv, error)) {
+        std::fprintf(stderr, "zark: %s\n", qPrintable(error));
+        return 1;
+    }
+    return WriteExportText(csv.toUtf8(), out);
 }
 
 }  // namespace zark
