@@ -19,7 +19,6 @@
 #include "settings/registryaccess.h"
 #include "print/widgets/pdfexport.h"
 #include "progress/progresscsv.h"
-#include "settings/settings.h"
 #include "settings/settingsstorage.h"
 #include "storage/csvexport.h"
 #include "storage/filecommands.h"
@@ -82,10 +81,8 @@ void ScriptRun(MainFrame& frame) {
 // The folder "zark --export-progress" reads without DIR: the data directory setting, or the
 // per-user folder the files go to without one.
 QString StoredDataDirectory() {
-    Settings settings;
     RegistryAccess registry;
-    LoadSettings(settings, registry, std::string());
-    const QString folder = QString::fromStdString(settings.DataDirectory);
+    const QString folder = QString::fromStdString(LoadDataDirectory(registry));
     return folder.isEmpty() ? PerUserDataDirectory() : folder;
 }
 

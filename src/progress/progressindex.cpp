@@ -45,7 +45,8 @@ struct ReadResult {
     bool ok = false;
 };
 
-QString DateText(const QDateTime& date) { return date.isValid() ? date.toString(QLatin1String(kDateFormat)) : QString(); }
+// "" for a file without a date (a null string would be stored as NULL).
+QString DateText(const QDateTime& date) { return date.isValid() ? date.toString(QLatin1String(kDateFormat)) : QStringLiteral(""); }
 
 QVariant Figure(bool present, double value) { return present ? QVariant(value) : QVariant(QMetaType(QMetaType::Double)); }
 
@@ -221,11 +222,14 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
     putSeries.prepare(QStringLiteral(
         "INSERT OR REPLACE INTO series(path, number, date, face_id, shots, total, in_top, in_next, trace_mm, "
         "release_mm, aiming_s, extreme_spread_mm, mean_radius_mm) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    bool written = true;
+    QString failure;
+    const auto run = [&failure](QSqlQuery& q) {
+        if (!q.exec() && failure.isEmpty()) failure = q.lastError().text();
+    };
     const auto remove = [&](const QString& file) {
         for (QSqlQuery* q : {&removeFile, &removeSeries}) {
             q->bindValue(0, file);
-            written = q->exec() && written;
+            run(*q);
         }
     };
     for (auto it = known.cbegin(); it != known.cend(); ++it) remove(it.key());
@@ -236,7 +240,7 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
         putFile.bindValue(1, file.size);
         putFile.bindValue(2, file.mtime);
         putFile.bindValue(3, results[i].ok ? QVariant(QMetaType(QMetaType::QString)) : QVariant(results[i].reason));
-        written = putFile.exec() && written;
+        run(putFile);
         for (const ProgressRow& row : results[i].rows) {
             const QVariant values[] = {row.file, row.series, DateText(row.date), row.faceId, row.shots, row.total,
                                        Figure(row.hasHold, row.inTopPct), Figure(row.hasHold, row.inNextPct),
@@ -244,11 +248,12 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
                                        Figure(row.hasHold, row.aimingSeconds), Figure(row.hasGroup, row.extremeSpreadMm),
                                        Figure(row.hasGroup, row.meanRadiusMm)};
             for (int v = 0; v < int(std::size(values)); ++v) putSeries.bindValue(v, values[v]);
-            written = putSeries.exec() && written;
+            run(putSeries);
         }
     }
-    if (!written || !db_.commit()) {
-        report.error = QStringLiteral("cannot write the index: %1").arg(db_.lastError().text());
+    if (failure.isEmpty() && !db_.commit()) failure = db_.lastError().text();
+    if (!failure.isEmpty()) {
+        report.error = QStringLiteral("cannot write the index: %1").arg(failure);
         db_.rollback();
     }
     return report;

@@ -7,7 +7,7 @@
 //
 //   zark_simulator_series [--seed N] [--count N] [--days N] [--shots N] OUTDIR
 //
-// Writes OUTDIR/<face>-YYYYmmdd-HHMMSS.zas, the last series dated today.
+// Writes OUTDIR/<face>-YYYYmmdd-HHMMSS.zas, the last series dated yesterday evening.
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     for (int k = 0; k < count; ++k) {
         // spread over the days, a few an evening, the form growing with the weeks
         const double part = count > 1 ? double(k) / (count - 1) : 1.0;
-        const QDateTime when(today.addDays(-int((1.0 - part) * (days - 1))),
+        const QDateTime when(today.addDays(-1 - int((1.0 - part) * (days - 1))),
                              QTime(18, 0).addSecs(int(k % 3) * 900 + int(random() % 300)));
         const std::uint32_t draw = random() % 100;
         const zark::ShooterProfile profile = draw < 100 * (1.0 - part) * 0.8   ? zark::ShooterProfile::Beginner

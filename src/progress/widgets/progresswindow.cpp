@@ -165,6 +165,10 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     splitter->addWidget(table_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setChildrenCollapsible(false);
+    chartView_->setMinimumHeight(160);
+    table_->setMinimumHeight(80);
+    splitter->setSizes({300, 200});
     layout->addWidget(splitter, 1);
     status_ = new QLabel(content);
     status_->setObjectName(QStringLiteral("progressStatus"));
@@ -187,14 +191,15 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
 
 void ProgressWindow::SetFolder(const QString& folder) { folder_ = folder; }
 
-bool ProgressWindow::Scanning() const { return watcher_.isRunning() || refreshAgain_; }
+bool ProgressWindow::Scanning() const { return scanning_; }
 
 void ProgressWindow::Refresh() {
     if (!table_ || folder_.isEmpty()) return;
-    if (watcher_.isRunning()) {
+    if (scanning_) {
         refreshAgain_ = true;
         return;
     }
+    scanning_ = true;
     refreshAgain_ = false;
     bar_->setRange(0, 0);
     bar_->show();
@@ -210,6 +215,7 @@ void ProgressWindow::Scanned() {
         ShowRows();
     }
     bar_->hide();
+    scanning_ = false;
     if (refreshAgain_) Refresh();
 }
 
@@ -297,9 +303,11 @@ void ProgressWindow::DrawChart(const std::vector<int>& chosen) {
         const QDateTime moment = now ? now() : QDateTime::currentDateTime();
         first = moment.addDays(-1);
         last = moment;
-    } else if (first == last) {
-        first = first.addSecs(-3600);
-        last = last.addSecs(3600);
+    } else {
+        // a little room either side, so the first and last dots are whole
+        const qint64 room = std::max<qint64>(3600, first.secsTo(last) / 50);
+        first = first.addSecs(-room);
+        last = last.addSecs(room);
     }
     time->setRange(first, last);
     const double margin = std::max(0.05 * (high - low), high == low ? std::max(1.0, std::abs(high) * 0.05) : 0.0);

@@ -49,6 +49,7 @@ public:
     // Brings the index up to date on a worker thread and shows it; a refresh asked for while a
     // scan runs follows that scan.
     void Refresh();
+    // True from Refresh until its rows are shown.
     bool Scanning() const;
 
     std::function<void(const QString& path)> onOpen;
@@ -82,6 +83,7 @@ private:
     std::vector<ProgressRow> rows_;
     ScanReport report_;
     QFutureWatcher<ProgressScan> watcher_;
+    bool scanning_ = false;
     bool refreshAgain_ = false;
     QChart* chart_ = nullptr;
     QChartView* chartView_ = nullptr;
