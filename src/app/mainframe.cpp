@@ -35,6 +35,7 @@
 #include "progress/widgets/progresswindow.h"
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
+#include <QListWidget>
 #include "results/widgets/scoreboard.h"
 #include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
@@ -725,7 +726,7 @@ void MainFrame::ShowProgress() {
         if (!progress_->Create(mdi_, ProgramIcon())) return;
         progress_->onClose = [this] { OnCommand(kCmdProgressWindow); };
         // a double click opens the series as File > Open does (refused while shooting)
-        progress_->onOpen = [this](const QString& path) { Open(path); };
+        progress_->onOpen = [this](const QString& path, int series) { OpenProgressSeries(path, series); };
     }
     if (!progress_->Window()) return;
     if (QMdiArea* area = mdi_.Area(); area && area->isHidden()) {
@@ -736,6 +737,12 @@ void MainFrame::ShowProgress() {
     progress_->Window()->show();
     if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(progress_->Window());
     progress_->Refresh();
+}
+
+void MainFrame::OpenProgressSeries(const QString& path, int series) {
+    if (!Open(path) || !IsMatchFileName(path)) return;
+    // as a click on its item: every view shows that stored series
+    if (matchBoard_ && matchBoard_->List()) matchBoard_->List()->setCurrentRow(series - 1);
 }
 
 void MainFrame::RefreshProgress() {

@@ -215,6 +215,9 @@ private:
     void CreateResultsWindows();
     // View > Progress...: shows the progress window on the save folder and brings it up to date.
     void ShowProgress();
+    // A series double-clicked in the progress window: its file is opened as File > Open does and,
+    // for a match, that series is chosen on the match board.
+    void OpenProgressSeries(const QString& path, int series);
     // A file was saved: the progress window, when shown, takes it in.
     void RefreshProgress();
 

@@ -24,6 +24,7 @@
 
 #include "app/commandids.h"
 #include "app/framefiles.h"
+#include "progress/progresstestsupport.h"
 #include "progress/widgets/progresswindow.h"
 #include <QMdiSubWindow>
 #include <QTreeWidget>
@@ -314,6 +315,19 @@ TEST_F(FileCommandsTest, TheProgressWindowFollowsTheSavesAndOpensASeries) {
     EXPECT_NE(frame->FileName(), first);
     doubleClick(QFileInfo(first).fileName());
     EXPECT_EQ(frame->FileName(), first);
+
+    // A match opens at the series double-clicked: its item on the match board is chosen.
+    test::WriteMatchFile(data + "/club/evening.zam", kRifle50, test::Day(2026, 12, 8),
+                         {{{1, 1}, {1, 1}}, {{30, 40}, {1, 1}, {1, 1}}});
+    ASSERT_TRUE(Choose(kCmdProgress));
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
+    ASSERT_EQ(table->topLevelItemCount(), 4);
+    const QPoint top = table->visualItemRect(table->topLevelItem(0)).center();  // the match's second series
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, top);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, top);
+    EXPECT_EQ(frame->FileName(), data + "/club/evening.zam");
+    EXPECT_EQ(frame->MatchBoardWindow()->FirstSelected(), 1);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 3);
 
     progress->Window()->close();  // the close box hides it; the View menu shows it again
     EXPECT_FALSE(progress->Window()->isVisible());

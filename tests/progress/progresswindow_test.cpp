@@ -29,7 +29,7 @@ protected:
         ASSERT_EQ(window.Create(client), 1);
         window.SetFolder(dir.path());
         window.now = [] { return QDateTime(QDate(2026, 12, 1), QTime(9, 0)); };
-        window.onOpen = [this](const QString& path) { opened << path; };
+        window.onOpen = [this](const QString& path, int series) { opened << path + QStringLiteral(" #%1").arg(series); };
         window.onClose = [this] { ++closes; };
         host.show();
         window.Window()->show();
@@ -113,7 +113,11 @@ TEST_F(ProgressWindowTest, ADoubleClickOpensTheSeriesAndANewFileComesWithTheNext
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row3);
     EXPECT_TRUE(opened.isEmpty());
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row3);
-    EXPECT_EQ(opened, QStringList{QDir(dir.path()).filePath("2026/a.zas")});
+    EXPECT_EQ(opened, QStringList{QDir(dir.path()).filePath("2026/a.zas") + " #1"});
+    const QPoint row1 = table->visualItemRect(table->topLevelItem(1)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row1);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row1);
+    EXPECT_EQ(opened.back(), QDir(dir.path()).filePath("club/m.zam") + " #2");  // newest first: the match's second series above its first
 
     test::WriteSeriesFile(QDir(dir.path()).filePath("2026/new.zas"), 1350, test::Day(2026, 11, 20), {{1, 1}});
     Refresh();

@@ -181,7 +181,8 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     QObject::connect(table_, &QTreeWidget::itemDoubleClicked, content, [this](QTreeWidgetItem* item) {
         const int row = item ? item->data(0, kRowRole).toInt() : -1;
         if (row < 0 || row >= int(rows_.size()) || !onOpen) return;
-        onOpen(QDir(folder_).filePath(rows_[std::size_t(row)].file));
+        const ProgressRow& chosen = rows_[std::size_t(row)];
+        onOpen(QDir(folder_).filePath(chosen.file), chosen.series);
     });
     QObject::connect(&watcher_, &QFutureWatcher<ProgressScan>::progressRangeChanged, bar_, &QProgressBar::setRange);
     QObject::connect(&watcher_, &QFutureWatcher<ProgressScan>::progressValueChanged, bar_, &QProgressBar::setValue);

@@ -52,7 +52,8 @@ public:
     // True from Refresh until its rows are shown.
     bool Scanning() const;
 
-    std::function<void(const QString& path)> onOpen;
+    // A series was double-clicked: its file and its number in the file (1 for a series file).
+    std::function<void(const QString& path, int series)> onOpen;
     std::function<void()> onClose;
     // The moment the periods count back from (tests set it; the clock by default).
     std::function<QDateTime()> now;
