@@ -11,12 +11,16 @@ constexpr const char* kUsage =
     "usage: zark [FILE]\n"
     "       zark --export-csv FILE [OUT]\n"
     "       zark --export-pdf FILE [OUT.pdf]\n"
+    "       zark --export-progress [DIR] [OUT]\n"
     "       zark --help | --version\n"
     "\n"
     "Starts ZARK and opens FILE, a series (.zas) or match (.zam) file, when one is given.\n"
     "  --export-csv FILE [OUT]  writes the shots of FILE as CSV to OUT or standard output\n"
     "  --export-pdf FILE [OUT.pdf]\n"
     "                           writes the printed report of FILE to OUT.pdf (FILE with .pdf)\n"
+    "  --export-progress [DIR] [OUT]\n"
+    "                           brings the index of the series in DIR (the data directory by\n"
+    "                           default) up to date and writes one CSV line per series\n"
     "  --help                   shows this text\n"
     "  --version                shows the version\n";
 

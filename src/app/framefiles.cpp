@@ -268,6 +268,7 @@ bool FrameFiles::SaveWithDialog() {
     if (saved) {
         frame_.SetSeriesDate(LocalDateTime(files_.Now()));
         SeriesKept();
+        if (onSaved) onSaved();
     } else {
         CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), Utf8(Format(kTextSaveFailed, path, error)),
                                             MessageIcon::Error);
@@ -313,6 +314,7 @@ void FrameFiles::SaveAutomatically(bool match) {
     if (outcome.ok) {
         frame_.SetSeriesDate(LocalDateTime(files_.Now()));
         SeriesKept();
+        if (onSaved) onSaved();
     }
     // The series stays shown and can still be saved with Save; the shooter is told without a box.
     if (!outcome.ok && banner_) banner_->Show(Format(match ? kTextMatchNotSaved : kTextSeriesNotSaved, outcome.error));

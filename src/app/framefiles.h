@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/noticebanner.h"
@@ -51,6 +52,8 @@ public:
 
     FileCommands& Commands() { return files_; }
     NoticeBanner* Banner() const { return banner_; }
+    // Called after every save that wrote a file (Save and the automatic saves).
+    std::function<void()> onSaved;
 
 protected:
     // Files dropped on the main window.

@@ -31,8 +31,10 @@
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
 #include "results/widgets/analysiswindow.h"
+#include "progress/widgets/progresswindow.h"
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
+#include <QListWidget>
 #include "results/widgets/scoreboard.h"
 #include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
@@ -122,6 +124,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     help_.SetOwner(this);
 
     files_ = std::make_unique<FrameFiles>(*this);
+    files_->onSaved = [this] { RefreshProgress(); };
     Settings& settings = settings_.Get();
     files_->PrepareDataDirectory(settings);
     {
@@ -372,6 +375,12 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
             break;
         case kCmdMatchBoardWindow:
             ShowChild(command, ChildRole::MatchBoard, !menuBar_.HasCheck(command));
+            break;
+        case kCmdProgress:
+            ShowProgress();
+            break;
+        case kCmdProgressWindow:
+            if (progress_ && progress_->Window()) progress_->Window()->hide();
             break;
         case kCmdHelpTopics:
             help_.Show();
@@ -750,6 +759,35 @@ void MainFrame::SaveMatchAutomatically() {
 }
 
 int MainFrame::Open(const QString& fileName) { return files_ ? files_->Open(fileName) : 0; }
+
+void MainFrame::ShowProgress() {
+    if (!progress_) {
+        progress_ = std::make_unique<ProgressWindow>();
+        if (!progress_->Create(mdi_, ProgramIcon())) return;
+        progress_->onClose = [this] { OnCommand(kCmdProgressWindow); };
+        // a double click opens the series as File > Open does (refused while shooting)
+        progress_->onOpen = [this](const QString& path, int series) { OpenProgressSeries(path, series); };
+    }
+    if (!progress_->Window()) return;
+    if (QMdiArea* area = mdi_.Area(); area && area->isHidden()) {
+        if (welcome_) welcome_->hide();
+        area->show();
+    }
+    progress_->SetFolder(files_->Commands().SaveFolder());
+    progress_->Window()->show();
+    if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(progress_->Window());
+    progress_->Refresh();
+}
+
+void MainFrame::OpenProgressSeries(const QString& path, int series) {
+    if (!Open(path) || !IsMatchFileName(path)) return;
+    // as a click on its item: every view shows that stored series
+    if (matchBoard_ && matchBoard_->List()) matchBoard_->List()->setCurrentRow(series - 1);
+}
+
+void MainFrame::RefreshProgress() {
+    if (progress_ && progress_->Window() && progress_->Window()->isVisible()) progress_->Refresh();
+}
 
 void MainFrame::ShowDetectorSilent() {
     LoadUiStrings();

@@ -37,6 +37,7 @@ namespace zark {
 
 class FrameFiles;
 class AnalysisWindow;
+class ProgressWindow;
 class DiagramWindow;
 class MatchBoard;
 class MdiChildWindow;
@@ -141,6 +142,8 @@ public:
     MatchBoard* MatchBoardWindow() const { return matchBoard_.get(); }
     DiagramWindow* Diagram() const { return diagram_.get(); }
     AnalysisWindow* Analysis() const { return analysis_.get(); }
+    // The training log (View > Progress...), made the first time it is asked for; null before.
+    ProgressWindow* Progress() const { return progress_.get(); }
 
     // Series item i of the match board was chosen: that stored series of the match is shown by
     // every view. Refused (false) while a series is being recorded, which the stored one would
@@ -219,6 +222,13 @@ private:
     void ChooseShot(int k);
     void ApplyShotTimeOffset();
     void CreateResultsWindows();
+    // View > Progress...: shows the progress window on the save folder and brings it up to date.
+    void ShowProgress();
+    // A series double-clicked in the progress window: its file is opened as File > Open does and,
+    // for a match, that series is chosen on the match board.
+    void OpenProgressSeries(const QString& path, int series);
+    // A file was saved: the progress window, when shown, takes it in.
+    void RefreshProgress();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -245,6 +255,7 @@ private:
     ReplayCommands* replay_ = nullptr;
     std::unique_ptr<DiagramWindow> diagram_;
     std::unique_ptr<AnalysisWindow> analysis_;
+    std::unique_ptr<ProgressWindow> progress_;
     std::unique_ptr<Scoreboard> scoreboard_;
     std::unique_ptr<MatchBoard> matchBoard_;
     AudioView* audio_ = nullptr;  // the target window's

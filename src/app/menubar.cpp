@@ -129,6 +129,7 @@ int MenuBar::Build() {
     AddItem(view_, kCmdTargetWindow, 500, false, true);
     AddItem(view_, kCmdScoreboardWindow, 501, false, true);
     AddItem(view_, kCmdMatchBoardWindow, 502, false, true);  // enabled while a match is shown
+    AddItem(view_, kCmdProgress, 440, true);
     AddItem(view_, kCmdRearrange, 144, false);
     view_->addSeparator();
     AddItem(view_, kCmdCentreSeries, 124, false, true);

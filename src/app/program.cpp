@@ -20,6 +20,9 @@
 #include "settings/registryaccess.h"
 #include "print/widgets/pdfexport.h"
 #include "export/csvexport.h"
+#include "progress/progresscsv.h"
+#include "settings/settingsstorage.h"
+#include "storage/filecommands.h"
 
 namespace zark {
 namespace {
@@ -86,6 +89,30 @@ void ScriptRun(MainFrame& frame) {
     }
 }
 
+// The folder "zark --export-progress" reads without DIR: the data directory setting, or the
+// per-user folder the files go to without one.
+QString StoredDataDirectory() {
+    RegistryAccess registry;
+    const QString folder = QString::fromStdString(LoadDataDirectory(registry));
+    return folder.isEmpty() ? PerUserDataDirectory() : folder;
+}
+
+// zark --export-progress [DIR] [OUT]: no window; 2 with the usage for anything else.
+int ExportProgress(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 2; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (arguments.size() > 2 || (!arguments.isEmpty() && arguments.front().startsWith(QLatin1String("--")))) {
+        std::fprintf(stderr, "usage: zark --export-progress [DIR] [OUT]\n");
+        return 2;
+    }
+    LogToStandardError();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zark"));
+    const QString folder = arguments.isEmpty() || arguments.front().isEmpty() ? StoredDataDirectory() : arguments.front();
+    return RunProgressExport(folder, arguments.size() > 1 ? arguments[1] : QString());
+}
+
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
@@ -98,6 +125,7 @@ int RunProgram(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return RunCsvExport(QString::fromLocal8Bit(argv[2]), argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     }
+    if (argc >= 2 && QByteArrayView(argv[1]) == "--export-progress") return ExportProgress(argc, argv);
     if (argc >= 3 && QByteArrayView(argv[1]) == "--export-pdf") {
         // zark --export-pdf FILE [OUT.pdf]: the printed report without a window (drawn offscreen
         // unless a platform is named), and no program run either

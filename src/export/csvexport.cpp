@@ -22,11 +22,7 @@
 namespace zark {
 namespace {
 
-// A figure with a point; one that rounds to nothing is 0, never "-0.00".
-QString Fixed(double value, int decimals) {
-    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
-    return QString::fromStdString(FixedText(value, 0, decimals));
-}
+QString Fixed(double value, int decimals) { return CsvFigure(value, decimals); }
 
 // The hold columns of a shot: empty for a shot without hold (no trace point, nothing before it).
 QString HoldColumns(const HoldFigures& f) {
@@ -80,7 +76,6 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
     store->CopyFrom(image);
     const SeriesAnalysis analysis = AnalyseSeries(*store, *pair.first, pair.second);
     const SeriesPhases phases = AnalyseSeriesPhases(*store, *pair.first, pair.second);
-    double total = 0;
     for (int i = 0; i < store->ShotCount(); ++i) {
         const ShotRecord& shot = store->Shot(i);
         const ScoredShot scored = ScoreStoredShot(*store, i, pair.first, pair.second);
@@ -90,12 +85,10 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
         if (!scored.fired) {
             // the shot list shows an unfired shot with score, time and direction 0
             line += QString::asprintf(",%s,0.0,", side) + Quoted(ScoreText(face, 0)) + ",,0.00";
-            total += TotalPart(face, 0);
         } else {
             // a fired shot without trace point of its own (the trace was full) is scored from its
             // position all the same, at the time of the last point
             const double score = scored.score;
-            total += TotalPart(face, score);
             if (!store->ShotHasNoTrace(i)) line += QString::number(shot.traceIndex);
             line += QString::asprintf(",%s,", side) + QString::fromStdString(FixedText(score, 0, 1)) + ',' +
                     Quoted(ScoreText(face, score)) +
@@ -106,35 +99,65 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
         csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,") +
                PhaseColumns(phases.shot[std::size_t(std::min(i, kMaxShots - 1))]) + '\n';
     }
-    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, total)) + ",," +
-           HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + PhaseMeanColumns(phases.means) + '\n';
+    csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, SeriesTotal(*store, pair))) +
+           ",," + HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + PhaseMeanColumns(phases.means) + '\n';
 }
 
 }  // namespace
 
-bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
-    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
+QString CsvFigure(double value, int decimals) {
+    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
+    return QString::fromStdString(FixedText(value, 0, decimals));
+}
+
+double SeriesTotal(const TraceStore& store, const TargetPair& pair) {
+    double total = 0;
+    for (int i = 0; i < store.ShotCount(); ++i) {
+        const ScoredShot shot = ScoreStoredShot(store, i, pair.first, pair.second);
+        if (shot.face) total += TotalPart(*shot.face, shot.score);  // an unfired shot adds its 0
+    }
+    return total;
+}
+
+bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, ExportFile& file, QString& error,
+                    bool quiet) {
     const bool isMatch = IsMatchFileName(path);
     const QString kind = isMatch ? QStringLiteral("match") : QStringLiteral("series");
     SeriesFileIo io;
-    auto match = std::make_unique<MatchRecord>();
-    auto series = std::make_unique<SeriesRecord>();
-    if (!(isMatch ? io.ReadMatch(path, *match) : io.ReadSeries(path, *series))) {
+    file.series.clear();
+    if (isMatch) {
+        file.seriesRecord.reset();
+        if (!file.matchRecord) file.matchRecord = std::make_unique<MatchRecord>();
+    } else {
+        file.matchRecord.reset();
+        if (!file.seriesRecord) file.seriesRecord = std::make_unique<SeriesRecord>();
+    }
+    if (!(isMatch ? io.ReadMatch(path, *file.matchRecord) : io.ReadSeries(path, *file.seriesRecord))) {
         error = QStringLiteral("cannot read the %1 file '%2'").arg(kind, path);
         return false;
     }
-    const int targetId = isMatch ? match->targetId : series->targetId;
-    TargetPair pair;
-    if (!catalogue.FindByIdentity(targetId, pair)) {
-        error = QStringLiteral("the %1 file '%2' names an unknown target (%3)").arg(kind, path).arg(targetId);
+    file.targetId = isMatch ? file.matchRecord->targetId : file.seriesRecord->targetId;
+    file.date = isMatch ? file.matchRecord->date : file.seriesRecord->date;
+    const bool known = quiet ? catalogue.FindQuietly(file.targetId, file.pair) : catalogue.FindByIdentity(file.targetId, file.pair);
+    if (!known) {
+        error = QStringLiteral("the %1 file '%2' names an unknown target (%3)").arg(kind, path).arg(file.targetId);
         return false;
     }
     if (!isMatch) {
-        ExportSeries(1, series->store, pair, csv);
+        file.series.push_back(&file.seriesRecord->store);
         return true;
     }
-    const int stored = std::min(ScoredEntries(match->programme), int(kMaxMatchSeries));
-    for (int number = 0; number < stored; ++number) ExportSeries(number + 1, match->series[number], pair, csv);
+    const MatchRecord& match = *file.matchRecord;
+    const int stored = std::min(ScoredEntries(match.programme), int(kMaxMatchSeries));
+    for (int number = 0; number < stored; ++number) file.series.push_back(&match.series[number]);
+    return true;
+}
+
+bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
+    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
+    ExportFile file;
+    if (!ReadExportFile(path, catalogue, file, error)) return false;
+    for (std::size_t k = 0; k < file.series.size(); ++k) ExportSeries(int(k) + 1, *file.series[k], file.pair, csv);
     return true;
 }
 
@@ -152,20 +175,7 @@ bool WriteAll(QFileDevice& device, const QByteArray& bytes) {
 
 }  // namespace
 
-int RunCsvExport(const QString& path, const QString& out) {
-    TargetCatalogue catalogue;
-    catalogue.Build();
-    QString csv;
-    QString error;
-    if (!QFile::exists(path)) {
-        std::fprintf(stderr, "zark: the file '%s' does not exist\n", qPrintable(path));
-        return 1;
-    }
-    if (!ExportCsv(path, catalogue, csv, error)) {
-        std::fprintf(stderr, "zark: %s\n", qPrintable(error));
-        return 1;
-    }
-    const QByteArray bytes = csv.toUtf8();
+int WriteExportText(const QByteArray& bytes, const QString& out) {
     if (out.isEmpty()) {
         QFile console;
         if (!console.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered) || !WriteAll(console, bytes))
@@ -186,6 +196,22 @@ int RunCsvExport(const QString& path, const QString& out) {
     if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, bytes) || !file.commit())
         return CannotWrite(out, file.errorString());
     return 0;
+}
+
+int RunCsvExport(const QString& path, const QString& out) {
+    TargetCatalogue catalogue;
+    catalogue.Build();
+    QString csv;
+    QString error;
+    if (!QFile::exists(path)) {
+        std::fprintf(stderr, "zark: the file '%s' does not exist\n", qPrintable(path));
+        return 1;
+    }
+    if (!ExportCsv(path, catalogue, csv, error)) {
+        std::fprintf(stderr, "zark: %s\n", qPrintable(error));
+        return 1;
+    }
+    return WriteExportText(csv.toUtf8(), out);
 }
 
 }  // namespace zark

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTextStream>
+#include <memory>
+#include <vector>
+
+#include "storage/matchrecord.h"
+#include "storage/seriesrecord.h"
+#include "targets/targetcatalogue.h"
 
 namespace zark {
-
-class TargetCatalogue;
 
 // The analysis columns, after the shot list's: the hold of each shot (shares of its last second
 // in the face's best points and one below in percent, trace length, hold mean and release in mm,
@@ -31,6 +36,34 @@ inline constexpr const char* kCsvAnalysisColumns =
 // Returns false with a message in error (and nothing written) when the file cannot be read or
 // names a target the catalogue does not know.
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error);
+
+// A series or match file read for an export: the faces it was shot on and its series (one for a
+// series file, every stored series of a match in programme order).
+struct ExportFile {
+    int targetId = 0;  // as the file names it
+    TargetPair pair;   // second: the first where the face has no second
+    FileDate date;
+    std::vector<const TraceImage*> series;
+    std::unique_ptr<SeriesRecord> seriesRecord;
+    std::unique_ptr<MatchRecord> matchRecord;
+};
+// Reads path as a match (extension .zam) or a series. False with the reason in error when it
+// cannot be read or names a target the catalogue does not know; quiet: no message about the
+// target (for readers on other threads).
+bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, ExportFile& file, QString& error,
+                    bool quiet = false);
+
+// What the shots of a series add up to, as its total line shows it: each fired shot's points
+// (decimal faces: its score) on the face of its own side, an unfired shot nothing.
+double SeriesTotal(const TraceStore& store, const TargetPair& pair);
+// A figure with a point and that many decimals; one that rounds to nothing is "0", never "-0.00".
+QString CsvFigure(double value, int decimals);
+
+// Writes an export's text to OUT, or to standard output when out is empty; returns the exit
+// status (1 with a message on standard error when it cannot be written whole). A regular OUT is
+// replaced only once the whole text is written (a new one likewise created); anything else that
+// exists (a named pipe, a device) is written to as it is, never replaced.
+int WriteExportText(const QByteArray& bytes, const QString& out);
 
 // "zark --export-csv FILE [OUT]": writes to OUT or standard output; returns the exit status (1
 // when the file cannot be exported or the text cannot be written whole). A regular OUT is replaced

@@ -86,6 +86,8 @@ bool RegistryAccess::readReal(std::string_view name, double& value) {
     return readText({}, name, text, true) && ParseLeadingReal(text, value);
 }
 
+bool RegistryAccess::contains(std::string_view name) const { return g_keys && g_keys->contains(KeyName({}, name)); }
+
 bool RegistryAccess::readString(std::string_view name, std::string& value) {
     return readText({}, name, value, true);
 }

@@ -32,6 +32,8 @@ public:
     bool readShort(std::string_view name, std::uint16_t& value);
     bool readReal(std::string_view name, double& value);
     bool readString(std::string_view name, std::string& value);
+    // True when a value of that name is stored.
+    bool contains(std::string_view name) const;
     bool readColour(std::string_view name, ColourRef& value);
 
     bool writeInt(std::string_view name, std::int32_t value);

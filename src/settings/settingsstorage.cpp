@@ -4,6 +4,17 @@
 #include <limits>
 
 namespace zark {
+namespace {
+
+constexpr const char* kDataDirectory = "DataDirectory";
+
+}  // namespace
+
+std::string LoadDataDirectory(RegistryAccess& r) {
+    std::string folder = Settings::Defaults(std::string()).DataDirectory;
+    if (r.contains(kDataDirectory)) r.readString(kDataDirectory, folder);
+    return folder;
+}
 
 void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText) {
     s.SetDefaults(noSoundText);
@@ -33,7 +44,7 @@ void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText
     r.readInt("TellResult", s.TellResult);
     r.readInt("LineTrack", s.LineTrack);
     r.readInt("ColourTraceByPhase", s.ColourTraceByPhase);
-    r.readString("DataDirectory", s.DataDirectory);
+    r.readString(kDataDirectory, s.DataDirectory);
     r.readShort("LangID", s.LangID);
     r.readInt("ShootingDistance", s.ShootingDistance);
     r.readInt("ReplayTimeAfter", s.ReplayTimeAfter);
@@ -59,7 +70,7 @@ void SaveSettings(const Settings& s, RegistryAccess& r) {
     r.writeInt("LineTrack", s.LineTrack);
     r.writeInt("ColourTraceByPhase", s.ColourTraceByPhase);
     r.writeString("Communication", s.Communication);
-    r.writeString("DataDirectory", s.DataDirectory);
+    r.writeString(kDataDirectory, s.DataDirectory);
     r.writeShort("LangID", s.LangID);
     r.writeInt("ReplayTimeAfter", s.ReplayTimeAfter);
     r.writeInt("ReplayTimeBefore", s.ReplayTimeBefore);

@@ -165,6 +165,12 @@ void TargetCatalogue::Build() {
 }
 
 int TargetCatalogue::FindByIdentity(int identity, TargetPair& pair) const {
+    if (FindQuietly(identity, pair)) return 1;
+    DebugMessage("illegal target identity %x", unsigned(identity));
+    return 0;
+}
+
+int TargetCatalogue::FindQuietly(int identity, TargetPair& pair) const {
     int wanted = identity;
     for (const IdentityAlias& alias : kAliases)
         if (alias.identity == identity) wanted = alias.faceIdentity;
@@ -178,7 +184,6 @@ int TargetCatalogue::FindByIdentity(int identity, TargetPair& pair) const {
         pair = {&entries_[first], &entries_[second]};
         return 1;
     }
-    DebugMessage("illegal target identity %x", unsigned(identity));
     return 0;
 }
 

@@ -35,6 +35,8 @@ public:
     // an animal gives its pair, first face first; a single face is both members. Any other number
     // shows "illegal target identity %x" and fails. Returns 1 on success, 0 on failure.
     int FindByIdentity(int identity, TargetPair& pair) const;
+    // The same without the message, for readers on other threads that report by themselves.
+    int FindQuietly(int identity, TargetPair& pair) const;
     // The pair the Targets menu command selects (2109 to 2136). Returns 1, or 0 for another command.
     int PairForCommand(int command, TargetPair& pair) const;
     // The menu command that selects face index (0..32), 0 outside.

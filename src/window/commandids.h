@@ -61,6 +61,8 @@ enum CommandId : int {
 
     kCmdAnalysis = 2146,        // View menu: the analysis window
     kCmdAnalysisWindow = 2147,  // sent by the analysis window's close box
+    kCmdProgress = 2148,        // View menu: the training log over days and weeks
+    kCmdProgressWindow = 2149,  // sent by the progress window's close box
 
     kCmdAbout = 2150,
     kCmdDiagram = 2152,

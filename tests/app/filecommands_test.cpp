@@ -24,6 +24,10 @@
 
 #include "window/commandids.h"
 #include "app/framefiles.h"
+#include "progress/progresstestsupport.h"
+#include "progress/widgets/progresswindow.h"
+#include <QMdiSubWindow>
+#include <QTreeWidget>
 #include "results/widgets/matchboard.h"
 #include "results/widgets/scoreboard.h"
 #include "app/noticebanner.h"
@@ -304,6 +308,69 @@ TEST_F(FileCommandsTest, AFileThatCannotBeOpenedLeavesEverythingAsItWas) {
     ASSERT_TRUE(Choose(kCmdSerie5));
     EXPECT_EQ(frame->Open(good), 0);
     EXPECT_TRUE(frame->Hub().IsRunning());
+}
+
+// View > Progress... shows the series of the data directory, takes in every save while it is
+// open, and opens a series on a double click unless one is being shot.
+TEST_F(FileCommandsTest, TheProgressWindowFollowsTheSavesAndOpensASeries) {
+    ASSERT_TRUE(Choose(kCmdProgress));
+    ProgressWindow* progress = frame->Progress();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->Window()->isVisible());
+    EXPECT_EQ(progress->Folder(), data);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
+    EXPECT_TRUE(progress->Rows().empty());
+
+    ASSERT_TRUE(Choose(kCmdSaveAutomatically));
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    Series(kCmdSerie5, 5);
+    const QString first = frame->FileName();
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
+    ASSERT_EQ(progress->Rows().size(), 1u);
+    EXPECT_EQ(progress->Rows()[0].shots, 5);
+    EXPECT_EQ(QDir(data).filePath(progress->Rows()[0].file), first);
+
+    QTreeWidget* table = progress->Table();
+    const auto doubleClick = [table](const QString& file) {
+        for (int i = 0; i < table->topLevelItemCount(); ++i) {
+            if (table->topLevelItem(i)->toolTip(0) != file) continue;
+            const QPoint at = table->visualItemRect(table->topLevelItem(i)).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+            return;
+        }
+        ADD_FAILURE() << "no row of " << file.toStdString();
+    };
+    Key(Qt::Key_F10);
+    EXPECT_EQ(frame->windowTitle(), "ZARK");
+    doubleClick(QFileInfo(first).fileName());  // refused while the series is being shot
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    EXPECT_TRUE(frame->FileName().isEmpty());
+    Shoot(5);
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
+    EXPECT_EQ(progress->Rows().size(), 2u);
+    EXPECT_NE(frame->FileName(), first);
+    doubleClick(QFileInfo(first).fileName());
+    EXPECT_EQ(frame->FileName(), first);
+
+    // A match opens at the series double-clicked: its item on the match board is chosen.
+    test::WriteMatchFile(data + "/club/evening.zam", kRifle50, test::Day(2026, 12, 8),
+                         {{{1, 1}, {1, 1}}, {{30, 40}, {1, 1}, {1, 1}}});
+    ASSERT_TRUE(Choose(kCmdProgress));
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
+    ASSERT_EQ(table->topLevelItemCount(), 4);
+    const QPoint top = table->visualItemRect(table->topLevelItem(0)).center();  // the match's second series
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, top);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, top);
+    EXPECT_EQ(frame->FileName(), data + "/club/evening.zam");
+    EXPECT_EQ(frame->MatchBoardWindow()->FirstSelected(), 1);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 3);
+
+    progress->Window()->close();  // the close box hides it; the View menu shows it again
+    EXPECT_FALSE(progress->Window()->isVisible());
+    ASSERT_TRUE(Choose(kCmdProgress));
+    EXPECT_TRUE(progress->Window()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
 }
 
 TEST_F(FileCommandsTest, AutomaticSavingOfEveryCompletedSeriesUnderASafeUniqueName) {

@@ -174,6 +174,7 @@ TEST_P(HelpFilesTest, MenuPathsAreTheMenuTextsOfItsOwnTable) {
         if (!text.empty()) items.insert(MenuText(text));
     }
     for (int id : {500, 501, 502}) items.insert(MenuText(LookupString(lang.language, id)));  // the windows
+    items.insert(MenuText(LookupString(lang.language, 440)));  // View > Progress...
     int paths = 0;
     for (const QString& bold : Captures(HelpHtml(lang.langId), QStringLiteral("<b>([^<]*&gt;[^<]*)</b>"))) {
         const QStringList steps = Plain(bold).split(QStringLiteral(" > "));

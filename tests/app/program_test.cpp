@@ -156,6 +156,48 @@ TEST(ProgramCsvExport, WritesCsvOrFailsWithAMessage) {
     EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
 }
 
+// "zark --export-progress [DIR] [OUT]": the data directory of the settings by default, skipped
+// files on standard error, 1 for a folder that cannot be read, 2 for a usage error.
+TEST(ProgramProgressExport, IndexesTheDataDirectoryAndWritesALinePerSeries) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("my data");
+    ASSERT_TRUE(QDir().mkpath(data + "/old"));
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write(data + "/old/one.zas", "[Header]\nTargetID=1200\nNumberOfShots=1\n\n[Shots]\n3,4,1,L\n\n[Serie]\n9,9\n3,4\n");
+    write(data + "/other.zas", "[Header]\nTargetID=7777\n");
+    QSettings(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat).setValue("DataDirectory", data);
+    QProcess zark;
+    zark.setProcessEnvironment(test::ProgramEnvironment(dir.filePath("config")));
+    zark.setWorkingDirectory(dir.path());
+    zark.start(ZARK_PROGRAM_PATH, {"--export-progress"});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    const QByteArray errors = zark.readAllStandardError();
+    EXPECT_EQ(zark.exitCode(), 0) << errors.toStdString();
+    const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "date,file,series,face_id,face,shots,total,mean,in_top_pct,in_next_pct,trace_mm,release_mm,"
+                        "aiming_s,extreme_spread_mm,mean_radius_mm");
+    EXPECT_TRUE(lines[1].startsWith(",old/one.zas,1,1200,Rifle 50 meter,1,")) << lines[1].toStdString();
+    EXPECT_TRUE(errors.contains("'other.zas' names an unknown target (7777)"));
+    EXPECT_TRUE(QFileInfo::exists(data + "/.zark-index.sqlite"));
+
+    zark.start(ZARK_PROGRAM_PATH, {"--export-progress", data, dir.filePath("out.csv")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("out.csv")));
+    zark.start(ZARK_PROGRAM_PATH, {"--export-progress", dir.filePath("missing")});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 1);
+    zark.start(ZARK_PROGRAM_PATH, {"--export-progress", data, dir.filePath("out.csv"), "more"});
+    ASSERT_TRUE(zark.waitForFinished(30000));
+    EXPECT_EQ(zark.exitCode(), 2);
+    EXPECT_TRUE(zark.readAllStandardError().contains("usage: zark --export-progress [DIR] [OUT]"));
+}
+
 // An export is no program run: the log of the folder it runs in stays as it was (what goes wrong
 // is told on standard error), and a text that cannot be written whole gives exit status 1.
 TEST(ProgramCsvExport, LeavesTheFoldersLogAloneAndFailsOnAWriteError) {

@@ -17,57 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "link/detectordecoder.h"
-#include "link/setupblock.h"
-#include "link/simulator.h"
+#include "simulatedplay.h"
 #include "targets/targetcatalogue.h"
 
 namespace {
 
-struct Point {
-    std::int64_t step;
-    int x, y;
-};
-
-class Collector final : public zark::LinkMessageSink {
-public:
-    void PostLinkSample(std::uint32_t wParam, int isShot) override {
-        (isShot ? shots : samples).push_back({step, zark::LinkSampleX(wParam), zark::LinkSampleY(wParam)});
-    }
-    void PostLinkLine(int side) override { lines.push_back(side); }
-    std::vector<Point> samples, shots;
-    std::vector<int> lines;
-    std::int64_t step = 0;
-};
-
-std::vector<std::uint8_t> Block(const zark::TargetDescriptor& face, int ox) {
-    const zark::UnitSetupBlock block = zark::BuildSetupBlock(face.DetectorScale(), ox, 0, 40);
-    return {block.begin(), block.end()};
-}
-
-// Plays a shooter until it has fired the shots wanted.
-Collector Play(zark::ShooterProfile profile, std::uint32_t seed, const zark::TargetPair& pair, bool moving, int shots) {
-    zark::DetectorSimulator unit(zark::SimulatorOptions{seed, moving, profile});
-    zark::DetectorDecoder decoder;
-    Collector collector;
-    decoder.Configure(&collector, zark::DetectorSimulator::kStepMs);
-    std::vector<std::uint8_t> bytes = Block(*pair.first, 0), answer;
-    unit.Receive(bytes.data(), bytes.size(), answer);
-    while (int(collector.shots.size()) < shots + 1 && unit.stepCount() < 100000) {
-        bytes.clear();
-        const std::uint32_t lines = unit.Step(bytes);
-        collector.step = unit.stepCount();
-        decoder.Feed(bytes.data(), bytes.size());
-        if (lines) {
-            // the program answers a run with the lead of the face of its side
-            const int side = (lines & zark::EV_DSR) ? 1 : 0;
-            const zark::TargetDescriptor* face = side && pair.second ? pair.second : pair.first;
-            const auto lead = Block(*face, face->LeadMoving().x);
-            unit.Receive(lead.data(), lead.size(), answer);
-        }
-    }
-    return collector;
-}
+using zark::tools::Collector;
+using zark::tools::Point;
+using zark::tools::Play;
 
 void DrawFace(QPainter& p, const zark::TargetDescriptor& face, double pixelsPerUnit) {
     p.setRenderHint(QPainter::Antialiasing);

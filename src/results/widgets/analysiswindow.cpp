@@ -234,12 +234,7 @@ void AnalysisWindow::SelectionChanged() {
     if (QTreeWidgetItem* replayed = list_->topLevelItem(view_->ReplayedShot())) list_->scrollToItem(replayed);
 }
 
-bool AnalysisWindow::OnWindowEvent(QEvent* event) {
-    if (event->type() != QEvent::Close) return false;
-    // The close box only hides the window, as the menu command does, so the menu's mark follows.
-    event->ignore();
-    if (onClose) onClose();
-    return true;
-}
+// The close box only hides the window, as the menu command does, so the menu's mark follows.
+bool AnalysisWindow::OnWindowEvent(QEvent* event) { return CloseBoxHides(event, onClose); }
 
 }  // namespace zark

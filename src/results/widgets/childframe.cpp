@@ -12,6 +12,13 @@ void ResizingArea::resizeEvent(QResizeEvent* event) {
     if (onResize) onResize();
 }
 
+bool CloseBoxHides(QEvent* event, const std::function<void()>& onClose) {
+    if (event->type() != QEvent::Close) return false;
+    event->ignore();
+    if (onClose) onClose();
+    return true;
+}
+
 int ChildFrameExtra() {
     QStyleOptionTitleBar option;
     option.titleBarFlags = Qt::SubWindow | Qt::WindowTitleHint;

@@ -20,6 +20,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 };
 
+// A close box that only hides the window: the close event is taken and onClose is called, so the
+// command that shows the window (and its menu mark) decides. False for any other event.
+bool CloseBoxHides(QEvent* event, const std::function<void()>& onClose);
+
 // What a child window's caption and sizing frame add to its client area: the caption height plus
 // twice the frame width, in the style the child windows are drawn with.
 int ChildFrameExtra();

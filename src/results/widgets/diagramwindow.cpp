@@ -153,12 +153,7 @@ void DiagramWindow::UpdateCaptions() {
     }
 }
 
-bool DiagramWindow::OnWindowEvent(QEvent* event) {
-    if (event->type() != QEvent::Close) return false;
-    // The close box only hides the diagram, as the Diagram command does, so the menu's mark follows.
-    event->ignore();
-    if (onClose) onClose();
-    return true;
-}
+// The close box only hides the diagram, as the Diagram command does, so the menu's mark follows.
+bool DiagramWindow::OnWindowEvent(QEvent* event) { return CloseBoxHides(event, onClose); }
 
 }  // namespace zark

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "progress/progresscsv.h"
+#include "progress/progressindex.h"
+#include "progress/progresstestsupport.h"
+#include "export/csvexport.h"
+#include "targets/targetcatalogue.h"
+
+namespace zark {
+namespace {
+
+QStringList ReadLines(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+    EXPECT_EQ(lines.takeLast(), "");  // ends with a line end
+    return lines;
+}
+
+// The release of every shot: its hold mean lies 3 units right and above it, 3√2 units on
+// faces whose unit is 112 / 890 mm.
+const QString kRelease = QStringLiteral("0.53");
+
+TEST(ProgressCsv, OneLinePerSeriesByDateThenFileWithTheCsvExportsTotals) {
+    QTemporaryDir dir;
+    test::MakeTrainingFolder(dir.path());
+    // a second series at the same moment as the match sorts by its file name
+    test::WriteSeriesFile(QDir(dir.path()).filePath("2026/z.zas"), 1350, test::Day(2026, 11, 2), {});
+    const QString out = QDir(dir.path()).filePath("progress.csv");
+    ASSERT_EQ(RunProgressExport(dir.path(), out), 0);
+    const QStringList lines = ReadLines(out);
+    const QString hold = "100.0,100.0,0.00," + kRelease + ",1.20,0.00,0.00";
+    EXPECT_EQ(lines, (QStringList{
+                         kProgressCsvHeader,
+                         "2026-10-30 09:00:00,c.ZAS,1,1200,Rifle 50 meter,3,30,10.00," + hold,
+                         "2026-11-01 10:00:00,2026/a.zas,1,1200,Rifle 50 meter,3,30,10.00," + hold,
+                         "2026-11-02 10:00:00,2026/z.zas,1,1350,Rifle 50 meter Finale,0,0.0,,,,,,,,",
+                         "2026-11-02 10:00:00,club/m.zam,1,1200,Rifle 50 meter,2,20,10.00," + hold,
+                         "2026-11-02 10:00:00,club/m.zam,2,1200,Rifle 50 meter,2,20,10.00," + hold,
+                         "2026-11-03 10:00:00,2026/b.zas,1,1350,Rifle 50 meter Finale,2,21.8,10.90," + hold,
+                     }));
+
+    // The total is the one the CSV export writes on the series' total line.
+    TargetCatalogue catalogue;
+    catalogue.Build();
+    QString csv, error;
+    ASSERT_TRUE(ExportCsv(QDir(dir.path()).filePath("2026/b.zas"), catalogue, csv, error));
+    EXPECT_TRUE(csv.contains(",total,,,,,,\"21.8\","));
+
+    // A second run reads nothing again and writes the same.
+    ASSERT_EQ(RunProgressExport(dir.path(), out), 0);
+    EXPECT_EQ(ReadLines(out), lines);
+}
+
+TEST(ProgressCsv, AFolderOrOutputThatCannotBeUsedIsStatusOne) {
+    QTemporaryDir dir;
+    test::MakeTrainingFolder(dir.path());
+    EXPECT_EQ(RunProgressExport(QDir(dir.path()).filePath("missing"), QDir(dir.path()).filePath("out.csv")), 1);
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath("out.csv")));
+    // a folder in place of the output
+    EXPECT_EQ(RunProgressExport(dir.path(), QDir(dir.path()).filePath("club")), 1);
+    // an empty folder has a header and no series
+    QTemporaryDir empty;
+    const QString out = QDir(dir.path()).filePath("empty.csv");
+    ASSERT_EQ(RunProgressExport(empty.path(), out), 0);
+    EXPECT_EQ(ReadLines(out), QStringList{kProgressCsvHeader});
+}
+
+}  // namespace
+}  // namespace zark
