@@ -169,8 +169,9 @@ void TargetRun::Notify(const Notification& n) {
             }
             break;
         case kCodeNewRun:
-            // A run announced while acquisition is stopped (paused, no series) belongs to no series.
-            if (!view_.IsRunning()) return;
+            // A run announced while no series runs (none started, complete, given up or paused)
+            // belongs to no series. (During an automatic replay the series runs: its runs count.)
+            if (!active_ || paused_) return;
             view_.EndRun(n.side);
             ApplyLeadOffset();
             break;
