@@ -43,6 +43,16 @@ QString GroupColumns(const GroupFigures& g) {
            Fixed(g.sdXmm, 2) + ',' + Fixed(g.sdYmm, 2);
 }
 
+// The timing columns of a shot: its window (from 1), its time in that window in seconds and 1 when
+// it is late (it counts 0 in the total); empty for a series shot without the clock, and the window
+// and time empty for a shot fired before any window opened.
+QString TimingColumns(const TraceStore& store, int i) {
+    if (!store.Timed()) return QStringLiteral(",,,");
+    const TimedShot t = store.ShotTiming(i);
+    if (t.window < 0) return QStringLiteral(",,,") + QString::number(t.late);
+    return ',' + QString::number(t.window + 1) + ',' + Fixed(t.timeMs / 1000.0, 2) + ',' + QString::number(t.late);
+}
+
 QString Quoted(const std::string& text) {
     QString q = QString::fromStdString(text);
     q.replace('"', "\"\"");
@@ -68,7 +78,7 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
             // a fired shot without trace point of its own (the trace was full) is scored from its
             // position all the same, at the time of the last point
             const double score = scored.score;
-            total += TotalPart(face, score);
+            total += TotalPart(face, TimedValue(score, store->ShotTiming(i)));
             if (!store->ShotHasNoTrace(i)) line += QString::number(shot.traceIndex);
             line += QString::asprintf(",%s,", side) + QString::fromStdString(FixedText(score, 0, 1)) + ',' +
                     Quoted(ScoreText(face, score)) +
@@ -76,16 +86,17 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
                     QString::fromStdString(ShotTimeText(scored.timeMs));
         }
         const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
-        csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,\n");
+        csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,") + TimingColumns(*store, i) + '\n';
     }
     csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, total)) + ",," +
-           HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + '\n';
+           HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + QStringLiteral(",,,") + '\n';
 }
 
 }  // namespace
 
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
-    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
+    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) +
+          QStringLiteral(",window,time_in_window_s,late\n");
     const bool isMatch = IsMatchFileName(path);
     const QString kind = isMatch ? QStringLiteral("match") : QStringLiteral("series");
     SeriesFileIo io;

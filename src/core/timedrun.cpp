@@ -1,0 +1,60 @@
+#include "core/timedrun.h"
+
+#include <vector>
+
+#include "core/tracestore.h"
+
+namespace zark {
+
+TimedRun::TimedRun(HubView* hub, TimedListener& listener) : HubView(hub), listener_(listener) {}
+
+std::int32_t TimedRun::Now() {
+    const TraceStore* store = Store();
+    return store ? store->SampleCount() : 0;
+}
+
+void TimedRun::Begin(const TimedDrill& drill, std::uint32_t seed) {
+    if (TraceStore* store = Store()) store->StartTiming(drill);
+    const TraceStore* store = Store();
+    sequence_.Start(drill, store ? store->TimeStep() : 40, seed, Now());
+    Tell(-1);
+}
+
+void TimedRun::Pause() {
+    if (!sequence_.Running()) return;
+    sequence_.Pause(Now());
+    Tell(-1);
+}
+
+void TimedRun::Resume() {
+    if (sequence_.Phase() != TimedPhase::Paused) return;
+    sequence_.Resume(Now());
+    Tell(-1);
+}
+
+void TimedRun::End() {
+    if (sequence_.Phase() == TimedPhase::Idle) return;
+    sequence_.Stop();
+    listener_.OnTimedClock(TimedPhase::Idle, 0, 0);
+}
+
+void TimedRun::OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) {
+    HubView::OnSample(x, y, isShot, isReplay, sampleIndex);
+    if (isReplay || !sequence_.Running()) return;
+    TraceStore* store = Store();
+    if (!store) return;
+    // The point just recorded is the clock's present; a shot is stamped where it broke.
+    const std::int32_t index = store->SampleCount() - 1;
+    if (isShot && store->ShotCount() > 0) {
+        const std::int32_t shot = store->ShotCount() - 1;
+        store->SetShotTiming(shot, sequence_.OnShot(store->ShotHasNoTrace(shot) ? index : store->Shot(shot).traceIndex));
+    }
+    Tell(index);
+}
+
+void TimedRun::Tell(std::int32_t sample) {
+    for (const TimedEvent& event : sequence_.AdvanceTo(sample)) listener_.OnTimedSignal(event);
+    listener_.OnTimedClock(sequence_.Phase(), sequence_.RemainingMs(), sequence_.CurrentWindow());
+}
+
+}  // namespace zark
