@@ -40,7 +40,8 @@ void TimedRun::End() {
 
 void TimedRun::OnSample(int x, int y, int isShot, int isReplay, int sampleIndex) {
     HubView::OnSample(x, y, isShot, isReplay, sampleIndex);
-    if (isReplay || !sequence_.Running()) return;
+    // after the last window a shot is still stamped (late); the clock itself has stopped
+    if (isReplay || sequence_.Phase() == TimedPhase::Idle || sequence_.Phase() == TimedPhase::Paused) return;
     TraceStore* store = Store();
     if (!store) return;
     // The point just recorded is the clock's present; a shot is stamped where it broke.
