@@ -96,7 +96,11 @@ bool FrameTimed::Choose(QWidget* parent) {
     return true;
 }
 
-void FrameTimed::Begin() { run_.Begin(drill_, std::random_device{}()); }
+void FrameTimed::Begin() {
+    // the opening's signal goes out ahead by what the sound device holds, so it is heard as the window opens
+    run_.SetSignalLead(sounds_ ? sounds_->LatencyMs() : 0);
+    run_.Begin(drill_, std::random_device{}());
+}
 void FrameTimed::Pause() { run_.Pause(); }
 void FrameTimed::Resume() { run_.Resume(); }
 void FrameTimed::End() { run_.End(); }

@@ -17,12 +17,15 @@ void TimedRun::Begin(const TimedDrill& drill, std::uint32_t seed) {
     if (TraceStore* store = Store()) store->StartTiming(drill);
     const TraceStore* store = Store();
     sequence_.Start(drill, store ? store->TimeStep() : 40, seed, Now());
+    announced_ = -1;
     Tell(-1);
 }
 
 void TimedRun::Pause() {
     if (!sequence_.Running()) return;
-    sequence_.Pause(Now());
+    // the clock stops at the last sample that arrived
+    sequence_.Pause(Now() - 1);
+    announced_ = -1;
     Tell(-1);
 }
 
@@ -54,7 +57,16 @@ void TimedRun::OnSample(int x, int y, int isShot, int isReplay, int sampleIndex)
 }
 
 void TimedRun::Tell(std::int32_t sample) {
-    for (const TimedEvent& event : sequence_.AdvanceTo(sample)) listener_.OnTimedSignal(event);
+    for (const TimedEvent& event : sequence_.AdvanceTo(sample))
+        if (event.signal != TimedSignal::WindowOpen || event.window != announced_) listener_.OnTimedSignal(event);
+    const TimedPhase phase = sequence_.Phase();
+    const std::int32_t left = sequence_.RemainingMs();
+    const std::int32_t window = sequence_.CurrentWindow();
+    if (leadMs_ > 0 && (phase == TimedPhase::Attention || phase == TimedPhase::Pause) && left > 0 && left <= leadMs_ &&
+        announced_ != window) {
+        announced_ = window;
+        listener_.OnTimedSignal({TimedSignal::WindowOpen, sequence_.OpeningSample(), window});
+    }
     listener_.OnTimedClock(sequence_.Phase(), sequence_.RemainingMs(), sequence_.CurrentWindow());
 }
 

@@ -29,6 +29,10 @@ public:
     void Pause();   // F3: a window open now is abandoned
     void Resume();  // Continue: "Attention", then the next window
     void End();     // the series is over or given up
+    // The opening's signal is told this much ahead of the sample that opens the window (the time
+    // the sound device takes to make it heard), at the last sample that is not later than that; a
+    // pause before the opening takes the announcement back, so the opening is told again.
+    void SetSignalLead(std::int32_t ms) { leadMs_ = ms; }
     bool Active() const { return sequence_.Running() || sequence_.Phase() == TimedPhase::Paused; }
     const TimedSequence& Sequence() const { return sequence_; }
 
@@ -40,6 +44,8 @@ private:
 
     TimedListener& listener_;
     TimedSequence sequence_;
+    std::int32_t leadMs_ = 0;
+    std::int32_t announced_ = -1;  // the window whose opening was told ahead
 };
 
 }  // namespace zark

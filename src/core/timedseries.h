@@ -61,6 +61,8 @@ public:
     // ms until the phase ends, counted from the sample reached (0 when nothing is timed).
     std::int32_t RemainingMs() const;
     std::int32_t CurrentWindow() const { return window_; }  // the window open, or the next one
+    // Where the phase ends: the sample the next window opens at while waiting for it.
+    std::int32_t OpeningSample() const { return phaseEnd_; }
     const TimedDrill& Drill() const { return drill_; }
     const std::vector<TimedShot>& Shots() const { return shots_; }
     // The sample each window opened at (-1: not opened, or abandoned before it opened).

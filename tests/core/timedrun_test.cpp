@@ -107,5 +107,32 @@ TEST_F(TimedOnHub, PausedDuelAbandonsItsWindowAndGoesOnAfterAttention) {
     EXPECT_EQ(lastPhase, TimedPhase::Idle);
 }
 
+TEST_F(TimedOnHub, TheOpeningIsToldAheadByTheSoundDevicesLatencyOnce) {
+    run.SetSignalLead(70);  // at 40 ms a sample: one sample ahead
+    Begin(TimedPreset::Duel);
+    Points(249);  // index 248: 80 ms before the opening
+    EXPECT_EQ(signals.back().event.signal, TimedSignal::Attention);
+    Points(1);  // index 249
+    EXPECT_EQ(signals.back().event, (TimedEvent{TimedSignal::WindowOpen, 250, 0}));
+    EXPECT_EQ(lastPhase, TimedPhase::Attention);  // the window itself is not open yet
+    const std::size_t told = signals.size();
+    Points(1);  // index 250 opens it: not told twice
+    EXPECT_EQ(lastPhase, TimedPhase::Open);
+    EXPECT_EQ(signals.size(), told);
+    // told ahead, then paused before it opened: after Continue the opening is told again
+    Points(75 + 175 - 1);  // to index 499, one before window 1 opens
+    EXPECT_EQ(signals.back().event, (TimedEvent{TimedSignal::WindowOpen, 500, 1}));
+    run.Pause();
+    EXPECT_FALSE(run.Sequence().Abandoned(1));  // the pause came before the opening's sample
+    run.Resume();
+    Points(174);
+    EXPECT_EQ(signals.back().event, (TimedEvent{TimedSignal::Attention, 500, 1}));
+    Points(1);
+    EXPECT_EQ(signals.back().event, (TimedEvent{TimedSignal::WindowOpen, 500 + 175, 1}));
+    EXPECT_EQ(lastPhase, TimedPhase::Attention);
+    Points(1);
+    EXPECT_EQ(lastPhase, TimedPhase::Open);
+}
+
 }  // namespace
 }  // namespace zark
