@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <algorithm>
 
 #include "app/acceleratorfilter.h"
 #include "app/frametimed.h"
@@ -17,7 +18,9 @@
 #include "app/timeddialog.h"
 #include "apptestsupport.h"
 #include "framewithseries.h"
+#include "results/analysisview.h"
 #include "results/shotscore.h"
+#include "results/widgets/analysiswindow.h"
 #include "results/widgets/scoreboard.h"
 #include "targets/scoretext.h"
 #include "results/widgets/shotlistwidget.h"
@@ -135,6 +138,12 @@ TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
     Fire();  // the fourth shot completes the series
     EXPECT_FALSE(frame->Flow()->shooting());
     EXPECT_FALSE(timed->Active());
+    // the analysis: the reaction is the first shot in a window; the interval the one pair in a window
+    ASSERT_NE(frame->Analysis(), nullptr);
+    ASSERT_NE(frame->Analysis()->View(), nullptr);
+    const std::vector<std::string> lines = frame->Analysis()->View()->AllGroupLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Reaction (first shot): 0.40 s"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Mean interval between shots: 0.04 s"), lines.end());
 
     // the choice is remembered; Cancel starts nothing
     test::ModalWatch look([](QWidget* widget) {
