@@ -585,7 +585,8 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
 
 void MainFrame::ShootCommand(int command) {
     if (!flow_) return;  // no target window, no series
-    if (command == kCmdTimedSeries && (!timed_ || !timed_->Choose(this))) return;
+    // (a shortcut or a script may send the command while a series runs: nothing starts then)
+    if (command == kCmdTimedSeries && (flow_->shooting() || !timed_ || !timed_->Choose(this))) return;
     if (!MaySetSeriesAside(command)) return;
     const bool keepsClock = command == kCmdPauseContinue || command == kCmdCentreSeries;
     if (timed_ && !keepsClock && !flow_->shooting()) {

@@ -188,6 +188,14 @@ TEST_F(TimedSeriesWiring, F10RepeatsTheTimedSeriesAndAPlainSeriesHasNoClock) {
     QTest::keyClick(frame.get(), Qt::Key_F10);
     EXPECT_TRUE(frame->Timed()->Active());
     EXPECT_TRUE(frame->Hub().Store()->Timed());
+    {
+        // the command sent while the series runs asks nothing and changes nothing
+        test::ModalWatch none([](QWidget* dialog) { dialog->close(); });
+        frame->OnCommand(kCmdTimedSeries);
+        EXPECT_FALSE(none.Seen());
+        EXPECT_TRUE(frame->Timed()->Active());
+        EXPECT_EQ(frame->Timed()->Run().Sequence().Phase(), TimedPhase::Load);
+    }
     QTest::keyClick(frame.get(), Qt::Key_F3);
     QTest::keyClick(frame.get(), Qt::Key_F3);
     EXPECT_EQ(frame->Timed()->Overlay()->Phase(), TimedPhase::Attention);
