@@ -17,6 +17,7 @@
 #include "app/appicons.h"
 #include "window/commandids.h"
 #include "app/framefiles.h"
+#include "app/frametimed.h"
 #include "app/framerules.h"
 #include "app/targetchild.h"
 #include "app/welcomepanel.h"
@@ -70,6 +71,7 @@ MainFrame::~MainFrame() {
         RegistryAccess registry;
         printing_.Save(registry);
     }
+    timed_.reset();
     files_.reset();
     flow_.reset();
     children_ = {};
@@ -153,6 +155,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     target.SetShotPeriod(settings.TimeBetweenShots);
     target.SetSettings(&settings);
     AttachTargetWindow(target.View(), target.Run());
+    timed_ = std::make_unique<FrameTimed>(hub_, &target, &sounds_);
     SetReplayTarget(&target.View());
     ApplySettings();  // the tones are built and every view gets the settings
     CreateResultsWindows();
@@ -352,6 +355,7 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdPauseContinue:
         case kCmdNewSerie:
         case kCmdMatch:
+        case kCmdTimedSeries:
             ShootCommand(command);
             // The toolbar's button shows the centring whether or not the command was carried out.
             toolbarButtons_.CheckButton(kCmdCentreSeries, menuBar_.HasCheck(kCmdCentreSeries));
@@ -561,6 +565,7 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     // A series (paused or not) and a match end with their target: F3 must not resume them on
     // the new face with an empty store.
     if (flow_) flow_->EndSeries();
+    if (timed_) timed_->End();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     toolbarButtons_.SetState(ShootingState::TargetShown);
     if (TargetWindow* window = Target()) {
@@ -589,7 +594,15 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
 
 void MainFrame::ShootCommand(int command) {
     if (!flow_) return;  // no target window, no series
+    // (a shortcut or a script may send the command while a series runs: nothing starts then)
+    if (command == kCmdTimedSeries && (flow_->shooting() || !timed_ || !timed_->Choose(this))) return;
     if (!MaySetSeriesAside(command)) return;
+    const bool keepsClock = command == kCmdPauseContinue || command == kCmdCentreSeries;
+    if (timed_ && !keepsClock && !flow_->shooting()) {
+        // any series that starts now starts without the clock of the one before it
+        timed_->End();
+        if (command != kCmdNewSerie) timedKind_ = command == kCmdTimedSeries;
+    }
     switch (command) {
         case kCmdSighters3: flow_->SightersCommand(3); break;
         case kCmdSighters4: flow_->SightersCommand(4); break;
@@ -604,8 +617,13 @@ void MainFrame::ShootCommand(int command) {
         case kCmdPauseContinue: flow_->PauseContinue(); break;
         case kCmdNewSerie: flow_->NewSerie(); break;
         case kCmdMatch: flow_->Match(); break;
+        case kCmdTimedSeries: flow_->SeriesCommand(timed_->Drill().Shots(), 0); break;
         default: break;
     }
+    // a timed series, or F10 after one, runs on the clock from its first sample
+    if (timed_ && timedKind_ && (command == kCmdTimedSeries || command == kCmdNewSerie) && flow_->shooting() &&
+        flow_->seriesShots() == timed_->Drill().Shots())
+        timed_->Begin();
 }
 
 // Choosing a target and the commands that start a series give up the series shown: one with fired
@@ -693,6 +711,11 @@ void MainFrame::ResetScoreboard(bool sighters, const std::string& subtitle) {
 }
 
 void MainFrame::SetShootingState(ShootingState state) {
+    // a series that is complete or given up takes its clock with it
+    // (a silent detector pauses as F3 does: the window open then is abandoned)
+    if (timed_ && (state == ShootingState::TargetShown || state == ShootingState::Idle)) timed_->End();
+    if (timed_ && state == ShootingState::Paused) timed_->Pause();
+    if (timed_ && state == ShootingState::Shooting) timed_->Resume();
     menuBar_.SetMenuState(state);
     toolbarButtons_.SetState(state);
     // Shooting and pausing set the pitch back to 0; the store's shot positions follow.

@@ -36,6 +36,7 @@ class QLabel;
 namespace zark {
 
 class FrameFiles;
+class FrameTimed;
 class AnalysisWindow;
 class ProgressWindow;
 class DiagramWindow;
@@ -126,6 +127,7 @@ public:
     // What the Customize dialog's Sound page plays through and lists from.
     CustomizeSoundHooks& SoundHooks() { return soundHooks_; }
     SeriesFlow* Flow() const { return flow_.get(); }
+    FrameTimed* Timed() const { return timed_.get(); }
     // The target window built at start-up; null before Create.
     TargetWindow* Target() const;
 
@@ -250,6 +252,8 @@ private:
     std::unique_ptr<SeriesFlow> flow_;
     TargetRun* targetRun_ = nullptr;
     std::unique_ptr<FrameFiles> files_;
+    std::unique_ptr<FrameTimed> timed_;  // the timed series: on the hub, over the target window
+    bool timedKind_ = false;             // the last series started was a timed one (F10 repeats it)
     zark::Toolbar toolbarButtons_;
     Printing printing_;
     ReplayCommands* replay_ = nullptr;

@@ -215,6 +215,7 @@ int MenuBar::RebuildShootMenu(int family) {
     }
     shoot_->menuAction()->setEnabled(true);
     for (const Item& item : chosen->items) AddItem(shoot_, item.command, item.textId, true);
+    AddItem(shoot_, kCmdTimedSeries, 529, true);
     AddItem(shoot_, kCmdMatch, 189, true);
     AddItem(shoot_, kCmdPauseContinue, kTextPause, false);
     AddItem(shoot_, kCmdNewSerie, 134, false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QThread>
 #include <atomic>
 
@@ -29,6 +31,7 @@ public:
     bool DeviceWorked() const { return deviceWorked_.load(); }
     // The buffer the device granted, in milliseconds (the latency it adds); -1 before it opened.
     int BufferMs() const { return bufferMs_.load(); }
+    int LatencyMs() const override { return std::max(0, BufferMs()); }
     // How often the stream was opened: 1 for a session whose device stayed.
     int Opens() const { return opens_.load(); }
 

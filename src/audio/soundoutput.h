@@ -37,6 +37,9 @@ public:
     // Ends the clips of that kind that play, at once.
     virtual void StopClips(ClipKind kind) = 0;
 
+    // How long a clip started now takes to be heard (what the device holds ahead); 0 when unknown.
+    virtual int LatencyMs() const { return 0; }
+
     // A clip played whole: returns when it has ended.
     void PlayAndWait(SoundPtr sound, ClipKind kind = ClipKind::Effect) { WaitForClip(PlayClip(std::move(sound), kind)); }
     // Ends every clip that plays (the tone goes on).

@@ -60,6 +60,8 @@ public:
     // plays, at once, and returns its ticket for SoundOutput::WaitForClip. The tone is lowered by
     // about 6 dB while it plays and keeps its pitch; nothing is cut. A null sound plays nothing.
     std::uint64_t PlayClip(SoundPtr sound);
+    // How long a clip played now takes to be heard (0 when the output does not know).
+    int LatencyMs() const { return output_.LatencyMs(); }
 
     // --- Shot sounds
     // The base names of the WAVE files ("*.wav") of the sound folder when the player was built,

@@ -13,6 +13,9 @@ void TraceImage::Clear() {
     shotCount = 0;
     for (ShotRecord& shot : shots) shot = ShotRecord{};
     centred = centreX = centreY = 0;
+    timed = 0;
+    drill = TimedDrill{};
+    for (TimedShot& shot : timing) shot = TimedShot{};
 }
 
 TraceStore::TraceStore() { Clear(); }
@@ -184,6 +187,21 @@ SamplePoint TraceStore::Shown(SamplePoint point) const {
     if (image_.centred == 1 && !(point.x == 0 && point.y == 0))
         return {point.x + image_.centreX, point.y + image_.centreY};
     return point;
+}
+
+void TraceStore::StartTiming(const TimedDrill& drill) {
+    image_.timed = 1;
+    image_.drill = drill.Clamped();
+    for (TimedShot& shot : image_.timing) shot = TimedShot{};
+}
+
+void TraceStore::SetShotTiming(std::int32_t i, const TimedShot& timing) {
+    if (i >= 0 && i < image_.shotCount) image_.timing[i] = timing;
+}
+
+TimedShot TraceStore::ShotTiming(std::int32_t i) const {
+    if (!Timed() || i < 0 || i >= image_.shotCount) return TimedShot{};
+    return image_.timing[i];
 }
 
 int TraceStore::CopyFrom(const TraceImage& image) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "core/timing.h"
+
 namespace zark {
 
 struct Settings;
@@ -39,6 +41,10 @@ struct TraceImage {
     std::int32_t centred = 0;
     std::int32_t centreX = 0;
     std::int32_t centreY = 0;
+    // A series shot against the clock: its drill and each shot's standing (see TimedSequence).
+    std::int32_t timed = 0;
+    TimedDrill drill;
+    TimedShot timing[kMaxShots];
 
     // Empty: no points, no shots, every shot entry without trace.
     void Clear();
@@ -111,6 +117,14 @@ public:
     std::int32_t CentreY() const { return image_.centreY; }
     // A point as the views show it: shifted by the centring when that is on; (0, 0), no position, stays.
     SamplePoint Shown(SamplePoint point) const;
+
+    // A timed series: the drill it is shot to, and each shot's window, time and lateness.
+    void StartTiming(const TimedDrill& drill);
+    void SetShotTiming(std::int32_t i, const TimedShot& timing);  // ignored for i outside the shots
+    bool Timed() const { return image_.timed != 0; }
+    const TimedDrill& Drill() const { return image_.drill; }
+    // Shot i's timing; for i outside the shots, or an untimed series, a shot without window, in time.
+    TimedShot ShotTiming(std::int32_t i) const;
 
     void SetShotTimeOffset(std::int32_t ms) { shotTimeOffset_ = ms; }
     std::int32_t ShotTimeOffset() const { return shotTimeOffset_; }

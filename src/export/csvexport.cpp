@@ -65,6 +65,16 @@ QString PhaseMeanColumns(const PhaseMeans& m) {
            Optional(m.releases > 0, m.releaseMm, 2) + ',' + ',' + Optional(m.follows > 0, m.driftMm, 2) + ',';
 }
 
+// The timing columns of a shot: its window (from 1), its time in that window in seconds and 1 when
+// it is late (it counts 0 in the total); empty for a series shot without the clock, and the window
+// and time empty for a shot fired before any window opened.
+QString TimingColumns(const TraceStore& store, int i) {
+    if (!store.Timed()) return QStringLiteral(",,,");
+    const TimedShot t = store.ShotTiming(i);
+    if (t.window < 0) return QStringLiteral(",,,") + QString::number(t.late);
+    return ',' + QString::number(t.window + 1) + ',' + Fixed(t.timeMs / 1000.0, 2) + ',' + QString::number(t.late);
+}
+
 QString Quoted(const std::string& text) {
     QString q = QString::fromStdString(text);
     q.replace('"', "\"\"");
@@ -97,10 +107,11 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
         }
         const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
         csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,") +
-               PhaseColumns(phases.shot[std::size_t(std::min(i, kMaxShots - 1))]) + '\n';
+               PhaseColumns(phases.shot[std::size_t(std::min(i, kMaxShots - 1))]) + TimingColumns(*store, i) + '\n';
     }
     csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, SeriesTotal(*store, pair))) +
-           ",," + HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + PhaseMeanColumns(phases.means) + '\n';
+           ",," + HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + PhaseMeanColumns(phases.means) +
+           QStringLiteral(",,,") + '\n';
 }
 
 }  // namespace
@@ -114,7 +125,8 @@ double SeriesTotal(const TraceStore& store, const TargetPair& pair) {
     double total = 0;
     for (int i = 0; i < store.ShotCount(); ++i) {
         const ScoredShot shot = ScoreStoredShot(store, i, pair.first, pair.second);
-        if (shot.face) total += TotalPart(*shot.face, shot.score);  // an unfired shot adds its 0
+        // an unfired shot adds its 0, a late shot of a timed series too
+        if (shot.face) total += TotalPart(*shot.face, TimedValue(shot.score, store.ShotTiming(i)));
     }
     return total;
 }
@@ -154,7 +166,8 @@ bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, Expor
 }
 
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
-    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) + '\n';
+    csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) +
+          QStringLiteral(",window,time_in_window_s,late\n");
     ExportFile file;
     if (!ReadExportFile(path, catalogue, file, error)) return false;
     for (std::size_t k = 0; k < file.series.size(); ++k) ExportSeries(int(k) + 1, *file.series[k], file.pair, csv);

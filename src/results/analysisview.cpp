@@ -176,6 +176,12 @@ std::array<std::string, AnalysisView::kPhaseColumns> AnalysisView::PhaseMeanText
 
 std::vector<std::string> AnalysisView::AllGroupLines() const {
     std::vector<std::string> lines = GroupLines(series_.group, kSeriesHeading);
+    // a timed series: how soon the first shot broke after its window opened, and the shooter's rhythm
+    const auto seconds = [](std::int32_t ms) { return FixedText(ms / 1000.0, 0, 2); };
+    if (timed_.reactionMs >= 0)
+        lines.push_back(QString::asprintf(UiText(543).c_str(), seconds(timed_.reactionMs).c_str()).toStdString());
+    if (timed_.meanIntervalMs >= 0)
+        lines.push_back(QString::asprintf(UiText(544).c_str(), seconds(timed_.meanIntervalMs).c_str()).toStdString());
     if (matchShown_ && matchGroup_.shots > 0) {
         const std::vector<std::string> match = GroupLines(matchGroup_, kMatchHeading);
         lines.insert(lines.end(), match.begin(), match.end());
@@ -194,6 +200,7 @@ void AnalysisView::Changed() {
 void AnalysisView::Analyse() {
     const TraceStore* store = Store();
     const TargetDescriptor* first = targetA();
+    timed_ = TimedFigures{};
     if (!store || !first) {
         series_ = SeriesAnalysis{};
         phases_ = SeriesPhases{};
@@ -202,6 +209,11 @@ void AnalysisView::Analyse() {
     }
     series_ = AnalyseSeries(*store, *first, targetB());
     phases_ = AnalyseSeriesPhases(*store, *first, targetB());
+    if (store->Timed()) {
+        std::vector<TimedShot> shots;
+        for (std::int32_t k = 0; k < store->ShotCount(); ++k) shots.push_back(store->ShotTiming(k));
+        timed_ = FiguresOf(shots);
+    }
     levels_ = HoldLevelsOf(*first);
 }
 

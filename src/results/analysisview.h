@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/timedseries.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -104,6 +106,7 @@ private:
     AnalysisListener* listener_ = nullptr;
     SeriesAnalysis series_;
     SeriesPhases phases_;
+    TimedFigures timed_;  // of a series against the clock; -1 for a figure it does not have
     HoldLevels levels_;
     std::array<bool, kMaxShots> selected_{};
     int replayed_ = -1;

@@ -24,7 +24,7 @@ const TargetDescriptor& NoFace() {
 
 }  // namespace
 
-ShotList::ShotList(HubView* hub) : HubView(hub) {}
+ShotList::ShotList(HubView* hub) : HubView(hub) { LoadUiStrings(); }
 
 const ShotRow& ShotList::Row(int row) const {
     static const ShotRow kEmpty{};
@@ -97,7 +97,21 @@ void ShotList::WriteShot(int k) {
         return;
     }
     cells_[std::size_t(k)].hold = HoldTooltip(AnalyseHold(*store, k, *shot.face), HoldLevelsOf(*shot.face));
-    SetRow(k, shot.score, shot.timeMs, shot.bearing);
+    if (!store->Timed()) {
+        SetRow(k, shot.score, shot.timeMs, shot.bearing);
+        return;
+    }
+    // A series against the clock: the time is the shot's from the opening of its window, and a
+    // late shot counts 0, marked "late", with the value it would have scored in its tooltip.
+    const TimedShot timing = store->ShotTiming(k);
+    SetRow(k, TimedValue(shot.score, timing), shot.timeMs, shot.bearing);
+    ShotRow& cells = cells_[std::size_t(k)];
+    cells.time = timing.window < 0 ? std::string() : FixedText(timing.timeMs / 1000.0, 0, 2) + " s";
+    if (timing.late) {
+        cells.score += ' ' + UiText(542);
+        cells.hold = ScoreText(*shot.face, shot.score) + (cells.hold.empty() ? "" : "\n") + cells.hold;
+    }
+    if (listener_) listener_->RowChanged(k);
 }
 
 void ShotList::OnNewSeries(int shots, int, int) { ResetRows(shots); }

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -25,6 +26,9 @@ constexpr std::string_view kHeader = "Header"sv;
 constexpr std::string_view kMatch = "Match"sv;
 constexpr std::string_view kShots = "Shots"sv;
 constexpr std::string_view kSerie = "Serie"sv;
+// A series shot against the clock: its drill and one line per shot "window,timeMs,late". Readers
+// that do not know the section skip it, as they skip any section they do not know.
+constexpr std::string_view kTiming = "Timing"sv;
 
 // ---------------------------------------------------------------------------------------------
 // Writing
@@ -67,6 +71,20 @@ public:
         Number(traceIndex);
         text_ += shot.side == 0 ? ",L\n" : ",R\n";
         Pass();
+    }
+    // "key=a,b,c" (or "a,b,c" without key).
+    void Numbers(std::string_view key, std::initializer_list<std::int32_t> values) {
+        if (!key.empty()) {
+            text_ += key;
+            text_ += '=';
+        }
+        const char* separator = "";
+        for (std::int32_t value : values) {
+            text_ += separator;
+            Number(value);
+            separator = ",";
+        }
+        text_ += '\n';
     }
     void Point(const AimSample& point) {
         Number(point.x);
@@ -156,6 +174,12 @@ void WriteImage(TextOut& out, const TraceImage& image) {
     }
     out.Section(kSerie);
     for (std::int32_t i = 0; i < samples; ++i) out.Point(image.samples[i]);
+    if (!image.timed) return;
+    out.Section(kTiming);
+    const TimedDrill& d = image.drill;
+    out.Numbers("Drill", {d.prepMs, d.windowMs, d.pauseMs, d.shotsPerWindow, d.windows, d.randomStart});
+    for (std::int32_t i = 0; i < shots; ++i)
+        out.Numbers({}, {image.timing[i].window, image.timing[i].timeMs, image.timing[i].late});
 }
 
 void WriteSeriesText(TextOut& out, const SeriesRecord& record, const std::string& fileLine, const FileDate& date) {
@@ -433,6 +457,51 @@ void ReadPlainPoints(LineReader& lines, TraceImage& image) {
     }
 }
 
+// Up to n comma-separated numbers; the count read.
+int ScanNumbers(std::string_view text, std::int32_t* values, int n) {
+    const char* p = text.data();
+    const char* end = p + text.size();
+    int read = 0;
+    while (read < n && ScanNumber(p, end, values[read])) {
+        ++read;
+        if (!ScanChar(p, end, ',')) break;
+    }
+    return read;
+}
+
+// A Timing section begins: the series is timed, to the default drill until a "Drill" line says
+// otherwise, and its shots' lines start again with the first shot.
+void ResetTiming(TraceImage& image, std::int32_t& timedShots) {
+    image.timed = 1;
+    image.drill = TimedDrill{};
+    for (TimedShot& shot : image.timing) shot = TimedShot{};
+    timedShots = 0;
+}
+
+// "Drill=prep,window,pause,shotsPerWindow,windows,randomStart" or a shot's "window,timeMs,late";
+// past the 20th shot the lines are ignored. Values are brought within range after the file is read.
+void ReadTimingLine(std::string_view line, TraceImage& image, std::int32_t& timedShots) {
+    std::int32_t v[6];
+    if (StartsWith(line, "Drill")) {
+        if (ScanNumbers(ValueAfter(line, "Drill"), v, 6) == 6) image.drill = TimedDrill{v[0], v[1], v[2], v[3], v[4], v[5]};
+        return;
+    }
+    if (timedShots >= kMaxShots || ScanNumbers(line, v, 3) != 3) return;
+    image.timing[timedShots++] = TimedShot{v[0], v[1], v[2]};
+}
+
+void ResolveTiming(TraceImage& image) {
+    if (!image.timed) return;
+    image.drill = image.drill.Clamped();
+    image.drill.randomStart = image.drill.randomStart != 0;
+    for (std::int32_t i = 0; i < kMaxShots; ++i) {
+        TimedShot& shot = image.timing[i];
+        if (i >= image.shotCount) shot = TimedShot{};  // lines for shots the file does not have
+        shot.window = std::clamp(shot.window, -1, image.drill.windows - 1);
+        shot.late = shot.late != 0;
+    }
+}
+
 void ResetShots(TraceImage& image) {
     image.shotCount = 0;
     for (ShotRecord& shot : image.shots) shot = ShotRecord{};
@@ -510,18 +579,20 @@ bool SectionName(std::string_view line, std::string_view& name) {
     return true;
 }
 
-enum class Section { None, Header, Match, Shots, Serie };
+enum class Section { None, Header, Match, Shots, Serie, Timing };
 
 Section SectionOf(std::string_view name, bool match) {
     if (name == kHeader) return Section::Header;
     if (match && name == kMatch) return Section::Match;
     if (name == kShots) return Section::Shots;
     if (name == kSerie) return Section::Serie;
+    if (name == kTiming) return Section::Timing;
     return Section::None;
 }
 
 bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
     Section section = Section::None;
+    std::int32_t timedShots = 0;
     std::string_view line;
     for (;;) {
         if (section == Section::Serie) ReadPlainPoints(lines, record.store);
@@ -531,6 +602,7 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
             section = SectionOf(name, false);
             if (section == Section::Shots) ResetShots(record.store);
             if (section == Section::Serie) ResetTrace(record.store);
+            if (section == Section::Timing) ResetTiming(record.store, timedShots);
             continue;
         }
         switch (section) {
@@ -539,10 +611,12 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
             break;
         case Section::Shots: ReadShotLine(line, record.store); break;
         case Section::Serie: ReadPointLine(line, record.store); break;
+        case Section::Timing: ReadTimingLine(line, record.store, timedShots); break;
         default: break;
         }
     }
     ResolveTraceIndices(record.store);
+    ResolveTiming(record.store);
     return !lines.Failed();
 }
 
@@ -551,6 +625,7 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
     int opened = 0;     // Shots sections met so far
     int current = -1;   // the series the latest Shots section opened; -1 for none
     int entry = -1;     // the entry the latest "SubTitle" started
+    std::int32_t timedShots = 0;
     std::string_view line;
     for (;;) {
         if (section == Section::Serie && current >= 0) ReadPlainPoints(lines, record.series[current]);
@@ -563,6 +638,8 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
                 if (current >= 0) ResetShots(record.series[current]);
             } else if (section == Section::Serie && current >= 0) {
                 ResetTrace(record.series[current]);
+            } else if (section == Section::Timing && current >= 0) {
+                ResetTiming(record.series[current], timedShots);
             }
             continue;
         }
@@ -575,12 +652,18 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
         case Section::Serie:
             if (current >= 0) ReadPointLine(line, record.series[current]);
             break;
+        case Section::Timing:
+            if (current >= 0) ReadTimingLine(line, record.series[current], timedShots);
+            break;
         default: break;
         }
     }
     // a programme's entries beyond its count are zero
     for (int k = record.programme.seriesCount; k < kMaxProgrammeEntries; ++k) record.programme.entries[k] = FileProgrammeEntry{};
-    for (TraceImage& image : record.series) ResolveTraceIndices(image);
+    for (TraceImage& image : record.series) {
+        ResolveTraceIndices(image);
+        ResolveTiming(image);
+    }
     return !lines.Failed();
 }
 

@@ -76,6 +76,7 @@ enum CommandId : int {
     kCmdTargetWindow = 2160,
     kCmdScoreboardWindow = 2161,
     kCmdMatchBoardWindow = 2162,
+    kCmdTimedSeries = 2163,  // Shoot menu: a series against the clock
     kCmdPageSetup = 2182,
     kCmdRearrange = 2183,
     kCmdToolbar = 2184,  // the toolbar's control id

@@ -173,7 +173,7 @@ TEST_P(HelpFilesTest, MenuPathsAreTheMenuTextsOfItsOwnTable) {
         const std::string text = LookupString(lang.language, id);
         if (!text.empty()) items.insert(MenuText(text));
     }
-    for (int id : {500, 501, 502}) items.insert(MenuText(LookupString(lang.language, id)));  // the windows
+    for (int id : {500, 501, 502, 529}) items.insert(MenuText(LookupString(lang.language, id)));  // the windows, Timed Series
     items.insert(MenuText(LookupString(lang.language, 440)));  // View > Progress...
     int paths = 0;
     for (const QString& bold : Captures(HelpHtml(lang.langId), QStringLiteral("<b>([^<]*&gt;[^<]*)</b>"))) {

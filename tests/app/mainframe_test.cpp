@@ -171,7 +171,7 @@ TEST_F(FrameTest, ChoosingATargetShowsItAndItsShootMenu) {
     EXPECT_EQ(frame->Hub().targetA(), pistol.first);
     std::vector<int> shoot;
     for (QAction* a : frame->Menus().ShootMenu()->actions()) shoot.push_back(a->data().toInt());
-    EXPECT_EQ(shoot, (std::vector<int>{2137, 2142, 2144, 2198, 2157, 2158}));
+    EXPECT_EQ(shoot, (std::vector<int>{2137, 2142, 2144, 2163, 2198, 2157, 2158}));
     // The target-shown state.
     EXPECT_TRUE(Find(kCmdZoom3)->isEnabled());
     EXPECT_TRUE(Find(kCmdRearrange)->isEnabled());

@@ -72,13 +72,14 @@ TEST_F(MenuBarTest, InitialStates) {
 
 TEST_F(MenuBarTest, ShootMenuOfEachFamily) {
     Build();
-    const std::vector<int> tail{2198, 2157, 2158};
+    const std::vector<int> tail{2163, 2198, 2157, 2158};
     const auto expect = [&](int family, std::vector<int> items) {
         ASSERT_EQ(bar->RebuildShootMenu(family), 1) << family;
         items.insert(items.end(), tail.begin(), tail.end());
         EXPECT_EQ(CommandsOf(bar->ShootMenu()), items) << family;
         EXPECT_TRUE(bar->ShootMenu()->menuAction()->isEnabled());
         EXPECT_TRUE(bar->Action(2198)->isEnabled());
+        EXPECT_TRUE(bar->Action(2163)->isEnabled());
         EXPECT_FALSE(bar->Action(2157)->isEnabled());
         EXPECT_FALSE(bar->Action(2158)->isEnabled());
     };
@@ -88,11 +89,12 @@ TEST_F(MenuBarTest, ShootMenuOfEachFamily) {
     expect(4000, {2139, 2142});
     expect(5000, {2137, 2142, 2144});
     EXPECT_EQ(TextsOf(bar->ShootMenu()),
-              (std::vector<QString>{"Sighters &3 Shots", "Serie &5 Shots", "Serie &10 Shots", "&Match...", "&Pause\tF3",
+              (std::vector<QString>{"Sighters &3 Shots", "Serie &5 Shots", "Serie &10 Shots", "&Timed Series...", "&Match...",
+                                    "&Pause\tF3",
                                     "&New Serie\tF10"}));
     // A family without a row keeps the items there are.
     EXPECT_EQ(bar->RebuildShootMenu(6000), 0);
-    EXPECT_EQ(CommandsOf(bar->ShootMenu()), (std::vector<int>{2137, 2142, 2144, 2198, 2157, 2158}));
+    EXPECT_EQ(CommandsOf(bar->ShootMenu()), (std::vector<int>{2137, 2142, 2144, 2163, 2198, 2157, 2158}));
     // Items of an earlier family are gone for good.
     EXPECT_EQ(bar->Action(2145), nullptr);
 }

@@ -20,6 +20,8 @@
 #include "audio/audioview.h"
 #include "audio/qtsoundoutput.h"
 #include "audio/spokenwords.h"
+#include "audio/timedsignals.h"
+#include "core/timedrun.h"
 #include "core/shootinghub.h"
 #include "audio/soundplayer.h"
 #include "audio/tonebank.h"
@@ -465,6 +467,56 @@ TEST_F(RealOutput, AReplaysEndStopsTheTone) {
     const std::size_t quietFrom = recorder->IndexAt(ranOut + std::chrono::milliseconds(450));
     EXPECT_LT(Rms(S(), quietFrom, recorder->Count() - quietFrom), 50);
     EXPECT_EQ(output->Opens(), 1);
+}
+
+// A timed series on the unit's clock: the samples come every 40 ms (fed at that pace here), and
+// each window's start signal is sent ahead by the device's latency. From the arrival of the sample
+// that opens the window to the signal's onset in the sink is at most 30 ms, and never before it.
+TEST_F(RealOutput, TheStartSignalIsHeardAsItsWindowOpens) {
+    SoundPlayer player(output.get(), {});
+    struct Signals final : TimedListener {
+        explicit Signals(SoundPlayer& p) : player(p) {}
+        void OnTimedSignal(const TimedEvent& event) override {
+            if (SoundPtr clip = TimedSignalClip(event.signal)) player.PlayClip(std::move(clip));
+        }
+        void OnTimedClock(TimedPhase, std::int32_t, std::int32_t) override {}
+        SoundPlayer& player;
+        std::vector<Clock::time_point> opened;
+    } heard(player);
+
+    const Clock::time_point reference = Clock::now();
+    player.PlayClip(SineClip(440, 12000, 100));
+    recorder->Read(400);
+    const std::size_t referenceOnset = Onset(S(), recorder->IndexAt(reference));
+    ASSERT_LT(referenceOnset, S().size());
+    const double deviceMs = MsBetween(reference, recorder->TimeOf(referenceOnset));
+
+    ShootingHub hub;
+    TimedRun run(&hub, heard);
+    run.SetSignalLead(output->LatencyMs());
+    hub.NewSeries(2, 0, 0);
+    run.Begin(TimedDrill{1000, 1000, 1000, 1, 2, 0}, 1);  // windows open at samples 100 and 150
+    for (int k = 0; k < 170; ++k) {
+        if (k == 100 || k == 150) heard.opened.push_back(Clock::now());
+        hub.FeedSample(10, 10, 0, 0, -1);
+        recorder->Read(40);
+    }
+    recorder->Read(300);
+    ASSERT_EQ(heard.opened.size(), 2u);
+    double worst = 0;
+    for (const Clock::time_point opened : heard.opened) {
+        const std::size_t onset = Onset(S(), recorder->IndexAt(opened - std::chrono::milliseconds(100)));
+        ASSERT_LT(onset + kRate / 50, S().size());
+        // the rising pair's first pip, not the "Attention" pip or anything else
+        EXPECT_GT(ToneLevel(onset + kRate / 200, 1320), 4 * ToneLevel(onset + kRate / 200, 660));
+        const double heardMs = MsBetween(opened, recorder->TimeOf(onset));
+        worst = std::max(worst, heardMs);
+        EXPECT_GE(heardMs, 0.0) << "heard before the window opened";
+        std::printf("start signal heard %.1f ms after its window opened (device latency %.1f ms, sent %d ms ahead)\n",
+                    heardMs, deviceMs, output->LatencyMs());
+    }
+    EXPECT_LE(worst, 30.0);
+    RecordProperty("start_signal_after_opening_ms", std::to_string(worst));
 }
 
 // Waiting for a clip returns when it has played out, or at once when another thread ends it.

@@ -29,7 +29,7 @@ namespace {
 // The shot list's columns of a line, without the analysis columns after them.
 QString Head(const QString& line) { return line.section(',', 0, 9); }
 const QString kHeader = QStringLiteral("series,shot,x,y,trace_index,side,score,score_text,direction,time,") +
-                        kCsvAnalysisColumns;
+                        kCsvAnalysisColumns + QStringLiteral(",window,time_in_window_s,late");
 
 class CsvExport : public ::testing::Test {
 protected:
@@ -100,13 +100,43 @@ TEST_F(CsvExport, AnalysisColumnsOfAStoredSeries) {
     // followed through for a second 3.16 mm away (hypot(10, 30) units); the second breaks 5 mm
     // low (jerked: more than 1.5 x the ten's 2.4 mm) at the end of the trace.
     EXPECT_EQ(lines[1], "1,1,10,0,30,L,10.0,\"10\",3,0.01,100.0,100.0,0.00,1.00,0.00,0.00,1.20,25,,,,,,,,"
-                        ",,,1.16,0.08,1.08,0.00,0.00,0.00,1.00,3.16,clean");
+                        ",,,1.16,0.08,1.08,0.00,0.00,0.00,1.00,3.16,clean,,,");
     EXPECT_EQ(lines[2], "1,2,0,-20,56,L,10.0,\"10\",6,0.02,0.0,100.0,0.00,0.00,3.00,5.00,1.00,25,,,,,,,,"
-                        ",,,0.96,0.08,0.88,0.00,0.00,5.00,,,jerked release");
+                        ",,,0.96,0.08,0.88,0.00,0.00,5.00,,,jerked release,,,");
     // mean point of impact (0.5, -1) mm at five o'clock; spread sqrt 5, radius sqrt 1.25 each;
     // the means of the phases
     EXPECT_EQ(lines[3], "1,total,,,,,,\"20\",,,,,,,,,,,0.50,-1.00,5,1.12,2.24,1.12,0.71,1.41"
-                        ",,,,,0.98,0.00,0.00,2.50,,3.16,");
+                        ",,,,,0.98,0.00,0.00,2.50,,3.16,,,,");
+    for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
+}
+
+// A series shot against the clock: the late shot keeps its real score in the score column and
+// counts 0 in the total; the shot before the first window has no window and no time.
+TEST_F(CsvExport, TimedSeriesGivesEachShotsWindowTimeAndLateness) {
+    auto series = std::make_unique<SeriesRecord>();
+    series->Clear();
+    series->targetId = 1350;
+    TraceStore store;
+    Shoot(store, 0, 100, 10);
+    Shoot(store, 60, -45, 1885);
+    Shoot(store, 0, 100, 1890);
+    store.StartTiming(TimedDrill{7000, 8000, 7000, 5, 2, 0});
+    store.SetShotTiming(0, TimedShot{-1, 0, 1});
+    store.SetShotTiming(1, TimedShot{0, 1230, 0});
+    store.SetShotTiming(2, TimedShot{1, 8040, 1});
+    series->store = store.Image();
+    series->numberOfShots = 3;
+    const QString path = dir.filePath("rapid.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*series, path));
+
+    const QStringList lines = Export(path);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.3,\"9.3\",12,0.00");
+    EXPECT_TRUE(lines[1].endsWith(",,,1")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(",1,1.23,0")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].endsWith(",2,8.04,1")) << lines[3].toStdString();
+    EXPECT_EQ(Head(lines[4]), "1,total,,,,,,\"9.7\",,");
+    EXPECT_TRUE(lines[4].endsWith(",,,"));
     for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
 }
 
@@ -197,9 +227,9 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), kHeader + "\n"
                                  "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.16,5.16,7.12,0.20,5,,,,,,,,"
-                                 ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean\n"
+                                 ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,\n"
                                  "1,total,,,,,,\"10\",,,,,,,,,,,0.13,0.13,2,0.18,0.00,0.00,0.00,0.00"
-                                 ",,,,,0.08,0.00,0.00,7.12,,,\n");
+                                 ",,,,,0.08,0.00,0.00,7.12,,,,,,\n");
 
     // a folder cannot be written: exit status 1, the folder stays
     EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
@@ -235,9 +265,9 @@ TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (kHeader + "\n").toStdString() +
                             "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.13,-5.03,7.12,0.20,5,,,,,,,,"
-                            ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean\n"
+                            ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,\n"
                             "1,total,,,,,,\" 8\",,,,,,,,,,,15.10,-10.07,4,18.15,0.00,0.00,0.00,0.00"
-                            ",,,,,0.08,0.00,0.00,7.12,,,\n");
+                            ",,,,,0.08,0.00,0.00,7.12,,,,,,\n");
     struct stat info {};
     ASSERT_EQ(::stat(pipe.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

@@ -310,5 +310,66 @@ TEST(SeriesFile, AFailedWriteLeavesTheOldFile) {
     EXPECT_EQ(read->series[3].sampleCount, 20000);
 }
 
+// The sample series shot as a duel: the first shot in time in window 1, the second late in
+// window 2, the third (unfired) before any window.
+std::unique_ptr<SeriesRecord> DuelSeries() {
+    auto record = SampleSeries();
+    TimedDrill duel{7000, 3000, 7000, 1, 5, 0};
+    record->store.timed = 1;
+    record->store.drill = duel;
+    record->store.timing[0] = TimedShot{0, 1230, 0};
+    record->store.timing[1] = TimedShot{1, 3040, 1};
+    record->store.timing[2] = TimedShot{-1, 0, 1};
+    return record;
+}
+
+TEST(TimingSection, FollowsTheTraceAndReadsBackAsWritten) {
+    const auto record = DuelSeries();
+    const std::string text = SeriesFileIo::SeriesText(*record, "/data/duel.zas", FixedDate());
+    const auto lines = SplitLines(text);
+    // the sections an earlier reader knows come first and unchanged; the timing is last
+    const auto timing = std::find(lines.begin(), lines.end(), "[Timing]");
+    ASSERT_NE(timing, lines.end());
+    EXPECT_EQ(std::vector<std::string>(timing, lines.end()),
+              (std::vector<std::string>{"[Timing]", "Drill=7000,3000,7000,1,5,0", "0,1230,0", "1,3040,1", "-1,0,1"}));
+    auto untimed = SampleSeries();
+    const std::string plain = SeriesFileIo::SeriesText(*untimed, "/data/duel.zas", FixedDate());
+    EXPECT_EQ(text.substr(0, plain.size()), plain);
+    EXPECT_EQ(plain.find("Timing"), std::string::npos);
+
+    ExpectSameSeries(*record, *SeriesFrom(text));
+    ExpectSameSeries(*untimed, *SeriesFrom(plain));
+
+    // a match keeps each series' timing with its series
+    auto match = SampleMatch(0);
+    match->series[2].timed = 1;
+    match->series[2].timing[0] = TimedShot{0, 500, 0};
+    QTemporaryDir dir;
+    const QString path = dir.filePath("m.zam");
+    ASSERT_TRUE(SeriesFileIo().WriteMatch(*match, path));
+    auto back = std::make_unique<MatchRecord>();
+    ASSERT_TRUE(SeriesFileIo().ReadMatch(path, *back));
+    ExpectSameMatch(*match, *back);
+    EXPECT_FALSE(back->series[1].timed);
+    EXPECT_EQ(back->series[2].timing[0], (TimedShot{0, 500, 0}));
+}
+
+TEST(TimingSection, HandEditedValuesAreBroughtWithinRange) {
+    std::string text = SeriesFileIo::SeriesText(*SampleSeries(), "/x.zas", FixedDate());
+    text += "\n[Timing]\nDrill=-4,99999999,5,9,40,7\n7,100,5\nnonsense\n-9,200\n2,300,0\n0,1,0\n0,2,0\n";
+    const auto record = SeriesFrom(text);
+    const TraceImage& image = record->store;
+    EXPECT_EQ(image.timed, 1);
+    EXPECT_EQ(image.drill, (TimedDrill{0, 15 * 60 * 1000, 5, 1, 20, 1}));
+    EXPECT_EQ(image.timing[0], (TimedShot{7, 100, 1}));  // window 7 of 20 stays
+    EXPECT_EQ(image.timing[1], (TimedShot{2, 300, 0}));  // the broken lines are skipped
+    EXPECT_EQ(image.timing[2], (TimedShot{0, 1, 0}));
+    EXPECT_EQ(image.timing[3], TimedShot{});  // the file has three shots: the fourth line goes
+    // a window beyond the drill's is held at its last
+    const auto few = SeriesFrom(SeriesFileIo::SeriesText(*SampleSeries(), "/x.zas", FixedDate()) +
+                          "\n[Timing]\nDrill=7000,8000,7000,5,1,0\n3,100,0\n");
+    EXPECT_EQ(few->store.timing[0], (TimedShot{0, 100, 0}));
+}
+
 }  // namespace
 }  // namespace zark::test

@@ -91,6 +91,9 @@ void ExpectSameImage(const TraceImage& expected, const TraceImage& actual) {
             << "shot " << i << ": " << e.x << "," << e.y << "," << e.traceIndex << "," << e.side << " read as " << a.x
             << "," << a.y << "," << a.traceIndex << "," << a.side;
     }
+    EXPECT_EQ(expected.timed, actual.timed);
+    EXPECT_EQ(expected.drill, actual.drill);
+    for (int i = 0; i < kMaxShots; ++i) EXPECT_EQ(expected.timing[i], actual.timing[i]) << "timing of shot " << i;
 }
 
 void ExpectSameSeries(const SeriesRecord& expected, const SeriesRecord& actual) {

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+#include "core/timedseries.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QSpinBox;
+
+namespace zark {
+
+// The drill chosen last and the custom drill, as the settings keep them.
+struct TimedChoice {
+    TimedPreset preset = TimedPreset::Rapid8;
+    TimedDrill custom = DrillOfPreset(TimedPreset::Custom);
+    TimedDrill Drill() const { return preset == TimedPreset::Custom ? custom.Clamped() : DrillOfPreset(preset); }
+};
+// Read from and written to the settings key; values out of range are brought within range.
+TimedChoice LoadTimedChoice();
+void SaveTimedChoice(const TimedChoice& choice);
+
+// Shoot > Timed Series...: the presets and the custom drill's preparation, window, pause, shots
+// per window, windows and random start. The fields show the chosen preset's values and can be
+// edited for "Custom" only.
+class TimedDialog final : public QDialog {
+    Q_OBJECT
+public:
+    TimedDialog(const TimedChoice& choice, QWidget* parent);
+    TimedChoice Choice() const;
+
+    QComboBox* Presets() const { return presets_; }
+    QDoubleSpinBox* WindowSeconds() const { return window_; }
+    QSpinBox* Windows() const { return windows_; }
+    QCheckBox* RandomStart() const { return random_; }
+
+private:
+    void ShowPreset(int index);
+    TimedDrill Fields() const;
+
+    TimedDrill custom_;
+    QComboBox* presets_ = nullptr;
+    QDoubleSpinBox* prep_ = nullptr;
+    QDoubleSpinBox* window_ = nullptr;
+    QDoubleSpinBox* pause_ = nullptr;
+    QSpinBox* shots_ = nullptr;
+    QSpinBox* windows_ = nullptr;
+    QCheckBox* random_ = nullptr;
+};
+
+}  // namespace zark

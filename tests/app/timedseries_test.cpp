@@ -1,0 +1,212 @@
+// A timed series from Shoot > Timed Series...: the dialog filled by keys and clicks, the series run
+// on the hub's sample clock with the countdown and frame over the target window, late shots on
+// the scoreboard, F3 during a window, and the choice remembered for the next time.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <algorithm>
+
+#include "app/acceleratorfilter.h"
+#include "app/frametimed.h"
+#include "app/mainframe.h"
+#include "app/timeddialog.h"
+#include "apptestsupport.h"
+#include "framewithseries.h"
+#include "results/analysisview.h"
+#include "results/shotscore.h"
+#include "results/widgets/analysiswindow.h"
+#include "results/widgets/scoreboard.h"
+#include "targets/scoretext.h"
+#include "results/widgets/shotlistwidget.h"
+#include "support/modalwatch.h"
+#include "window/commandids.h"
+
+namespace zark {
+namespace {
+
+class TimedSeriesWiring : public ::testing::Test, public test::FrameWithSeries {
+protected:
+    TimedSeriesWiring() {
+        accelerators = std::make_unique<AcceleratorFilter>(
+            *frame, frame->Accelerators(), [this](int command) { frame->OnCommand(command, true); });
+    }
+    ~TimedSeriesWiring() override { accelerators.reset(); }
+
+    bool Choose(int command) { return test::ChooseCommand(*frame, command); }
+    void Points(int n) {
+        for (int i = 0; i < n; ++i) frame->Hub().FeedSample(30, 30, 0, 0, -1);
+    }
+    void Fire() {
+        frame->Hub().FeedSample(0, 10, 1, 0, -1);
+        timers.FireAll();  // the time between shots passes
+    }
+    TimedShot Timing(int k) { return frame->Hub().Store()->ShotTiming(k); }
+    static void Type(QAbstractSpinBox* box, const char* text) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, text);
+    }
+    static void Ok(QWidget* dialog) {
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    }
+
+    std::unique_ptr<AcceleratorFilter> accelerators;
+};
+
+TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
+    ASSERT_TRUE(Choose(kCmdPistol25));
+    ASSERT_NE(test::FindCommand(*frame, kCmdTimedSeries), nullptr);
+    EXPECT_TRUE(test::FindCommand(*frame, kCmdTimedSeries)->isEnabled());
+    test::ModalWatch fill([](QWidget* widget) {
+        auto* dialog = qobject_cast<TimedDialog*>(widget);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->Presets()->currentIndex(), int(TimedPreset::Rapid8));
+        EXPECT_FALSE(dialog->WindowSeconds()->isEnabled());  // a preset's values stand
+        dialog->Presets()->setFocus();
+        QTest::keyClick(dialog->Presets(), Qt::Key_End);  // "Custom"
+        ASSERT_EQ(dialog->Presets()->currentIndex(), int(TimedPreset::Custom));
+        EXPECT_TRUE(dialog->WindowSeconds()->isEnabled());
+        EXPECT_TRUE(dialog->RandomStart()->isChecked());  // on by default for a custom drill
+        Type(dialog->WindowSeconds(), "2");
+        Type(dialog->Windows(), "2");
+        Type(dialog->findChildren<QSpinBox*>().at(0), "2");  // shots per window
+        QTest::mouseClick(dialog->RandomStart(), Qt::LeftButton, {}, QPoint(5, dialog->RandomStart()->height() / 2));
+        EXPECT_FALSE(dialog->RandomStart()->isChecked());
+        Ok(dialog);
+    });
+    ASSERT_TRUE(Choose(kCmdTimedSeries));
+    ASSERT_TRUE(fill.Seen());
+    FrameTimed* timed = frame->Timed();
+    EXPECT_EQ(timed->Drill(), (TimedDrill{7000, 2000, 7000, 2, 2, 0}));
+    EXPECT_EQ(frame->Flow()->seriesShots(), 4);
+    EXPECT_TRUE(frame->Hub().IsRunning());
+    TimedOverlay* overlay = timed->Overlay();
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->Word(), "Load");
+    EXPECT_EQ(overlay->Count(), "3");
+
+    // "Load" 3 s, "Attention" 7 s: the window opens at the 251st point and stays open 50 points
+    Points(76);
+    EXPECT_EQ(overlay->Word(), "Attention");
+    EXPECT_EQ(overlay->Count(), "7");
+    Fire();  // before the window: late
+    Points(250 - frame->Hub().Store()->SampleCount());
+    EXPECT_EQ(overlay->Phase(), TimedPhase::Attention);
+    Points(1);
+    EXPECT_EQ(overlay->Phase(), TimedPhase::Open);
+    EXPECT_EQ(overlay->Word(), "Fire");
+    EXPECT_EQ(overlay->Count(), "2");
+    Points(9);
+    Fire();  // index 260: 0.40 s into the window
+    EXPECT_EQ(Timing(0), (TimedShot{-1, 0, 1}));
+    EXPECT_EQ(Timing(1), (TimedShot{0, 400, 0}));
+    Points(40);  // to index 300: the window is closed
+    EXPECT_EQ(overlay->Phase(), TimedPhase::Pause);
+    EXPECT_EQ(overlay->Word(), "Stop");
+
+    // the scoreboard: the early shot "late", counting 0, its value in the tooltip; the time in the window
+    ShotListWidget* list = frame->ScoreboardWindow()->SeriesWidget();
+    ShotList* rows = frame->ScoreboardWindow()->SeriesList();
+    EXPECT_TRUE(QString::fromStdString(rows->Row(0).score).endsWith(" late"));
+    EXPECT_EQ(rows->Row(0).time, "");
+    EXPECT_EQ(rows->Row(1).time, "0.40 s");
+    EXPECT_FALSE(QString::fromStdString(rows->Row(1).score).contains("late"));
+    const std::string value = rows->Row(1).score;  // both shots are at the same place
+    EXPECT_EQ(rows->Row(0).hold.substr(0, value.size()), value);
+    EXPECT_EQ(rows->Total(), TotalPart(*frame->Hub().CurrentTarget(), ScoreStoredShot(*frame->Hub().Store(), 1, frame->Hub().targetA(), frame->Hub().targetB()).score));
+    ASSERT_NE(list, nullptr);
+
+    // the second window opens 7 s later; F3 in it abandons it, and Continue ends the drill
+    Points(175);
+    EXPECT_EQ(overlay->Phase(), TimedPhase::Open);
+    QTest::keyClick(frame.get(), Qt::Key_F3);
+    EXPECT_EQ(frame->Flow()->paused(), 1);
+    EXPECT_EQ(overlay->Phase(), TimedPhase::Paused);
+    EXPECT_TRUE(timed->Run().Sequence().Abandoned(1));
+    QTest::keyClick(frame.get(), Qt::Key_F3);
+    EXPECT_EQ(frame->Flow()->paused(), 0);
+    EXPECT_FALSE(overlay->isVisible());  // nothing is left to time
+    Fire();
+    EXPECT_EQ(Timing(2).late, 1);
+    EXPECT_EQ(Timing(2).window, 1);
+    Fire();  // the fourth shot completes the series
+    EXPECT_FALSE(frame->Flow()->shooting());
+    EXPECT_FALSE(timed->Active());
+    // the analysis: the reaction is the first shot in a window; the interval the one pair in a window
+    ASSERT_NE(frame->Analysis(), nullptr);
+    ASSERT_NE(frame->Analysis()->View(), nullptr);
+    const std::vector<std::string> lines = frame->Analysis()->View()->AllGroupLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Reaction (first shot): 0.40 s"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Mean interval between shots: 0.04 s"), lines.end());
+
+    // the choice is remembered; Cancel starts nothing
+    test::ModalWatch look([](QWidget* widget) {
+        auto* dialog = qobject_cast<TimedDialog*>(widget);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->Presets()->currentIndex(), int(TimedPreset::Custom));
+        EXPECT_EQ(dialog->WindowSeconds()->value(), 2.0);
+        EXPECT_FALSE(dialog->RandomStart()->isChecked());
+        // a preset shows its own values; back on "Custom" the custom ones return
+        QTest::keyClick(dialog->Presets(), Qt::Key_Home);
+        EXPECT_EQ(dialog->WindowSeconds()->value(), 8.0);
+        QTest::keyClick(dialog->Presets(), Qt::Key_End);
+        EXPECT_EQ(dialog->WindowSeconds()->value(), 2.0);
+        dialog->reject();
+    });
+    ASSERT_TRUE(Choose(kCmdTimedSeries));
+    EXPECT_TRUE(look.Seen());
+    EXPECT_FALSE(frame->Hub().IsRunning());
+}
+
+TEST_F(TimedSeriesWiring, F10RepeatsTheTimedSeriesAndAPlainSeriesHasNoClock) {
+    ASSERT_TRUE(Choose(kCmdPistol25));
+    test::ModalWatch duel([](QWidget* widget) {
+        auto* dialog = qobject_cast<TimedDialog*>(widget);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Presets()->setFocus();
+        QTest::keyClick(dialog->Presets(), Qt::Key_Home);
+        for (int i = 0; i < int(TimedPreset::Duel); ++i) QTest::keyClick(dialog->Presets(), Qt::Key_Down);
+        EXPECT_EQ(dialog->Presets()->currentText(), "Duel 3 s / 7 s");
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    ASSERT_TRUE(Choose(kCmdTimedSeries));
+    ASSERT_TRUE(duel.Seen());
+    EXPECT_EQ(frame->Timed()->Drill(), DrillOfPreset(TimedPreset::Duel));
+    EXPECT_TRUE(frame->Timed()->Active());
+    for (int w = 0; w < 5; ++w) {
+        Points(250 + w * 250 + 10 - frame->Hub().Store()->SampleCount());
+        Fire();
+        EXPECT_EQ(Timing(w), (TimedShot{w, 400, 0}));
+    }
+    EXPECT_FALSE(frame->Timed()->Active());
+    QTest::keyClick(frame.get(), Qt::Key_F10);
+    EXPECT_TRUE(frame->Timed()->Active());
+    EXPECT_TRUE(frame->Hub().Store()->Timed());
+    {
+        // the command sent while the series runs asks nothing and changes nothing
+        test::ModalWatch none([](QWidget* dialog) { dialog->close(); });
+        frame->OnCommand(kCmdTimedSeries);
+        EXPECT_FALSE(none.Seen());
+        EXPECT_TRUE(frame->Timed()->Active());
+        EXPECT_EQ(frame->Timed()->Run().Sequence().Phase(), TimedPhase::Load);
+    }
+    QTest::keyClick(frame.get(), Qt::Key_F3);
+    QTest::keyClick(frame.get(), Qt::Key_F3);
+    EXPECT_EQ(frame->Timed()->Overlay()->Phase(), TimedPhase::Attention);
+
+    // a plain series after it: no clock, no timing in the store
+    QTest::keyClick(frame.get(), Qt::Key_F3);
+    ASSERT_TRUE(Choose(kCmdSerie5));
+    EXPECT_FALSE(frame->Timed()->Active());
+    EXPECT_FALSE(frame->Hub().Store()->Timed());
+    EXPECT_FALSE(frame->Timed()->Overlay()->isVisible());
+}
+
+}  // namespace
+}  // namespace zark
