@@ -106,6 +106,7 @@ TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
     Fire();  // index 260: 0.40 s into the window
     EXPECT_EQ(Timing(0), (TimedShot{-1, 0, 1}));
     EXPECT_EQ(Timing(1), (TimedShot{0, 400, 0}));
+    test::KeepPicture(frame.get(), "timed-window-open.png");
     Points(40);  // to index 300: the window is closed
     EXPECT_EQ(overlay->Phase(), TimedPhase::Pause);
     EXPECT_EQ(overlay->Word(), "Stop");
