@@ -77,8 +77,7 @@ bool AudioView::ReplaySpeakable() const {
     const Replayed& oldest = replayed_[std::size_t((replayedNext_ + size - replayedCount_) % size)];
     const int steps = newest.index - oldest.index;
     if (steps <= 0) return false;  // backward
-    TraceStore* store = const_cast<AudioView*>(this)->Store();
-    const double shotMs = double(steps) * (store ? store->TimeStep() : Settings::kUnitTimeStep);
+    const double shotMs = double(steps) * TimeStepOf(settings());
     const double wallMs = std::chrono::duration<double, std::milli>(newest.time - oldest.time).count();
     return shotMs <= kFastestSpokenReplay * wallMs;
 }

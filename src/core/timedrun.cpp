@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/tracestore.h"
+#include "settings/settings.h"
 
 namespace zark {
 
@@ -15,8 +16,7 @@ std::int32_t TimedRun::Now() {
 
 void TimedRun::Begin(const TimedDrill& drill, std::uint32_t seed) {
     if (TraceStore* store = Store()) store->StartTiming(drill);
-    const TraceStore* store = Store();
-    sequence_.Start(drill, store ? store->TimeStep() : 40, seed, Now());
+    sequence_.Start(drill, TimeStepOf(settings()), seed, Now());
     announced_ = -1;
     Tell(-1);
 }

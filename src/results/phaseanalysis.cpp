@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "results/holdanalysis.h"
+#include "results/shotscore.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -138,11 +139,6 @@ struct FollowTracker {
         return active;
     }
 };
-
-const TargetDescriptor& FaceOf(const TraceStore& store, int shot, const TargetDescriptor& first,
-                               const TargetDescriptor* second) {
-    return store.Shot(shot).side && second ? *second : first;
-}
 
 // The trace index of the next shot with a trace point after shot i, SampleCount() when none.
 int NextShotPoint(const TraceStore& store, int shot) {
@@ -310,7 +306,8 @@ SeriesPhases AnalyseSeriesPhases(const TraceStore& store, const TargetDescriptor
     s.shots = std::min(int(store.ShotCount()), kMaxShots);
     PhaseMeans& mean = s.means;
     for (int i = 0; i < s.shots; ++i) {
-        const ShotPhases& f = s.shot[std::size_t(i)] = AnalysePhases(store, i, FaceOf(store, i, first, second));
+        const TargetDescriptor& face = *FaceOfSide(&first, second, store.Shot(i).side);
+        const ShotPhases& f = s.shot[std::size_t(i)] = AnalysePhases(store, i, face);
         if (f.HasHold()) {
             ++mean.holds;
             mean.holdSeconds += f.holdSeconds;
@@ -404,7 +401,7 @@ private:
     // as it is; returns the lowest point whose label changed.
     int LabelShot(const TraceStore& store, int shot, int first, AimPhase* out) {
         if (scratch_.size() < std::size_t(kMaxSamples)) scratch_.assign(std::size_t(kMaxSamples), AimPhase::Outside);
-        const TargetDescriptor& face = FaceOf(store, shot, *faces_.first, faces_.second);
+        const TargetDescriptor& face = *FaceOfSide(faces_.first, faces_.second, store.Shot(shot).side);
         const ShotPhases f = AnalysePhases(store, shot, face, scratch_.data());
         const int t = store.Shot(shot).traceIndex;
         int changed = t;

@@ -147,6 +147,23 @@ TEST_F(Analysis, TheShownShotsTheReplayedOneAndAClickThatShowsAShot) {
     EXPECT_TRUE(Bold(1));
     hub.EndReplay();
     EXPECT_FALSE(Bold(1));
+
+    // A double click on either list, as a person makes it, asks for one replay; its last release
+    // chooses nothing again.
+    int replays = 0;
+    window.onReplay = [&] { ++replays; };
+    for (const char* name : {"analysisList", "analysisPhases"}) {
+        auto* list = window.List()->window()->findChild<QTreeWidget*>(name);
+        ASSERT_NE(list, nullptr) << name;
+        const QPoint at = list->visualItemRect(list->topLevelItem(0)).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        const std::size_t shown = ranges.ranges.size();
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_EQ(ranges.ranges.size(), shown) << name;
+    }
+    EXPECT_EQ(replays, 2);
 }
 
 TEST(AnalysisInFrame, TheViewMenuItemAndTheCloseBox) {

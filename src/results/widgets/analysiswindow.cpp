@@ -6,7 +6,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <utility>
 
 #include "window/dialogunits.h"
 #include "i18n/uistrings.h"
@@ -130,22 +129,21 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
 
     // A double click is press, release, double click, release: the last release is no click of
     // its own (choosing the shot again would stop the replay the double click started).
-    QObject::connect(list_, &QTreeWidget::itemPressed, list_, [this] { doubleClicked_ = false; });
-    QObject::connect(list_, &QTreeWidget::itemClicked, list_, [this](QTreeWidgetItem* item) {
-        if (std::exchange(doubleClicked_, false)) return;
-        if (view_ && item) view_->ShowShot(list_->indexOfTopLevelItem(item));
-    });
-    QObject::connect(list_, &QTreeWidget::itemDoubleClicked, list_, [this](QTreeWidgetItem*) {
-        doubleClicked_ = true;
-        if (onReplay) onReplay();
-    });
-    QObject::connect(phaseList_, &QTreeWidget::itemClicked, phaseList_, [this](QTreeWidgetItem* item) {
-        if (view_ && item) view_->ShowShot(phaseList_->indexOfTopLevelItem(item));  // the means' row is no shot
-    });
-    QObject::connect(phaseList_, &QTreeWidget::itemDoubleClicked, phaseList_, [this](QTreeWidgetItem* item) {
-        if (onReplay && item && phaseList_->indexOfTopLevelItem(item) < view_->Phases().shots) onReplay();
-    });
+    ConnectRowClicks(list_, [](int) { return true; });
+    ConnectRowClicks(phaseList_, [this](int row) { return row < view_->Phases().shots; });  // the means' row is no shot
     return 1;
+}
+
+// A click on a shot's row shows that shot, a double click plays it. (The toolkit reports no click
+// for the release that ends a double click, so the replay it starts goes on.)
+void AnalysisWindow::ConnectRowClicks(QTreeWidget* list, std::function<bool(int row)> isShot) {
+    QObject::connect(list, &QTreeWidget::itemClicked, list, [this, list, isShot](QTreeWidgetItem* item) {
+        const int row = item ? list->indexOfTopLevelItem(item) : -1;
+        if (view_ && row >= 0 && isShot(row)) view_->ShowShot(row);
+    });
+    QObject::connect(list, &QTreeWidget::itemDoubleClicked, list, [this, list, isShot](QTreeWidgetItem* item) {
+        if (onReplay && view_ && item && isShot(list->indexOfTopLevelItem(item))) onReplay();
+    });
 }
 
 void AnalysisWindow::AttachView(HubView& hub) {

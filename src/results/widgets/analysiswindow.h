@@ -49,9 +49,9 @@ public:
 private:
     std::unique_ptr<AnalysisView> view_;
     void FillPhases();
+    void ConnectRowClicks(QTreeWidget* list, std::function<bool(int row)> isShot);
 
     QTreeWidget* list_ = nullptr;
-    bool doubleClicked_ = false;
     QTreeWidget* phaseList_ = nullptr;
     QLabel* group_ = nullptr;
 };
