@@ -88,6 +88,10 @@ FrameTimed::FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds)
 FrameTimed::~FrameTimed() = default;
 
 bool FrameTimed::Choose(QWidget* parent) {
+    if (!ask_) {
+        drill_ = LoadTimedChoice().Drill();
+        return true;
+    }
     TimedDialog dialog(LoadTimedChoice(), parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     const TimedChoice choice = dialog.Choice();

@@ -40,8 +40,10 @@ public:
     FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds);
     ~FrameTimed() override;
 
-    // Shoot > Timed Series...: true when a drill was chosen (and remembered).
+    // Shoot > Timed Series...: true when a drill was chosen (and remembered). Unattended runs take
+    // the drill remembered last without asking.
     bool Choose(QWidget* parent);
+    void AskForTheDrill(bool ask) { ask_ = ask; }
     const TimedDrill& Drill() const { return drill_; }
     // The series was started: its clock begins.
     void Begin();
@@ -60,6 +62,7 @@ private:
     SoundPlayer* sounds_;
     TimedOverlay* overlay_ = nullptr;  // owned by the target window
     TimedDrill drill_;
+    bool ask_ = true;
 };
 
 }  // namespace zark

@@ -11,6 +11,7 @@
 #include "app/appicons.h"
 #include "app/commandline.h"
 #include "app/framefiles.h"
+#include "app/frametimed.h"
 #include "app/mainframe.h"
 #include "app/qtmessageboxsink.h"
 #include "diag/diagnostics.h"
@@ -57,9 +58,11 @@ private:
 
 // Carries out the commands of ZARK_COMMANDS and, with ZARK_QUIT_AFTER_SERIES, ends the program
 // with the shots of the first complete series on standard output. With ZARK_PRINT_SHOTS each
-// shot is printed as it is reported to the shooter: "fired k x y traceIndex".
+// shot is printed as it is reported to the shooter: "fired k x y traceIndex". The commands run
+// unattended: Timed Series takes the drill remembered last without asking.
 void ScriptRun(MainFrame& frame) {
     const QStringList commands = qEnvironmentVariable("ZARK_COMMANDS").split(',', Qt::SkipEmptyParts);
+    if (!commands.isEmpty() && frame.Timed()) frame.Timed()->AskForTheDrill(false);
     if (qEnvironmentVariableIsSet("ZARK_PRINT_SHOTS")) {
         QObject::connect(&frame, &MainFrame::notificationHandled, &frame, [&frame](int code, int index) {
             const TraceStore* store = frame.Hub().Store();
@@ -76,7 +79,16 @@ void ScriptRun(MainFrame& frame) {
             const TargetDescriptor* face = frame.Hub().CurrentTarget();
             for (int k = 0; store && k < store->ShotCount(); ++k) {
                 const ShotRecord& shot = store->Shot(k);
-                std::printf("shot %d %d %d %.1f\n", k + 1, shot.x, shot.y, face ? face->ScoreShot(shot.x, shot.y) : 0.0);
+                std::printf("shot %d %d %d %.1f", k + 1, shot.x, shot.y, face ? face->ScoreShot(shot.x, shot.y) : 0.0);
+                // a timed series: where the shot broke on the sample clock and how it stands
+                if (const TimedShot t = store->ShotTiming(k); store->Timed())
+                    std::printf(" %d %d %d %d", shot.traceIndex, t.window, t.timeMs, t.late);
+                std::printf("\n");
+            }
+            if (const FrameTimed* timed = frame.Timed(); timed && store && store->Timed()) {
+                const TimedSequence& sequence = timed->Run().Sequence();
+                for (int w = 0; w < store->Drill().windows; ++w)
+                    std::printf("window %d opened %d\n", w, sequence.OpenedAt(w));
             }
             std::fflush(stdout);
             QCoreApplication::exit(0);

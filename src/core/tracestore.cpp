@@ -18,6 +18,18 @@ void TraceImage::Clear() {
     for (TimedShot& shot : timing) shot = TimedShot{};
 }
 
+void TraceImage::ClampTiming() {
+    if (!timed) return;
+    drill = drill.Clamped();
+    drill.randomStart = drill.randomStart != 0;
+    for (std::int32_t i = 0; i < kMaxShots; ++i) {
+        TimedShot& shot = timing[i];
+        if (i >= shotCount) shot = TimedShot{};
+        shot.window = std::clamp(shot.window, -1, drill.windows - 1);
+        shot.late = shot.late != 0;
+    }
+}
+
 TraceStore::TraceStore() { Clear(); }
 
 void TraceStore::Clear() {

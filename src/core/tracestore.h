@@ -48,6 +48,9 @@ struct TraceImage {
 
     // Empty: no points, no shots, every shot entry without trace.
     void Clear();
+    // The timing a file or journal gave brought within the drill: the drill itself, each shot's
+    // window and lateness, and no timing for shots the series does not have.
+    void ClampTiming();
 };
 static_assert(std::is_trivially_copyable_v<TraceImage>);
 

@@ -490,18 +490,6 @@ void ReadTimingLine(std::string_view line, TraceImage& image, std::int32_t& time
     image.timing[timedShots++] = TimedShot{v[0], v[1], v[2]};
 }
 
-void ResolveTiming(TraceImage& image) {
-    if (!image.timed) return;
-    image.drill = image.drill.Clamped();
-    image.drill.randomStart = image.drill.randomStart != 0;
-    for (std::int32_t i = 0; i < kMaxShots; ++i) {
-        TimedShot& shot = image.timing[i];
-        if (i >= image.shotCount) shot = TimedShot{};  // lines for shots the file does not have
-        shot.window = std::clamp(shot.window, -1, image.drill.windows - 1);
-        shot.late = shot.late != 0;
-    }
-}
-
 void ResetShots(TraceImage& image) {
     image.shotCount = 0;
     for (ShotRecord& shot : image.shots) shot = ShotRecord{};
@@ -616,7 +604,7 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
         }
     }
     ResolveTraceIndices(record.store);
-    ResolveTiming(record.store);
+    record.store.ClampTiming();
     return !lines.Failed();
 }
 
@@ -662,7 +650,7 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
     for (int k = record.programme.seriesCount; k < kMaxProgrammeEntries; ++k) record.programme.entries[k] = FileProgrammeEntry{};
     for (TraceImage& image : record.series) {
         ResolveTraceIndices(image);
-        ResolveTiming(image);
+        image.ClampTiming();
     }
     return !lines.Failed();
 }

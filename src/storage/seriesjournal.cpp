@@ -47,6 +47,15 @@ void TextValue(std::string& text, std::string_view value) {
     for (const char c : value) text += (c == '\n' || c == '\r') ? ' ' : c;
 }
 
+// A key and comma-separated numbers, the line left open.
+void NumbersLine(std::string& text, std::string_view key, std::initializer_list<std::int32_t> values) {
+    text += key;
+    for (const std::int32_t value : values) {
+        if (text.back() != ' ') text += ',';
+        Number(text, value);
+    }
+}
+
 void Stamp(std::string& text, const FileDate& at) { text += FileStamp(at).toLatin1().constData(); }
 
 // Where the lines of a series stand: the points and shots written, and the points on the open P line.
@@ -54,6 +63,7 @@ struct LineState {
     std::int32_t samples = 0;
     std::int32_t shots = 0;
     int openPoints = 0;
+    bool drill = false;  // the D line of a timed series is written
 };
 
 void CloseLine(std::string& text, LineState& state) {
@@ -88,6 +98,13 @@ void FollowImage(std::string& text, LineState& state, const TraceImage& image, c
                  ShotWritten shotWritten, ChunkFull chunkFull) {
     const std::int32_t shots = std::clamp(image.shotCount, 0, kMaxShots);
     const std::int32_t samples = std::clamp(image.sampleCount, 0, kMaxSamples);
+    if (image.timed && !state.drill) {
+        CloseLine(text, state);
+        const TimedDrill& d = image.drill;
+        NumbersLine(text, "D "sv, {d.prepMs, d.windowMs, d.pauseMs, d.shotsPerWindow, d.windows, d.randomStart});
+        text += '\n';
+        state.drill = true;
+    }
     for (; state.shots < shots; ++state.shots) {
         const ShotRecord& shot = image.shots[state.shots];
         const bool fired = shot.x != 0 || shot.y != 0;
@@ -97,15 +114,15 @@ void FollowImage(std::string& text, LineState& state, const TraceImage& image, c
         else if (fired)
             PointsUpTo(text, state, image, samples, chunkFull);
         CloseLine(text, state);
-        text += "S "sv;
-        Number(text, shot.x);
-        text += ',';
-        Number(text, shot.y);
-        text += ',';
-        Number(text, shot.side);
+        NumbersLine(text, "S "sv, {shot.x, shot.y, shot.side});
         text += ',';
         Stamp(text, at);
         text += '\n';
+        if (image.timed) {
+            const TimedShot& timing = image.timing[state.shots];
+            NumbersLine(text, "T "sv, {timing.window, timing.timeMs, timing.late});
+            text += '\n';
+        }
         if (traced) state.samples = shot.traceIndex + 1;
         shotWritten();
     }
@@ -170,6 +187,8 @@ public:
         JournalHeader& header = content_.header;
         if (key == "P") return Points(rest);
         if (key == "S") return Shot(rest);
+        if (key == "T") return Timing(rest);
+        if (key == "D") return Drill(rest);
         if (line == kMagic) return true;
         if (key == "Target") return ParseInt(rest, header.targetId) && rest.empty() && (content_.hasHeader = true);
         if (key == "Name") {
@@ -209,7 +228,10 @@ public:
 
 private:
     void Switch(TraceImage* next) {
-        if (series_) *series_ = replay_->Image();
+        if (series_) {
+            *series_ = replay_->Image();
+            series_->ClampTiming();
+        }
         replay_->Clear();
         series_ = next;
     }
@@ -233,6 +255,29 @@ private:
             return false;
         replay_->AppendShot(x, y, side != 0 ? 1 : 0);
         if (Later(at, content_.lastShot)) content_.lastShot = at;
+        return true;
+    }
+
+    // Comma-separated numbers that fill values exactly.
+    static bool Numbers(std::string_view rest, std::int32_t* values, int count) {
+        for (int i = 0; i < count; ++i)
+            if (!ParseInt(rest, values[i]) || (i + 1 < count && !Skip(rest, ','))) return false;
+        return rest.empty();
+    }
+
+    // "D prep,window,pause,shotsPerWindow,windows,randomStart": the series is timed to this drill.
+    bool Drill(std::string_view rest) {
+        std::int32_t v[6];
+        if (!series_ || !Numbers(rest, v, 6)) return false;
+        replay_->StartTiming(TimedDrill{v[0], v[1], v[2], v[3], v[4], v[5]});
+        return true;
+    }
+
+    // "T window,timeMs,late": the standing of the shot read last.
+    bool Timing(std::string_view rest) {
+        std::int32_t v[3];
+        if (!series_ || !replay_->Timed() || replay_->ShotCount() == 0 || !Numbers(rest, v, 3)) return false;
+        replay_->SetShotTiming(replay_->ShotCount() - 1, TimedShot{v[0], v[1], v[2]});
         return true;
     }
 
@@ -392,13 +437,14 @@ void SeriesJournal::Begin(const JournalHeader& header, const TraceImage* stored,
     start->live = live;
     samples_ = std::clamp(live.sampleCount, 0, kMaxSamples);
     shots_ = std::clamp(live.shotCount, 0, kMaxShots);
+    drill_ = live.timed != 0;
     open_ = true;
     Hand(Job::Begin, {}, std::move(start));
 }
 
 void SeriesJournal::Follow(const TraceImage& live, const FileDate& at) {
     if (!open_) return;
-    LineState state{samples_, shots_, pendingPoints_};
+    LineState state{samples_, shots_, pendingPoints_, drill_};
     // a shot and a full second of trace go to the writer at once
     const auto handPending = [this] {
         Hand(Job::Append, std::move(pending_));
@@ -409,6 +455,7 @@ void SeriesJournal::Follow(const TraceImage& live, const FileDate& at) {
     samples_ = state.samples;
     shots_ = state.shots;
     pendingPoints_ = state.openPoints;
+    drill_ = state.drill;
 }
 
 void SeriesJournal::Flush() {
@@ -427,6 +474,7 @@ void SeriesJournal::Discard() {
     pending_.clear();
     pendingPoints_ = 0;
     samples_ = shots_ = 0;
+    drill_ = false;
     if (!open_) return;
     open_ = false;
     Hand(Job::Remove, {});

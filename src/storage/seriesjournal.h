@@ -27,14 +27,16 @@ class FileCommands;
 //   Target 1200                       the face's identity
 //   Name Rifle 50 meter               its name, for the recovered file's name
 //   Series 10 0 0                     number of shots, sighters, double
-//   Started 20261208044512            local time the journal was begun
+//   Started 20261208-044512           local time the journal was begun
 //   Match <title>                     a match: its programme, entry by entry,
 //   Entry 0 10 <subtitle>               (sighters, shots, subtitle)
 //   Current 1                           the entry being shot,
 //   Stored 0                            and each stored series, as the live one below
 //   Live                              the series being shot, in the order it was recorded:
 //   P 12,-40 13,-38 ...               trace points
-//   S 15,-36,0,20261208044519         a shot (x, y, side, local time) with its own trace point
+//   S 15,-36,0,20261208-044519        a shot (x, y, side, local time) with its own trace point
+//   D 7000,8000,7000,5,1,0            a timed series: its drill (before its first shot)
+//   T 0,2480,0                        a timed shot's window, time in it (ms) and lateness
 //
 // Replaying the P and S lines of a series through a TraceStore gives back the store as it was.
 struct JournalHeader {
@@ -134,6 +136,7 @@ private:
     std::int32_t samples_ = 0;
     std::int32_t shots_ = 0;
     int pendingPoints_ = 0;
+    bool drill_ = false;  // a timed live series' drill is written
     std::string pending_;
 
     std::mutex mutex_;

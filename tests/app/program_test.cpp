@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include "app/aboutdialog.h"
+#include "core/timedseries.h"
 #include "window/commandids.h"
 #include "app/mainframe.h"
 #include "app/warningsdialog.h"
@@ -350,7 +351,7 @@ namespace {
 // Starts the real program in folder on the simulated unit, English, with Rifle 50 m and the series
 // command chosen as from the menus; setting and variable add one setting and one variable.
 void StartOnTheSimulatedUnit(QProcess& zark, const QString& folder, int series, const QString& setting,
-                             const QVariant& value, const QString& variable) {
+                             const QVariant& value, const QString& variable, int face = kCmdRifle50) {
     const QString config = folder + "/config";
     {
         QSettings stored(config + "/VEXA/Zark.conf", QSettings::IniFormat);
@@ -360,7 +361,7 @@ void StartOnTheSimulatedUnit(QProcess& zark, const QString& folder, int series, 
         stored.setValue(setting, value);
     }
     QProcessEnvironment env = test::ProgramEnvironment(config);
-    env.insert("ZARK_COMMANDS", QString("%1,%2").arg(kCmdRifle50).arg(series));
+    env.insert("ZARK_COMMANDS", QString("%1,%2").arg(face).arg(series));
     env.insert(variable, "1");
     zark.setProcessEnvironment(env);
     zark.setWorkingDirectory(folder);
@@ -383,6 +384,60 @@ TEST(ProgramEndToEnd, ASeriesOnTheSimulatedUnitCompletes) {
         EXPECT_TRUE(fields[2].toInt() != 0 || fields[3].toInt() != 0);
         EXPECT_GT(fields[4].toDouble(), 0.0) << lines[k].toStdString();
     }
+}
+
+// The real program on the simulated unit shoots a rapid-fire series (8 s) on the 25 m rapid-fire
+// face, the drill taken as remembered: each shot stands against the window's opening on the unit's
+// own clock (before it, in it, after it), so the late ones count 0. Ended without saving, the
+// series is recovered from its journal at the next start with every shot's standing.
+TEST(ProgramEndToEnd, ARapidFireSeriesIsTimedOnTheUnitsClockAndSurvivesInTheJournal) {
+    QTemporaryDir dir;
+    const QString data = dir.filePath("data");
+    QSettings(dir.filePath("config") + "/VEXA/Zark.conf", QSettings::IniFormat).setValue("TimedPreset", 0);
+    QProcess zark;
+    StartOnTheSimulatedUnit(zark, dir.path(), kCmdTimedSeries, "DataDirectory", data, "ZARK_QUIT_AFTER_SERIES",
+                            kCmdPistol25Fast);
+    ASSERT_TRUE(zark.waitForFinished(180000)) << "the series did not complete";
+    EXPECT_EQ(zark.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();
+    const QStringList window = lines[5].split(' ');
+    ASSERT_EQ(window.size(), 4);
+    const int opened = window[3].toInt();
+    const TimedDrill drill = DrillOfPreset(TimedPreset::Rapid8);
+    // Load and Attention from the series' first sample, at 40 ms a sample; -1: never reached
+    if (opened >= 0) EXPECT_EQ(opened, (kLoadMs + drill.prepMs) / 40);
+    std::vector<TimedShot> standing;
+    int inTime = 0;
+    for (int k = 0; k < 5; ++k) {
+        const QStringList f = lines[k].split(' ');
+        ASSERT_EQ(f.size(), 9) << lines[k].toStdString();
+        const int at = f[5].toInt();
+        const TimedShot shot{f[6].toInt(), f[7].toInt(), f[8].toInt()};
+        standing.push_back(shot);
+        if (opened < 0 || at < opened) {
+            EXPECT_EQ(shot, (TimedShot{-1, 0, 1})) << lines[k].toStdString();
+            continue;
+        }
+        EXPECT_EQ(shot.window, 0);
+        EXPECT_EQ(shot.timeMs, (at - opened) * 40);
+        EXPECT_EQ(shot.late, at >= opened + drill.windowMs / 40 ? 1 : 0) << lines[k].toStdString();
+        inTime += !shot.late;
+    }
+    std::printf("rapid fire on the simulated unit: window opened at sample %d, %d of 5 shots in time\n", opened, inTime);
+
+    QProcessEnvironment again = test::ProgramEnvironment(dir.filePath("config"));
+    again.insert("ZARK_QUIT_AFTER_FIRST_PAINT", "1");
+    const ZarkRun run = RunZark(dir.path(), {}, again);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList recovered = QDir(data).entryList({"*.ZAS"}, QDir::Files);
+    ASSERT_EQ(recovered.size(), 1);
+    auto series = std::make_unique<SeriesRecord>();
+    ASSERT_TRUE(SeriesFileIo().ReadSeries(data + "/" + recovered[0], *series));
+    EXPECT_TRUE(series->store.timed);
+    EXPECT_EQ(series->store.drill, drill);
+    ASSERT_EQ(series->store.shotCount, 5);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(series->store.timing[k], standing[size_t(k)]) << "shot " << k + 1;
 }
 
 // zark --export-pdf: the report of a series file without a window, and a message and status 1
