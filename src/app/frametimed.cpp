@@ -82,21 +82,24 @@ void TimedOverlay::paintEvent(QPaintEvent*) {
 }
 
 FrameTimed::FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds)
-    : run_(&hub, *this), sounds_(sounds), overlay_(targetWindow ? new TimedOverlay(targetWindow) : nullptr),
-      drill_(LoadTimedChoice().Drill()) {}
+    : run_(&hub, *this), sounds_(sounds), overlay_(targetWindow ? new TimedOverlay(targetWindow) : nullptr) {
+    const TimedChoice choice = LoadTimedChoice();
+    drill_ = choice.Drill();
+    sayAttention_ = choice.sayAttention;
+}
 
 FrameTimed::~FrameTimed() = default;
 
 bool FrameTimed::Choose(QWidget* parent) {
-    if (!ask_) {
-        drill_ = LoadTimedChoice().Drill();
-        return true;
+    TimedChoice choice = LoadTimedChoice();
+    if (ask_) {
+        TimedDialog dialog(choice, parent);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        choice = dialog.Choice();
+        SaveTimedChoice(choice);
     }
-    TimedDialog dialog(LoadTimedChoice(), parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const TimedChoice choice = dialog.Choice();
-    SaveTimedChoice(choice);
     drill_ = choice.Drill();
+    sayAttention_ = choice.sayAttention;
     return true;
 }
 
@@ -111,8 +114,10 @@ void FrameTimed::End() { run_.End(); }
 
 void FrameTimed::OnTimedSignal(const TimedEvent& event) {
     // played the moment the sample clock reaches it: the clip starts sounding at once
-    if (sounds_)
-        if (SoundPtr clip = TimedSignalClip(event.signal)) sounds_->PlayClip(std::move(clip));
+    if (!sounds_) return;
+    if (SoundPtr clip = TimedSignalClip(event.signal)) sounds_->PlayClip(std::move(clip));
+    if (event.signal == TimedSignal::Attention && sayAttention_)
+        if (SoundPtr word = SpokenAttention(ActiveUiLanguage())) sounds_->PlayClip(std::move(word));
 }
 
 void FrameTimed::OnTimedClock(TimedPhase phase, std::int32_t remainingMs, std::int32_t) {

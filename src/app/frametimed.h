@@ -62,6 +62,7 @@ private:
     SoundPlayer* sounds_;
     TimedOverlay* overlay_ = nullptr;  // owned by the target window
     TimedDrill drill_;
+    bool sayAttention_ = true;
     bool ask_ = true;
 };
 

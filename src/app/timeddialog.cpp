@@ -27,6 +27,9 @@ TimedChoice LoadTimedChoice() {
     access.readInt("TimedShotsPerWindow", d.shotsPerWindow);
     access.readInt("TimedWindows", d.windows);
     access.readInt("TimedRandomStart", d.randomStart);
+    std::int32_t say = 1;
+    access.readInt("TimedSayAttention", say);
+    choice.sayAttention = say != 0;
     d = d.Clamped();
     d.randomStart = d.randomStart != 0;
     return choice;
@@ -42,6 +45,7 @@ void SaveTimedChoice(const TimedChoice& choice) {
     access.writeInt("TimedShotsPerWindow", d.shotsPerWindow);
     access.writeInt("TimedWindows", d.windows);
     access.writeInt("TimedRandomStart", d.randomStart != 0);
+    access.writeInt("TimedSayAttention", choice.sayAttention ? 1 : 0);
 }
 
 namespace {
@@ -71,6 +75,8 @@ TimedDialog::TimedDialog(const TimedChoice& choice, QWidget* parent) : QDialog(p
     windows_ = new QSpinBox(this);
     windows_->setRange(1, 20);
     random_ = new QCheckBox(UiQString(537), this);
+    say_ = new QCheckBox(UiQString(545), this);
+    say_->setChecked(choice.sayAttention);
 
     auto* form = new QFormLayout;
     form->addRow(UiQString(531), presets_);
@@ -80,6 +86,7 @@ TimedDialog::TimedDialog(const TimedChoice& choice, QWidget* parent) : QDialog(p
     form->addRow(UiQString(535), shots_);
     form->addRow(UiQString(536), windows_);
     form->addRow(random_);
+    form->addRow(say_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -120,6 +127,7 @@ TimedChoice TimedDialog::Choice() const {
     TimedChoice choice;
     choice.preset = TimedPreset(std::clamp(presets_->currentIndex(), 0, kTimedPresetCount - 1));
     choice.custom = choice.preset == TimedPreset::Custom ? Fields() : custom_;
+    choice.sayAttention = say_->isChecked();
     return choice;
 }
 

@@ -15,6 +15,7 @@ namespace zark {
 struct TimedChoice {
     TimedPreset preset = TimedPreset::Rapid8;
     TimedDrill custom = DrillOfPreset(TimedPreset::Custom);
+    bool sayAttention = true;  // "Attention" is spoken as well as signalled
     TimedDrill Drill() const { return preset == TimedPreset::Custom ? custom.Clamped() : DrillOfPreset(preset); }
 };
 // Read from and written to the settings key; values out of range are brought within range.
@@ -34,6 +35,7 @@ public:
     QDoubleSpinBox* WindowSeconds() const { return window_; }
     QSpinBox* Windows() const { return windows_; }
     QCheckBox* RandomStart() const { return random_; }
+    QCheckBox* SayAttention() const { return say_; }
 
 private:
     void ShowPreset(int index);
@@ -47,6 +49,7 @@ private:
     QSpinBox* shots_ = nullptr;
     QSpinBox* windows_ = nullptr;
     QCheckBox* random_ = nullptr;
+    QCheckBox* say_ = nullptr;
 };
 
 }  // namespace zark

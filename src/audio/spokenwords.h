@@ -8,11 +8,13 @@
 namespace zark {
 
 // The spoken words of a result, by resource id: the numbers 0 (1166), 1..9 (1157..1165) and 10
-// (1156), the tenths digits 0..9 (2160..2169) and the clock directions 1..12 (2170..2181).
+// (1156), the tenths digits 0..9 (2160..2169) and the clock directions 1..12 (2170..2181); and the
+// timed series' "Attention" (2182).
 inline constexpr int kWordTen = 1156;
 inline constexpr int kWordZero = 1166;
 inline constexpr int kWordFirstTenth = 2160;
 inline constexpr int kWordFirstHour = 2170;  // 1 o'clock; 12 o'clock is 2181
+inline constexpr int kWordAttention = 2182;  // the timed series' "Attention"
 
 // An announcement: up to three word ids, ended by 0.
 using WordList = std::array<int, 4>;

@@ -2,6 +2,7 @@
 
 #include "audio/wave.h"
 #include "core/timedseries.h"
+#include "i18n/uilanguage.h"
 
 namespace zark {
 
@@ -11,5 +12,9 @@ namespace zark {
 // the signal is heard the moment the window opens), the end a falling three, "Attention" one low
 // pip. Load and the end of the series are silent (null).
 SoundPtr TimedSignalClip(TimedSignal signal);
+
+// The spoken "Attention" in the language, to be played with the Attention pip: the word begins
+// 100 ms after the pip has ended. Null when there is no recording.
+SoundPtr SpokenAttention(UiLanguage language);
 
 }  // namespace zark

@@ -16,6 +16,8 @@
 #include "app/frametimed.h"
 #include "app/mainframe.h"
 #include "app/timeddialog.h"
+#include "audio/recordingoutput.h"
+#include "audio/spokenwords.h"
 #include "apptestsupport.h"
 #include "framewithseries.h"
 #include "results/analysisview.h"
@@ -30,7 +32,15 @@
 namespace zark {
 namespace {
 
-class TimedSeriesWiring : public ::testing::Test, public test::FrameWithSeries {
+// The process's sound goes to a recording while the frame lives (the frame's player takes it when built).
+struct RecordedSound {
+    RecordedSound() : previous(SetProcessSoundOutput(&output)) {}
+    ~RecordedSound() { SetProcessSoundOutput(previous); }
+    test::RecordingOutput output;
+    SoundOutput* previous;
+};
+
+class TimedSeriesWiring : public ::testing::Test, public RecordedSound, public test::FrameWithSeries {
 protected:
     TimedSeriesWiring() {
         accelerators = std::make_unique<AcceleratorFilter>(
@@ -47,6 +57,15 @@ protected:
         timers.FireAll();  // the time between shots passes
     }
     TimedShot Timing(int k) { return frame->Hub().Store()->ShotTiming(k); }
+    // The clips played since the last call.
+    std::vector<SoundPtr> Clips() {
+        std::vector<SoundPtr> clips;
+        for (std::size_t i = heard; i < output.Events().size(); ++i)
+            if (output.Events()[i].kind == test::RecordingOutput::Kind::Clip) clips.push_back(output.Events()[i].sound);
+        heard = output.Events().size();
+        return clips;
+    }
+    std::size_t heard = 0;
     static void Type(QAbstractSpinBox* box, const char* text) {
         box->setFocus();
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
@@ -92,8 +111,19 @@ TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
     EXPECT_EQ(overlay->Count(), "3");
 
     // "Load" 3 s, "Attention" 7 s: the window opens at the 251st point and stays open 50 points
+    Clips();
     Points(76);
     EXPECT_EQ(overlay->Word(), "Attention");
+    {
+        // the low pip, and the word said after it in the interface language
+        const std::vector<SoundPtr> attention = Clips();
+        ASSERT_EQ(attention.size(), 2u);
+        const SoundPtr word = WordSound(UiLanguage::English, kWordAttention);
+        ASSERT_TRUE(word && attention[1]);
+        EXPECT_EQ(attention[1]->sampleRate, word->sampleRate);
+        EXPECT_GE(attention[1]->DurationMs() - word->DurationMs(), attention[0]->DurationMs() + 90);
+        EXPECT_TRUE(std::equal(word->samples.rbegin(), word->samples.rend(), attention[1]->samples.rbegin()));
+    }
     EXPECT_EQ(overlay->Count(), "7");
     Fire();  // before the window: late
     Points(250 - frame->Hub().Store()->SampleCount());
@@ -122,6 +152,9 @@ TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
     EXPECT_EQ(rows->Row(0).hold.substr(0, value.size()), value);
     EXPECT_EQ(rows->Total(), TotalPart(*frame->Hub().CurrentTarget(), ScoreStoredShot(*frame->Hub().Store(), 1, frame->Hub().targetA(), frame->Hub().targetB()).score));
     ASSERT_NE(list, nullptr);
+    // the scoreboard's narrow columns show the whole "0 late" and the time; the direction gives room
+    EXPECT_LT(list->viewport()->width(), 200);
+    for (const int column : {0, 2}) EXPECT_GE(list->columnWidth(column), list->CellsWidth(column)) << column;
 
     // the second window opens 7 s later; F3 in it abandons it, and Continue ends the drill
     Points(175);
@@ -174,12 +207,17 @@ TEST_F(TimedSeriesWiring, F10RepeatsTheTimedSeriesAndAPlainSeriesHasNoClock) {
         QTest::keyClick(dialog->Presets(), Qt::Key_Home);
         for (int i = 0; i < int(TimedPreset::Duel); ++i) QTest::keyClick(dialog->Presets(), Qt::Key_Down);
         EXPECT_EQ(dialog->Presets()->currentText(), "Duel 3 s / 7 s");
+        EXPECT_TRUE(dialog->SayAttention()->isEnabled());  // for every drill
+        QTest::mouseClick(dialog->SayAttention(), Qt::LeftButton, {}, QPoint(5, dialog->SayAttention()->height() / 2));
         QTest::keyClick(dialog, Qt::Key_Return);
     });
     ASSERT_TRUE(Choose(kCmdTimedSeries));
     ASSERT_TRUE(duel.Seen());
     EXPECT_EQ(frame->Timed()->Drill(), DrillOfPreset(TimedPreset::Duel));
     EXPECT_TRUE(frame->Timed()->Active());
+    Clips();
+    Points(80);
+    EXPECT_EQ(Clips().size(), 1u) << "the pip alone: the word is not wanted";
     for (int w = 0; w < 5; ++w) {
         Points(250 + w * 250 + 10 - frame->Hub().Store()->SampleCount());
         Fire();

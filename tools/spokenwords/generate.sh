@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Records the 33 spoken words of the results in the four interface languages with espeak-ng and
+# Records the 33 spoken words of the results and the timed series' "Attention" in the four
+# interface languages with espeak-ng and
 # writes them as 22,050 Hz mono 16-bit WAVE files, one per word id:
 #   resources/words/<lang>/<id>.wav
-# ids 1166 (0), 1157..1165 (1..9), 1156 (10), 2160..2169 (tenths 0..9), 2170..2181 (1..12 o'clock).
-# The words are strings 330 (numbers 0..10) and 331 (clock directions 1..12) of the string tables
+# ids 1166 (0), 1157..1165 (1..9), 1156 (10), 2160..2169 (tenths 0..9), 2170..2181 (1..12 o'clock),
+# 2182 ("Attention"). The words are strings 330 (numbers 0..10), 331 (clock directions 1..12) and
+# 539 (the countdown's "Attention") of the string tables
 # resources/strings/<lang>.txt, "|" between words. Needs espeak-ng and sox (scripts/bootstrap.sh).
 # The output is committed; run this again after changing those strings.
 set -euo pipefail
@@ -49,5 +51,6 @@ for pair in en:en-us de:de sv:sv es:es; do
   for h in $(seq 1 12); do
     say "$voice" "${hours[$((h - 1))]}" "$out/$lang/$((2169 + h)).wav"
   done
+  say "$voice" "$(words "$table" 539)" "$out/$lang/2182.wav"
   echo "$lang: $(ls "$out/$lang" | wc -l) words"
 done

@@ -85,7 +85,20 @@ ShotListWidget::~ShotListWidget() { list_.SetListener(nullptr); }
 void ShotListWidget::ResizeColumns(int width) {
     int sum = 0;
     for (int c = 0; c < 3; ++c) sum += columnWidth(c);
-    for (int c = 0; c < 3; ++c) setColumnWidth(c, sum > 0 ? int(qint64(width) * columnWidth(c) / sum) : width / 3);
+    int widths[3];
+    for (int c = 0; c < 3; ++c) widths[c] = sum > 0 ? int(qint64(width) * columnWidth(c) / sum) : width / 3;
+    // A column too narrow for its cells takes what the others have beyond theirs, the score first:
+    // a late shot's "0 late" and a time in its window are wider than a plain series' cells.
+    int need[3];
+    for (int c = 0; c < 3; ++c) need[c] = CellsWidth(c);
+    for (int c = 0; c < 3; ++c)
+        for (int d = 2; d >= 0 && widths[c] < need[c]; --d) {
+            if (d == c) continue;
+            const int given = std::clamp(widths[d] - need[d], 0, need[c] - widths[c]);
+            widths[d] -= given;
+            widths[c] += given;
+        }
+    for (int c = 0; c < 3; ++c) setColumnWidth(c, widths[c]);
 }
 
 bool ShotListWidget::viewportEvent(QEvent* event) {
@@ -112,6 +125,7 @@ void ShotListWidget::RowsReset() {
     addTopLevelItems(items);
     syncing_ = false;
     for (int row = 0; row <= list_.Rows(); ++row) WriteRow(row);
+    ResizeColumns(viewport()->width());
     SelectionChanged();
 }
 
@@ -130,6 +144,7 @@ void ShotListWidget::WriteRow(int row) {
 void ShotListWidget::RowChanged(int row) {
     WriteRow(row);
     WriteRow(list_.TotalRow());
+    ResizeColumns(viewport()->width());
 }
 
 void ShotListWidget::SelectionChanged() {

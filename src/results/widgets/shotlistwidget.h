@@ -26,6 +26,8 @@ public:
     // The three column widths keep their proportions across width (a third each when all are 0).
     // The list does this itself whenever the width it shows its rows in changes.
     void ResizeColumns(int width);
+    // The width the cells of a column take whole, as the view measures them.
+    int CellsWidth(int column) const { return sizeHintForColumn(column); }
 
     void RowsReset() override;
     void RowChanged(int row) override;
