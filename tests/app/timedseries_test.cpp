@@ -208,6 +208,7 @@ TEST_F(TimedSeriesWiring, F10RepeatsTheTimedSeriesAndAPlainSeriesHasNoClock) {
         for (int i = 0; i < int(TimedPreset::Duel); ++i) QTest::keyClick(dialog->Presets(), Qt::Key_Down);
         EXPECT_EQ(dialog->Presets()->currentText(), "Duel 3 s / 7 s");
         EXPECT_TRUE(dialog->SayAttention()->isEnabled());  // for every drill
+        test::KeepPicture(dialog, "timed-dialog.png");
         QTest::mouseClick(dialog->SayAttention(), Qt::LeftButton, {}, QPoint(5, dialog->SayAttention()->height() / 2));
         QTest::keyClick(dialog, Qt::Key_Return);
     });
