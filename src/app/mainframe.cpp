@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
@@ -35,7 +36,6 @@
 #include "progress/widgets/progresswindow.h"
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
-#include <QListWidget>
 #include "results/widgets/scoreboard.h"
 #include "settings/widgets/customizedialog.h"
 #include "targets/targetdescriptor.h"
@@ -49,6 +49,9 @@ constexpr int kDetectorSilentText = 130;  // "ZARK system unit is not connected"
 MainFrame* g_mainFrame = nullptr;
 
 QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height); }
+
+// Pause/Continue and centring act on the series shown: they neither start another nor stop its clock.
+bool ActsOnTheSeriesShown(int command) { return command == kCmdPauseContinue || command == kCmdCentreSeries; }
 
 
 }  // namespace
@@ -597,8 +600,7 @@ void MainFrame::ShootCommand(int command) {
     // (a shortcut or a script may send the command while a series runs: nothing starts then)
     if (command == kCmdTimedSeries && (flow_->shooting() || !timed_ || !timed_->Choose(this))) return;
     if (!MaySetSeriesAside(command)) return;
-    const bool keepsClock = command == kCmdPauseContinue || command == kCmdCentreSeries;
-    if (timed_ && !keepsClock && !flow_->shooting()) {
+    if (timed_ && !ActsOnTheSeriesShown(command) && !flow_->shooting()) {
         // any series that starts now starts without the clock of the one before it
         timed_->End();
         if (command != kCmdNewSerie) timedKind_ = command == kCmdTimedSeries;
@@ -630,8 +632,8 @@ void MainFrame::ShootCommand(int command) {
 // shots that is paused or unfinished is not dropped without asking. Pause/Continue, centring and
 // F10 after the sighters of a match (which repeats them) keep it.
 bool MainFrame::MaySetSeriesAside(int command) {
-    const bool keeps = command == kCmdPauseContinue || command == kCmdCentreSeries ||
-                       (command == kCmdNewSerie && flow_ && flow_->waitingAfterSighters());
+    const bool keeps =
+        ActsOnTheSeriesShown(command) || (command == kCmdNewSerie && flow_ && flow_->waitingAfterSighters());
     return keeps || !files_ || files_->MaySetSeriesAside();
 }
 

@@ -125,7 +125,6 @@ private:
         std::shared_ptr<const Start> start;  // Begin
     };
     void Hand(Job::Kind kind, std::string text, std::shared_ptr<const Start> start = {});
-    void AppendPoints(const TraceImage& live, std::int32_t end);
     void Run();
     bool Write(Job& job);
     void Fail(const QString& reason);

@@ -21,6 +21,20 @@ constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
 constexpr int kPhaseHint = 462;
 
+// What both lists of figures share: flat rows in the dialog font, whole rows focused, fixed titles.
+void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemView::SelectionMode selection) {
+    list->setObjectName(QLatin1String(name));
+    list->setFont(DialogUnits::DialogFont());
+    list->setColumnCount(columns);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(selection);
+    list->header()->setSectionsClickable(false);
+    list->header()->setSectionsMovable(false);
+    list->header()->setMinimumSectionSize(8);
+}
+
 // The list keeps every column in view: the shot numbers as wide as their title or "20" needs, the
 // five figures share the rest of whatever width the rows have (the scroll bar coming or going
 // changes it).
@@ -91,17 +105,8 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     list_ = new FigureList(content);
-    list_->setObjectName(QStringLiteral("analysisList"));
-    list_->setFont(DialogUnits::DialogFont());
-    list_->setColumnCount(AnalysisView::kColumns);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setAllColumnsShowFocus(true);
-    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    SetUpList(list_, "analysisList", AnalysisView::kColumns, QAbstractItemView::ExtendedSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->header()->setSectionsClickable(false);
-    list_->header()->setSectionsMovable(false);
-    list_->header()->setMinimumSectionSize(8);
     list_->header()->setStretchLastSection(false);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     group_ = new QLabel(content);
@@ -111,16 +116,7 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     group_->setContentsMargins(4, 2, 4, 4);
     group_->setTextInteractionFlags(Qt::TextSelectableByMouse);  // a coach copies the figures
     phaseList_ = new QTreeWidget(content);
-    phaseList_->setObjectName(QStringLiteral("analysisPhases"));
-    phaseList_->setFont(DialogUnits::DialogFont());
-    phaseList_->setColumnCount(AnalysisView::kPhaseColumns);
-    phaseList_->setRootIsDecorated(false);
-    phaseList_->setUniformRowHeights(true);
-    phaseList_->setAllColumnsShowFocus(true);
-    phaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    phaseList_->header()->setSectionsClickable(false);
-    phaseList_->header()->setSectionsMovable(false);
-    phaseList_->header()->setMinimumSectionSize(8);
+    SetUpList(phaseList_, "analysisPhases", AnalysisView::kPhaseColumns, QAbstractItemView::SingleSelection);
     layout->addWidget(list_, 1);
     layout->addWidget(phaseList_, 1);
     layout->addWidget(group_, 0);
