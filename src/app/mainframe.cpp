@@ -20,8 +20,10 @@
 #include "app/framefiles.h"
 #include "app/frametimed.h"
 #include "app/framerules.h"
+#include "app/noticebanner.h"
 #include "app/targetchild.h"
 #include "app/welcomepanel.h"
+#include "app/windowlayout.h"
 #include "window/mdichildwindow.h"
 #include "core/seriesview.h"
 #include "core/targetrun.h"
@@ -44,6 +46,10 @@
 
 namespace zark {
 namespace {
+
+constexpr int kUiTextNotWhileShooting = 622;  // a series cannot be opened from Progress while one is shot
+constexpr int kUiTextSeriesOf = 623;          // "Series %d of %d", on a match's printed pages
+constexpr int kUiTextMatchTotal = 624;        // "match total %s"
 
 constexpr int kDetectorSilentText = 130;  // "ZARK system unit is not connected"
 MainFrame* g_mainFrame = nullptr;
@@ -291,7 +297,7 @@ void MainFrame::SetSimulatedUnitNotice(bool on) {
                                                        " padding: 1px 6px; }"));
         simulatedNotice_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         // the reason takes what room is left (all of it in its tooltip); the notice is never cut
-        simulatedReason_ = new QLabel;
+        simulatedReason_ = new ElidedLabel;
         simulatedReason_->setObjectName(QStringLiteral("simulatedUnitReason"));
         simulatedReason_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         statusBar()->addWidget(simulatedNotice_);
@@ -532,11 +538,14 @@ void MainFrame::Rearrange() {
     MdiChildWindow* target = ChildWindow(ChildRole::Target);
     const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
     const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
-    const Arrangement a =
-        ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
-                        int(match.Height()), analysis && analysis->Window() ? analysis->Window()->minimumHeight() : 0);
+    const auto shown = [](MdiChildWindow* w) { return w && w->Window() && !w->Window()->isHidden(); };
+    const auto wanted = [](MdiChildWindow* w) { return w ? w->FirstSize().width() : 0; };
+    const WindowArrangement a = ArrangeWindows(WindowSet{
+        area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()), int(match.Height()),
+        shown(matchBoard), shown(diagram), wanted(diagram), shown(analysis), wanted(analysis),
+        analysis && analysis->Window() ? analysis->Window()->minimumHeight() : 0, shown(progress_.get())});
     const auto place = [](MdiChildWindow* window, const Box& box) {
-        if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
+        if (window && box != Box{}) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };
     // Without a scoreboard there is nothing to place the match board, the diagram and the
     // analysis window beside.
@@ -545,6 +554,7 @@ void MainFrame::Rearrange() {
         place(matchBoard, a.matchBoard);
         place(diagram, a.diagram);
         place(analysis, a.analysis);
+        place(progress_.get(), a.progress);
     }
     place(target, a.target);
 }
@@ -587,6 +597,7 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
     menuBar_.Enable(kCmdMatchBoardWindow, false);
     if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();  // the match ends with its target
+    ResetScoreboard(false, {});  // sighters end with their target too: the series list, "Shooting"
     ShowChild(kCmdScoreboardWindow, ChildRole::Scoreboard, true);
     ShowCheckedWindow(kCmdDiagram, ChildRole::Diagram);
     ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
@@ -704,6 +715,7 @@ void MainFrame::ClearFileName() {
 }
 
 void MainFrame::ResetScoreboard(bool sighters, const std::string& subtitle) {
+    matchSeriesShown_ = -1;  // a new series: the match's series being shot is shown
     if (!scoreboard_) return;
     if (sighters)
         scoreboard_->SetSightersMode();
@@ -751,6 +763,7 @@ bool MainFrame::ShowMatchSeries(int item) {
     // The store is recording a series: a stored one must not take its place (nor be continued).
     if (flow_->seriesInProgress()) return false;
     if (!hub_.LoadStore(flow_->matchSeries(item))) return false;
+    matchSeriesShown_ = item;
     hub_.NotifyStoreChanged();
     hub_.ShowTraceRange(-1, -1, 0);
     return true;
@@ -762,6 +775,7 @@ void MainFrame::ShowLoadedMatch() {
     const MatchProgramme& programme = flow_->programme();
     const int scored = std::min(ScoredEntries(programme), int(kMaxShots));
     if (scored > 0) hub_.LoadStore(flow_->matchSeries(0));
+    matchSeriesShown_ = 0;
     hub_.NotifyStoreChanged();
     hub_.ShowTraceRange(-1, -1, 0);
     ShowMatchBoard(programme);
@@ -805,6 +819,11 @@ void MainFrame::ShowProgress() {
 }
 
 void MainFrame::OpenProgressSeries(const QString& path, int series) {
+    if (flow_ && flow_->shooting()) {  // refused while shooting: the window says so
+        LoadUiStrings();
+        if (progress_) progress_->ShowNote(UiQString(kUiTextNotWhileShooting));
+        return;
+    }
     if (!Open(path) || !IsMatchFileName(path)) return;
     // as a click on its item: every view shows that stored series
     if (matchBoard_ && matchBoard_->List()) matchBoard_->List()->setCurrentRow(series - 1);
@@ -824,6 +843,24 @@ void MainFrame::SetCentreChecked(bool on) {
     toolbarButtons_.CheckButton(kCmdCentreSeries, on);
 }
 
+QString MainFrame::MatchPart() const {
+    if (!flow_ || !flow_->matchMode() || !matchBoard_) return {};
+    const MatchProgramme& programme = flow_->programme();
+    const int count = ScoredEntries(programme);
+    if (count <= 0) return {};
+    int shown = matchSeriesShown_;
+    if (shown < 0) {  // the series being shot, or the one just finished
+        const int entry = std::clamp(flow_->currentEntry(), 0, int(kMaxMatchEntries) - 1);
+        if (flow_->seriesInProgress() && programme.entries[entry].sighters) return {};
+        shown = ScoredEntries(programme, flow_->currentEntry()) - (flow_->seriesInProgress() ? 0 : 1);
+    }
+    LoadUiStrings();
+    const MatchTally& tally = matchBoard_->Tally();
+    return QString::asprintf(UiText(kUiTextSeriesOf).c_str(), std::clamp(shown, 0, count - 1) + 1, count) +
+           QStringLiteral(", ") +
+           QString::asprintf(UiText(kUiTextMatchTotal).c_str(), tally.Text(tally.Rows()).c_str());
+}
+
 void MainFrame::PrintReport(int command) {
     // Nothing to print while the item is grey (its shortcut still arrives): no series shown.
     const TraceStore* live = hub_.Store();
@@ -841,6 +878,7 @@ void MainFrame::PrintReport(int command) {
     series.settings = &settings_.Get();
     if (!fileName_.isEmpty()) series.title = QFileInfo(fileName_).fileName();
     series.stamp = seriesDate_;
+    series.part = MatchPart();
     if (command == kCmdExportPdf) {
         PrintHub views(series, 600);
         printing_.ExportPdf(this, series, views);

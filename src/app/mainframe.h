@@ -215,6 +215,8 @@ private:
     // Shows or hides a child window and gives its View item the matching mark.
     void ShowChild(int command, ChildRole role, bool on);
     void Rearrange();
+    // "Series 2 of 3, match total 285" for a match's printed pages; empty for a series.
+    QString MatchPart() const;
     void ChooseTarget(int command);
     void ShootCommand(int command);
     bool MaySetSeriesAside(int command);
@@ -250,6 +252,7 @@ private:
     HelpTopics help_;
     PlayerSoundHooks soundHooks_;
     std::unique_ptr<SeriesFlow> flow_;
+    int matchSeriesShown_ = -1;  // the stored series of a match chosen to be shown; -1: the one being shot
     TargetRun* targetRun_ = nullptr;
     std::unique_ptr<FrameFiles> files_;
     std::unique_ptr<FrameTimed> timed_;  // the timed series: on the hub, over the target window

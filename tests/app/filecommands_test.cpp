@@ -29,6 +29,7 @@
 #include <QMdiSubWindow>
 #include <QTreeWidget>
 #include "results/widgets/matchboard.h"
+#include "i18n/uistrings.h"
 #include "results/widgets/scoreboard.h"
 #include "app/noticebanner.h"
 #include "app/acceleratorfilter.h"
@@ -175,6 +176,18 @@ TEST_F(FileCommandsTest, F10AfterOpeningASeriesContinuesWithItsNumberOfShotsWith
     EXPECT_EQ(frame->Flow()->seriesShots(), 4);
     Key(Qt::Key_F10);
     EXPECT_EQ(view->seriesShots(), 4);
+}
+
+TEST_F(FileCommandsTest, AnotherFaceAfterSightersShowsTheSeriesList) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSighters3));
+    Shoot(3);
+    QMdiSubWindow* board = frame->ScoreboardWindow()->Window();
+    EXPECT_EQ(board->windowTitle().toStdString(), UiText(143));  // "Sighters"
+    ASSERT_TRUE(Choose(kCmdAirRifle));
+    // The sighters ended with their face: the (empty) series list, titled "Shooting".
+    EXPECT_EQ(board->windowTitle().toStdString(), UiText(142));
+    EXPECT_TRUE(frame->ScoreboardWindow()->SeriesWidget()->isVisible());
 }
 
 TEST_F(FileCommandsTest, AnUpperCaseMatchFileOpensAsTheCompleteMatch) {
