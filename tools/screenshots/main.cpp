@@ -2,7 +2,7 @@
 // screenshots of the AppStream data (packaging/screenshots) and for looking at the layout.
 //   zark_screenshots OUT.png FILE [--size WxH] [--lang LANGID] [--port PORT] [COMMAND ...]
 // Each COMMAND is a command number (View > Diagram is 2152, View > Analysis 2146, Window >
-// Rearrange 2183), carried out in order once FILE is open. PORT is the detector's port setting
+// Rearrange 2183, Replay End 2189: the whole trace), carried out in order once FILE is open. PORT is the detector's port setting
 // ("Simulator" unless given; a device that is there, as a shooter with a unit has it, shows no
 // notice of the simulated unit). Settings, the log and the data folder
 // are kept in a temporary folder: the user's are never read or written.
@@ -66,12 +66,12 @@ int main(int argc, char** argv) {
     QDir::setCurrent(work.path());
     QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
     QCoreApplication::setApplicationName(QStringLiteral("Zark"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("ZARK"));
     {
         zark::RegistryAccess registry;
         registry.writeInt("LangID", langId);
         registry.writeInt("HideWarningAtStartup", 1);
         registry.writeString("Communication", port.toStdString());
+        registry.writeInt("LineTrack", 1);  // the trace shows in a replay (Replay End, 2189, shows it whole)
     }
 
     zark::QtMessageBoxSink messageBoxes;
