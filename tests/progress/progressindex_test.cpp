@@ -169,6 +169,29 @@ TEST_F(ProgressIndexTest, ABadOrMissingIndexIsMadeAgain) {
     EXPECT_EQ(again, rows);
 }
 
+// Totals depend on the scoring rule: an index made under an earlier rule (version 1, whose
+// totals here differ) is scored again from the files, though no file changed.
+TEST_F(ProgressIndexTest, AnIndexOfAnEarlierScoringRuleIsScoredAgain) {
+    std::vector<ProgressRow> rows;
+    Scan(&rows);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("earlier"));
+        db.setDatabaseName(Path(kProgressIndexName));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("UPDATE series SET total = total - 1")));
+        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version = 1")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("earlier"));
+    std::vector<ProgressRow> again;
+    const ScanReport report = Scan(&again);
+    EXPECT_TRUE(report.rebuilt);
+    EXPECT_EQ(report.read, 6);
+    EXPECT_EQ(report.unchanged, 0);
+    EXPECT_EQ(again, rows);
+}
+
 TEST_F(ProgressIndexTest, AFolderThatCannotBeReadIsAnErrorAndAStoppedScanWritesNothing) {
     ProgressIndex missing(Path("no such folder"), catalogue);
     const ScanReport report = missing.Scan();
