@@ -68,12 +68,16 @@ TEST_F(Scoring, DecimalTenths) {
 
 TEST_F(Scoring, InnerTenOnDecimalFacesIsAMarkBesideTheTenths) {
     const TargetDescriptor& rifle = Face(kRifle50Finale);
-    double farther = 0;
-    for (int r : {44, 43, 42, 20, 1, 0}) {  // across the inner ten's edge the tenths go on rising
-        const double score = rifle.ScoreShot(r, 0);
-        EXPECT_GE(score, farther) << r;
-        EXPECT_LT(score, 11) << r;
-        farther = score;
+    // on every decimal face a closer shot never scores less (across the inner ten's edge too), and
+    // nothing goes beyond 10.9
+    for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale}) {
+        double farther = 0;
+        for (int r = 1000; r >= 0; --r) {
+            const double score = Face(index).ScoreShot(r * 3 / 5, -r * 4 / 5);
+            ASSERT_GE(score, farther) << index << " " << r;
+            ASSERT_LE(score, 10.9 + 1e-9) << index << " " << r;
+            farther = score;
+        }
     }
     EXPECT_NEAR(rifle.ScoreShot(42, 0), 10.3, 1e-9);
     EXPECT_NEAR(rifle.ScoreShot(20, 0), 10.6, 1e-9);
