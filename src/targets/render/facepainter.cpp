@@ -33,7 +33,7 @@ void DrawPicture(QPainter& painter, const FaceGeometry& g, const TargetDescripto
 
 // A ring's radius in pixels, truncated as UnitsToPixels truncates whole units.
 int RadiusPixels(const FaceGeometry& g, double units) {
-    return int(double(g.width) * g.zoom * units / kViewWidthUnits);
+    return int(double(FaceSpan(g)) * g.zoom * units / kViewWidthUnits);
 }
 
 void DrawRings(QPainter& painter, const FaceGeometry& g, const TargetDescriptor& face, const FaceStyle& style) {
