@@ -61,9 +61,14 @@ int RunProgressExport(const QString& folder, const QString& out) {
         std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
         return 1;
     }
-    if (!report.error.isEmpty()) std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
     for (const SkippedFile& skipped : report.skipped)
         std::fprintf(stderr, "zark: skipped: %s\n", qPrintable(skipped.reason));
+    if (report.writeFailed) {
+        // the rows the index holds are an earlier scan's: none are given as if they were current
+        std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
+        return 1;
+    }
+    if (!report.error.isEmpty()) std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
     return WriteExportText(ProgressCsv(index.Rows(), catalogue).toUtf8(), out);
 }
 
