@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QTimeZone>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
@@ -61,10 +62,13 @@ QVariant Figure(bool present, double value) { return present ? QVariant(value) :
 std::vector<FoundFile> FindFiles(const QString& folder) {
     std::vector<FoundFile> found;
     const QString prefix = QDir(folder).absolutePath() + QLatin1Char('/');
-    QDirIterator it(folder, {QStringLiteral("*.zas"), QStringLiteral("*.zam")}, QDir::Files | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    // (the names are compared here: name filters match a regular expression per file)
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (!path.endsWith(QLatin1String(".zas"), Qt::CaseInsensitive) &&
+            !path.endsWith(QLatin1String(".zam"), Qt::CaseInsensitive))
+            continue;
         const QString file = path.startsWith(prefix) ? path.mid(prefix.size()) : QDir(folder).relativeFilePath(path);
 #ifdef Q_OS_UNIX
         struct stat status;
@@ -80,8 +84,9 @@ std::vector<FoundFile> FindFiles(const QString& folder) {
     return found;
 }
 
-// "yyyy-MM-dd HH:mm:ss" as the index keeps it, read field by field.
-QDateTime ParseDate(const QString& text) {
+// "yyyy-MM-dd HH:mm:ss" as the index keeps it, read field by field, as a time of the zone (the
+// system's, read once: a local time made one by one would look at the system's zone each time).
+QDateTime ParseDate(const QString& text, const QTimeZone& zone) {
     if (text.size() != 19) return {};
     const auto field = [&text](int at, int width) {
         int value = 0;
@@ -95,7 +100,7 @@ QDateTime ParseDate(const QString& text) {
     const QDate date(field(0, 4), field(5, 2), field(8, 2));
     const QTime time(field(11, 2), field(14, 2), field(17, 2));
     if (!date.isValid() || !time.isValid()) return {};
-    return QDateTime(date, time);
+    return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
 }
 
 }  // namespace
@@ -302,6 +307,7 @@ std::vector<ProgressRow> ProgressIndex::Rows() const {
     if (!current_ || !db_.isValid() || !db_.isOpen()) return rows;
     QSqlQuery q(db_);
     q.setForwardOnly(true);
+    const QTimeZone zone = QTimeZone::systemTimeZone();
     if (!q.exec(QStringLiteral("SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
                                "aiming_s, extreme_spread_mm, mean_radius_mm FROM series ORDER BY date, path, number")))
         return rows;
@@ -309,7 +315,7 @@ std::vector<ProgressRow> ProgressIndex::Rows() const {
         ProgressRow row;
         row.file = q.value(0).toString();
         row.series = q.value(1).toInt();
-        row.date = ParseDate(q.value(2).toString());
+        row.date = ParseDate(q.value(2).toString(), zone);
         row.faceId = q.value(3).toInt();
         row.shots = q.value(4).toInt();
         row.total = q.value(5).toDouble();
