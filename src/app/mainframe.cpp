@@ -52,6 +52,7 @@ QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height
 
 MainFrame::MainFrame() : FrameWindow("Main", &ProgramPlacements()) {
     g_mainFrame = this;
+    ProcessPlacements() = &ProgramPlacements();
     setObjectName(QStringLiteral("mainFrame"));
     commands_ = std::make_unique<FrameCommands>(*this);
     shooting_ = std::make_unique<FrameShooting>(*this);

@@ -12,12 +12,14 @@ FrameWindow::FrameWindow(std::string placementName, PlacementStore* store, QWidg
     : QMainWindow(parent), store_(store), placementName_(std::move(placementName)) {}
 
 FrameWindow::~FrameWindow() {
-    if (store_ && !placementName_.empty()) store_->WritePlacement(placementName_, ScreenRect(), {});
+    PlacementStore* store = store_ ? store_ : ProcessPlacements();
+    if (store && !placementName_.empty()) store->WritePlacement(placementName_, ScreenRect(), {});
 }
 
 Rect FrameWindow::PlaceFromStorage(const Rect& fallback) {
     Rect rect = fallback;
-    if (!store_ || placementName_.empty() || !store_->ReadPlacement(placementName_, rect, nullptr)) rect = fallback;
+    PlacementStore* store = store_ ? store_ : ProcessPlacements();
+    if (!store || placementName_.empty() || !store->ReadPlacement(placementName_, rect, nullptr)) rect = fallback;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     // A stored size beyond the screen (a damaged or hand-edited value) would have the window

@@ -150,7 +150,7 @@ int MdiChildWindow::CreatePlaced(const QString& title, std::uint32_t style, cons
                                  const Rect& fallback, MdiClient& client, const QIcon& icon) {
     if (window_) return 0;
     Rect rect = fallback;
-    PlacementStore* store = client.Placements();
+    PlacementStore* store = client.Placements() ? client.Placements() : ProcessPlacements();
     if (store && store->ReadPlacement(placementName, rect, &storedWord_)) {
         // Stored numbers are kept within the screen: in the area's coordinates, no larger than
         // the screen's available area and inside it.

@@ -13,7 +13,6 @@
 
 #include "window/mdichildwindow.h"
 #include "window/mdiclient.h"
-#include "app/registryplacements.h"
 #include "apptestsupport.h"
 
 namespace zark {
@@ -63,7 +62,6 @@ class MdiChildTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host.resize(700, 500);
-        client.SetPlacementStore(&ProgramPlacements());  // as the program's main window does
         ASSERT_EQ(client.Create(&host, QRect(0, 0, 700, 500)), 1);
         host.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
