@@ -30,6 +30,7 @@
 #include "print/widgets/printhub.h"
 #include "settings/registryaccess.h"
 #include "storage/seriesfileio.h"
+#include "link/linkwindow.h"
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
 #include "results/widgets/analysiswindow.h"
@@ -158,7 +159,8 @@ int MainFrame::Create(const QString& className, const QString& title) {
     target.SetShotPeriod(settings.TimeBetweenShots);
     target.SetSettings(&settings);
     AttachTargetWindow(target.View(), target.Run());
-    timed_ = std::make_unique<FrameTimed>(hub_, &target, &sounds_);
+    timed_ = std::make_unique<FrameTimed>(hub_, &target, &sounds_,
+                                          [&target](std::int32_t ms) { target.Link().SetUnitShotPeriod(ms); });
     SetReplayTarget(&target.View());
     ApplySettings();  // the tones are built and every view gets the settings
     CreateResultsWindows();
@@ -605,6 +607,10 @@ void MainFrame::ShootCommand(int command) {
         timed_->End();
         if (command != kCmdNewSerie) timedKind_ = command == kCmdTimedSeries;
     }
+    // a timed series tells the unit its time between shots in the series' first setup block
+    const bool timedStart = timed_ && timedKind_ && !flow_->shooting() &&
+                            (command == kCmdTimedSeries || command == kCmdNewSerie);
+    if (timedStart) timed_->Prepare();
     switch (command) {
         case kCmdSighters3: flow_->SightersCommand(3); break;
         case kCmdSighters4: flow_->SightersCommand(4); break;
@@ -622,10 +628,12 @@ void MainFrame::ShootCommand(int command) {
         case kCmdTimedSeries: flow_->SeriesCommand(timed_->Drill().Shots(), 0); break;
         default: break;
     }
-    // a timed series, or F10 after one, runs on the clock from its first sample
-    if (timed_ && timedKind_ && (command == kCmdTimedSeries || command == kCmdNewSerie) && flow_->shooting() &&
-        flow_->seriesShots() == timed_->Drill().Shots())
+    // a timed series, or F10 after one, runs on the clock from its first sample (F10 while it
+    // runs starts nothing and leaves its clock alone)
+    if (timedStart && flow_->shooting() && flow_->seriesShots() == timed_->Drill().Shots())
         timed_->Begin();
+    else if (timedStart)
+        timed_->End();
 }
 
 // Choosing a target and the commands that start a series give up the series shown: one with fired
