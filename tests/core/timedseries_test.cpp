@@ -166,16 +166,12 @@ TEST_F(Timed, PauseAbandonsTheOpenWindowAndContinueOpensItAgainForTheShotsItOwes
 
 TEST_F(Timed, TheUnitsTimeBetweenShotsAndTheDrillsThatFitTheTrace) {
     // half the window shared among its shots, within the setting, never below the unit's 400 ms
-    EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Rapid4), 1600), 400);
     EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Rapid6), 1600), 600);
-    EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Rapid8), 1600), 800);
     EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Duel), 1600), 1500);
-    EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Standard150), 1600), 1600);
     EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Rapid8), 600), 600);
     EXPECT_EQ(UnitShotPeriodMs(TimedDrill{0, 500, 0, 20, 1, 0}, 1600), 400);
     for (int p = 0; p < kTimedPresetCount; ++p) EXPECT_TRUE(FitsTheTrace(DrillOfPreset(TimedPreset(p)), kStep)) << p;
     // Load, then a window that ends on the trace's last point; a point more does not fit
-    EXPECT_EQ(LongestSequenceMs(TimedDrill{0, 897000, 0, 5, 1, 0}, kStep), 900000);
     EXPECT_TRUE(FitsTheTrace(TimedDrill{0, 897000, 0, 5, 1, 0}, kStep));
     EXPECT_FALSE(FitsTheTrace(TimedDrill{0, 897001, 0, 5, 1, 0}, kStep));
     // random delays count at their longest, pauses between windows only
