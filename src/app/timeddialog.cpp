@@ -124,10 +124,15 @@ void TimedDialog::CheckFits() {
     const bool fits = FitsTheTrace(d, Settings::kUnitTimeStep);
     if (!fits) {
         const double minutes = LongestSequenceMs(d, Settings::kUnitTimeStep) / 60000.0;
-        refusal_->setText(QString::asprintf(UiText(548).c_str(), qPrintable(QString::number(minutes, 'f', 1))));
+        refusal_->setText(QString::asprintf(UiText(548).c_str(), qPrintable(UiLocale().toString(minutes, 'f', 1))));
+    }
+    if (refusal_->isHidden() == fits) {
+        ok_->setEnabled(fits);
+        return;
     }
     refusal_->setVisible(!fits);
     ok_->setEnabled(fits);
+    adjustSize();  // room for the reason, or none left over without it
 }
 
 void TimedDialog::ShowPreset(int index) {
