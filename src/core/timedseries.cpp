@@ -253,4 +253,22 @@ TimedFigures FiguresOf(const std::vector<TimedShot>& shots) {
     return f;
 }
 
+RangeCall CallOf(const TimedSequence& sequence) {
+    RangeCall call;
+    switch (sequence.Phase()) {
+        case TimedPhase::Idle:
+        case TimedPhase::Done: return call;
+        case TimedPhase::Open: {
+            const std::int32_t w = sequence.CurrentWindow();
+            call.order = RangeCall::Order::Open;
+            call.window = w;
+            call.repeat = sequence.Repeats(w);
+            call.windowMs = sequence.Drill().windowMs;
+            call.shots = sequence.Owed(w);
+            return call;
+        }
+        default: call.order = RangeCall::Order::Down; return call;
+    }
+}
+
 }  // namespace zark

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/timing.h"
+#include "link/rangecall.h"
 
 namespace zark {
 
@@ -118,5 +119,9 @@ struct TimedFigures {
     std::int32_t meanIntervalMs = -1;
 };
 TimedFigures FiguresOf(const std::vector<TimedShot>& shots);
+
+// What the range calls at the present state of a timed series' sequence (the simulated shooter
+// follows it).
+RangeCall CallOf(const TimedSequence& sequence);
 
 }  // namespace zark

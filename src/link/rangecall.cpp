@@ -2,8 +2,6 @@
 
 #include <mutex>
 
-#include "core/timedseries.h"
-
 namespace zark {
 namespace {
 
@@ -11,24 +9,6 @@ std::mutex g_rangeMutex;
 RangeCall g_rangeCall;
 
 }  // namespace
-
-RangeCall CallOf(const TimedSequence& sequence) {
-    RangeCall call;
-    switch (sequence.Phase()) {
-        case TimedPhase::Idle:
-        case TimedPhase::Done: return call;
-        case TimedPhase::Open: {
-            const std::int32_t w = sequence.CurrentWindow();
-            call.order = RangeCall::Order::Open;
-            call.window = w;
-            call.repeat = sequence.Repeats(w);
-            call.windowMs = sequence.Drill().windowMs;
-            call.shots = sequence.Owed(w);
-            return call;
-        }
-        default: call.order = RangeCall::Order::Down; return call;
-    }
-}
 
 void CallTheRange(const RangeCall& call) {
     std::lock_guard lock(g_rangeMutex);

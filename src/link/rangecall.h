@@ -4,8 +4,6 @@
 
 namespace zark {
 
-class TimedSequence;
-
 // What a shooter on the range hears of a timed series, as the state it leaves the shooter in: free
 // to shoot as usual (no clock, or the drill is over), the arm down (Load, Attention, between
 // windows, an interruption), or a window open for the shots it still takes. An opening is known by
@@ -21,9 +19,6 @@ struct RangeCall {
         return order == o.order && (order != Order::Open || (window == o.window && repeat == o.repeat));
     }
 };
-
-// The call of a timed series at the present state of its sequence.
-RangeCall CallOf(const TimedSequence& sequence);
 
 // The range of the built-in simulated unit: the program calls on its thread, the unit listens on
 // the serial worker's thread.
