@@ -29,6 +29,10 @@ void FrameShooting::StartOrResume(int command) {
         timed->End();
         if (command != kCmdNewSerie) timedKind_ = command == kCmdTimedSeries;
     }
+    // a timed series tells the unit its time between shots in the series' first setup block
+    const bool timedStart = timed && timedKind_ && !flow->shooting() &&
+                            (command == kCmdTimedSeries || command == kCmdNewSerie);
+    if (timedStart) timed->Prepare();
     switch (command) {
         case kCmdSighters3: flow->SightersCommand(3); break;
         case kCmdSighters4: flow->SightersCommand(4); break;
@@ -46,10 +50,12 @@ void FrameShooting::StartOrResume(int command) {
         case kCmdTimedSeries: flow->SeriesCommand(timed->Drill().Shots(), 0); break;
         default: break;
     }
-    // a timed series, or F10 after one, runs on the clock from its first sample
-    if (timed && timedKind_ && (command == kCmdTimedSeries || command == kCmdNewSerie) && flow->shooting() &&
-        flow->seriesShots() == timed->Drill().Shots())
+    // a timed series, or F10 after one, runs on the clock from its first sample (F10 while it
+    // runs starts nothing and leaves its clock alone)
+    if (timedStart && flow->shooting() && flow->seriesShots() == timed->Drill().Shots())
         timed->Begin();
+    else if (timedStart)
+        timed->End();
 }
 
 bool FrameShooting::MaySetSeriesAside(int command) {

@@ -7,6 +7,8 @@
 #include "audio/soundplayer.h"
 #include "audio/timedsignals.h"
 #include "i18n/uistrings.h"
+#include "link/rangecall.h"
+#include "settings/settings.h"
 
 namespace zark {
 
@@ -81,14 +83,19 @@ void TimedOverlay::paintEvent(QPaintEvent*) {
     painter.drawText(placed, Qt::AlignCenter, text);
 }
 
-FrameTimed::FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds)
-    : run_(&hub, *this), sounds_(sounds), overlay_(targetWindow ? new TimedOverlay(targetWindow) : nullptr) {
+FrameTimed::FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds, ShotPeriodSink unitShotPeriod)
+    : run_(&hub, *this),
+      sounds_(sounds),
+      overlay_(targetWindow ? new TimedOverlay(targetWindow) : nullptr),
+      unitShotPeriod_(std::move(unitShotPeriod)) {
     const TimedChoice choice = LoadTimedChoice();
     drill_ = choice.Drill();
     sayAttention_ = choice.sayAttention;
 }
 
-FrameTimed::~FrameTimed() = default;
+FrameTimed::~FrameTimed() {
+    CallTheRange({});  // no timed series is left to follow
+}
 
 bool FrameTimed::Choose(QWidget* parent) {
     TimedChoice choice = LoadTimedChoice();
@@ -103,6 +110,11 @@ bool FrameTimed::Choose(QWidget* parent) {
     return true;
 }
 
+void FrameTimed::Prepare() {
+    const Settings* settings = run_.settings();
+    if (unitShotPeriod_) unitShotPeriod_(UnitShotPeriodMs(drill_, settings ? settings->TimeBetweenShots : 1600));
+}
+
 void FrameTimed::Begin() {
     // the opening's signal goes out ahead by what the sound device holds, so it is heard as the window opens
     run_.SetSignalLead(sounds_ ? sounds_->LatencyMs() : 0);
@@ -110,7 +122,10 @@ void FrameTimed::Begin() {
 }
 void FrameTimed::Pause() { run_.Pause(); }
 void FrameTimed::Resume() { run_.Resume(); }
-void FrameTimed::End() { run_.End(); }
+void FrameTimed::End() {
+    run_.End();
+    if (unitShotPeriod_) unitShotPeriod_(0);
+}
 
 void FrameTimed::OnTimedSignal(const TimedEvent& event) {
     // played the moment the sample clock reaches it: the clip starts sounding at once
@@ -124,6 +139,8 @@ void FrameTimed::OnTimedClock(TimedPhase phase, std::int32_t remainingMs, std::i
     // with a random start the time to the opening is the shooter's secret
     const bool secret = run_.Sequence().Drill().randomStart && (phase == TimedPhase::Attention || phase == TimedPhase::Pause);
     if (overlay_) overlay_->SetClock(phase, remainingMs, secret);
+    // the simulated unit's shooter hears the range as a shooter on the line would
+    CallTheRange(CallOf(run_.Sequence()));
 }
 
 }  // namespace zark

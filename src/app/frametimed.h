@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "app/timeddialog.h"
@@ -34,10 +35,13 @@ private:
 };
 
 // The main frame's part of the timed series: the dialog and its remembered choice, the run on the
-// hub, the overlay on the target window and the signals through the sound player.
+// hub, the overlay on the target window, the signals through the sound player, the calls the
+// simulated unit's shooter hears, and the time between shots the unit is told (unitShotPeriod:
+// the drill's own while a timed series runs, 0 for the setting again).
 class FrameTimed final : public TimedListener {
 public:
-    FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds);
+    using ShotPeriodSink = std::function<void(std::int32_t ms)>;
+    FrameTimed(HubView& hub, QWidget* targetWindow, SoundPlayer* sounds, ShotPeriodSink unitShotPeriod = {});
     ~FrameTimed() override;
 
     // Shoot > Timed Series...: true when a drill was chosen (and remembered). Unattended runs take
@@ -45,6 +49,9 @@ public:
     bool Choose(QWidget* parent);
     void AskForTheDrill(bool ask) { ask_ = ask; }
     const TimedDrill& Drill() const { return drill_; }
+    // A timed series is about to start: the unit is told the drill's time between shots in its
+    // first setup block. End (or Begin's End) gives the setting back.
+    void Prepare();
     // The series was started: its clock begins.
     void Begin();
     void Pause();
@@ -62,6 +69,7 @@ private:
     SoundPlayer* sounds_;
     TimedOverlay* overlay_ = nullptr;  // owned by the target window
     TimedDrill drill_;
+    ShotPeriodSink unitShotPeriod_;
     bool sayAttention_ = true;
     bool ask_ = true;
 };

@@ -26,6 +26,7 @@
 #include "app/welcomepanel.h"
 #include "window/mdichildwindow.h"
 #include "core/seriesview.h"
+#include "core/linkwindow.h"
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
@@ -163,7 +164,8 @@ int MainFrame::Create(const QString& className, const QString& title) {
     target.SetShotPeriod(settings.TimeBetweenShots);
     target.SetSettings(&settings);
     AttachTargetWindow(target.View(), target.Run());
-    timed_ = std::make_unique<FrameTimed>(hub_, &target, &sounds_);
+    timed_ = std::make_unique<FrameTimed>(hub_, &target, &sounds_,
+                                          [&target](std::int32_t ms) { target.Link().SetUnitShotPeriod(ms); });
     SetReplayTarget(&target.View());
     ApplySettings();  // the tones are built and every view gets the settings
     CreateResultsWindows();

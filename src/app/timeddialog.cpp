@@ -5,6 +5,8 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,6 +14,7 @@
 
 #include "i18n/uistrings.h"
 #include "settings/registryaccess.h"
+#include "settings/settings.h"
 
 namespace zark {
 
@@ -87,8 +90,15 @@ TimedDialog::TimedDialog(const TimedChoice& choice, QWidget* parent) : QDialog(p
     form->addRow(UiQString(536), windows_);
     form->addRow(random_);
     form->addRow(say_);
+    refusal_ = new QLabel(this);
+    refusal_->setWordWrap(true);
+    refusal_->hide();
+    form->addRow(refusal_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (ok_->isEnabled()) accept();  // a drill that does not fit is never taken
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -101,6 +111,28 @@ TimedDialog::TimedDialog(const TimedChoice& choice, QWidget* parent) : QDialog(p
         custom_ = Fields();  // leaving "Custom": its values are kept for the next time it is chosen
         ShowPreset(index);
     });
+    for (QDoubleSpinBox* box : {prep_, window_, pause_})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &TimedDialog::CheckFits);
+    for (QSpinBox* box : {shots_, windows_}) connect(box, &QSpinBox::valueChanged, this, &TimedDialog::CheckFits);
+    connect(random_, &QCheckBox::toggled, this, &TimedDialog::CheckFits);
+    CheckFits();
+}
+
+void TimedDialog::CheckFits() {
+    if (!ok_) return;  // still being built
+    const TimedDrill d = Fields();
+    const bool fits = FitsTheTrace(d, Settings::kUnitTimeStep);
+    if (!fits) {
+        const double minutes = LongestSequenceMs(d, Settings::kUnitTimeStep) / 60000.0;
+        refusal_->setText(QString::asprintf(UiText(548).c_str(), qPrintable(UiLocale().toString(minutes, 'f', 1))));
+    }
+    if (refusal_->isHidden() == fits) {
+        ok_->setEnabled(fits);
+        return;
+    }
+    refusal_->setVisible(!fits);
+    ok_->setEnabled(fits);
+    adjustSize();  // room for the reason, or none left over without it
 }
 
 void TimedDialog::ShowPreset(int index) {
@@ -115,6 +147,7 @@ void TimedDialog::ShowPreset(int index) {
     for (QWidget* field : {static_cast<QWidget*>(prep_), static_cast<QWidget*>(window_), static_cast<QWidget*>(pause_),
                            static_cast<QWidget*>(shots_), static_cast<QWidget*>(windows_), static_cast<QWidget*>(random_)})
         field->setEnabled(custom);
+    CheckFits();
 }
 
 TimedDrill TimedDialog::Fields() const {

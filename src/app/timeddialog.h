@@ -7,6 +7,8 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
 class QSpinBox;
 
 namespace zark {
@@ -24,7 +26,8 @@ void SaveTimedChoice(const TimedChoice& choice);
 
 // Shoot > Timed Series...: the presets and the custom drill's preparation, window, pause, shots
 // per window, windows and random start. The fields show the chosen preset's values and can be
-// edited for "Custom" only.
+// edited for "Custom" only. A custom drill whose sequence may not fit in the trace of a series is
+// refused: OK stays disabled and the dialog says why.
 class TimedDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -36,9 +39,12 @@ public:
     QSpinBox* Windows() const { return windows_; }
     QCheckBox* RandomStart() const { return random_; }
     QCheckBox* SayAttention() const { return say_; }
+    QLabel* Refusal() const { return refusal_; }
+    QPushButton* OkButton() const { return ok_; }
 
 private:
     void ShowPreset(int index);
+    void CheckFits();
     TimedDrill Fields() const;
 
     TimedDrill custom_;
@@ -50,6 +56,8 @@ private:
     QSpinBox* windows_ = nullptr;
     QCheckBox* random_ = nullptr;
     QCheckBox* say_ = nullptr;
+    QLabel* refusal_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 }  // namespace zark

@@ -53,7 +53,8 @@ void cTargetComm::ConfigureAndConnect() {
     const std::int32_t scale = scaleSource_ ? scaleSource_(CurrentTarget()) : kDefaultScale;
     const int dx = sighters_ ? 0 : offsetX();
     const int dy = sighters_ ? 0 : offsetY();
-    worker_.ConfigureAndConnect(PortName(), this, scale, s.TimeBetweenShots, dx, dy, s.UnitTimeStep);
+    const std::int32_t period = unitShotPeriod_ > 0 ? unitShotPeriod_ : s.TimeBetweenShots;
+    worker_.ConfigureAndConnect(PortName(), this, scale, period, dx, dy, s.UnitTimeStep);
     watchdog_.start();
 }
 

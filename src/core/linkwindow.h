@@ -48,6 +48,9 @@ public:
 
     // Has the worker write a setup block with the aim offset plus (x, y), the lead of the target.
     int RequestAdjustment(int x, int y);
+    // The time between shots the unit is told from the next configuration on, in place of the
+    // setting (a timed series' own); 0 gives the setting back.
+    void SetUnitShotPeriod(std::int32_t ms) { unitShotPeriod_ = ms; }
 
     void OnNewSeries(int shots, int sighters, int isDouble) override;
     void OnAcquisitionStarted() override;
@@ -79,6 +82,7 @@ private:
     Settings fallback_;  // used until the hub hands down the settings
     std::string sessionConfigured_;
     std::string sessionPort_;
+    std::int32_t unitShotPeriod_ = 0;
 };
 
 }  // namespace zark

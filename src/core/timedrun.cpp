@@ -49,10 +49,15 @@ void TimedRun::OnSample(int x, int y, int isShot, int isReplay, int sampleIndex)
     if (!store) return;
     // The point just recorded is the clock's present; a shot is stamped where it broke.
     const std::int32_t index = store->SampleCount() - 1;
+    const bool full = store->SampleCount() >= kMaxSamples;
     if (isShot && store->ShotCount() > 0) {
+        // a shot without its own point breaks now: after the trace's end when the trace is full
         const std::int32_t shot = store->ShotCount() - 1;
-        store->SetShotTiming(shot, sequence_.OnShot(store->ShotHasNoTrace(shot) ? index : store->Shot(shot).traceIndex));
+        const std::int32_t now = full ? kMaxSamples : index;
+        store->SetShotTiming(shot, sequence_.OnShot(store->ShotHasNoTrace(shot) ? now : store->Shot(shot).traceIndex));
     }
+    // the clock is the trace: with the trace full no window can stay open
+    if (full) sequence_.EndOfTrace(kMaxSamples);
     Tell(index);
 }
 

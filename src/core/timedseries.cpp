@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/tracestore.h"
+
 namespace zark {
 
 TimedDrill TimedDrill::Clamped() const {
@@ -39,6 +41,26 @@ TimedDrill DrillOfPreset(TimedPreset preset) {
     return d;
 }
 
+std::int32_t LongestSequenceMs(const TimedDrill& drill, std::int32_t stepMs) {
+    const TimedDrill d = drill.Clamped();
+    const std::int32_t step = std::max(1, stepMs);
+    const auto samples = [step](std::int64_t ms) { return (ms + step - 1) / step; };
+    const std::int64_t delay = d.randomStart ? samples(kRandomDelayMaxMs) : 0;
+    const std::int64_t total = samples(kLoadMs) + samples(d.prepMs) + d.windows * (delay + samples(d.windowMs)) +
+                               (d.windows - 1) * samples(d.pauseMs);
+    return std::int32_t(std::min<std::int64_t>(total * step, INT32_MAX));
+}
+
+bool FitsTheTrace(const TimedDrill& drill, std::int32_t stepMs) {
+    return LongestSequenceMs(drill, stepMs) <= std::int64_t(kMaxSamples) * std::max(1, stepMs);
+}
+
+std::int32_t UnitShotPeriodMs(const TimedDrill& drill, std::int32_t settingMs) {
+    const TimedDrill d = drill.Clamped();
+    const std::int32_t fits = d.windowMs / (2 * d.shotsPerWindow);
+    return std::max(kUnitShortestShotPeriodMs, std::min(settingMs, fits));
+}
+
 int PresetNameId(TimedPreset preset) { return 520 + static_cast<int>(preset); }
 
 void TimedSequence::Start(const TimedDrill& drill, std::int32_t stepMs, std::uint32_t seed,
@@ -49,6 +71,7 @@ void TimedSequence::Start(const TimedDrill& drill, std::int32_t stepMs, std::uin
     openedAt_.assign(static_cast<std::size_t>(drill_.windows), -1);
     closedAt_.assign(static_cast<std::size_t>(drill_.windows), -1);
     abandoned_.assign(static_cast<std::size_t>(drill_.windows), false);
+    repeats_.assign(static_cast<std::size_t>(drill_.windows), 0);
     shots_.clear();
     pending_.clear();
     window_ = 0;
@@ -85,6 +108,11 @@ void TimedSequence::Advance(std::int32_t sample) {
         case TimedPhase::Attention:
         case TimedPhase::Pause:
             phase_ = TimedPhase::Open;
+            if (openedAt_[w] >= 0) {
+                // the window abandoned at an interruption opens again
+                ++repeats_[w];
+                closedAt_[w] = -1;
+            }
             openedAt_[w] = t;
             phaseEnd_ = t + Samples(drill_.windowMs);
             pending_.push_back({TimedSignal::WindowOpen, t, window_});
@@ -118,7 +146,8 @@ void TimedSequence::Pause(std::int32_t sample) {
         const auto w = static_cast<std::size_t>(window_);
         abandoned_[w] = true;
         closedAt_[w] = now_;
-        ++window_;
+        // a window that owes no shot is done with; one that does opens again after Continue
+        if (Owed(window_) == 0) ++window_;
     }
     phase_ = TimedPhase::Paused;
 }
@@ -147,15 +176,42 @@ TimedShot TimedSequence::OnShot(std::int32_t traceIndex) {
             shot.timeMs = (traceIndex - opened) * step_;
             const std::int32_t closed = closedAt_[static_cast<std::size_t>(w)];
             const bool open = closed < 0 || traceIndex < closed;
-            const auto counted = std::count_if(shots_.begin(), shots_.end(), [w](const TimedShot& s) {
-                return s.window == w && !s.late;
-            });
-            shot.late = !open || counted >= drill_.shotsPerWindow;
+            shot.late = !open || Owed(w) == 0;
+            shot.repeat = repeats_[static_cast<std::size_t>(w)];
+            // closed, and the clock waits for a window still to open
+            const bool waiting = phase_ == TimedPhase::Pause || phase_ == TimedPhase::Attention ||
+                                 (phase_ == TimedPhase::Paused && window_ < drill_.windows);
+            shot.between = !open && waiting;
             break;
         }
     }
     shots_.push_back(shot);
     return shot;
+}
+
+void TimedSequence::EndOfTrace(std::int32_t sample) {
+    Advance(sample - 1);
+    if (!Running()) return;
+    if (phase_ == TimedPhase::Open) {
+        closedAt_[static_cast<std::size_t>(window_)] = sample;
+        pending_.push_back({TimedSignal::WindowClose, sample, window_});
+    }
+    window_ = drill_.windows;
+    phase_ = TimedPhase::Done;
+    pending_.push_back({TimedSignal::Done, sample, -1});
+    now_ = std::max(now_, sample);
+}
+
+std::int32_t TimedSequence::Owed(std::int32_t window) const {
+    if (window < 0 || window >= drill_.windows) return 0;
+    const auto counted = std::count_if(shots_.begin(), shots_.end(),
+                                       [window](const TimedShot& s) { return s.window == window && !s.late; });
+    return std::max<std::int32_t>(0, drill_.shotsPerWindow - std::int32_t(counted));
+}
+
+std::int32_t TimedSequence::Repeats(std::int32_t window) const {
+    if (window < 0 || window >= static_cast<std::int32_t>(repeats_.size())) return 0;
+    return repeats_[static_cast<std::size_t>(window)];
 }
 
 std::int32_t TimedSequence::RemainingMs() const {
@@ -184,9 +240,10 @@ TimedFigures FiguresOf(const std::vector<TimedShot>& shots) {
     std::int32_t pairs = 0;
     const TimedShot* previous = nullptr;
     for (const TimedShot& s : shots) {
-        if (s.window < 0) continue;
+        if (s.window < 0 || s.between) continue;  // fired in no window
         if (f.reactionMs < 0) f.reactionMs = s.timeMs;
-        if (previous && previous->window == s.window) {
+        // (a window opened again after an interruption has a clock of its own)
+        if (previous && previous->window == s.window && previous->repeat == s.repeat) {
             sum += s.timeMs - previous->timeMs;
             ++pairs;
         }
@@ -194,6 +251,24 @@ TimedFigures FiguresOf(const std::vector<TimedShot>& shots) {
     }
     if (pairs > 0) f.meanIntervalMs = static_cast<std::int32_t>(sum / pairs);
     return f;
+}
+
+RangeCall CallOf(const TimedSequence& sequence) {
+    RangeCall call;
+    switch (sequence.Phase()) {
+        case TimedPhase::Idle:
+        case TimedPhase::Done: return call;
+        case TimedPhase::Open: {
+            const std::int32_t w = sequence.CurrentWindow();
+            call.order = RangeCall::Order::Open;
+            call.window = w;
+            call.repeat = sequence.Repeats(w);
+            call.windowMs = sequence.Drill().windowMs;
+            call.shots = sequence.Owed(w);
+            return call;
+        }
+        default: call.order = RangeCall::Order::Down; return call;
+    }
 }
 
 }  // namespace zark

@@ -27,6 +27,10 @@ struct TimedShot {
     std::int32_t window = -1;  // 0-based window it belongs to; -1: fired before any window opened
     std::int32_t timeMs = 0;   // from the opening of that window (0 without window)
     std::int32_t late = 0;     // 1: counts 0, fired outside an open window or beyond its shots
+    // The window was opened again after an interruption: 0 its first opening, n its n-th one after
+    // it; the time counts from that opening.
+    std::int32_t repeat = 0;
+    std::int32_t between = 0;  // 1: late, fired after its window closed while another was to open
     friend bool operator==(const TimedShot&, const TimedShot&) = default;
 };
 

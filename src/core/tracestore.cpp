@@ -27,6 +27,8 @@ void TraceImage::ClampTiming() {
         if (i >= shotCount) shot = TimedShot{};
         shot.window = std::clamp(shot.window, -1, drill.windows - 1);
         shot.late = shot.late != 0;
+        shot.repeat = std::clamp(shot.repeat, 0, kMaxSamples);
+        shot.between = shot.late && shot.between != 0;
     }
 }
 

@@ -35,6 +35,17 @@ constexpr ShooterTraits kBeginner{0.32, 0.42, 0.014, 1.20, 1.0, 0.30, 0.40, 0.45
 constexpr ShooterTraits kClub{0.14, 0.36, 0.007, 0.80, 0.8, 0.22, 0.25, 0.25, 0.30, 0.05, 2.5, 7.0, 1.1, 0.30};
 constexpr ShooterTraits kElite{0.085, 0.32, 0.004, 0.60, 0.6, 0.05, 0.12, 0.08, 0.15, 0.02, 3.0, 7.5, 0.8, 0.35};
 
+//                                    reaction    raise       first quickest finish late  hesitation
+constexpr DrillTraits kBeginnerDrill{0.30, 0.55, 0.80, 1.20, 0.90, 0.95, 0.80, 0.50, 0.15, 0.4, 1.2};
+constexpr DrillTraits kClubDrill{0.22, 0.38, 0.60, 0.90, 0.55, 0.60, 0.78, 0.30, 0.04, 0.3, 0.7};
+constexpr DrillTraits kEliteDrill{0.16, 0.26, 0.45, 0.65, 0.30, 0.45, 0.82, 0.15, 0.02, 0.2, 0.5};
+
+// Between the shots of a window the aim comes back onto the target in this long, seconds.
+constexpr double kReaimMin = 0.15;
+constexpr double kReaimMax = 0.25;
+// A window's shot breaks from this long before its plan when the aim is steady.
+constexpr double kEarlyBreak = 0.08;
+
 // The hold arriving from an offset: 1 at the start, falling smoothly to 0 without overshooting.
 double Arrival(double t, double tau) { return (1.0 + t / tau) * std::exp(-t / tau); }
 
@@ -67,6 +78,15 @@ const char* ShooterProfileName(ShooterProfile profile) {
     return "club";
 }
 
+const DrillTraits& DrillTraitsOf(ShooterProfile profile) {
+    switch (profile) {
+        case ShooterProfile::Beginner: return kBeginnerDrill;
+        case ShooterProfile::Elite: return kEliteDrill;
+        case ShooterProfile::Club: break;
+    }
+    return kClubDrill;
+}
+
 const ShooterTraits& TraitsOf(ShooterProfile profile) {
     switch (profile) {
         case ShooterProfile::Beginner: return kBeginner;
@@ -77,7 +97,7 @@ const ShooterTraits& TraitsOf(ShooterProfile profile) {
 }
 
 SimulatedShooter::SimulatedShooter(ShooterProfile profile, std::uint32_t seed)
-    : traits_(TraitsOf(profile)), random_(seed) {
+    : traits_(TraitsOf(profile)), random_(seed), drillTraits_(DrillTraitsOf(profile)) {
     // the shooter's sights are a little off: sighters find it, the series are corrected
     biasX_ = traits_.groupSigma * Gauss();
     biasY_ = traits_.groupSigma * Gauss();
@@ -106,6 +126,7 @@ void SimulatedShooter::StartCycle() {
 void SimulatedShooter::NextCycle() {
     phase_ = Phase::Approach;
     phaseSteps_ = 0;
+    delaySteps_ = kMountSteps;
     sinceBreak_ = -1;
     releaseX_ = releaseY_ = 0;
     centreX_ = biasX_ + traits_.centreSigma * Gauss();
@@ -135,6 +156,7 @@ void SimulatedShooter::PlanApproach() {
     const double aimMin = moving_ ? 1.2 : traits_.aimMin;
     const double aimMax = moving_ ? 3.5 : traits_.aimMax;
     approachSteps_ = int((moving_ ? Uniform(0.6, 0.9) : Uniform(1.0, 1.5)) / kStepSeconds);
+    approachTau_ = moving_ ? kSwingInTau : kApproachTau;
     // a breath or two on the target, then it is let out and held, and the hold settles
     breathHeldAt_ = Uniform(0.6, 1.4);
     const double settled = moving_ ? 0.0 : breathHeldAt_ + 2.5 * kBreathHoldTau;
@@ -165,8 +187,8 @@ void SimulatedShooter::HoldAim(double held, bool approaching) {
     double breath = breathAmplitude_ * std::sin(breathPhase_);
     if (moving_) breath *= 0.3;
     else if (!approaching && held > breathHeldAt_) breath *= std::exp(-std::pow((held - breathHeldAt_) / kBreathHoldTau, 2));
-    const double since = approaching ? (phaseSteps_ - kMountSteps) * kStepSeconds : approachSteps_ * kStepSeconds + held;
-    const double arrival = Arrival(since, moving_ ? kSwingInTau : kApproachTau);
+    const double since = approaching ? (phaseSteps_ - delaySteps_) * kStepSeconds : approachSteps_ * kStepSeconds + held;
+    const double arrival = Arrival(since, approachTau_);
     const double release = ReleaseShare(sinceBreak_);
     aimX_ = centreX_ + spread * AlongRun() * swayX_ + tremorX_ + startX_ * arrival + releaseX_ * release;
     aimY_ = centreY_ + spread * AcrossRun() * swayY_ + tremorY_ + breath + startY_ * arrival + releaseY_ * release;
@@ -185,8 +207,105 @@ void SimulatedShooter::Release() {
     }
 }
 
+void SimulatedShooter::Hear(const RangeCall& call) {
+    if (call.SameOrder(call_)) return;
+    call_ = call;
+    switch (call.order) {
+        case RangeCall::Order::Free:
+            // the drill is over: shooting as usual, the arm brought up again out to the side
+            drill_ = armDown_ = false;
+            if (phase_ == Phase::Down) {
+                phase_ = Phase::Rest;
+                phaseSteps_ = 0;
+                startX_ = aimX_;
+                startY_ = aimY_;
+                moving_ = false;
+                restX_ = (aimX_ < 0 ? -1 : 1) * kSideDistance;
+            }
+            break;
+        case RangeCall::Order::Down:
+            drill_ = false;
+            armDown_ = true;
+            LowerArm();
+            break;
+        case RangeCall::Order::Open: {
+            drill_ = true;
+            armDown_ = false;
+            windowStep_ = 0;
+            owed_ = std::max(0, call.shots);
+            finishAt_ = call.windowMs / 1000.0 * drillTraits_.finishShare;
+            if (owed_ == 0) {
+                armDown_ = true;
+                drill_ = false;
+                break;
+            }
+            const double reaction = Uniform(drillTraits_.reactionMin, drillTraits_.reactionMax);
+            const double raise = Uniform(drillTraits_.raiseMin, drillTraits_.raiseMax);
+            RaiseFor(reaction);
+            approachSteps_ = std::max(1, int(raise / kStepSeconds));
+            approachTau_ = raise / 5;
+            // the first shot as soon as the aim has settled; alone in its window, a moment later
+            const double earliest = reaction + raise + drillTraits_.firstAim;
+            PlanBreak(owed_ == 1 ? std::max(earliest, std::min(finishAt_, earliest + Uniform(0, 0.3))) : earliest);
+            break;
+        }
+    }
+}
+
+void SimulatedShooter::PlanBreak(double at) {
+    planAt_ = at;
+    deadline_ = at + Uniform(0, drillTraits_.lateSide);
+    if (Uniform(0, 1) < drillTraits_.hesitationChance)
+        deadline_ += Uniform(drillTraits_.hesitationMin, drillTraits_.hesitationMax);
+}
+
+void SimulatedShooter::LowerArm() {
+    switch (phase_) {
+        case Phase::Approach:
+        case Phase::Aim:
+        case Phase::Rest:
+            phase_ = Phase::Leave;
+            phaseSteps_ = 0;
+            startX_ = aimX_;
+            startY_ = aimY_;
+            moving_ = false;
+            leaveX_ = Uniform(-6, 6);
+            leaveY_ = -kLoweredDepth * Uniform(0.8, 1.2) - std::max(0.0, aimY_);
+            break;
+        default: break;  // a follow-through ends first; a lowering goes on; a lowered arm stays
+    }
+}
+
+void SimulatedShooter::RaiseFor(double delay) {
+    // a new aim for the window's next shot, from where the aim is now
+    phase_ = Phase::Approach;
+    phaseSteps_ = 0;
+    delaySteps_ = int(delay / kStepSeconds);
+    sinceBreak_ = -1;
+    releaseX_ = releaseY_ = 0;
+    moving_ = false;
+    centreX_ = biasX_ + traits_.centreSigma * Gauss();
+    centreY_ = biasY_ + traits_.centreSigma * Gauss();
+    startX_ = aimX_ - centreX_;
+    startY_ = aimY_ - centreY_;
+    // rapid fire is shot on a held breath
+    breathAmplitude_ = 0.3 * traits_.breathAmplitude;
+    breathHeldAt_ = 0;
+    followSteps_ = 3 + int(Uniform(0, 2));
+    const double reaim = Uniform(kReaimMin, kReaimMax);
+    approachSteps_ = std::max(1, int(reaim / kStepSeconds));
+    approachTau_ = reaim / 4;
+}
+
+bool SimulatedShooter::DrillBreak(double off) {
+    const double t = windowStep_ * kStepSeconds;
+    const double within = 1.5 * traits_.fireWithin * traits_.swaySigma;
+    return (t >= planAt_ - kEarlyBreak && off < within && Uniform(0, 1) < traits_.fireChance) || t >= deadline_;
+}
+
 bool SimulatedShooter::Advance(bool shotAllowed) {
     ++phaseSteps_;
+    if (drill_) ++windowStep_;
     breathPhase_ += 2 * kPi * kStepSeconds / breathPeriod_;
     const double t = phaseSteps_ * kStepSeconds;
     bool fired = false;
@@ -194,10 +313,11 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
         case Phase::Approach:
             // the shooter mounts the rifle, out of sight of the target, and sees meanwhile whether
             // and which way it runs
-            if (phaseSteps_ < kMountSteps) break;
-            if (phaseSteps_ == kMountSteps) PlanApproach();
+            // (in a timed series the shooter's reaction: the arm has not moved yet)
+            if (phaseSteps_ < delaySteps_) break;
+            if (phaseSteps_ == delaySteps_ && !drill_) PlanApproach();
             HoldAim(0.0, true);
-            if (phaseSteps_ >= kMountSteps + approachSteps_) {
+            if (phaseSteps_ >= delaySteps_ + approachSteps_) {
                 phase_ = Phase::Aim;
                 phaseSteps_ = 0;
             }
@@ -206,8 +326,10 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
             const double spread = 1.0 + traits_.settleGain * std::exp(-t / kSettleTau);
             const double off = spread * std::hypot(AlongRun() * swayX_, AcrossRun() * swayY_);
             const double within = traits_.fireWithin * traits_.swaySigma * (moving_ ? 1.3 : 1.0);
-            const bool steady = phaseSteps_ >= minAimSteps_ && off < within && Uniform(0, 1) < traits_.fireChance;
-            if (shotAllowed && (steady || phaseSteps_ >= maxAimSteps_)) {
+            const bool breaks = drill_ ? DrillBreak(off)
+                                       : (phaseSteps_ >= minAimSteps_ && off < within && Uniform(0, 1) < traits_.fireChance) ||
+                                             phaseSteps_ >= maxAimSteps_;
+            if (shotAllowed && breaks) {
                 Release();
                 fired = true;
             }
@@ -216,13 +338,23 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
                 phase_ = Phase::FollowThrough;
                 phaseSteps_ = 0;
                 heldAtBreak_ = t;
+                if (drill_ && --owed_ <= 0) {
+                    // the window's last shot: the arm comes down after the follow-through
+                    drill_ = false;
+                    armDown_ = true;
+                }
             }
             break;
         }
         case Phase::FollowThrough:
             ++sinceBreak_;
             HoldAim(heldAtBreak_ + t, false);
-            if (phaseSteps_ >= followSteps_) {
+            if (phaseSteps_ >= followSteps_ && drill_) {
+                // the next shot of the window: spaced so that the last is done by the plan's end
+                const double now = windowStep_ * kStepSeconds;
+                RaiseFor(0.0);
+                PlanBreak(now + std::max(drillTraits_.quickestInterval, (finishAt_ - now) / owed_));
+            } else if (phaseSteps_ >= followSteps_) {
                 phase_ = Phase::Leave;
                 phaseSteps_ = 0;
                 startX_ = aimX_;
@@ -243,7 +375,7 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
             aimX_ = startX_ + leaveX_ * s * s;
             aimY_ = startY_ + leaveY_ * s * s;
             if (phaseSteps_ >= 20) {
-                phase_ = Phase::Rest;
+                phase_ = armDown_ ? Phase::Down : Phase::Rest;
                 phaseSteps_ = 0;
                 startX_ = aimX_;
                 startY_ = aimY_;
@@ -251,6 +383,11 @@ bool SimulatedShooter::Advance(bool shotAllowed) {
             }
             break;
         }
+        case Phase::Down:
+            // the arm held down at about 45 degrees, off the face, until the range calls
+            aimX_ = startX_ + 0.05 * Gauss();
+            aimY_ = startY_ + 0.05 * Gauss();
+            break;
         case Phase::Rest: {
             // the rifle is brought up again well clear of the target: out to the side, or above it
             // after a run, ready for the next one from either side

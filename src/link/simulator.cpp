@@ -65,6 +65,7 @@ void DetectorSimulator::ApplyBlock() {
         leadY_ = setup_.offsetY - baseOffsetY_;
         return;
     }
+    streamStart_ = step_;
     baseOffsetX_ = setup_.offsetX;
     baseOffsetY_ = setup_.offsetY;
     leadX_ = leadY_ = swingX_ = swingY_ = 0;
@@ -96,6 +97,7 @@ std::uint32_t DetectorSimulator::Step(std::vector<std::uint8_t>& out) {
     ++step_;
     if (!streaming_) return 0;
     std::uint32_t lines = 0;
+    shooter_.Hear(call_);
     if (shooter_.cycleStarting() && options_.movingRuns) {
         // a new run begins as the rifle comes up
         if (nextSide_ == 0) {

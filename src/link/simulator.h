@@ -56,6 +56,11 @@ public:
     std::uint32_t Step(std::vector<std::uint8_t>& out);
     // The port was closed: no more samples until the next block.
     void Stop();
+    // What the range calls during a timed series; the shooter hears it at the next step.
+    void Hear(const RangeCall& call) { call_ = call; }
+    const SimulatedShooter& shooter() const { return shooter_; }
+    // The step at which the last setup block (re)started the stream; -1 before any.
+    std::int64_t streamStart() const { return streamStart_; }
 
     const SimulatorOptions& options() const { return options_; }
     bool streaming() const { return streaming_; }
@@ -88,6 +93,8 @@ private:
     int nextSide_ = 0;
 
     SimulatedShooter shooter_;
+    RangeCall call_;
+    std::int64_t streamStart_ = -1;
     double leadX_ = 0, leadY_ = 0;          // offset change since the stream began, units
     double swingX_ = 0, swingY_ = 0;        // the part of it the shooter has followed, units
     std::int32_t baseOffsetX_ = 0, baseOffsetY_ = 0;

@@ -6,6 +6,8 @@
 #include <random>
 #include <thread>
 
+#include "link/rangecall.h"
+
 namespace zark {
 namespace {
 
@@ -57,6 +59,7 @@ std::uint32_t SimulatorPort::CatchUp() {
     std::uint32_t lines = 0;
     while (nextStep_ <= now) {
         scratch_.clear();
+        unit_.Hear(RangeCallNow());  // a timed series in the program: the shooter follows its calls
         lines |= unit_.Step(scratch_);
         received_.insert(received_.end(), scratch_.begin(), scratch_.end());
         nextStep_ += kStep;

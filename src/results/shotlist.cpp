@@ -106,7 +106,14 @@ void ShotList::WriteShot(int k) {
     const TimedShot timing = store->ShotTiming(k);
     SetRow(k, TimedValue(shot.score, timing), shot.timeMs, shot.bearing, shot.innerRing && !timing.late);
     ShotRow& cells = cells_[std::size_t(k)];
-    cells.time = timing.window < 0 ? std::string() : FixedText(timing.timeMs / 1000.0, 0, 2) + " s";
+    // a shot between windows has no time in any window; one in a window opened again after an
+    // interruption has its time from that opening, marked as such
+    if (timing.window < 0)
+        cells.time.clear();
+    else if (timing.between)
+        cells.time = UiText(546);
+    else
+        cells.time = FixedText(timing.timeMs / 1000.0, 0, 2) + " s" + (timing.repeat ? ' ' + UiText(547) : std::string());
     if (timing.late) {
         cells.score += ' ' + UiText(542);
         cells.hold = ScoreText(*shot.face, shot.score, shot.innerRing) + (cells.hold.empty() ? "" : "\n") + cells.hold;

@@ -177,8 +177,14 @@ void WriteImage(TextOut& out, const TraceImage& image) {
     out.Section(kTiming);
     const TimedDrill& d = image.drill;
     out.Numbers("Drill", {d.prepMs, d.windowMs, d.pauseMs, d.shotsPerWindow, d.windows, d.randomStart});
-    for (std::int32_t i = 0; i < shots; ++i)
-        out.Numbers({}, {image.timing[i].window, image.timing[i].timeMs, image.timing[i].late});
+    for (std::int32_t i = 0; i < shots; ++i) {
+        const TimedShot& t = image.timing[i];
+        // a repeated window or a shot between windows adds two values; other lines keep three
+        if (t.repeat || t.between)
+            out.Numbers({}, {t.window, t.timeMs, t.late, t.repeat, t.between});
+        else
+            out.Numbers({}, {t.window, t.timeMs, t.late});
+    }
 }
 
 void WriteSeriesText(TextOut& out, const SeriesRecord& record, const std::string& fileLine, const FileDate& date) {
@@ -561,7 +567,8 @@ void ResetTiming(TraceImage& image, std::int32_t& timedShots) {
     timedShots = 0;
 }
 
-// "Drill=prep,window,pause,shotsPerWindow,windows,randomStart" or a shot's "window,timeMs,late";
+// "Drill=prep,window,pause,shotsPerWindow,windows,randomStart" or a shot's "window,timeMs,late"
+// with ",repeat,between" when either is set;
 // past the 20th shot the lines are ignored. Values are brought within range after the file is read.
 void ReadTimingLine(std::string_view line, TraceImage& image, std::int32_t& timedShots) {
     std::int32_t v[6];
@@ -569,8 +576,9 @@ void ReadTimingLine(std::string_view line, TraceImage& image, std::int32_t& time
         if (ScanNumbers(ValueAfter(line, "Drill"), v, 6) == 6) image.drill = TimedDrill{v[0], v[1], v[2], v[3], v[4], v[5]};
         return;
     }
-    if (timedShots >= kMaxShots || ScanNumbers(line, v, 3) != 3) return;
-    image.timing[timedShots++] = TimedShot{v[0], v[1], v[2]};
+    const int read = timedShots < kMaxShots ? ScanNumbers(line, v, 5) : 0;
+    if (read < 3) return;
+    image.timing[timedShots++] = TimedShot{v[0], v[1], v[2], read >= 4 ? v[3] : 0, read >= 5 ? v[4] : 0};
 }
 
 void ResetShots(TraceImage& image) {

@@ -120,7 +120,10 @@ void FollowImage(std::string& text, LineState& state, const TraceImage& image, c
         text += '\n';
         if (image.timed) {
             const TimedShot& timing = image.timing[state.shots];
-            NumbersLine(text, "T "sv, {timing.window, timing.timeMs, timing.late});
+            if (timing.repeat || timing.between)
+                NumbersLine(text, "T "sv, {timing.window, timing.timeMs, timing.late, timing.repeat, timing.between});
+            else
+                NumbersLine(text, "T "sv, {timing.window, timing.timeMs, timing.late});
             text += '\n';
         }
         if (traced) state.samples = shot.traceIndex + 1;
@@ -273,11 +276,12 @@ private:
         return true;
     }
 
-    // "T window,timeMs,late": the standing of the shot read last.
+    // "T window,timeMs,late[,repeat,between]": the standing of the shot read last.
     bool Timing(std::string_view rest) {
-        std::int32_t v[3];
-        if (!series_ || !replay_->Timed() || replay_->ShotCount() == 0 || !Numbers(rest, v, 3)) return false;
-        replay_->SetShotTiming(replay_->ShotCount() - 1, TimedShot{v[0], v[1], v[2]});
+        std::int32_t v[5] = {};
+        if (!series_ || !replay_->Timed() || replay_->ShotCount() == 0 || !(Numbers(rest, v, 3) || Numbers(rest, v, 5)))
+            return false;
+        replay_->SetShotTiming(replay_->ShotCount() - 1, TimedShot{v[0], v[1], v[2], v[3], v[4]});
         return true;
     }
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "audio/recordingoutput.h"
 #include "audio/spokenwords.h"
 #include "apptestsupport.h"
+#include "../link/linktestsupport.h"
 #include "framewithseries.h"
 #include "results/analysisview.h"
 #include "results/shotscore.h"
@@ -156,7 +158,8 @@ TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
     EXPECT_LT(list->viewport()->width(), 200);
     for (const int column : {0, 2}) EXPECT_GE(list->columnWidth(column), list->CellsWidth(column)) << column;
 
-    // the second window opens 7 s later; F3 in it abandons it, and Continue ends the drill
+    // the second window opens 7 s later; F3 in it abandons it, and Continue opens it again after a
+    // fresh "Attention" for the two shots it owes (it used to end the drill, leaving them late)
     Points(175);
     EXPECT_EQ(overlay->Phase(), TimedPhase::Open);
     QTest::keyClick(frame.get(), Qt::Key_F3);
@@ -165,10 +168,12 @@ TEST_F(TimedSeriesWiring, ACustomDrillOfTwoWindowsWithALateShotAndAPause) {
     EXPECT_TRUE(timed->Run().Sequence().Abandoned(1));
     QTest::keyClick(frame.get(), Qt::Key_F3);
     EXPECT_EQ(frame->Flow()->paused(), 0);
-    EXPECT_FALSE(overlay->isVisible());  // nothing is left to time
+    EXPECT_EQ(overlay->Word(), "Attention");
+    Points(176);
+    EXPECT_EQ(overlay->Phase(), TimedPhase::Open);
     Fire();
-    EXPECT_EQ(Timing(2).late, 1);
-    EXPECT_EQ(Timing(2).window, 1);
+    EXPECT_EQ(Timing(2), (TimedShot{1, 40, 0, 1, 0}));
+    EXPECT_EQ(rows->Row(2).time, "0.04 s (repeated)");
     Fire();  // the fourth shot completes the series
     EXPECT_FALSE(frame->Flow()->shooting());
     EXPECT_FALSE(timed->Active());
@@ -246,6 +251,90 @@ TEST_F(TimedSeriesWiring, F10RepeatsTheTimedSeriesAndAPlainSeriesHasNoClock) {
     EXPECT_FALSE(frame->Timed()->Active());
     EXPECT_FALSE(frame->Hub().Store()->Timed());
     EXPECT_FALSE(frame->Timed()->Overlay()->isVisible());
+}
+
+// A custom drill longer than the trace is refused with the reason; a duel shot fired after its
+// window closed is late "between windows".
+TEST_F(TimedSeriesWiring, ADrillThatDoesNotFitIsRefusedAndADuelShotBetweenWindowsIsMarked) {
+    ASSERT_TRUE(Choose(kCmdPistol25));
+    test::ModalWatch fill([](QWidget* widget) {
+        auto* dialog = qobject_cast<TimedDialog*>(widget);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Presets()->setFocus();
+        QTest::keyClick(dialog->Presets(), Qt::Key_End);  // "Custom"
+        Type(dialog->Windows(), "1");
+        EXPECT_TRUE(dialog->OkButton()->isEnabled());
+        Type(dialog->WindowSeconds(), "900");
+        EXPECT_FALSE(dialog->OkButton()->isEnabled());
+        EXPECT_TRUE(dialog->Refusal()->isVisible());
+        EXPECT_EQ(dialog->Refusal()->text(), "This drill can take up to 15.2 min; the trace of a series holds 15 min.");
+        test::KeepPicture(dialog, "timed-dialog-refused.png");
+        QTest::keyClick(dialog, Qt::Key_Return);  // refused: the dialog stays
+        EXPECT_TRUE(dialog->isVisible());
+        Type(dialog->WindowSeconds(), "800");
+        EXPECT_TRUE(dialog->OkButton()->isEnabled());
+        EXPECT_FALSE(dialog->Refusal()->isVisible());
+        QTest::keyClick(dialog->Presets(), Qt::Key_Home);
+        for (int i = 0; i < int(TimedPreset::Duel); ++i) QTest::keyClick(dialog->Presets(), Qt::Key_Down);
+        Ok(dialog);
+    });
+    ASSERT_TRUE(Choose(kCmdTimedSeries));
+    ASSERT_TRUE(fill.Seen());
+    EXPECT_EQ(frame->Timed()->Drill(), DrillOfPreset(TimedPreset::Duel));
+    Points(260);
+    Fire();  // 0.40 s into the first window
+    Points(340 - frame->Hub().Store()->SampleCount());
+    EXPECT_EQ(frame->Timed()->Overlay()->Phase(), TimedPhase::Pause);
+    Fire();  // the target is turned away
+    EXPECT_EQ(Timing(1), (TimedShot{0, 90 * 40, 1, 0, 1}));
+    ShotList* rows = frame->ScoreboardWindow()->SeriesList();
+    EXPECT_EQ(rows->Row(0).time, "0.40 s");
+    EXPECT_EQ(rows->Row(1).time, "between windows");
+    EXPECT_TRUE(QString::fromStdString(rows->Row(1).score).endsWith(" late"));
+}
+
+// The unit on a pseudo-terminal: the setup blocks a timed series writes carry the drill's time
+// between shots, Continue's too, and the next plain series has the setting's again.
+struct ScriptedUnit {
+    ScriptedUnit() { test::StoreValue("Communication", QString::fromStdString(pty.path())); }
+    ~ScriptedUnit() {
+        test::RemoveValue("Communication");
+        test::RemoveValue("TimedPreset");
+    }
+    // T of the last setup block written before the line fell quiet; -1 when none came.
+    int NextT() {
+        test::Bytes seen;
+        for (int waited = 0; waited < 3000; waited += 100) {
+            const test::Bytes more = pty.Drain(std::chrono::milliseconds(100));
+            if (more.empty() && seen.size() >= 16) break;
+            seen.insert(seen.end(), more.begin(), more.end());
+        }
+        for (std::size_t end = seen.size(); end >= 16; --end)
+            if (seen[end - 16] == 0x00 && seen[end - 15] >> 4 == 1 && seen[end - 1] == 0x0D)
+                return (seen[end - 3] & 0x0F) | (seen[end - 2] & 0x0F) << 4;
+        return -1;
+    }
+    test::Pty pty;
+};
+
+class TimedOnTheScriptedUnit : public ::testing::Test, public ScriptedUnit, public RecordedSound, public test::FrameWithSeries {};
+
+TEST_F(TimedOnTheScriptedUnit, TheUnitIsToldTheDrillsTimeBetweenShotsAndTheSettingAfterwards) {
+    test::StoreValue("TimedPreset", int(TimedPreset::Rapid4));
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(frame->SessionPort(), pty.path());
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdPistol25Fast));
+    frame->Timed()->AskForTheDrill(false);
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdTimedSeries));
+    ASSERT_TRUE(frame->Timed()->Active());
+    EXPECT_EQ(NextT(), 10) << "five shots in 4 s: 400 ms between shots, not the setting's";
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdPauseContinue));
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdPauseContinue));
+    EXPECT_EQ(NextT(), 10) << "Continue's block";
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdPauseContinue));
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdSerie5));
+    EXPECT_FALSE(frame->Timed()->Active());
+    EXPECT_EQ(NextT(), frame->CurrentSettings().TimeBetweenShots / 40) << "the next series: the setting's again";
 }
 
 }  // namespace

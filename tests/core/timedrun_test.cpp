@@ -134,5 +134,21 @@ TEST_F(TimedOnHub, TheOpeningIsToldAheadByTheSoundDevicesLatencyOnce) {
     EXPECT_EQ(lastPhase, TimedPhase::Open);
 }
 
+TEST_F(TimedOnHub, ASeriesThatFillsTheTraceClosesItsWindowThere) {
+    // a window longer than the trace can hold: it closes with the trace's last point
+    hub.NewSeries(5, 0, 0);
+    run.Begin(TimedDrill{7000, 900000, 0, 5, 1, 0}, 3);
+    Points(kMaxSamples - 1);
+    EXPECT_EQ(lastPhase, TimedPhase::Open);
+    Fire();  // on the trace's last point: still in time
+    EXPECT_EQ(hub.Store()->ShotTiming(0), (TimedShot{0, (kMaxSamples - 1 - 250) * 40, 0}));
+    EXPECT_EQ(lastPhase, TimedPhase::Done);
+    EXPECT_EQ(signals[signals.size() - 2].event, (TimedEvent{TimedSignal::WindowClose, kMaxSamples, 0}));
+    // the trace is full: a shot without its own point comes after the window
+    Points(50);
+    Fire();
+    EXPECT_EQ(hub.Store()->ShotTiming(1), (TimedShot{0, (kMaxSamples - 250) * 40, 1}));
+}
+
 }  // namespace
 }  // namespace zark

@@ -81,10 +81,11 @@ TEST_F(Timed, DuelFiveWindowsOfThreeSecondsOneShotEach) {
         SCOPED_TRACE(w);
         const int open = first + w * cycle;
         if (w == 1) {
-            // a second shot in the same window is late, so is one while the target is turned away
+            // a second shot in the same window is late, so is one while the target is turned away:
+            // that one is marked as fired between windows
             EXPECT_FALSE(Shot(open + 10).late);
             EXPECT_EQ(Shot(open + 20), (TimedShot{1, 20 * kStep, true}));
-            EXPECT_EQ(Shot(open + len + 30), (TimedShot{1, (len + 30) * kStep, true}));
+            EXPECT_EQ(Shot(open + len + 30), (TimedShot{1, (len + 30) * kStep, true, 0, 1}));
             continue;
         }
         EXPECT_EQ(Shot(open + len - 1), (TimedShot{w, 2960, false}));
@@ -107,14 +108,17 @@ TEST_F(Timed, DuelFiveWindowsOfThreeSecondsOneShotEach) {
     EXPECT_EQ(events.back(), (TimedEvent{TimedSignal::Done, first + 4 * cycle + len, -1}));
     const TimedFigures f = FiguresOf(seq.Shots());
     EXPECT_EQ(f.reactionMs, 2960);
-    // the intervals within a window, late shots included: 10 and 85 samples in window 2
-    EXPECT_EQ(f.meanIntervalMs, 1900);
+    // the intervals within a window, late shots included: 10 samples in window 2 (the shot fired
+    // between windows is in none, so it no longer adds an interval of 85 samples)
+    EXPECT_EQ(f.meanIntervalMs, 400);
 }
 
-TEST_F(Timed, PauseAbandonsTheOpenWindowAndTheSeriesGoesOnAtTheNext) {
+// (Continue used to go on at the next window, leaving the abandoned one's shots late; it now
+// opens the abandoned window again for the shots it owes.)
+TEST_F(Timed, PauseAbandonsTheOpenWindowAndContinueOpensItAgainForTheShotsItOwes) {
     TimedDrill d = DrillOfPreset(TimedPreset::Custom);
     d.randomStart = false;
-    d.windows = 3;
+    d.windows = 2;
     d.shotsPerWindow = 2;
     Begin(d);
     const int open = kLoad + d.prepMs / kStep;
@@ -123,33 +127,56 @@ TEST_F(Timed, PauseAbandonsTheOpenWindowAndTheSeriesGoesOnAtTheNext) {
     EXPECT_EQ(seq.Phase(), TimedPhase::Paused);
     EXPECT_EQ(seq.RemainingMs(), 0);
     EXPECT_TRUE(seq.Abandoned(0));
-    // the clock stands still while paused; a shot at the pause's sample counts in no window
-    EXPECT_TRUE(Shot(open + 50).late);
+    EXPECT_EQ(seq.Owed(0), 1);
+    // the clock stands still while paused; a shot at the pause's sample is late, between windows
+    EXPECT_EQ(Shot(open + 50), (TimedShot{0, 50 * kStep, true, 0, 1}));
     const std::vector<TimedEvent> before = seq.AdvanceTo(open + 5000);
     ASSERT_EQ(before.size(), 3u);  // Load, Attention and the opening; nothing after the pause
     EXPECT_EQ(before.back(), (TimedEvent{TimedSignal::WindowOpen, open, 0}));
     EXPECT_EQ(seq.Phase(), TimedPhase::Paused);
     seq.Resume(open + 60);
-    const int next = open + 60 + d.prepMs / kStep;
-    EXPECT_EQ(seq.AdvanceTo(next),
-              (std::vector<TimedEvent>{{TimedSignal::Attention, open + 60, 1}, {TimedSignal::WindowOpen, next, 1}}));
-    EXPECT_EQ(Shot(next + 1), (TimedShot{1, kStep, false}));
-    EXPECT_EQ(seq.OpenedAt(1), next);
+    const int again = open + 60 + d.prepMs / kStep;
+    EXPECT_EQ(seq.AdvanceTo(again),
+              (std::vector<TimedEvent>{{TimedSignal::Attention, open + 60, 0}, {TimedSignal::WindowOpen, again, 0}}));
+    EXPECT_EQ(seq.OpenedAt(0), again);
+    EXPECT_EQ(seq.Repeats(0), 1);
+    // timed from the new opening and marked as the repeat; beyond the shots owed, late
+    EXPECT_EQ(Shot(again + 1), (TimedShot{0, kStep, false, 1, 0}));
+    EXPECT_EQ(Shot(again + 2), (TimedShot{0, 2 * kStep, true, 1, 0}));
+    // the mean interval pairs shots of the same opening only
+    EXPECT_EQ(FiguresOf(seq.Shots()).meanIntervalMs, kStep);
     // a pause between windows keeps the window that was to come
-    const int close = next + d.windowMs / kStep;
+    const int close = again + d.windowMs / kStep;
     seq.Pause(close + 10);
-    EXPECT_FALSE(seq.Abandoned(2));
+    EXPECT_FALSE(seq.Abandoned(1));
     seq.Resume(close + 20);
-    EXPECT_EQ(seq.CurrentWindow(), 2);
+    EXPECT_EQ(seq.CurrentWindow(), 1);
     const int last = close + 20 + d.prepMs / kStep;
-    EXPECT_FALSE(Shot(last).late);
-    // a pause in the last window ends the series at Continue
+    EXPECT_EQ(Shot(last), (TimedShot{1, 0, false}));
+    EXPECT_FALSE(Shot(last + 3).late);
+    // a pause in a window that owes nothing more ends the drill at Continue
     seq.Pause(last + 5);
     seq.Resume(last + 9);
     EXPECT_EQ(seq.Phase(), TimedPhase::Done);
     const std::vector<TimedEvent> tail = seq.AdvanceTo(last + 9);
     ASSERT_FALSE(tail.empty());
     EXPECT_EQ(tail.back(), (TimedEvent{TimedSignal::Done, last + 9, -1}));
+    EXPECT_EQ(Shot(last + 20), (TimedShot{1, 20 * kStep, true}));  // after the drill: late, not between
+}
+
+TEST_F(Timed, TheUnitsTimeBetweenShotsAndTheDrillsThatFitTheTrace) {
+    // half the window shared among its shots, within the setting, never below the unit's 400 ms
+    EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Rapid6), 1600), 600);
+    EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Duel), 1600), 1500);
+    EXPECT_EQ(UnitShotPeriodMs(DrillOfPreset(TimedPreset::Rapid8), 600), 600);
+    EXPECT_EQ(UnitShotPeriodMs(TimedDrill{0, 500, 0, 20, 1, 0}, 1600), 400);
+    for (int p = 0; p < kTimedPresetCount; ++p) EXPECT_TRUE(FitsTheTrace(DrillOfPreset(TimedPreset(p)), kStep)) << p;
+    // Load, then a window that ends on the trace's last point; a point more does not fit
+    EXPECT_TRUE(FitsTheTrace(TimedDrill{0, 897000, 0, 5, 1, 0}, kStep));
+    EXPECT_FALSE(FitsTheTrace(TimedDrill{0, 897001, 0, 5, 1, 0}, kStep));
+    // random delays count at their longest, pauses between windows only
+    EXPECT_EQ(LongestSequenceMs(TimedDrill{7000, 10000, 5000, 1, 3, 1}, kStep), 3000 + 7000 + 3 * 14000 + 2 * 5000);
+    EXPECT_FALSE(FitsTheTrace(TimedDrill{600000, 300000, 0, 5, 1, 0}, kStep));
 }
 
 TEST_F(Timed, RandomStartOpensTwoToFourSecondsLaterRepeatablyPerSeed) {

@@ -313,15 +313,15 @@ TEST(SeriesFile, AFailedWriteLeavesTheOldFile) {
     EXPECT_EQ(read->series[3].sampleCount, 20000);
 }
 
-// The sample series shot as a duel: the first shot in time in window 1, the second late in
-// window 2, the third (unfired) before any window.
+// The sample series shot as a duel: the first shot in time in window 1 opened again after an
+// interruption, the second late between windows 2 and 3, the third (unfired) before any window.
 std::unique_ptr<SeriesRecord> DuelSeries() {
     auto record = SampleSeries();
     TimedDrill duel{7000, 3000, 7000, 1, 5, 0};
     record->store.timed = 1;
     record->store.drill = duel;
-    record->store.timing[0] = TimedShot{0, 1230, 0};
-    record->store.timing[1] = TimedShot{1, 3040, 1};
+    record->store.timing[0] = TimedShot{0, 1230, 0, 1, 0};
+    record->store.timing[1] = TimedShot{1, 3040, 1, 0, 1};
     record->store.timing[2] = TimedShot{-1, 0, 1};
     return record;
 }
@@ -334,7 +334,7 @@ TEST(TimingSection, FollowsTheTraceAndReadsBackAsWritten) {
     const auto timing = std::find(lines.begin(), lines.end(), "[Timing]");
     ASSERT_NE(timing, lines.end());
     EXPECT_EQ(std::vector<std::string>(timing, lines.end()),
-              (std::vector<std::string>{"[Timing]", "Drill=7000,3000,7000,1,5,0", "0,1230,0", "1,3040,1", "-1,0,1"}));
+              (std::vector<std::string>{"[Timing]", "Drill=7000,3000,7000,1,5,0", "0,1230,0,1,0", "1,3040,1,0,1", "-1,0,1"}));
     auto untimed = SampleSeries();
     const std::string plain = SeriesFileIo::SeriesText(*untimed, "/data/duel.zas", FixedDate());
     EXPECT_EQ(text.substr(0, plain.size()), plain);

@@ -219,7 +219,7 @@ TEST_F(JournalTest, AMatchComesBackWithItsStoredSeriesAndTheInterruptedOne) {
 // brought within it, and a shot's timing without a drill is no line at all.
 TEST_F(JournalTest, ATimedSeriesComesBackWithItsDrillAndEachShotsStanding) {
     store.StartTiming(TimedDrill{7000, 3000, 7000, 1, 5, 1});
-    for (const TimedShot& standing : {TimedShot{-1, 0, 1}, TimedShot{0, 1240, 0}, TimedShot{1, 3000, 1}}) {
+    for (const TimedShot& standing : {TimedShot{-1, 0, 1}, TimedShot{0, 1240, 0, 1, 0}, TimedShot{1, 3000, 1, 0, 1}}) {
         store.AppendSample(10, 20);
         store.AppendShot(40, 41, 0);
         store.SetShotTiming(store.ShotCount() - 1, standing);

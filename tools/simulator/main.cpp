@@ -3,6 +3,11 @@
 // (Customize, ZARK page) at it, or at the --link path.
 //
 //   zark_simulator [--seed N] [--profile beginner|club|elite] [--no-runs] [--link PATH] [--seconds N] [--quiet]
+//                  [--drill rapid8|rapid6|rapid4|standard150|standard20|standard10|duel|precision]
+//
+// With --drill the shooter shoots that timed series as ZARK runs it: the tool keeps the drill's
+// clock from every setup block that starts the stream (a series started, or continued after F3)
+// and the shooter follows its calls. The tool cannot hear ZARK's random start.
 //
 // A pseudo-terminal has no modem lines, so the moving-target runs the unit would announce through
 // CTS and DSR are only printed.
@@ -19,10 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "core/timedseries.h"
 #include "link/detectordecoder.h"
+#include "link/rangecall.h"
 #include "link/simulator.h"
 
 namespace {
@@ -35,12 +43,61 @@ struct Options {
     std::string link;
     double seconds = 0;  // 0: until interrupted
     bool quiet = false;
+    bool drill = false;
+    zark::TimedPreset preset = zark::TimedPreset::Rapid8;
+};
+
+bool ParseDrill(const std::string& name, zark::TimedPreset& preset) {
+    static const char* const names[] = {"rapid8",     "rapid6", "rapid4", "standard150", "standard20",
+                                        "standard10", "duel",   "precision"};
+    for (int i = 0; i < int(std::size(names)); ++i)
+        if (name == names[i]) {
+            preset = zark::TimedPreset(i);
+            return true;
+        }
+    return false;
+}
+
+// The drill's clock on the samples the unit sends, as the program keeps it on its trace.
+class DrillClock {
+public:
+    explicit DrillClock(zark::TimedDrill drill) : drill_(drill) {}
+    // Before a step: what the range calls.
+    void Call(zark::DetectorSimulator& unit) {
+        if (unit.streaming() && unit.streamStart() != started_) {
+            started_ = unit.streamStart();
+            sequence_.Start(drill_, zark::DetectorSimulator::kStepMs, std::uint32_t(started_), 0);
+            points_ = 0;
+            shots_ = unit.shotCount();
+        }
+        unit.Hear(started_ >= 0 ? zark::CallOf(sequence_) : zark::RangeCall{});
+    }
+    // After it: a sample, and a shot as a point of its own. Returns the timing of a shot, if any.
+    bool Count(const zark::DetectorSimulator& unit, zark::TimedShot& shot) {
+        if (!unit.streaming() || started_ < 0) return false;
+        ++points_;
+        const bool fired = unit.shotCount() != shots_;
+        shots_ = unit.shotCount();
+        if (fired) shot = sequence_.OnShot(points_++);
+        events_ = sequence_.AdvanceTo(points_ - 1);
+        return fired;
+    }
+    const std::vector<zark::TimedEvent>& Events() const { return events_; }
+
+private:
+    zark::TimedDrill drill_;
+    zark::TimedSequence sequence_;
+    std::int64_t started_ = -1;
+    std::int32_t points_ = 0;
+    int shots_ = 0;
+    std::vector<zark::TimedEvent> events_;
 };
 
 void Usage() {
     std::fprintf(stderr,
                  "usage: zark_simulator [--seed N] [--profile beginner|club|elite] [--no-runs] [--link PATH] "
-                 "[--seconds N] [--quiet]\n");
+                 "[--seconds N] [--quiet]\n"
+                 "       [--drill rapid8|rapid6|rapid4|standard150|standard20|standard10|duel|precision]\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& options) {
@@ -60,6 +117,9 @@ bool ParseArguments(int argc, char** argv, Options& options) {
             options.seconds = std::strtod(argv[++i], nullptr);
         } else if (arg == "--quiet") {
             options.quiet = true;
+        } else if (arg == "--drill" && hasValue) {
+            if (!ParseDrill(argv[++i], options.preset)) return false;
+            options.drill = true;
         } else {
             return false;
         }
@@ -134,6 +194,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     zark::DetectorSimulator unit(options.unit);
+    DrillClock drill(zark::DrillOfPreset(options.preset));
     using Clock = std::chrono::steady_clock;
     const auto step = std::chrono::milliseconds(zark::DetectorSimulator::kStepMs);
     const auto start = Clock::now();
@@ -158,9 +219,16 @@ int main(int argc, char** argv) {
         if (Clock::now() < next) continue;
         next += step;
         out.clear();
+        if (options.drill) drill.Call(unit);
         const std::uint32_t lines = unit.Step(out);
         WriteAll(master, out);
+        zark::TimedShot timing;
+        const bool timedShot = options.drill && drill.Count(unit, timing);
         if (options.quiet) continue;
+        if (options.drill) {
+            static const char* const words[] = {"load", "attention", "fire", "stop", "drill over"};
+            for (const zark::TimedEvent& e : drill.Events()) std::printf("%s\n", words[int(e.signal)]);
+        }
         if (unit.streaming() != wasStreaming) {
             wasStreaming = unit.streaming();
             if (wasStreaming) {
@@ -174,7 +242,10 @@ int main(int argc, char** argv) {
         if (lines) std::printf("run on side %d (not signalled: no modem lines)\n", (lines & zark::EV_DSR) ? 1 : 0);
         if (unit.shotCount() != shots) {
             shots = unit.shotCount();
-            std::printf("shot %d\n", shots);
+            if (timedShot)
+                std::printf("shot %d %s\n", shots, timing.late ? "late" : "in time");
+            else
+                std::printf("shot %d\n", shots);
         }
         std::fflush(stdout);
     }
