@@ -220,6 +220,13 @@ void FrameRange::StopWatching() {
 
 void FrameRange::SetReadOnly(bool on) {
     if (TargetWindow* target = frame_.Target()) target->Link().SetSuspended(on);
+    // the shots shown are the lane's, not the simulated unit's: its notice would mislead
+    if (on) {
+        simulatedNotice_ = frame_.SimulatedUnitNoticeShown();
+        frame_.SetSimulatedUnitNotice(false);
+    } else if (simulatedNotice_) {
+        frame_.SetSimulatedUnitNotice(true);
+    }
     if (on) {
         greyed_.clear();
         const auto grey = [this](QAction* action) {

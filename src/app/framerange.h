@@ -69,6 +69,7 @@ private:
     std::string coachKey_;  // and the coach's client
     QString watched_;
     std::vector<std::pair<QPointer<QAction>, bool>> greyed_;
+    bool simulatedNotice_ = false;  // shown before watching
 };
 
 }  // namespace zark

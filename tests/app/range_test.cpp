@@ -62,7 +62,6 @@ protected:
         test::ModalWatch watch([&](QWidget* shown) {
             auto* dialog = qobject_cast<WatchLaneDialog*>(shown);
             ASSERT_NE(dialog, nullptr);
-            test::KeepPicture(dialog, "range-watch-lane-dialog");
             if (lane.isEmpty()) return QTest::mouseClick(dialog->StopButton(), Qt::LeftButton);
             QTreeWidget* list = dialog->List();
             ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() > 0; }, kWaitMs));
@@ -72,6 +71,7 @@ protected:
             EXPECT_EQ(row->text(4), "online");
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
             ASSERT_TRUE(dialog->WatchButton()->isEnabled());
+            test::KeepPicture(dialog, "range-watch-lane-dialog.png");
             QTest::mouseClick(dialog->WatchButton(), Qt::LeftButton);
         });
         ASSERT_TRUE(test::ChooseCommand(*frame, kCmdWatchLane));
@@ -105,6 +105,8 @@ TEST_F(RangeInTheProgram, ACoachWatchesALaneReadOnlyAndGetsTheMenusBack) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame->Hub().targetA() && frame->Hub().targetA()->Identity() == 1200; }, kWaitMs));
     EXPECT_TRUE(frame->Target()->isVisible());
     EXPECT_TRUE(frame->Target()->Link().Suspended());
+    const bool simulated = frame->Range()->Watching() && !frame->SimulatedUnitNoticeShown();
+    EXPECT_TRUE(simulated);  // the lane's shots are not the simulated unit's
     // read-only: nothing that shoots or replaces the series can be chosen
     EXPECT_FALSE(Choosable(kCmdOpen));
     EXPECT_FALSE(Choosable(kCmdSighters3));
@@ -126,7 +128,7 @@ TEST_F(RangeInTheProgram, ACoachWatchesALaneReadOnlyAndGetsTheMenusBack) {
     }
     EXPECT_TRUE(Choosable(kCmdSave));  // the watched series can be kept
     EXPECT_FALSE(Choosable(kCmdSighters3));
-    test::KeepPicture(frame.get(), "range-coach-watching");
+    test::KeepPicture(frame.get(), "range-coach-watching.png");
 
     // the lane goes away: the banner says so
     lane.reset();
