@@ -63,6 +63,14 @@ bool RangeClient::Start(const BrokerOptions& o) {
         mosq_ = nullptr;
         return false;
     }
+    // The network thread first: from then on every call of the library is made safe from other
+    // threads, and what is published before the connection is queued, never written ahead of it.
+    if (const int started = mosquitto_loop_start(mosq_); started != MOSQ_ERR_SUCCESS) {
+        error_ = BrokerErrorText(started);
+        mosquitto_destroy(mosq_);
+        mosq_ = nullptr;
+        return false;
+    }
     running_ = true;
     const QByteArray host = o.host.toUtf8();
     const int port = o.port, keepAlive = o.keepAliveSeconds;
@@ -71,9 +79,6 @@ bool RangeClient::Start(const BrokerOptions& o) {
         // A refused first connect is retried by the network thread like any lost connection.
         const int rc = mosquitto_connect_async(m, host.constData(), port, keepAlive);
         if (rc != MOSQ_ERR_SUCCESS) LogLine("range: connecting to %s:%d: %s\n", host.constData(), port, mosquitto_strerror(rc));
-        // the network thread; it also makes every call of the library safe from other threads
-        if (const int started = mosquitto_loop_start(m); started != MOSQ_ERR_SUCCESS)
-            LogLine("range: the network thread did not start: %s\n", mosquitto_strerror(started));
     });
     return true;
 }

@@ -157,7 +157,9 @@ TEST_F(RangeInTheProgram, AProgramPutOnTheRangeIsALaneThatLeavesWhenItEnds) {
     ASSERT_TRUE(test::ChooseCommand(*frame, kCmdFirstTarget + 3));
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return watcher.Lanes().count("lane2") && watcher.Lanes().at("lane2").face == frame->Hub().targetA()->Identity();
-    }, kWaitMs));
+    }, kWaitMs)) << "lanes " << watcher.Lanes().size() << ", lane client "
+                 << (frame->Range()->Publisher() ? "publishing" : "none") << "\n"
+                 << broker.Output().toStdString();
     const LaneState& state = watcher.Lanes().at("lane2");
     EXPECT_TRUE(state.online);
     EXPECT_EQ(state.shooter, "Eva");

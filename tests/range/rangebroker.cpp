@@ -73,31 +73,44 @@ RangeBroker::RangeBroker(const QString& extra, bool clubUsers) {
                    .replace("/etc/mosquitto/zark", folder)
                    .replace("/var/lib/mosquitto/", folder + "/")
                    .replace("\nuser mosquitto", "\nuser " + UserName())
-                   .replace("\nlistener 1883\n", QStringLiteral("\nlistener %1 127.0.0.1\n").arg(port_));
+                   .replace("\nlistener 1883\n", QStringLiteral("\nlistener @PORT@ 127.0.0.1\n"));
     } else {
-        conf = QStringLiteral("user %1\nlistener %2 127.0.0.1\nallow_anonymous true\npersistence false\n")
-                   .arg(UserName())
-                   .arg(port_);
+        conf = QStringLiteral("user %1\nlistener @PORT@ 127.0.0.1\nallow_anonymous true\npersistence false\n")
+                   .arg(UserName());
     }
-    conf += "\nlog_type all\n" + extra + '\n';
-    QFile file(folder + "/mosquitto.conf");
-    file.open(QIODevice::WriteOnly);
-    file.write(conf.toUtf8());
+    conf_ = conf + "\nlog_type all\n" + extra + '\n';
     process_.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+void RangeBroker::WriteConfiguration() {
+    QFile file(dir_.path() + "/mosquitto.conf");
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(QString(conf_).replace("@PORT@", QString::number(port_)).toUtf8());
 }
 
 RangeBroker::~RangeBroker() { Stop(); }
 
 bool RangeBroker::Start() {
     if (process_.state() != QProcess::NotRunning) return true;
-    process_.start(Program("mosquitto"), {"-c", dir_.path() + "/mosquitto.conf"});
-    if (!process_.waitForStarted(5000)) return false;
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 10000) {
-        if (Accepts(port_)) return true;
-        if (process_.state() == QProcess::NotRunning) return false;
-        QThread::msleep(10);
+    // Another test's broker may take the free port between its choice and the bind: this broker
+    // then ends at once (and a connection would reach the other one), so it tries another port.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        WriteConfiguration();
+        process_.start(Program("mosquitto"), {"-c", dir_.path() + "/mosquitto.conf"});
+        if (!process_.waitForStarted(5000)) return false;
+        QElapsedTimer waited;
+        waited.start();
+        const qsizetype from = output_.size();
+        bool listening = false;
+        while (waited.elapsed() < 10000 && process_.state() != QProcess::NotRunning) {
+            process_.waitForReadyRead(20);
+            output_ += QString::fromUtf8(process_.readAll());
+            listening = listening || output_.indexOf(QStringLiteral("listen socket on port %1.").arg(port_), from) >= 0;
+            if (listening && Accepts(port_)) return true;
+        }
+        output_ += QString::fromUtf8(process_.readAll());
+        if (process_.state() != QProcess::NotRunning) return false;
+        port_ = FreeLoopbackPort();
     }
     return false;
 }

@@ -28,7 +28,10 @@ public:
     qint64 Pid() const { return process_.processId(); }
 
 private:
+    void WriteConfiguration();
+
     QTemporaryDir dir_;
+    QString conf_;  // with @PORT@ for the port
     QProcess process_;
     int port_ = 0;
     QString output_;
