@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "export/csvexport.h"
@@ -48,7 +49,7 @@ LaneFace LaneFaceOf(const TargetDescriptor& face) {
     f.refRadius = face.RefRadius();
     f.refDiameter = face.RefDiameter();
     f.viewWidth = kViewWidthUnits;
-    f.bulletRadius = face.BulletRadius();
+    f.bulletRadius = int(std::lround(face.BulletRadius()));
     f.picture = face.Picture() != nullptr;
     for (int i = 0; i < face.RingCount(); ++i) {
         const char* label = face.RingLabel(i);
@@ -68,7 +69,7 @@ ShotMessage ShotMessageOf(const TraceStore& store, int k, const TargetDescriptor
     m.index = store.ShotHasNoTrace(k) ? NoTraceInFiles : shot.traceIndex;
     m.side = shot.side ? 1 : 0;
     m.score = scored.fired ? scored.score : 0;
-    if (scored.face) m.text = QString::fromStdString(ScoreText(*scored.face, m.score));
+    if (scored.face) m.text = QString::fromStdString(ScoreText(*scored.face, m.score, scored.fired && scored.innerRing));
     m.direction = scored.fired ? ClockHour(scored.bearing) : 0;
     m.time = scored.fired ? std::max(0, scored.timeMs) / 1000.0 : 0;
     m.late = store.ShotTiming(k).late != 0;
