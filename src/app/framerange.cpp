@@ -11,7 +11,7 @@
 #include "diag/diagnostics.h"
 #include "export/csvexport.h"
 #include "i18n/uistrings.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "range/lanepublisher.h"
 #include "range/lanewatcher.h"
 #include "range/rangemessages.h"

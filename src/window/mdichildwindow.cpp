@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "window/mdiclient.h"
+#include "window/placementstore.h"
 
 namespace zark {
 
@@ -136,7 +137,7 @@ MdiChildWindow::MdiChildWindow() = default;
 
 MdiChildWindow::~MdiChildWindow() {
     if (window_) {
-        if (!placementName_.empty()) registry_.writeRect(placementName_, NormalGeometry(), placementWord_);
+        if (store_ && !placementName_.empty()) store_->WritePlacement(placementName_, NormalGeometry(), placementWord_);
         static_cast<MdiChildFrame*>(window_.data())->Detach();
         delete window_.data();
     }
@@ -149,7 +150,8 @@ int MdiChildWindow::CreatePlaced(const QString& title, std::uint32_t style, cons
                                  const Rect& fallback, MdiClient& client, const QIcon& icon) {
     if (window_) return 0;
     Rect rect = fallback;
-    if (registry_.readRect(placementName, rect, &storedWord_)) {
+    PlacementStore* store = client.Placements() ? client.Placements() : ProcessPlacements();
+    if (store && store->ReadPlacement(placementName, rect, &storedWord_)) {
         // Stored numbers are kept within the screen: in the area's coordinates, no larger than
         // the screen's available area and inside it.
         const QMdiArea* area = client.Area();
@@ -162,7 +164,10 @@ int MdiChildWindow::CreatePlaced(const QString& title, std::uint32_t style, cons
     }
     placementWord_ = storedWord_;
     const int created = Create(title, style, rect, client, icon);
-    if (created) placementName_ = placementName;
+    if (created) {
+        placementName_ = placementName;
+        store_ = store;
+    }
     return created;
 }
 

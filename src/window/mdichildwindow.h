@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/registryaccess.h"
 #include "settings/registryforms.h"
 
 class QAction;
@@ -20,6 +19,7 @@ class QWidget;
 namespace zark {
 
 class MdiClient;
+class PlacementStore;
 
 // Window styles of the child windows, with the platform's numbers.
 enum WindowStyle : std::uint32_t {
@@ -49,8 +49,8 @@ std::vector<int> SurplusSeparators(const std::vector<bool>& isSeparator);
 // Base of the child windows in the main window's child-window area (target window, scoreboard,
 // match board, diagram): one QMdiSubWindow with a content widget the derived class fills.
 //
-// A child may have a placement value in the "Dialogs" group ("Target", "Scoreboard", ...): it is
-// read when the child is created and written when the object is destroyed, in the coordinates of
+// A child may have a placement ("Target", "Scoreboard", ...) in the placement store of its area: it
+// is read when the child is created and written when the object is destroyed, in the coordinates of
 // the child-window area. Children are destroyed before the area that holds them.
 class MdiChildWindow {
 public:
@@ -117,7 +117,7 @@ private:
     QPointer<QMdiSubWindow> window_;
     QPointer<QWidget> content_;
     MdiClient* client_ = nullptr;
-    RegistryAccess registry_;
+    PlacementStore* store_ = nullptr;  // the area's, taken when the child is placed
     std::string placementName_;
     std::string storedWord_;
     std::string placementWord_;

@@ -15,7 +15,7 @@
 #include "app/watchlanedialog.h"
 #include "apptestsupport.h"
 #include "core/shootinghub.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "range/lanepublisher.h"
 #include "range/lanewatcher.h"
 #include "range/rangebroker.h"
