@@ -26,10 +26,10 @@
 namespace zark {
 namespace {
 
-constexpr int kTextWatching = 625;     // "Watching lane %s (%s): read-only. ..."
-constexpr int kTextLaneOffline = 626;  // "Lane %s is offline. ..."
-constexpr int kTextBrokerAway = 627;   // "The range broker cannot be reached (%s). ..."
-constexpr int kTextRefused = 628;      // "The range broker refused this lane (%s)."
+constexpr int kTextWatching = 655;     // "Watching lane %s (%s): read-only. ..."
+constexpr int kTextLaneOffline = 656;  // "Lane %s is offline. ..."
+constexpr int kTextBrokerAway = 657;   // "The range broker cannot be reached (%s). ..."
+constexpr int kTextRefused = 658;      // "The range broker refused this lane (%s)."
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 

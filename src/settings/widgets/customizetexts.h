@@ -51,11 +51,11 @@ inline constexpr int kRangeTls = 616;
 inline constexpr int kRangeCaFile = 617;
 inline constexpr int kRangeUser = 618;
 inline constexpr int kRangePassword = 619;
-inline constexpr int kRangeName = 620;
-inline constexpr int kRangeLane = 621;
-inline constexpr int kRangeShooter = 622;
-inline constexpr int kRangeStored = 623;    // the password box's hint while a password is stored
-inline constexpr int kRangeNote = 624;      // what the user and the lane are for
+inline constexpr int kRangeName = 650;
+inline constexpr int kRangeLane = 651;
+inline constexpr int kRangeShooter = 652;
+inline constexpr int kRangeStored = 653;    // the password box's hint while a password is stored
+inline constexpr int kRangeNote = 654;      // what the user and the lane are for
 
 // Pictures and icons.
 inline constexpr int kTestSoundIcon = 1106;
