@@ -13,6 +13,7 @@ packages=(
   pulseaudio pulseaudio-utils sox
   desktop-file-utils libxml2-utils shared-mime-info
   qt6-qpa-plugins dpkg-dev file lintian appstream man-db
+  mosquitto mosquitto-clients libmosquitto-dev openssl
 )
 
 missing=()

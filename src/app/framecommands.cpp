@@ -1,5 +1,7 @@
 #include "app/framecommands.h"
 
+#include "app/framerange.h"
+
 #include <QAction>
 #include <QFileInfo>
 #include <memory>
@@ -45,6 +47,10 @@ void FrameCommands::SaveAutomatically(int command) {
     const int on = frame_.Menus().ToggleCheck(command);
     frame_.SetAutoSave(on);
     frame_.ToolbarButtons().CheckButton(command, on != 0);
+}
+
+void FrameCommands::WatchLane(int) {
+    if (FrameRange* range = frame_.Range()) range->WatchLaneCommand();
 }
 
 void FrameCommands::Customize(int) { frame_.Customize(); }

@@ -26,6 +26,7 @@ public:
     void Save(int command) override;
     void Delete(int command) override;
     void SaveAutomatically(int command) override;
+    void WatchLane(int command) override;
     void Customize(int command) override;
     void Print(int command) override;
     void PageSetup(int command) override;

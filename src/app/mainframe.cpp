@@ -1,5 +1,7 @@
 #include "app/mainframe.h"
 
+#include "app/framerange.h"
+
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QCoreApplication>
@@ -77,6 +79,7 @@ MainFrame::~MainFrame() {
         RegistryAccess registry;
         printing_.Save(registry);
     }
+    range_.reset();  // the lane says it leaves the range
     timed_.reset();
     files_.reset();
     flow_.reset();
@@ -182,6 +185,8 @@ int MainFrame::Create(const QString& className, const QString& title) {
     LayOut(width, height);
     if (QMdiArea* area = mdi_.Area()) area->hide();  // shown with the first target
     client_->installEventFilter(this);
+    range_ = std::make_unique<FrameRange>(*this);
+    range_->ApplySettings();
     created_ = true;
 
     show();
@@ -344,17 +349,25 @@ void MainFrame::ChooseTarget(int command) {
 
 void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second) {
     if (!first) return;
-    QMdiArea* area = mdi_.Area();
-    if (welcome_) welcome_->hide();
-    if (area) area->show();
-    MdiChildWindow* target = ChildWindow(ChildRole::Target);
-
     // A series (paused or not) and a match end with their target: F3 must not resume them on
     // the new face with an empty store.
     if (flow_) flow_->EndSeries();
     if (timed_) timed_->End();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     toolbarButtons_.SetState(ShootingState::TargetShown);
+    ShowFaces(first, second);
+    menuBar_.RebuildShootMenu(TargetFamily(first->Identity()));
+}
+
+void MainFrame::ShowWatchedTarget(const TargetDescriptor* first, const TargetDescriptor* second) {
+    if (first) ShowFaces(first, second);
+}
+
+void MainFrame::ShowFaces(const TargetDescriptor* first, const TargetDescriptor* second) {
+    QMdiArea* area = mdi_.Area();
+    if (welcome_) welcome_->hide();
+    if (area) area->show();
+    MdiChildWindow* target = ChildWindow(ChildRole::Target);
     if (TargetWindow* window = Target()) {
         window->View().SetZoom(settings_.Get().Zoom, false);
         window->ChooseTarget(first, second);
@@ -377,7 +390,6 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     views_->ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
     // The target window is the active one, whatever showing the others did.
     if (target && target->Window() && area) area->setActiveSubWindow(target->Window());
-    menuBar_.RebuildShootMenu(TargetFamily(first->Identity()));
 }
 
 void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {
@@ -414,13 +426,15 @@ void MainFrame::ApplySettings() {
         const std::string& next = settings.Communication == sessionConfigured_ ? sessionPort_ : settings.Communication;
         SetSimulatedUnitNotice(IsSimulatorPort(next));
     }
+    if (range_) range_->ApplySettings();
 }
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 
 void MainFrame::Notify(const Notification& notification) {
     // The series codes go to the flow; the replay's and the marks' are the frame's.
-    if (flow_) flow_->OnNotification(notification);
+    // A watched lane's series is not this program's to complete or save automatically.
+    if (flow_ && !(range_ && range_->Watching())) flow_->OnNotification(notification);
     switch (notification.code) {
         case kCodeShot:  // a live shot (a replayed one is not reported)
             seriesDate_ = QDateTime::currentDateTime();
@@ -467,6 +481,7 @@ void MainFrame::SetShootingState(ShootingState state) {
     // Shooting and pausing set the pitch back to 0; the store's shot positions follow.
     if (TraceStore* store = hub_.Store(); store && store->ShotTimeOffset() != toolbarButtons_.ShotTimeOffsetMs())
         shooting_->ApplyShotTimeOffset();
+    if (range_) range_->UpdateRun();
 }
 
 void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {

@@ -37,6 +37,7 @@ namespace zark {
 
 class FrameCommands;
 class FrameFiles;
+class FrameRange;
 class FrameShooting;
 class FrameTimed;
 class FrameViews;
@@ -83,6 +84,8 @@ public:
     // A target command: the file name goes, and the command's target pair is shown (unless the
     // series shown may not be set aside).
     void ChooseTarget(int command);
+    // The windows show a face pair: the target window, scoreboard, diagram and analysis.
+    void ShowFaces(const TargetDescriptor* first, const TargetDescriptor* second);
     // Ends the main loop (Exit, closing the window).
     void PostQuit();
 
@@ -91,12 +94,17 @@ public:
     // come, the hub gets the pair and the Shoot menu is rebuilt for the target's family. second
     // may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
+    // The face of a watched lane: the windows show it as for a chosen target, while the series
+    // rules and the menus stay as they are.
+    void ShowWatchedTarget(const TargetDescriptor* first, const TargetDescriptor* second);
 
     // Opens a series or match file (the open dialog asks when fileName is empty) and shows it.
     // Returns 1 when it is shown, 0 otherwise (nothing changes then).
     int Open(const QString& fileName);
     // The file commands (open, save, automatic saves, delete, files dropped on the window).
     FrameFiles* Files() const { return files_.get(); }
+    // The range: this lane on the club's broker, and watching another lane.
+    FrameRange* Range() const { return range_.get(); }
     Printing& Print() { return printing_; }
 
     void UpdateCaption();
@@ -262,6 +270,7 @@ private:
     std::unique_ptr<MatchBoard> matchBoard_;
     AudioView* audio_ = nullptr;  // the target window's
     std::unique_ptr<TargetChild> targetChild_;
+    std::unique_ptr<FrameRange> range_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

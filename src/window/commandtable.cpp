@@ -33,6 +33,7 @@ constexpr CommandRow kCommands[] = {
 {kCmdSave,                  {File, 116, G},                        {G, G, G, O}, {3, Ctrl, 'S'},      {3, 1, 151, Push, G},             {G, G, G, O}, {},         &H::Save},
 {kCmdDelete,                {File, 111, O},                        {O, G, O, O}, {},                  {4, 19, 200, Push, O},            {O, G, O, O}, {},         &H::Delete},
 {kCmdSaveAutomatically,     {File, 112, O, Check},                 kUntouched,   {},                  {5, 18, 149, Toggle, O},          kUntouched,   {},         &H::SaveAutomatically},
+{kCmdWatchLane,             {File, 600, O},                        kUntouched,   {},                  {},                               kUntouched,   {},         &H::WatchLane},
 {kCmdCustomize,             {File, 6, O, Plain, Sep},               {O, G, O, O}, {},                  {},                               kUntouched,   {},         &H::Customize},
 {kCmdPrint,                 {File, 7, G},                          {G, G, G, O}, {1, Ctrl, 'P'},      {6, 2, 152, Push, G},             {G, G, G, O}, {},         &H::Print},
 {kCmdExportPdf,             {File, 380, G},                        {G, G, G, O}, {},                  {},                               kUntouched,   {},         &H::Print},

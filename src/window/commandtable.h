@@ -94,6 +94,7 @@ public:
     virtual void Save(int command) = 0;
     virtual void Delete(int command) = 0;
     virtual void SaveAutomatically(int command) = 0;
+    virtual void WatchLane(int command) = 0;
     virtual void Customize(int command) = 0;
     virtual void Print(int command) = 0;
     virtual void PageSetup(int command) = 0;
