@@ -841,6 +841,7 @@ void MainFrame::PrintReport(int command) {
     series.settings = &settings_.Get();
     if (!fileName_.isEmpty()) series.title = QFileInfo(fileName_).fileName();
     series.stamp = seriesDate_;
+    series.sighters = flow_ && flow_->sightersMode() && fileName_.isEmpty();
     if (command == kCmdExportPdf) {
         PrintHub views(series, 600);
         printing_.ExportPdf(this, series, views);

@@ -38,6 +38,8 @@ public:
     QLabel* GroupLabel() const { return group_; }
     // The phases of each shot and the series' means (the last row).
     QTreeWidget* PhaseList() const { return phaseList_; }
+    // The coaching figures of each shot (held score, luck, hold to shot, call) and the series' row.
+    QTreeWidget* CoachList() const { return coachList_; }
 
     std::function<void()> onClose;
     std::function<void()> onReplay;
@@ -49,10 +51,12 @@ public:
 private:
     std::unique_ptr<AnalysisView> view_;
     void FillPhases();
+    void FillCoaching();
     void ConnectRowClicks(QTreeWidget* list, std::function<bool(int row)> isShot);
 
     QTreeWidget* list_ = nullptr;
     QTreeWidget* phaseList_ = nullptr;
+    QTreeWidget* coachList_ = nullptr;
     QLabel* group_ = nullptr;
 };
 

@@ -212,6 +212,7 @@ public:
 
     QComboBox* PictureList() const { return pictures_; }
     PicturePreview* Preview() const { return preview_; }
+    QCheckBox* CallShots() const { return callShots_; }
 
 private:
     QString PathOf(int index) const;
@@ -219,6 +220,7 @@ private:
     QString directory_;
     QComboBox* pictures_ = nullptr;
     PicturePreview* preview_ = nullptr;
+    QCheckBox* callShots_ = nullptr;
 };
 
 }  // namespace zark
