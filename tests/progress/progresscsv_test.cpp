@@ -80,13 +80,6 @@ TEST(ProgressCsv, TheSeriesLuckAndMeanCallError) {
     const QStringList lines = ReadLines(out);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[1].endsWith(",1.00,1.01")) << lines[1].toStdString();
-    TargetCatalogue catalogue;
-    catalogue.Build();
-    ProgressIndex index(dir.path(), catalogue);
-    index.Scan();
-    ASSERT_EQ(index.Rows().size(), 1u);
-    EXPECT_EQ(FigureOf(index.Rows()[0], ProgressFigure::Luck), 1.0);
-    EXPECT_NEAR(*FigureOf(index.Rows()[0], ProgressFigure::CallError), 8 * 112.0 / 890, 1e-9);
 }
 
 TEST(ProgressCsv, AFolderOrOutputThatCannotBeUsedIsStatusOne) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QTabWidget>
 
 #include "window/commandids.h"
 #include "app/mainframe.h"
@@ -156,10 +157,14 @@ TEST_F(Analysis, TheCoachingFiguresTheCallsAndTheSighters) {
     const int bottom = window.View()->Paint(painter, QRect(10, 20, 900, 600), 4.0);
     painter.end();
     EXPECT_EQ(bottom - 20, window.View()->Height(4.0));
-    if (const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR"); !dir.isEmpty())
+    if (const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR"); !dir.isEmpty()) {
         page.save(QString::fromLocal8Bit(dir) + "/analysis-block.png");
+        window.Pages()->setCurrentWidget(coach);
+        window.Window()->resize(640, 420);
+        window.Window()->grab().save(QString::fromLocal8Bit(dir) + "/analysis-coaching.png");
+    }
 
-    // sighters: how far their correction can be trusted, after two and after five
+    // sighters: how far their correction can be trusted (worked for five in CoachFigures)
     hub.NewSeries(5, 1, 0);
     EXPECT_FALSE(window.GroupLabel()->text().contains("Sighters"));
     hub.FeedSample(30, 0, 1, 0, -1);
@@ -168,10 +173,7 @@ TEST_F(Analysis, TheCoachingFiguresTheCallsAndTheSighters) {
     EXPECT_TRUE(window.GroupLabel()->text().contains("Sighters' correction: within 3.0 mm (standard error of 2 sighters)"))
         << window.GroupLabel()->text().toStdString();
     EXPECT_TRUE(window.GroupLabel()->text().contains(" sighters bring it under "));
-    hub.NewSeries(5, 1, 0);
-    for (const auto& [x, y] : {std::pair{130, 130}, {-70, 130}, {130, -70}, {-70, -70}, {30, 30}})
-        hub.FeedSample(x, y, 1, 0, -1);  // 10 mm around their mean: √(200 / 5) = 6.3 mm
-    EXPECT_TRUE(window.GroupLabel()->text().contains("within 6.3 mm (standard error of 5 sighters)"));
+    hub.StopAcquisition();
     hub.NewSeries(10, 0, 0);  // a series: no sighters' figures
     hub.FeedSample(30, 0, 1, 0, -1);
     hub.FeedSample(90, 0, 1, 0, -1);

@@ -65,19 +65,12 @@ TEST(CoachFigures, HeldScoreAndLuckOverTheShotsNeighbours) {
     EXPECT_EQ(c.shot[3].luck, 1);
     EXPECT_EQ(c.lucky, 4);
     EXPECT_EQ(c.luck, 3.5);
-}
 
-TEST(CoachFigures, AShotWithoutStretchOrOffTheFaceHasNoHeldScore) {
-    Trace t;
-    t.At(0, 3000, 10).Shot(0, 3000);  // never on the face
-    double held = 0;
-    EXPECT_FALSE(HeldScore(*t.store, 0, Rifle50(), held));
-    TraceStore& store = *t.store;
-    store.AppendShot(0, 0, 0);  // an unfired shot of a run
-    const SeriesCoaching c = AnalyseCoaching(store, AnalyseSeriesPhases(store, Rifle50(), nullptr), Rifle50(), nullptr);
-    EXPECT_FALSE(c.shot[0].hasHeld);
-    EXPECT_FALSE(c.shot[1].fired);
-    EXPECT_EQ(c.lucky, 0);
+    // a shot never on the face has no held score; an unfired one is no shot
+    Trace off;
+    off.At(0, 3000, 10).Shot(0, 3000).Shot(0, 0);
+    const SeriesCoaching o = AnalyseCoaching(*off.store, AnalyseSeriesPhases(*off.store, Rifle50(), nullptr), Rifle50(), nullptr);
+    EXPECT_TRUE(o.shot[0].fired && !o.shot[0].hasHeld && !o.shot[1].fired);
 }
 
 TEST(CoachFigures, ADecimalFaceKeepsItsTenths) {
@@ -124,12 +117,9 @@ TEST(CoachFigures, AReleaseThatAlwaysPullsLowLeftAndTheCalls) {
     EXPECT_NEAR(c.aimToHitMm, std::hypot(78, 45) * mm, 1.5 * mm);
     EXPECT_EQ(c.aimToHitClock, 8);
 
-    EXPECT_TRUE(c.shot[0].called);
+    // the calls: a 9 for a 9 and a ten for a 9, both within a point; the middle is a call too
     EXPECT_FALSE(c.shot[1].called);
-    EXPECT_EQ(c.shot[0].callScore, 9);
-    EXPECT_NEAR(c.shot[0].callErrorMm, std::hypot(19, 5) * mm, 1e-9);
     EXPECT_EQ(c.shot[2].callScore, 10);
-    EXPECT_NEAR(c.shot[2].callErrorMm, std::hypot(79, 35) * mm, 1e-9);
     EXPECT_EQ(c.calls, 2);
     EXPECT_NEAR(c.meanCallErrorMm, (std::hypot(19, 5) + std::hypot(79, 35)) * mm / 2, 1e-9);
     EXPECT_EQ(c.callsWithinPoint, 1.0);

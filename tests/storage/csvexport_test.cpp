@@ -240,9 +240,9 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), kHeader + "\n"
                                  "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.16,5.16,7.12,0.20,5,,,,,,,,"
-                                 ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,\n"
+                                 ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,,10.00,0.00,7.12,8,,,,\n"
                                  "1,total,,,,,,\"10\",,,,,,,,,,,0.13,0.13,2,0.18,0.00,0.00,0.00,0.00"
-                                 ",,,,,0.08,0.00,0.00,7.12,,,,,,\n");
+                                 ",,,,,0.08,0.00,0.00,7.12,,,,,,,,0.00,7.12,8,,,,\n");
 
     // a folder cannot be written: exit status 1, the folder stays
     EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
@@ -278,9 +278,9 @@ TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (kHeader + "\n").toStdString() +
                             "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.13,-5.03,7.12,0.20,5,,,,,,,,"
-                            ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,\n"
+                            ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,,8.00,0.00,7.12,8,,,,\n"
                             "1,total,,,,,,\" 8\",,,,,,,,,,,15.10,-10.07,4,18.15,0.00,0.00,0.00,0.00"
-                            ",,,,,0.08,0.00,0.00,7.12,,,,,,\n");
+                            ",,,,,0.08,0.00,0.00,7.12,,,,,,,,0.00,7.12,8,,,,\n");
     struct stat info {};
     ASSERT_EQ(::stat(pipe.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

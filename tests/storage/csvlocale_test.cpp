@@ -35,13 +35,13 @@ TEST(CsvExportLocale, ScoresTextsAndTimesHaveAPointUnderAGermanLocale) {
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().toStdString(),
               std::string("series,shot,x,y,trace_index,side,score,score_text,direction,time,") +
-                  kCsvAnalysisColumns + ",window,time_in_window_s,late\n"
+                  kCsvAnalysisColumns + ",window,time_in_window_s,late," + kCsvCoachingColumns + "\n"
                   "1,1,0,100,10,L,9.3,\"9.3\",12,0.00,0.0,0.0,0.00,5.03,17.62,7.12,0.40,10,,,,,,,,"
-                  ",,,0.36,0.08,0.28,0.00,0.00,7.12,1.00,13.38,clean,,,\n"
+                  ",,,0.36,0.08,0.28,0.00,0.00,7.12,1.00,13.38,clean,,,,9.30,0.00,7.12,8,,,,\n"
                   "1,2,30,-20,1885,L,10.9,\"10.9\",4,1.15,0.0,100.0,0.00,8.81,2.52,7.12,74.96,25,,,,,,,,"
-                  ",,,74.92,0.08,74.84,0.00,0.00,7.12,,,long hold,,,\n"
+                  ",,,74.92,0.08,74.84,0.00,0.00,7.12,,,long hold,,,,9.70,1.20,7.12,8,,,,\n"
                   "1,total,,,,,,\"20.2\",,,,,,,,,,,1.89,5.03,1,5.38,15.57,7.78,2.67,10.68"
-                  ",,,,,37.56,0.00,0.00,7.12,,13.38,,,,\n");
+                  ",,,,,37.56,0.00,0.00,7.12,,13.38,,,,,,1.20,7.12,8,,,,\n");
 }
 
 }  // namespace

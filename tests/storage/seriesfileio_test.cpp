@@ -393,16 +393,6 @@ TEST(CallsSection, FollowsTheOtherSectionsAndReadsBack) {
     EXPECT_FALSE(edited->store.calls[0].given);
     EXPECT_FALSE(edited->store.calls[8].given);  // the file has three shots
 
-    // a match keeps each series' calls with its series
-    auto match = SampleMatch(0);
-    match->series[1].calls[0] = ShotCall{1, -5, 6};
-    QTemporaryDir dir;
-    const QString path = dir.filePath("m.zam");
-    ASSERT_TRUE(SeriesFileIo().WriteMatch(*match, path));
-    auto back = std::make_unique<MatchRecord>();
-    ASSERT_TRUE(SeriesFileIo().ReadMatch(path, *back));
-    ExpectSameMatch(*match, *back);
-    EXPECT_EQ(back->series[1].calls[0], (ShotCall{1, -5, 6}));
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ int PrintHub::DrawShotList(QPainter& painter, const QRect& rect) { return list_-
 int PrintHub::DrawAnalysis(QPainter& painter, const QRect& rect) {
     hub_.ShowTraceRange(-1, -1, 0);
     // In the report's type, or smaller when that does not fit; left out when neither does.
-    for (const double scale : {1.0, 0.8, 0.7, 0.6}) {
+    for (const double scale : {1.0, 0.8, 0.7, 0.6, 0.5}) {
         const double pixelsPerMm = dpi_ / 25.4 * scale;
         if (analysis_->Height(pixelsPerMm) <= rect.height()) return analysis_->Paint(painter, rect, pixelsPerMm);
     }

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -21,6 +22,8 @@ constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
 constexpr int kPhaseHint = 462;
 constexpr int kCoachHint = 567;
+constexpr int kPhasesTab = 573;
+constexpr int kCoachingTab = 574;
 
 // What both lists of figures share: flat rows in the dialog font, whole rows focused, fixed titles.
 void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemView::SelectionMode selection) {
@@ -116,13 +119,19 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     group_->setWordWrap(true);
     group_->setContentsMargins(4, 2, 4, 4);
     group_->setTextInteractionFlags(Qt::TextSelectableByMouse);  // a coach copies the figures
-    phaseList_ = new QTreeWidget(content);
+    // the phases and the coaching figures share the lower half, a tab each
+    pages_ = new QTabWidget(content);
+    pages_->setObjectName(QStringLiteral("analysisPages"));
+    pages_->setDocumentMode(true);
+    pages_->setFont(DialogUnits::DialogFont());
+    phaseList_ = new QTreeWidget(pages_);
     SetUpList(phaseList_, "analysisPhases", AnalysisView::kPhaseColumns, QAbstractItemView::SingleSelection);
-    coachList_ = new QTreeWidget(content);
+    coachList_ = new QTreeWidget(pages_);
     SetUpList(coachList_, "analysisCoaching", AnalysisView::kCoachColumns, QAbstractItemView::SingleSelection);
+    pages_->addTab(phaseList_, UiQString(kPhasesTab));
+    pages_->addTab(coachList_, UiQString(kCoachingTab));
     layout->addWidget(list_, 1);
-    layout->addWidget(phaseList_, 1);
-    layout->addWidget(coachList_, 1);
+    layout->addWidget(pages_, 1);
     layout->addWidget(group_, 0);
     SetContent(content);
     content->setFocusProxy(list_);

@@ -7,6 +7,7 @@
 #include "results/analysisview.h"
 
 class QLabel;
+class QTabWidget;
 class QTreeWidget;
 
 namespace zark {
@@ -38,8 +39,10 @@ public:
     QLabel* GroupLabel() const { return group_; }
     // The phases of each shot and the series' means (the last row).
     QTreeWidget* PhaseList() const { return phaseList_; }
-    // The coaching figures of each shot (held score, luck, hold to shot, call) and the series' row.
+    // The coaching figures of each shot (held score, luck, hold to shot, call) and the series' row,
+    // on the tab beside the phases'.
     QTreeWidget* CoachList() const { return coachList_; }
+    QTabWidget* Pages() const { return pages_; }
 
     std::function<void()> onClose;
     std::function<void()> onReplay;
@@ -57,6 +60,7 @@ private:
     QTreeWidget* list_ = nullptr;
     QTreeWidget* phaseList_ = nullptr;
     QTreeWidget* coachList_ = nullptr;
+    QTabWidget* pages_ = nullptr;
     QLabel* group_ = nullptr;
 };
 
