@@ -12,9 +12,9 @@
 namespace zark {
 namespace {
 
-// The traces are laid by hand on the 50 m rifle face (1200): its rings are 64 units apart, so a
-// point at distance 0..64 from the centre scores 10 (with the 22-unit bullet), 65..128 a 9,
-// 129..192 an 8 — every point below lies far from a ring's edge.
+// The traces are laid by hand on the 50 m rifle face (1200): its rings are 64 units (8 mm) apart,
+// so a point up to about 63 from the centre scores 10 (with the 22-unit bullet), up to 127 a 9, up
+// to 191 an 8; the points below lie away from the rings' edges.
 const TargetDescriptor& Rifle50() { return test::CatalogueFace(1200); }
 const TargetDescriptor& Rifle50Decimal() { return test::CatalogueFace(1350); }
 
@@ -126,24 +126,24 @@ TEST(CoachFigures, AReleaseThatAlwaysPullsLowLeftAndTheCalls) {
 }
 
 TEST(CoachFigures, HowSureTheSightersAre) {
-    // The 50 m face: 64 units (112 / 890 mm each) from one ring to the next, a goal of a quarter.
-    const double spacing = 64 * 112.0 / 890;
+    // The 50 m face: 64 units (0.125 mm each) from one ring to the next, a goal of a quarter.
+    const double spacing = 8.0;
     EXPECT_NEAR(RingSpacingMm(Rifle50()), spacing, 1e-9);
     const auto of = [](std::vector<GroupPoint> points) {
         return SightersConfidence(AnalyseGroup(points.data(), int(points.size())), Rifle50());
     };
     EXPECT_FALSE(of({{3, 4}}).valid);  // one sighter says nothing
-    // two sighters 6 mm apart: sx² = 18, standard error √(18 / 2) = 3 mm; 18 / 2.013² = 4.4: 5
+    // two sighters 6 mm apart: sx² = 18, standard error √(18 / 2) = 3 mm; 18 / 2² = 4.5: 5
     const SighterConfidence two = of({{0, 0}, {6, 0}});
     ASSERT_TRUE(two.valid);
     EXPECT_NEAR(two.standardErrorMm, 3.0, 1e-9);
     EXPECT_NEAR(two.goalMm, spacing / 4, 1e-9);
     EXPECT_EQ(two.needed, 5);
-    // five sighters, four 10 mm out at the corners and one in the middle: sx² = sy² = 100,
-    // standard error √(200 / 5) = 6.32 mm; 200 / 4.054 = 49.3: 50 sighters
-    const SighterConfidence five = of({{10, 10}, {-10, 10}, {10, -10}, {-10, -10}, {0, 0}});
-    EXPECT_NEAR(five.standardErrorMm, std::sqrt(40.0), 1e-9);
-    EXPECT_EQ(five.needed, 50);
+    // five sighters, four 9 mm out at the corners and one in the middle: sx² = sy² = 81,
+    // standard error √(162 / 5) = 5.69 mm; 162 / 2² = 40.5: 41 sighters
+    const SighterConfidence five = of({{9, 9}, {-9, 9}, {9, -9}, {-9, -9}, {0, 0}});
+    EXPECT_NEAR(five.standardErrorMm, std::sqrt(162.0 / 5), 1e-9);
+    EXPECT_EQ(five.needed, 41);
     // a tight pair is sure enough already: never fewer than two
     EXPECT_EQ(of({{0, 0}, {0.5, 0}}).needed, 2);
     // a face without rings has no spacing to aim for
