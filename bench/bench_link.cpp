@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/shootinghub.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "link/serialportposix.h"
 #include "link/serialportqt.h"
 #include "link/serialworker.h"

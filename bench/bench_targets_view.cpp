@@ -106,6 +106,31 @@ void BM_DrawFullTraceFromScratch(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawFullTraceFromScratch)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
+// For comparison: the same points at 4:1 stroked by the toolkit with a 3-pixel pen, flat caps and
+// bevel joins, one polyline per stretch of one colour, as the trace was drawn before.
+void BM_DrawFullTraceWithWidePen(benchmark::State& state) {
+    ViewRig rig(1024, 768);
+    FillTrace(rig.hub);
+    const zark::FaceGeometry g{1024, 768, 4};
+    const zark::TraceStore& store = *rig.hub.Store();
+    QPolygon line;
+    for (int i = 0; i < store.SampleCount(); ++i) {
+        const zark::TraceStore::SampleInfo info = store.SampleAt(i);
+        line << zark::ToPixel(g, &Catalogue().Entry(3), {}, info.point.x, info.point.y, info.shotsBefore, false);
+    }
+    QImage layer(1024, 768, QImage::Format_ARGB32_Premultiplied);
+    QPen pen(Qt::cyan, 3);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::BevelJoin);
+    for (auto _ : state) {
+        layer.fill(Qt::transparent);
+        QPainter painter(&layer);
+        painter.setPen(pen);
+        painter.drawPolyline(line);
+    }
+}
+BENCHMARK(BM_DrawFullTraceWithWidePen)->Unit(benchmark::kMillisecond);
+
 // One live sample: stored, the cross moved, the trace grown by a segment.
 void BM_LiveSample(benchmark::State& state) {
     ViewRig rig(1024, 768);

@@ -27,6 +27,7 @@ QString AboutDialog::VersionText() {
 }
 
 AboutDialog::AboutDialog(QWidget* owner) : ModalDialog(owner) {
+    SetEscapeCancels(true);
     LoadUiStrings();
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(UiQString(kCaptionText));

@@ -3,25 +3,19 @@
 #include <Qt>
 #include <algorithm>
 
-#include "window/commandids.h"
+#include "window/commandtable.h"
 
 namespace zark {
 
 std::vector<Accelerator> MainAccelerators() {
-    return {
-        {kAccelControl, 'P', kCmdPrint},
-        {kAccelControl, 'O', kCmdOpen},
-        {kAccelControl, 'S', kCmdSave},
-        {kAccelAlt, 'D', kCmdDiagram},
-        {kAccelAlt, '1', kCmdZoom1},
-        {kAccelAlt, '2', kCmdZoom2},
-        {kAccelAlt, '3', kCmdZoom3},
-        {kAccelAlt, '4', kCmdZoom4},
-        {0, kVkF1, kCmdHelpTopics},
-        {0, kVkF3, kCmdPauseContinue},
-        {0, kVkF5, kCmdCentreSeries},
-        {0, kVkF10, kCmdNewSerie},
-    };
+    std::vector<const CommandRow*> rows;
+    for (const CommandRow& row : CommandTable())
+        if (row.key.order > 0) rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const CommandRow* a, const CommandRow* b) { return a->key.order < b->key.order; });
+    std::vector<Accelerator> table;
+    for (const CommandRow* row : rows) table.push_back({row->key.flags, row->key.key, std::uint16_t(row->id)});
+    return table;
 }
 
 int MatchAccelerator(std::span<const Accelerator> table, int virtualKey, bool control, bool shift, bool alt) {

@@ -19,6 +19,7 @@
 
 #include "window/commandids.h"
 #include "app/deletefilesdialog.h"
+#include "app/framecommands.h"
 #include "app/framejournal.h"
 #include "app/mainframe.h"
 #include "app/noticebanner.h"
@@ -157,7 +158,7 @@ void FrameFiles::PrepareDataDirectory(Settings& settings) {
 }
 
 // A file command does nothing while its menu item is grey (its shortcut still arrives).
-bool FrameFiles::CommandAvailable(int command) const { return frame_.Menus().Available(command); }
+bool FrameFiles::CommandAvailable(int command) const { return frame_.Commands().MayRun(command); }
 
 int FrameFiles::Open(const QString& given) {
     if (const SeriesFlow* flow = frame_.Flow(); flow && flow->shooting()) return 0;

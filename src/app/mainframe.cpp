@@ -1,13 +1,10 @@
 #include "app/mainframe.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
@@ -17,9 +14,14 @@
 
 #include "app/appicons.h"
 #include "window/commandids.h"
+#include "app/framecommands.h"
 #include "app/framefiles.h"
+#include "app/frameshooting.h"
+#include "app/frameviews.h"
 #include "app/frametimed.h"
 #include "app/framerules.h"
+#include "app/noticebanner.h"
+#include "app/registryplacements.h"
 #include "app/targetchild.h"
 #include "app/welcomepanel.h"
 #include "window/mdichildwindow.h"
@@ -27,13 +29,10 @@
 #include "core/targetrun.h"
 #include "diag/diagnostics.h"
 #include "i18n/uistrings.h"
-#include "print/widgets/printhub.h"
 #include "settings/registryaccess.h"
-#include "storage/seriesfileio.h"
 #include "link/serialportnames.h"
 #include "replay/widgets/tracetimeline.h"
 #include "results/widgets/analysiswindow.h"
-#include "progress/widgets/progresswindow.h"
 #include "results/widgets/diagramwindow.h"
 #include "results/widgets/matchboard.h"
 #include "results/widgets/scoreboard.h"
@@ -45,20 +44,23 @@
 namespace zark {
 namespace {
 
+constexpr int kUiTextSeriesOf = 623;          // "Series %d of %d", on a match's printed pages
+constexpr int kUiTextMatchTotal = 624;        // "match total %s"
+
 constexpr int kDetectorSilentText = 130;  // "ZARK system unit is not connected"
 MainFrame* g_mainFrame = nullptr;
 
 QRect QRectOf(const Box& box) { return QRect(box.x, box.y, box.width, box.height); }
 
-// Pause/Continue and centring act on the series shown: they neither start another nor stop its clock.
-bool ActsOnTheSeriesShown(int command) { return command == kCmdPauseContinue || command == kCmdCentreSeries; }
-
-
 }  // namespace
 
-MainFrame::MainFrame() : FrameWindow("Main") {
+MainFrame::MainFrame() : FrameWindow("Main", &ProgramPlacements()) {
     g_mainFrame = this;
+    ProcessPlacements() = &ProgramPlacements();
     setObjectName(QStringLiteral("mainFrame"));
+    commands_ = std::make_unique<FrameCommands>(*this);
+    shooting_ = std::make_unique<FrameShooting>(*this);
+    views_ = std::make_unique<FrameViews>(*this);
     matches_.SetChooser(&matchChooser_);
     catalogue_.Build();
     warnings_.SetAlertSound([this] { sounds_.PlayAlert(); });
@@ -84,6 +86,8 @@ MainFrame::~MainFrame() {
 }
 
 MainFrame* MainFrame::Instance() { return g_mainFrame; }
+
+ProgressWindow* MainFrame::Progress() const { return views_ ? views_->Progress() : nullptr; }
 
 TargetWindow* MainFrame::Target() const { return targetChild_ ? &targetChild_->Target() : nullptr; }
 
@@ -116,6 +120,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     toolbarButtons_.CreateToolbar(toolbar_, [this](int command) { OnCommand(command); });
 
     const ClientLayout initial = LayOutClient(width, height, kToolbarInitialHeight);
+    mdi_.SetPlacementStore(&ProgramPlacements());
     mdi_.Create(client_, QRectOf(initial.mdi), MdiClient::kFirstChildId);
     UpdateCaption();
 
@@ -129,7 +134,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     help_.SetOwner(this);
 
     files_ = std::make_unique<FrameFiles>(*this);
-    files_->onSaved = [this] { RefreshProgress(); };
+    files_->onSaved = [this] { views_->RefreshProgress(); };
     Settings& settings = settings_.Get();
     files_->PrepareDataDirectory(settings);
     {
@@ -170,7 +175,7 @@ int MainFrame::Create(const QString& className, const QString& title) {
     timeline_->hide();  // shown with the first target
 
     // A stored zoom outside 1..4 counts as the nearest one, never as another command.
-    Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
+    views_->Zoom(kCmdZoom1 + ClampZoom(settings.Zoom) - 1);
 
     LayOut(width, height);
     if (QMdiArea* area = mdi_.Area()) area->hide();  // shown with the first target
@@ -218,7 +223,7 @@ void MainFrame::CreateResultsWindows() {
     // The close boxes of these windows hide them; the View menu shows them again as they were.
     const auto hideOnClose = [this](int command, ChildRole role) {
         if (MdiChildWindow* window = ChildWindow(role))
-            window->onCloseBox = [this, command, role] { ShowChild(command, role, false); };
+            window->onCloseBox = [this, command, role] { views_->ShowChild(command, role, false); };
     };
     hideOnClose(kCmdTargetWindow, ChildRole::Target);
     hideOnClose(kCmdScoreboardWindow, ChildRole::Scoreboard);
@@ -291,7 +296,7 @@ void MainFrame::SetSimulatedUnitNotice(bool on) {
                                                        " padding: 1px 6px; }"));
         simulatedNotice_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         // the reason takes what room is left (all of it in its tooltip); the notice is never cut
-        simulatedReason_ = new QLabel;
+        simulatedReason_ = new ElidedLabel;
         simulatedReason_->setObjectName(QStringLiteral("simulatedUnitReason"));
         simulatedReason_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         statusBar()->addWidget(simulatedNotice_);
@@ -323,234 +328,11 @@ bool MainFrame::SimulatedUnitNoticeShown() const {
 
 void MainFrame::OnCommand(int command, bool fromAccelerator) {
     emit commandReceived(command, fromAccelerator);
-    // A command whose menu item is grey does nothing, whatever sent it (its shortcut still arrives).
-    // The zoom and the diagram only choose how things are shown: their shortcuts work before a
-    // target is shown too, and the choice is there when it is.
-    const bool viewChoice = (command >= kCmdZoom1 && command <= kCmdZoom4) || command == kCmdZoomIn ||
-                            command == kCmdZoomOut || command == kCmdDiagram;
-    if (!viewChoice && menuBar_.Action(command) && !menuBar_.Available(command)) return;
-    if (command >= kCmdFirstTarget && command <= kCmdLastTarget) {
-        ChooseTarget(command);
-        return;
-    }
-    switch (command) {
-        case kCmdExit:
-            PostQuit();
-            break;
-        case kCmdZoom1:
-        case kCmdZoom2:
-        case kCmdZoom3:
-        case kCmdZoom4:
-        case kCmdZoomIn:
-        case kCmdZoomOut:
-            Zoom(command);
-            break;
-        case kCmdSighters3:
-        case kCmdSighters4:
-        case kCmdSighters5:
-        case kCmdSerie4:
-        case kCmdSerie4Double:
-        case kCmdSerie5:
-        case kCmdSerie6:
-        case kCmdSerie10:
-        case kCmdSerie10Double:
-        case kCmdCentreSeries:
-        case kCmdPauseContinue:
-        case kCmdNewSerie:
-        case kCmdMatch:
-        case kCmdTimedSeries:
-            ShootCommand(command);
-            // The toolbar's button shows the centring whether or not the command was carried out.
-            toolbarButtons_.CheckButton(kCmdCentreSeries, menuBar_.HasCheck(kCmdCentreSeries));
-            break;
-        case kCmdAbout:
-            about_.Show();
-            break;
-        case kCmdDiagram:
-        case kCmdDiagramWindow:
-            ToggleWindow(kCmdDiagram, ChildRole::Diagram);
-            break;
-        case kCmdAnalysis:
-        case kCmdAnalysisWindow:
-            ToggleWindow(kCmdAnalysis, ChildRole::Analysis);
-            break;
-        case kCmdTargetWindow:
-            ShowChild(command, ChildRole::Target, !menuBar_.HasCheck(command));
-            break;
-        case kCmdScoreboardWindow:
-            ShowChild(command, ChildRole::Scoreboard, !menuBar_.HasCheck(command));
-            break;
-        case kCmdMatchBoardWindow:
-            ShowChild(command, ChildRole::MatchBoard, !menuBar_.HasCheck(command));
-            break;
-        case kCmdProgress:
-            ShowProgress();
-            break;
-        case kCmdProgressWindow:
-            if (progress_ && progress_->Window()) progress_->Window()->hide();
-            break;
-        case kCmdHelpTopics:
-            help_.Show();
-            break;
-        case kCmdRearrange:
-            Rearrange();
-            break;
-        case kCmdSaveAutomatically:
-            autoSave_ = menuBar_.ToggleCheck(kCmdSaveAutomatically);
-            toolbarButtons_.CheckButton(kCmdSaveAutomatically, autoSave_ != 0);
-            break;
-        case kCmdShowWarnings:
-            warnings_.SetShowAtStartup(menuBar_.ToggleCheck(kCmdShowWarnings));
-            break;
-        case kCmdOpen:
-            Open(QString());
-            break;
-        case kCmdSave:
-            if (files_) files_->Save();
-            break;
-        case kCmdDelete:
-            if (files_) files_->Delete();
-            break;
-        case kCmdCustomize:
-            Customize();
-            break;
-        case kCmdPrint:
-        case kCmdExportPdf:
-            PrintReport(command);
-            break;
-        case kCmdPageSetup:
-            printing_.PageSetup(this);
-            break;
-        case kCmdReplay:
-        case kCmdReplayStop:
-        case kCmdReplayFastForward:
-        case kCmdReplayReverse:
-        case kCmdReplayRewind:
-        case kCmdReplayEnd:
-            ReplayCommand(command);
-            break;
-        case kCmdClearPitch:
-            toolbarButtons_.ResetOffset();
-            ApplyShotTimeOffset();
-            break;
-        case kCmdPitch:
-            ApplyShotTimeOffset();
-            break;
-        default:
-            mdi_.ActivateChild(command);
-            break;
-    }
-}
-
-void MainFrame::Zoom(int command) {
-    Settings& settings = settings_.Get();
-    const int zoom = ZoomAfterCommand(command, settings.Zoom);
-    menuBar_.ZoomRadio(kCmdZoom1 + zoom - 1);
-    settings.Zoom = zoom;
-    if (TargetWindow* target = Target()) target->View().SetZoom(zoom, true);
-}
-
-void MainFrame::ReplayCommand(int command) {
-    // While a series is being shot the replay is grey in the menu and the toolbar; a double click
-    // on a shot list or a mark must not start one either.
-    if (flow_ && flow_->shooting()) return;
-    const int speed = settings_.Get().ReplaySpeed;
-    if (replay_) {
-        switch (command) {
-            case kCmdReplay: replay_->StartReplay(speed, +1); break;
-            case kCmdReplayStop: replay_->StopReplay(); break;
-            case kCmdReplayFastForward: replay_->StartReplay(3 * speed, +1); break;
-            case kCmdReplayReverse: replay_->StartReplay(3 * speed, -1); break;
-            case kCmdReplayRewind: replay_->JumpReplay(0); break;
-            case kCmdReplayEnd: replay_->JumpReplay(1); break;
-            default: break;
-        }
-    }
-    // Play is shown pressed while the replay runs (after a jump too: a running replay goes on);
-    // the other buttons spring back after their action.
-    toolbarButtons_.ReleaseReplayButtons();
-    if (replay_ && replay_->ReplayRunning()) toolbarButtons_.CheckButton(kCmdReplay, true);
-}
-
-void MainFrame::ChooseShot(int k) {
-    // A click on a mark chooses its shot as a click on its row of the series list does: the
-    // trace around it is shown, ready to be played. Not while shooting, and not for sighters,
-    // whose chosen shots make the aim correction (their list chooses them).
-    if (!flow_ || flow_->shooting() || flow_->sightersMode()) return;
-    TraceStore* store = hub_.Store();
-    if (!store || k < 0 || k >= store->ShotCount()) return;
-    const TraceStore::Window w = store->ShotStretch(k);
-    if (!w.ok) return;
-    hub_.ShowTraceRange(w.first, w.last, 0);
-    hub_.EndReplay();
-    toolbarButtons_.ReleaseReplayButtons();
-}
-
-void MainFrame::ApplyShotTimeOffset() {
-    if (TraceStore* store = hub_.Store()) store->SetShotTimeOffset(toolbarButtons_.ShotTimeOffsetMs());
-    hub_.NotifyStoreChanged();
-}
-
-void MainFrame::ToggleWindow(int command, ChildRole role) {
-    const bool on = menuBar_.ToggleCheck(command) != 0;
-    toolbarButtons_.CheckButton(command, on);
-    MdiChildWindow* window = ChildWindow(role);
-    if (!window || !window->Window()) return;
-    if (on) {
-        window->Window()->show();
-        if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(window->Window());
-    } else {
-        window->Window()->hide();
-    }
-}
-
-void MainFrame::ShowChild(int command, ChildRole role, bool on) {
-    menuBar_.SetCheck(command, on);
-    MdiChildWindow* window = ChildWindow(role);
-    if (!window || !window->Window()) return;
-    window->Window()->setVisible(on);
-    if (on)
-        if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(window->Window());
-}
-
-void MainFrame::ShowCheckedWindow(int command, ChildRole role) {
-    toolbarButtons_.CheckButton(command, menuBar_.HasCheck(command));
-    if (MdiChildWindow* window = ChildWindow(role); window && window->Window()) {
-        if (menuBar_.HasCheck(command))
-            window->Window()->show();
-        else
-            window->Window()->hide();
-    }
-}
-
-void MainFrame::Rearrange() {
-    const QSize area = mdi_.ClientSize();
-    MdiChildWindow* scoreboard = ChildWindow(ChildRole::Scoreboard);
-    MdiChildWindow* matchBoard = ChildWindow(ChildRole::MatchBoard);
-    MdiChildWindow* diagram = ChildWindow(ChildRole::Diagram);
-    MdiChildWindow* analysis = ChildWindow(ChildRole::Analysis);
-    MdiChildWindow* target = ChildWindow(ChildRole::Target);
-    const Rect board = scoreboard ? scoreboard->Geometry() : Rect{};
-    const Rect match = matchBoard ? matchBoard->Geometry() : Rect{};
-    const Arrangement a =
-        ArrangeChildren(area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()),
-                        int(match.Height()), analysis && analysis->Window() ? analysis->Window()->minimumHeight() : 0);
-    const auto place = [](MdiChildWindow* window, const Box& box) {
-        if (window) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
-    };
-    // Without a scoreboard there is nothing to place the match board, the diagram and the
-    // analysis window beside.
-    if (scoreboard) {
-        place(scoreboard, a.scoreboard);
-        place(matchBoard, a.matchBoard);
-        place(diagram, a.diagram);
-        place(analysis, a.analysis);
-    }
-    place(target, a.target);
+    commands_->Dispatch(command);
 }
 
 void MainFrame::ChooseTarget(int command) {
-    if (!MaySetSeriesAside(command)) return;
+    if (!shooting_->MaySetSeriesAside(command)) return;
     fileName_.clear();
     seriesDate_ = QDateTime();
     UpdateCaption();
@@ -583,58 +365,17 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
         LoadUiStrings();
         target->SetTitle(UiQString(first->NameId()));
     }
-    ShowChild(kCmdTargetWindow, ChildRole::Target, true);
-    ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
+    views_->ShowChild(kCmdTargetWindow, ChildRole::Target, true);
+    views_->ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
     menuBar_.Enable(kCmdMatchBoardWindow, false);
     if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();  // the match ends with its target
-    ShowChild(kCmdScoreboardWindow, ChildRole::Scoreboard, true);
-    ShowCheckedWindow(kCmdDiagram, ChildRole::Diagram);
-    ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
+    ResetScoreboard(false, {});  // sighters end with their target too: the series list, "Shooting"
+    views_->ShowChild(kCmdScoreboardWindow, ChildRole::Scoreboard, true);
+    views_->ShowCheckedWindow(kCmdDiagram, ChildRole::Diagram);
+    views_->ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
     // The target window is the active one, whatever showing the others did.
     if (target && target->Window() && area) area->setActiveSubWindow(target->Window());
     menuBar_.RebuildShootMenu(TargetFamily(first->Identity()));
-}
-
-void MainFrame::ShootCommand(int command) {
-    if (!flow_) return;  // no target window, no series
-    // (a shortcut or a script may send the command while a series runs: nothing starts then)
-    if (command == kCmdTimedSeries && (flow_->shooting() || !timed_ || !timed_->Choose(this))) return;
-    if (!MaySetSeriesAside(command)) return;
-    if (timed_ && !ActsOnTheSeriesShown(command) && !flow_->shooting()) {
-        // any series that starts now starts without the clock of the one before it
-        timed_->End();
-        if (command != kCmdNewSerie) timedKind_ = command == kCmdTimedSeries;
-    }
-    switch (command) {
-        case kCmdSighters3: flow_->SightersCommand(3); break;
-        case kCmdSighters4: flow_->SightersCommand(4); break;
-        case kCmdSighters5: flow_->SightersCommand(5); break;
-        case kCmdSerie4: flow_->SeriesCommand(4, 0); break;
-        case kCmdSerie4Double: flow_->SeriesCommand(4, 1); break;
-        case kCmdSerie5: flow_->SeriesCommand(5, 0); break;
-        case kCmdSerie6: flow_->SeriesCommand(6, 0); break;
-        case kCmdSerie10: flow_->SeriesCommand(10, 0); break;
-        case kCmdSerie10Double: flow_->SeriesCommand(10, 1); break;
-        case kCmdCentreSeries: flow_->CentreSeries(); break;
-        case kCmdPauseContinue: flow_->PauseContinue(); break;
-        case kCmdNewSerie: flow_->NewSerie(); break;
-        case kCmdMatch: flow_->Match(); break;
-        case kCmdTimedSeries: flow_->SeriesCommand(timed_->Drill().Shots(), 0); break;
-        default: break;
-    }
-    // a timed series, or F10 after one, runs on the clock from its first sample
-    if (timed_ && timedKind_ && (command == kCmdTimedSeries || command == kCmdNewSerie) && flow_->shooting() &&
-        flow_->seriesShots() == timed_->Drill().Shots())
-        timed_->Begin();
-}
-
-// Choosing a target and the commands that start a series give up the series shown: one with fired
-// shots that is paused or unfinished is not dropped without asking. Pause/Continue, centring and
-// F10 after the sighters of a match (which repeats them) keep it.
-bool MainFrame::MaySetSeriesAside(int command) {
-    const bool keeps =
-        ActsOnTheSeriesShown(command) || (command == kCmdNewSerie && flow_ && flow_->waitingAfterSighters());
-    return keeps || !files_ || files_->MaySetSeriesAside();
 }
 
 void MainFrame::AttachTargetWindow(SeriesView& view, TargetRun& run) {
@@ -686,7 +427,7 @@ void MainFrame::Notify(const Notification& notification) {
             toolbarButtons_.ReleaseReplayButtons();  // Play springs back
             break;
         case kCodeMarkClick:
-            ChooseShot(notification.index);
+            shooting_->ChooseShot(notification.index);
             break;
         case kCodeMarkDoubleClick:
             OnCommand(kCmdReplay);  // acts as Play
@@ -704,6 +445,7 @@ void MainFrame::ClearFileName() {
 }
 
 void MainFrame::ResetScoreboard(bool sighters, const std::string& subtitle) {
+    matchSeriesShown_ = -1;  // a new series: the match's series being shot is shown
     if (!scoreboard_) return;
     if (sighters)
         scoreboard_->SetSightersMode();
@@ -722,7 +464,7 @@ void MainFrame::SetShootingState(ShootingState state) {
     toolbarButtons_.SetState(state);
     // Shooting and pausing set the pitch back to 0; the store's shot positions follow.
     if (TraceStore* store = hub_.Store(); store && store->ShotTimeOffset() != toolbarButtons_.ShotTimeOffsetMs())
-        ApplyShotTimeOffset();
+        shooting_->ApplyShotTimeOffset();
 }
 
 void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
@@ -730,12 +472,12 @@ void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {
     matchBoard_->SetCaption(std::string(programme.title, strnlen(programme.title, sizeof programme.title)));
     matchBoard_->ResetRows(ScoredEntries(programme));
     menuBar_.Enable(kCmdMatchBoardWindow, true);
-    ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, true);
+    views_->ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, true);
     if (analysis_ && analysis_->View()) analysis_->View()->ResetMatch();
 }
 
 void MainFrame::HideMatchBoard() {
-    ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
+    views_->ShowChild(kCmdMatchBoardWindow, ChildRole::MatchBoard, false);
     menuBar_.Enable(kCmdMatchBoardWindow, false);
     if (analysis_ && analysis_->View()) analysis_->View()->EndMatch();
 }
@@ -751,6 +493,7 @@ bool MainFrame::ShowMatchSeries(int item) {
     // The store is recording a series: a stored one must not take its place (nor be continued).
     if (flow_->seriesInProgress()) return false;
     if (!hub_.LoadStore(flow_->matchSeries(item))) return false;
+    matchSeriesShown_ = item;
     hub_.NotifyStoreChanged();
     hub_.ShowTraceRange(-1, -1, 0);
     return true;
@@ -762,10 +505,29 @@ void MainFrame::ShowLoadedMatch() {
     const MatchProgramme& programme = flow_->programme();
     const int scored = std::min(ScoredEntries(programme), int(kMaxShots));
     if (scored > 0) hub_.LoadStore(flow_->matchSeries(0));
+    matchSeriesShown_ = 0;
     hub_.NotifyStoreChanged();
     hub_.ShowTraceRange(-1, -1, 0);
     ShowMatchBoard(programme);
     for (int j = 0; j < scored; ++j) FillMatchBoardRow(j, flow_->matchSeries(j));
+}
+
+QString MainFrame::MatchPart() const {
+    if (!flow_ || !flow_->matchMode() || !matchBoard_) return {};
+    const MatchProgramme& programme = flow_->programme();
+    const int count = ScoredEntries(programme);
+    if (count <= 0) return {};
+    int shown = matchSeriesShown_;
+    if (shown < 0) {  // the series being shot, or the one just finished
+        const int entry = std::clamp(flow_->currentEntry(), 0, int(kMaxMatchEntries) - 1);
+        if (flow_->seriesInProgress() && programme.entries[entry].sighters) return {};
+        shown = ScoredEntries(programme, flow_->currentEntry()) - (flow_->seriesInProgress() ? 0 : 1);
+    }
+    LoadUiStrings();
+    const MatchTally& tally = matchBoard_->Tally();
+    return QString::asprintf(UiText(kUiTextSeriesOf).c_str(), std::clamp(shown, 0, count - 1) + 1, count) +
+           QStringLiteral(", ") +
+           QString::asprintf(UiText(kUiTextMatchTotal).c_str(), tally.Text(tally.Rows()).c_str());
 }
 
 bool MainFrame::ChooseProgramme(MatchProgramme& programme) {
@@ -785,35 +547,6 @@ void MainFrame::SaveMatchAutomatically() {
 
 int MainFrame::Open(const QString& fileName) { return files_ ? files_->Open(fileName) : 0; }
 
-void MainFrame::ShowProgress() {
-    if (!progress_) {
-        progress_ = std::make_unique<ProgressWindow>();
-        if (!progress_->Create(mdi_, ProgramIcon())) return;
-        progress_->onClose = [this] { OnCommand(kCmdProgressWindow); };
-        // a double click opens the series as File > Open does (refused while shooting)
-        progress_->onOpen = [this](const QString& path, int series) { OpenProgressSeries(path, series); };
-    }
-    if (!progress_->Window()) return;
-    if (QMdiArea* area = mdi_.Area(); area && area->isHidden()) {
-        if (welcome_) welcome_->hide();
-        area->show();
-    }
-    progress_->SetFolder(files_->Commands().SaveFolder());
-    progress_->Window()->show();
-    if (QMdiArea* area = mdi_.Area()) area->setActiveSubWindow(progress_->Window());
-    progress_->Refresh();
-}
-
-void MainFrame::OpenProgressSeries(const QString& path, int series) {
-    if (!Open(path) || !IsMatchFileName(path)) return;
-    // as a click on its item: every view shows that stored series
-    if (matchBoard_ && matchBoard_->List()) matchBoard_->List()->setCurrentRow(series - 1);
-}
-
-void MainFrame::RefreshProgress() {
-    if (progress_ && progress_->Window() && progress_->Window()->isVisible()) progress_->Refresh();
-}
-
 void MainFrame::ShowDetectorSilent() {
     LoadUiStrings();
     CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), UiText(kDetectorSilentText), MessageIcon::Error);
@@ -822,33 +555,6 @@ void MainFrame::ShowDetectorSilent() {
 void MainFrame::SetCentreChecked(bool on) {
     menuBar_.SetCheck(kCmdCentreSeries, on);
     toolbarButtons_.CheckButton(kCmdCentreSeries, on);
-}
-
-void MainFrame::PrintReport(int command) {
-    // Nothing to print while the item is grey (its shortcut still arrives): no series shown.
-    const TraceStore* live = hub_.Store();
-    if (!menuBar_.Available(command) || !live) return;
-    // The report is drawn from a copy of the series on a hub of its own: the live views stay as
-    // they are.
-    auto store = std::make_unique<TraceStore>();
-    store->SetSettings(&settings_.Get());
-    store->CopyFrom(live->Image());
-    store->SetShotTimeOffset(live->ShotTimeOffset());
-    ReportSeries series;
-    series.store = store.get();
-    series.faceA = hub_.targetA();
-    series.faceB = hub_.targetB();
-    series.settings = &settings_.Get();
-    if (!fileName_.isEmpty()) series.title = QFileInfo(fileName_).fileName();
-    series.stamp = seriesDate_;
-    series.sighters = flow_ && flow_->sightersMode() && fileName_.isEmpty();
-    if (command == kCmdExportPdf) {
-        PrintHub views(series, 600);
-        printing_.ExportPdf(this, series, views);
-    } else {
-        PrintHub views(series, 1200);
-        printing_.Print(this, series, views);
-    }
 }
 
 }  // namespace zark

@@ -35,8 +35,11 @@ class QLabel;
 
 namespace zark {
 
+class FrameCommands;
 class FrameFiles;
+class FrameShooting;
 class FrameTimed;
+class FrameViews;
 class AnalysisWindow;
 class ProgressWindow;
 class DiagramWindow;
@@ -55,8 +58,9 @@ enum class ChildRole { Target, Scoreboard, MatchBoard, Diagram, Analysis };
 // The main window and the owner of every long-lived object: the settings, the menu bar and its
 // shortcut table, the target catalogue, the match programmes, the shooting hub, the start-up
 // warnings, the About box and the help. It lays out its client area (toolbar band, child-window
-// area with the welcome panel over it, trace timeline band along the bottom), keeps its caption,
-// shows the chosen target and turns every command into a call on the part that carries it out.
+// area with the welcome panel over it, trace timeline band along the bottom), keeps its caption
+// and shows the chosen target. Its commands are carried out by its parts (FrameCommands, from the
+// command table): the file commands, the views, the shooting and replay.
 //
 // Closing the window or Exit only ends the main loop; the frame is destroyed after it, which
 // writes the settings and, last, the window's placement "Main".
@@ -76,6 +80,11 @@ public:
 
     // Carries out a command (menu, shortcut or toolbar). fromAccelerator marks a shortcut.
     void OnCommand(int command, bool fromAccelerator = false);
+    // A target command: the file name goes, and the command's target pair is shown (unless the
+    // series shown may not be set aside).
+    void ChooseTarget(int command);
+    // Ends the main loop (Exit, closing the window).
+    void PostQuit();
 
     // Shows a target pair: the series flow ends (a running or paused series and a match are
     // given up; a file's match is loaded after this), the welcome panel goes, the child windows
@@ -107,6 +116,8 @@ public:
     // it was opened from, the time it was saved, else the time of its last shot; invalid before
     // its first shot.
     const QDateTime& SeriesDate() const { return seriesDate_; }
+    // "Series 2 of 3, match total 285" for a match's printed pages; empty for a series.
+    QString MatchPart() const;
     void SetSeriesDate(const QDateTime& date) { seriesDate_ = date; }
     const QString& Title() const { return title_; }
     const QString& ClassName() const { return className_; }
@@ -133,6 +144,7 @@ public:
 
     // What the replay buttons act on (the target view); null detaches it.
     void SetReplayTarget(ReplayCommands* replay) { replay_ = replay; }
+    ReplayCommands* ReplayTarget() const { return replay_; }
 
     // The child windows that "Rearrange Windows", showing a target and the diagram command work
     // on; null detaches one.
@@ -145,7 +157,7 @@ public:
     DiagramWindow* Diagram() const { return diagram_.get(); }
     AnalysisWindow* Analysis() const { return analysis_.get(); }
     // The training log (View > Progress...), made the first time it is asked for; null before.
-    ProgressWindow* Progress() const { return progress_.get(); }
+    ProgressWindow* Progress() const;
 
     // Series item i of the match board was chosen: that stored series of the match is shown by
     // every view. Refused (false) while a series is being recorded, which the stored one would
@@ -178,6 +190,11 @@ public:
     const TargetCatalogue& Catalogue() const { return catalogue_; }
     MatchCatalogue& Matches() { return matches_; }
     MenuBar& Menus() { return menuBar_; }
+    const MenuBar& Menus() const { return menuBar_; }
+    FrameCommands& Commands() { return *commands_; }
+    FrameViews& Views() { return *views_; }
+    FrameShooting& Shooting() { return *shooting_; }
+    AboutBox& About() { return about_; }
     MdiClient& Mdi() { return mdi_; }
     StartupWarnings& Warnings() { return warnings_; }
     HelpTopics& Help() { return help_; }
@@ -192,6 +209,7 @@ public:
     // The shortcut table of the menu bar, for the main loop's translation.
     const std::vector<Accelerator>& Accelerators() const { return menuBar_.Accelerators(); }
     int autoSave() const { return autoSave_; }
+    void SetAutoSave(int on) { autoSave_ = on ? 1 : 0; }
 
     // Lays out a client area of width × height: toolbar, child-window area, welcome panel.
     void LayOut(int width, int height);
@@ -208,29 +226,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Zoom(int command);
-    // Shows or hides the child window of a View menu item with a check (Diagram, Analysis).
-    void ToggleWindow(int command, ChildRole role);
-    void ShowCheckedWindow(int command, ChildRole role);
-    // Shows or hides a child window and gives its View item the matching mark.
-    void ShowChild(int command, ChildRole role, bool on);
-    void Rearrange();
-    void ChooseTarget(int command);
-    void ShootCommand(int command);
-    bool MaySetSeriesAside(int command);
-    void PostQuit();
-    void ReplayCommand(int command);
-    void PrintReport(int command);
-    void ChooseShot(int k);
-    void ApplyShotTimeOffset();
     void CreateResultsWindows();
-    // View > Progress...: shows the progress window on the save folder and brings it up to date.
-    void ShowProgress();
-    // A series double-clicked in the progress window: its file is opened as File > Open does and,
-    // for a match, that series is chosen on the match board.
-    void OpenProgressSeries(const QString& path, int series);
-    // A file was saved: the progress window, when shown, takes it in.
-    void RefreshProgress();
 
     // Members in the order they are built (and destroyed in reverse).
     AboutBox about_;
@@ -250,16 +246,18 @@ private:
     HelpTopics help_;
     PlayerSoundHooks soundHooks_;
     std::unique_ptr<SeriesFlow> flow_;
+    int matchSeriesShown_ = -1;  // the stored series of a match chosen to be shown; -1: the one being shot
     TargetRun* targetRun_ = nullptr;
     std::unique_ptr<FrameFiles> files_;
     std::unique_ptr<FrameTimed> timed_;  // the timed series: on the hub, over the target window
-    bool timedKind_ = false;             // the last series started was a timed one (F10 repeats it)
+    std::unique_ptr<FrameCommands> commands_;
+    std::unique_ptr<FrameShooting> shooting_;
     zark::Toolbar toolbarButtons_;
     Printing printing_;
     ReplayCommands* replay_ = nullptr;
     std::unique_ptr<DiagramWindow> diagram_;
     std::unique_ptr<AnalysisWindow> analysis_;
-    std::unique_ptr<ProgressWindow> progress_;
+    std::unique_ptr<FrameViews> views_;  // with the progress window
     std::unique_ptr<Scoreboard> scoreboard_;
     std::unique_ptr<MatchBoard> matchBoard_;
     AudioView* audio_ = nullptr;  // the target window's

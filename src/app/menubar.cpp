@@ -5,17 +5,14 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <array>
-#include <initializer_list>
-#include <vector>
 
-#include "window/commandids.h"
+#include "window/commandtable.h"
 #include "i18n/uistrings.h"
 
 namespace zark {
 namespace {
 
-// String ids of the menus and of the items whose text changes.
+// String ids of the menus.
 constexpr int kTextFile = 5;
 constexpr int kTextView = 9;
 constexpr int kTextTargets = 14;
@@ -25,53 +22,6 @@ constexpr int kTextHunt = 29;
 constexpr int kTextBiathlon = 45;
 constexpr int kTextShoot = 48;
 constexpr int kTextHelp = 62;
-constexpr int kTextContinue = 128;
-constexpr int kTextPause = 129;
-
-struct Item {
-    int command;  // 0: a separator
-    int textId;
-};
-constexpr Item kSeparator{0, 0};
-
-struct ShootFamily {
-    int family;
-    std::vector<Item> items;
-};
-
-const std::array<ShootFamily, 5>& ShootFamilies() {
-    static const std::array<ShootFamily, 5> families{{
-        {1000, {{kCmdSighters3, 49}, {kCmdSighters5, 51}, {kCmdSerie5, 54}, {kCmdSerie10, 56}}},
-        {2000,
-         {{kCmdSighters4, 50}, {kCmdSerie4, 52}, {kCmdSerie4Double, 53}, {kCmdSerie10, 56}, {kCmdSerie10Double, 57}}},
-        {3000, {{kCmdSighters3, 49}, {kCmdSighters5, 51}, {kCmdSerie6, 55}}},
-        {4000, {{kCmdSighters5, 51}, {kCmdSerie5, 54}}},
-        {5000, {{kCmdSighters3, 49}, {kCmdSerie5, 54}, {kCmdSerie10, 56}}},
-    }};
-    return families;
-}
-
-// The menu states: for each item, grey, on or unchanged in the states target-shown, shooting,
-// paused and idle (in the order of ShootingState).
-enum Cell : char { G, O, U };
-struct StateRow {
-    int command;
-    std::array<Cell, 4> cells;
-};
-constexpr StateRow kStateRows[] = {
-    {kCmdSave, {G, G, G, O}},         {kCmdOpen, {O, G, O, O}},         {kCmdDelete, {O, G, O, O}},
-    {kCmdCustomize, {O, G, O, O}},    {kCmdPrint, {G, G, G, O}},        {kCmdExportPdf, {G, G, G, O}},
-    {kCmdPageSetup, {O, G, G, O}},
-    {kCmdDiagram, {O, G, O, O}},      {kCmdCentreSeries, {O, G, G, O}}, {kCmdReplay, {O, G, O, O}},
-    {kCmdAnalysis, {O, O, O, O}},     {kCmdTargetWindow, {O, O, O, O}}, {kCmdScoreboardWindow, {O, O, O, O}},
-    {kCmdZoom1, {O, U, U, U}},        {kCmdZoom2, {O, U, U, U}},        {kCmdZoom3, {O, U, U, U}},
-    {kCmdZoom4, {O, U, U, U}},        {kCmdRearrange, {O, U, U, U}},
-};
-constexpr std::array<Cell, 4> kTargetsRow{O, G, O, O};
-constexpr std::array<Cell, 4> kShootItemsRow{O, G, O, O};
-constexpr std::array<Cell, 4> kPauseRow{G, O, O, G};
-constexpr std::array<int, 4> kPauseText{kTextPause, kTextPause, kTextContinue, kTextPause};
-constexpr std::array<Cell, 4> kNewSerieRow{G, G, O, O};
 
 }  // namespace
 
@@ -84,12 +34,13 @@ MenuBar::MenuBar(TextSource texts) : texts_(std::move(texts)) {
 
 MenuBar::~MenuBar() { delete bar_.data(); }
 
-QAction* MenuBar::AddItem(QMenu* menu, int command, int textId, bool enabled, bool checkable) {
-    QAction* action = menu->addAction(texts_(textId));
+QAction* MenuBar::AddItem(QMenu* menu, const CommandRow& row) {
+    const int command = row.id;
+    QAction* action = menu->addAction(texts_(row.item.text));
     action->setData(command);
     action->setObjectName(QStringLiteral("action%1").arg(command));
-    action->setEnabled(enabled);
-    if (checkable) {
+    action->setEnabled(row.item.atFirst != G);
+    if (row.item.mark != Mark::Plain) {
         action->setCheckable(true);
         action->setChecked(false);
         checks_[command] = false;
@@ -107,70 +58,43 @@ int MenuBar::Build() {
     bar_->setNativeMenuBar(false);  // the bar stays in the window, where the Parts put it
 
     file_ = new QMenu(texts_(kTextFile), bar_);
-    AddItem(file_, kCmdOpen, 115, true);
-    AddItem(file_, kCmdSave, 116, false);
-    AddItem(file_, kCmdDelete, 111, true);
-    AddItem(file_, kCmdSaveAutomatically, 112, true, true);
-    file_->addSeparator();
-    AddItem(file_, kCmdCustomize, 6, true);
-    AddItem(file_, kCmdPrint, 7, false);
-    AddItem(file_, kCmdExportPdf, 380, false);
-    AddItem(file_, kCmdPageSetup, 141, true);
-    file_->addSeparator();
-    AddItem(file_, kCmdExit, 8, true);
-
     view_ = new QMenu(texts_(kTextView), bar_);
     zoomGroup_ = new QActionGroup(view_);
     zoomGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-    for (int i = 0; i < 4; ++i) zoomGroup_->addAction(AddItem(view_, kCmdZoom1 + i, 10 + i, false, true));
-    view_->addSeparator();
-    AddItem(view_, kCmdDiagram, 119, false, true);
-    AddItem(view_, kCmdAnalysis, 400, false, true);
-    AddItem(view_, kCmdTargetWindow, 500, false, true);
-    AddItem(view_, kCmdScoreboardWindow, 501, false, true);
-    AddItem(view_, kCmdMatchBoardWindow, 502, false, true);  // enabled while a match is shown
-    AddItem(view_, kCmdProgress, 440, true);
-    AddItem(view_, kCmdRearrange, 144, false);
-    view_->addSeparator();
-    AddItem(view_, kCmdCentreSeries, 124, false, true);
-    AddItem(view_, kCmdReplay, 127, false);
-
     targets_ = new QMenu(texts_(kTextTargets), bar_);
-    const auto fill = [this](QMenu* menu, std::initializer_list<Item> items) {
-        for (const Item& item : items) {
-            if (item.command == 0)
-                menu->addSeparator();
-            else
-                AddItem(menu, item.command, item.textId, true);
-        }
-    };
     rifle_ = targets_->addMenu(texts_(kTextRifle));
-    fill(rifle_, {{kCmdRifle300, 16}, {kCmdRifle200, 17}, {kCmdRifle100, 18}, {kCmdRifle50, 19},
-                  {kCmdRifle50Finale, 20}, kSeparator, {kCmdAirRifle, 21}, {kCmdAirRifleFinale, 22}, kSeparator,
-                  {kCmdFieldC35, 37}, {kCmdFieldB45, 38}, {kCmdFieldBarrel, 39}, {kCmdFieldS25Vertical, 41},
-                  {kCmdFieldS25Horizontal, 40}, {kCmdFieldQuarter, 42}, {kCmdFieldQuarterLeft, 43},
-                  {kCmdFieldQuarterRight, 44}});
     pistol_ = targets_->addMenu(texts_(kTextPistol));
-    fill(pistol_, {{kCmdPistol50, 24}, {kCmdPistol25, 25}, {kCmdPistol25Fast, 26}, kSeparator,
-                   {kCmdAirPistol, 27}, {kCmdAirPistolFinale, 28}});
     hunt_ = targets_->addMenu(texts_(kTextHunt));
-    fill(hunt_, {{kCmdMoose5, 30}, {kCmdMoose10, 31}, {kCmdRoebuck, 32}, {kCmdDeer, 33}, {kCmdBoar, 34},
-                 kSeparator, {kCmdHuntAirRifle, 35}});
     biathlon_ = targets_->addMenu(texts_(kTextBiathlon));
-    fill(biathlon_, {{kCmdBiathlonProne, 46}, {kCmdBiathlonStanding, 47}});
-
     shoot_ = new QMenu(texts_(kTextShoot), bar_);
     shoot_->menuAction()->setEnabled(false);  // grey and empty until a target is shown
-
     help_ = new QMenu(texts_(kTextHelp), bar_);
-    AddItem(help_, kCmdHelpTopics, 99, true);
-    help_->addSeparator();
-    AddItem(help_, kCmdShowWarnings, 194, true, true);
-    help_->addSeparator();
-    AddItem(help_, kCmdAbout, 63, true);
 
+    for (const CommandRow& row : CommandTable()) {
+        QMenu* menu = PopupOf(row.item.menu);
+        if (!menu || menu == shoot_) continue;  // the Shoot menu is filled for the target shown
+        if (row.item.separatorBefore) menu->addSeparator();
+        QAction* action = AddItem(menu, row);
+        if (row.item.mark == Mark::Radio) zoomGroup_->addAction(action);
+    }
     for (QMenu* menu : {file_, view_, targets_, shoot_, help_}) bar_->addMenu(menu);
     return 1;
+}
+
+QMenu* MenuBar::PopupOf(MenuOf menu) const {
+    switch (menu) {
+        case MenuOf::File: return file_;
+        case MenuOf::View: return view_;
+        case MenuOf::Rifle: return rifle_;
+        case MenuOf::Pistol: return pistol_;
+        case MenuOf::Hunt: return hunt_;
+        case MenuOf::Biathlon: return biathlon_;
+        case MenuOf::Shoot:
+        case MenuOf::ShootEnd: return shoot_;
+        case MenuOf::Help: return help_;
+        case MenuOf::None: break;
+    }
+    return nullptr;
 }
 
 void MenuBar::SetOwnerWindow(QMainWindow* window) {
@@ -180,11 +104,6 @@ void MenuBar::SetOwnerWindow(QMainWindow* window) {
 QAction* MenuBar::Action(int command) const {
     const auto it = actions_.find(command);
     return it == actions_.end() ? nullptr : it->second;
-}
-
-bool MenuBar::Available(int command) const {
-    const QAction* item = Action(command);
-    return item && item->isEnabled();
 }
 
 void MenuBar::Triggered(QAction* action) {
@@ -201,9 +120,9 @@ void MenuBar::Triggered(QAction* action) {
 
 int MenuBar::RebuildShootMenu(int family) {
     if (!shoot_) return 0;
-    const ShootFamily* chosen = nullptr;
-    for (const ShootFamily& f : ShootFamilies())
-        if (f.family == family) chosen = &f;
+    const ShootMenuVariant* chosen = nullptr;
+    for (const ShootMenuVariant& variant : ShootMenuVariants())
+        if (variant.family == family) chosen = &variant;
     if (!chosen) return 0;
 
     for (QAction* action : shoot_->actions()) {
@@ -214,11 +133,10 @@ int MenuBar::RebuildShootMenu(int family) {
         delete action;
     }
     shoot_->menuAction()->setEnabled(true);
-    for (const Item& item : chosen->items) AddItem(shoot_, item.command, item.textId, true);
-    AddItem(shoot_, kCmdTimedSeries, 529, true);
-    AddItem(shoot_, kCmdMatch, 189, true);
-    AddItem(shoot_, kCmdPauseContinue, kTextPause, false);
-    AddItem(shoot_, kCmdNewSerie, 134, false);
+    for (const int command : chosen->items)
+        if (const CommandRow* row = FindCommand(command)) AddItem(shoot_, *row);
+    for (const CommandRow& row : CommandTable())
+        if (row.item.menu == MenuOf::ShootEnd) AddItem(shoot_, row);
     return 1;
 }
 
@@ -230,18 +148,14 @@ void MenuBar::EnableSave() { Enable(kCmdSave, true); }
 
 void MenuBar::SetMenuState(ShootingState state) {
     const auto column = std::size_t(state);
-    const auto apply = [this](int command, Cell cell) {
-        if (cell != U) Enable(command, cell == O);
-    };
-    for (const StateRow& row : kStateRows) apply(row.command, row.cells[column]);
-    if (targets_) targets_->menuAction()->setEnabled(kTargetsRow[column] == O);
-    if (shoot_)
-        for (QAction* action : shoot_->actions()) action->setEnabled(kShootItemsRow[column] == O);
-    if (QAction* pause = Action(kCmdPauseContinue)) {
-        pause->setText(texts_(kPauseText[column]));
-        pause->setEnabled(kPauseRow[column] == O);
+    for (const CommandRow& row : CommandTable()) {
+        const Cell cell = row.menuStates[column];
+        QAction* action = cell == U ? nullptr : Action(row.id);
+        if (!action) continue;
+        action->setEnabled(cell != G);
+        if (row.item.secondText) action->setText(texts_(cell == C ? row.item.secondText : row.item.text));
     }
-    apply(kCmdNewSerie, kNewSerieRow[column]);
+    if (targets_) targets_->menuAction()->setEnabled(kTargetsMenuStates[column] != G);
 }
 
 int MenuBar::ToggleCheck(int command) {

@@ -9,6 +9,7 @@
 
 #include "app/accelerators.h"
 #include "core/seriesflow.h"
+#include "window/commandtable.h"
 
 class QAction;
 class QActionGroup;
@@ -17,11 +18,12 @@ class QMenu;
 
 namespace zark {
 
-// The menu bar of the main window, built in code from the string table of the chosen language:
-// "&File", "&View", "&Targets" (with its four target pop-ups), "&Shoot" and "&Help". Every item
-// carries its command number (QAction::data()) and sends it when chosen. The same object keeps
-// the keyboard shortcut table. The Shoot menu is rebuilt for the family of the target shown, and
-// four menu states switch groups of items on and off as shooting goes on.
+// The menu bar of the main window, built from the command table (window/commandtable.h) with the
+// texts of the chosen language: "&File", "&View", "&Targets" (with its four target pop-ups),
+// "&Shoot" and "&Help". Every item carries its command number (QAction::data()) and sends it when
+// chosen. The same object keeps the keyboard shortcut table. The Shoot menu is rebuilt for the
+// family of the target shown, and the table's four menu states switch items on and off as
+// shooting goes on.
 //
 // Check marks are the program's, not the toolkit's: choosing a checkable item only sends its
 // command, and the command decides the mark (ToggleCheck, SetCheck, ZoomRadio).
@@ -52,9 +54,6 @@ public:
     QMenu* HelpMenu() const { return help_; }
     // The item of a command; null when no menu has it.
     QAction* Action(int command) const;
-    // True while the item of a command can be chosen. A command whose item is grey does nothing
-    // (its shortcut still arrives).
-    bool Available(int command) const;
 
     // Rebuilds the Shoot menu for a target family (1000 rifle, 2000 hunt, 3000 field, 4000
     // biathlon, 5000 pistol) and enables it on the bar. Another family keeps the items there are
@@ -74,7 +73,8 @@ public:
     void ZoomRadio(int command);
 
 private:
-    QAction* AddItem(QMenu* menu, int command, int textId, bool enabled, bool checkable = false);
+    QAction* AddItem(QMenu* menu, const CommandRow& row);
+    QMenu* PopupOf(MenuOf menu) const;
     void Triggered(QAction* action);
 
     TextSource texts_;

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
 
 namespace zark {
 namespace {
@@ -63,6 +65,18 @@ bool NoticeBanner::eventFilter(QObject* watched, QEvent* event) {
     if (followed && isVisible() && (type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show))
         placeTimer_.start();
     return QLabel::eventFilter(watched, event);
+}
+
+QString ElidedLabel::ShownText() const {
+    return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, contentsRect().width() - 2 * margin()));
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(contentsRect().adjusted(margin(), margin(), -margin(), -margin()), Qt::AlignLeft | Qt::AlignVCenter,
+                     ShownText());
 }
 
 void NoticeBanner::mousePressEvent(QMouseEvent* event) {

@@ -30,4 +30,16 @@ private:
     QTimer placeTimer_;
 };
 
+// A one-line label that never cuts its text mid-word at its edge: what does not fit ends in "…";
+// text() and the tooltip keep it whole.
+class ElidedLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    // The text as it is drawn in the room the label has.
+    QString ShownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 }  // namespace zark

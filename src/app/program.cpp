@@ -166,7 +166,8 @@ int RunProgram(int argc, char** argv) {
     if (const int status = AnswerCommandLine(commandLine); status >= 0) return status;
     QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
     QCoreApplication::setApplicationName(QStringLiteral("Zark"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("ZARK"));
+    // No display name: the toolkit would add " — ZARK" to every caption, the main window's
+    // "ZARK - file" included.
     QGuiApplication::setWindowIcon(ProgramIcon());
 
     QtMessageBoxSink messageBoxes;

@@ -21,6 +21,7 @@ constexpr int kMaxPaper = 200000;        // 2 m
 
 bool UsablePage(int width, int height, int left, int top, int right, int bottom) {
     if (width < kMinPaper || height < kMinPaper || width > kMaxPaper || height > kMaxPaper) return false;
+    if (width > height) return false;  // the report is drawn upright
     if (left < 0 || top < 0 || right < 0 || bottom < 0) return false;
     // The frame must hold the header and some body.
     return static_cast<long long>(left) + right < width - kMinPaper / 2 &&

@@ -78,8 +78,10 @@ private:
     bool WriteSeries(const PageRange& range) {
         {
             if (range.from <= 1 && range.to >= 1) {
-                if (!Page1(0)) return false;
-                if (ShotAtSecondFace() && !Page1(1)) return false;
+                // Page 1 once per face the series was shot at, the first face without shots.
+                const bool second = ShotAt(1);
+                if ((ShotAt(0) || !second) && !Page1(0)) return false;
+                if (second && !Page1(1)) return false;
             }
             for (int page = 2; page <= 3; ++page)
                 if (range.from <= page && range.to >= page && !DiagramPage(page)) return false;
@@ -97,11 +99,13 @@ private:
         return -1;
     }
 
-    bool ShotAtSecondFace() const {
+    // A shot of the series was fired at this side's face (the second side only where it has a
+    // face of its own).
+    bool ShotAt(int side) const {
         const TraceStore* store = series_->store;
-        if (!store || !series_->faceB || series_->faceB == series_->faceA) return false;
+        if (!store || (side == 1 && (!series_->faceB || series_->faceB == series_->faceA))) return false;
         for (int i = 0; i < store->ShotCount(); ++i)
-            if (store->Shot(i).side == 1) return true;
+            if ((store->Shot(i).side == 1) == (side == 1)) return true;
         return false;
     }
 
@@ -120,7 +124,11 @@ private:
         const int h = title.height();
         painter_.drawText(band.width() - title.horizontalAdvance(date), title.ascent(), date);
         painter_.setFont(ReportFont(kTextSize, dpiY_, false));
-        painter_.drawText(0, h * 12 / 10 + QFontMetrics(painter_.font()).ascent(), series_->title);
+        const QFontMetrics text(painter_.font());
+        painter_.drawText(0, h * 12 / 10 + text.ascent(), series_->title);
+        if (!series_->part.isEmpty())  // a match's series: which one, and the match total
+            painter_.drawText(band.width() - text.horizontalAdvance(series_->part), h * 12 / 10 + text.ascent(),
+                              series_->part);
         painter_.setPen(QPen(Qt::black, HundredthsToPixels(25, dpiY_)));
         painter_.drawLine(0, h * 12 / 10 + h, band.width(), h * 12 / 10 + h);
         painter_.restore();

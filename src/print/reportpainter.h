@@ -45,6 +45,7 @@ struct ReportSeries {
     QString title;    // the file the series was opened from or saved to; empty for a series just shot
     QDateTime stamp;  // the series' own date (the file's, the save's or its last shot's); invalid: now
     bool sighters = false;  // a sighter series: the figures say how sure its correction is
+    QString part;     // of a match: which series this is and the match total; empty otherwise
 };
 
 struct PageRange {
@@ -53,8 +54,8 @@ struct PageRange {
     int copies = 1;
 };
 
-// The pages of the report in order: per copy page 1 (twice for a hunting series shot at both
-// sides, once per face), page 2 (absolute deviation and speed), page 3 (horizontal and vertical
+// The pages of the report in order: per copy page 1 (on the face the series was shot at; twice for
+// a hunting series shot at both sides, once per face), page 2 (absolute deviation and speed), page 3 (horizontal and vertical
 // deviation), as far as the range holds them. Returns the number of pages drawn, or -1 when the
 // device refused a page (the document is then aborted by the caller).
 int PaintReport(QPagedPaintDevice& device, const PrintRecord& record, const ReportSeries& series, ReportViews& views,

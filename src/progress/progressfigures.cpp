@@ -1,6 +1,7 @@
 #include "progress/progressfigures.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 
 namespace zark {
@@ -75,6 +76,7 @@ std::vector<ProgressPoint> ChartPoints(const std::vector<ProgressRow>& rows, con
         sum += points[k].value;
         if (k >= std::size_t(kMovingAverageSeries)) sum -= points[k - kMovingAverageSeries].value;
         points[k].average = sum / double(std::min<std::size_t>(k + 1, kMovingAverageSeries));
+        points[k].breakBefore = k > 0 && points[k - 1].date.secsTo(points[k].date) > std::int64_t(kAverageBreakDays) * 86400;
     }
     return points;
 }

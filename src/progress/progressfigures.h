@@ -41,8 +41,11 @@ struct ProgressPoint {
     QDateTime date;
     double value = 0;
     double average = 0;
+    bool breakBefore = false;  // the line of averages does not join this point to the one before
 };
 inline constexpr int kMovingAverageSeries = 10;
+// Over a longer pause between two series the line of averages is broken, not drawn across it.
+inline constexpr int kAverageBreakDays = 30;
 // The points of one face among the rows chosen (in date order), leaving out rows without a
 // date or without the figure.
 std::vector<ProgressPoint> ChartPoints(const std::vector<ProgressRow>& rows, const std::vector<int>& chosen,

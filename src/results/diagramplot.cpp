@@ -107,22 +107,30 @@ void DiagramPlot::OnTargetsChanged(const TargetDescriptor* a, const TargetDescri
 
 void DiagramPlot::OnNewSeries(int, int, int) { ForgetRange(); }
 
+void DiagramPlot::TakeRange(int first, int last) {
+    noRange_ = first == -1 && last == -1;
+    const TraceStore* store = Store();
+    if (noRange_ && store && !IsRunning() && store->SampleCount() > 0) last = store->SampleCount();
+    first_ = first;
+    last_ = last;
+}
+
 void DiagramPlot::ForgetRange() {
-    first_ = last_ = -1;
+    TakeRange(-1, -1);
     RunStatistics();
     Changed();
     if (listener_) listener_->RangeChanged();
 }
 
 void DiagramPlot::OnTraceRange(int first, int last, int) {
-    first_ = first;
-    last_ = last;
+    TakeRange(first, last);
     RunStatistics();
     Changed();
     if (listener_) listener_->RangeChanged();
 }
 
 void DiagramPlot::OnStoreChanged() {
+    if (noRange_) TakeRange(-1, -1);
     RunStatistics();
     Changed();
     if (listener_) listener_->RangeChanged();
@@ -138,6 +146,14 @@ void DiagramPlot::OnReplayStarted() {
     replayPos_ = first_;
     markerVisible_ = true;
     if (listener_) listener_->MarkerMoved();
+}
+
+void DiagramPlot::OnAcquisitionStopped() {
+    if (!noRange_) return;
+    TakeRange(-1, -1);  // the series shot so far, whole
+    RunStatistics();
+    Changed();
+    if (listener_) listener_->RangeChanged();
 }
 
 void DiagramPlot::OnReplayStopped() {

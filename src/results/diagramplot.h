@@ -87,8 +87,12 @@ public:
     void OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) override;
     void OnReplayStarted() override;
     void OnReplayStopped() override;
+    void OnAcquisitionStopped() override;
 
 private:
+    // Takes the range asked for; no range (-1, -1) is the whole trace when no series is being
+    // shot (a file just opened, a series finished), as the target view replays it.
+    void TakeRange(int first, int last);
     void RunStatistics();
     void Changed();
     // A new series or target: no range of the series before stays shown, nor its averages.
@@ -100,6 +104,7 @@ private:
     std::vector<int> levels_;
     int first_ = -1;
     int last_ = -1;
+    bool noRange_ = true;  // the range asked for is (-1, -1)
     int replayPos_ = 0;
     bool markerVisible_ = false;
     DiagramAverages averages_;

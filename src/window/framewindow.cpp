@@ -4,19 +4,22 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "window/placementstore.h"
 
 namespace zark {
 
-FrameWindow::FrameWindow(std::string placementName, QWidget* parent)
-    : QMainWindow(parent), placementName_(std::move(placementName)) {}
+FrameWindow::FrameWindow(std::string placementName, PlacementStore* store, QWidget* parent)
+    : QMainWindow(parent), store_(store), placementName_(std::move(placementName)) {}
 
 FrameWindow::~FrameWindow() {
-    if (!placementName_.empty()) registry_.writeRect(placementName_, ScreenRect());
+    PlacementStore* store = store_ ? store_ : ProcessPlacements();
+    if (store && !placementName_.empty()) store->WritePlacement(placementName_, ScreenRect(), {});
 }
 
 Rect FrameWindow::PlaceFromStorage(const Rect& fallback) {
     Rect rect = fallback;
-    if (placementName_.empty() || !registry_.readRect(placementName_, rect)) rect = fallback;
+    PlacementStore* store = store_ ? store_ : ProcessPlacements();
+    if (!store || placementName_.empty() || !store->ReadPlacement(placementName_, rect, nullptr)) rect = fallback;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     // A stored size beyond the screen (a damaged or hand-edited value) would have the window

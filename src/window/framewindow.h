@@ -3,19 +3,21 @@
 #include <QMainWindow>
 #include <string>
 
-#include "settings/registryaccess.h"
 #include "settings/registryforms.h"
 
 namespace zark {
 
-// The top-level window base of the main window. Its placement value in the "Dialogs" group is
-// read by PlaceFromStorage() and written when the window is destroyed, after everything built on
+class PlacementStore;
+
+// The top-level window base of the main window. Its placement, in the store it is given, is read
+// by PlaceFromStorage() and written when the window is destroyed, after everything built on
 // it is gone: the window's screen rectangle, as the outer rectangle of the window's own area.
 class FrameWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit FrameWindow(std::string placementName, QWidget* parent = nullptr);
+    // Without a store the window reads no placement and keeps none.
+    explicit FrameWindow(std::string placementName, PlacementStore* store = nullptr, QWidget* parent = nullptr);
     ~FrameWindow() override;
 
     // Reads the stored rectangle (fallback when there is none) and sizes the window to it, at the
@@ -27,7 +29,7 @@ public:
     Rect ScreenRect() const;
 
 private:
-    RegistryAccess registry_;
+    PlacementStore* store_ = nullptr;
     std::string placementName_;
 };
 

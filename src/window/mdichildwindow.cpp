@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "window/mdiclient.h"
+#include "window/placementstore.h"
 
 namespace zark {
 
@@ -62,6 +63,10 @@ protected:
     void moveEvent(QMoveEvent* event) override {
         QMdiSubWindow::moveEvent(event);
         if (owner_) owner_->TrackNormalGeometry();
+    }
+    void showEvent(QShowEvent* event) override {
+        if (owner_) owner_->PlaceOnFirstShow();
+        QMdiSubWindow::showEvent(event);
     }
     void resizeEvent(QResizeEvent* event) override {
         QMdiSubWindow::resizeEvent(event);
@@ -136,7 +141,7 @@ MdiChildWindow::MdiChildWindow() = default;
 
 MdiChildWindow::~MdiChildWindow() {
     if (window_) {
-        if (!placementName_.empty()) registry_.writeRect(placementName_, NormalGeometry(), placementWord_);
+        if (store_ && !placementName_.empty()) store_->WritePlacement(placementName_, NormalGeometry(), placementWord_);
         static_cast<MdiChildFrame*>(window_.data())->Detach();
         delete window_.data();
     }
@@ -149,20 +154,25 @@ int MdiChildWindow::CreatePlaced(const QString& title, std::uint32_t style, cons
                                  const Rect& fallback, MdiClient& client, const QIcon& icon) {
     if (window_) return 0;
     Rect rect = fallback;
-    if (registry_.readRect(placementName, rect, &storedWord_)) {
+    PlacementStore* store = client.Placements() ? client.Placements() : ProcessPlacements();
+    if (store && store->ReadPlacement(placementName, rect, &storedWord_)) {
         // Stored numbers are kept within the screen: in the area's coordinates, no larger than
         // the screen's available area and inside it.
         const QMdiArea* area = client.Area();
         const QScreen* screen = area ? area->screen() : QGuiApplication::primaryScreen();
         const QRect available = screen ? screen->availableGeometry() : QRect();
         rect = screen ? FitPlacement(rect, available.width(), available.height()) : fallback;
+        placed_ = screen != nullptr;
     } else {
         rect = fallback;
         storedWord_.clear();
     }
     placementWord_ = storedWord_;
     const int created = Create(title, style, rect, client, icon);
-    if (created) placementName_ = placementName;
+    if (created) {
+        placementName_ = placementName;
+        store_ = store;
+    }
     return created;
 }
 
@@ -259,5 +269,58 @@ void MdiChildWindow::TrackNormalGeometry() {
 }
 
 bool MdiChildWindow::OnWindowEvent(QEvent*) { return false; }
+
+QSize MdiChildWindow::FirstSize() const { return {}; }
+
+void MdiChildWindow::PlaceOnFirstShow() {
+    if (placed_ || !window_) return;
+    placed_ = true;
+    const QSize size = FirstSize();
+    const QMdiArea* area = window_->mdiArea();
+    if (!size.isValid() || !area) return;
+    std::vector<Rect> shown;
+    for (const QMdiSubWindow* other : area->subWindowList())
+        if (other != window_ && !other->isHidden()) shown.push_back(RectOf(other->geometry()));
+    const QRect now = window_->geometry();
+    const QSize room = area->viewport()->size();
+    SetGeometry(FirstPlace(Rect{now.x(), now.y(), now.x() + size.width(), now.y() + size.height()}, shown,
+                           room.width(), room.height()));
+}
+
+Rect FirstPlace(const Rect& want, const std::vector<Rect>& shown, int areaWidth, int areaHeight) {
+    const std::int64_t width = std::clamp<std::int64_t>(want.Width(), 0, std::max(0, areaWidth));
+    const std::int64_t height = std::clamp<std::int64_t>(want.Height(), 0, std::max(0, areaHeight));
+    const auto inside = [&](std::int64_t x, std::int64_t y) {
+        x = std::clamp<std::int64_t>(x, 0, areaWidth - width);
+        y = std::clamp<std::int64_t>(y, 0, areaHeight - height);
+        return Rect{std::int32_t(x), std::int32_t(y), std::int32_t(x + width), std::int32_t(y + height)};
+    };
+    const auto covered = [&](const Rect& r) {
+        std::int64_t area = 0;
+        for (const Rect& s : shown) {
+            const std::int64_t w = std::min(r.right, s.right) - std::int64_t(std::max(r.left, s.left));
+            const std::int64_t h = std::min(r.bottom, s.bottom) - std::int64_t(std::max(r.top, s.top));
+            if (w > 0 && h > 0) area += w * h;
+        }
+        return area;
+    };
+    std::vector<Rect> candidates{inside(want.left, want.top)};
+    for (const Rect& s : shown) {
+        candidates.push_back(inside(s.right, s.top));
+        candidates.push_back(inside(s.left, s.bottom));
+    }
+    Rect best = candidates.front();
+    for (const Rect& c : candidates)
+        if (covered(c) < covered(best)) best = c;
+    constexpr int kStep = 24;  // about a caption's height
+    for (std::size_t tries = 0; tries <= shown.size(); ++tries) {
+        const bool same = std::any_of(shown.begin(), shown.end(),
+                                      [&](const Rect& s) { return s.left == best.left && s.top == best.top; });
+        if (!same) break;
+        best = inside(best.left + kStep > areaWidth - width ? 0 : best.left + kStep,
+                      best.top + kStep > areaHeight - height ? 0 : best.top + kStep);
+    }
+    return best;
+}
 
 }  // namespace zark

@@ -3,13 +3,13 @@
 #include <QIcon>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "settings/registryaccess.h"
 #include "settings/registryforms.h"
 
 class QAction;
@@ -20,6 +20,7 @@ class QWidget;
 namespace zark {
 
 class MdiClient;
+class PlacementStore;
 
 // Window styles of the child windows, with the platform's numbers.
 enum WindowStyle : std::uint32_t {
@@ -46,11 +47,17 @@ enum SystemCommand : int {
 // in descending order.
 std::vector<int> SurplusSeparators(const std::vector<bool>& isSeparator);
 
+// Where a child window shown for the first time goes, wanted at want in an area of the given
+// size: its size cut to the area; of its wanted place and the places beside and below the windows
+// shown, the first that covers the least of them, inside the area; then moved down and to the
+// right in steps while its top-left corner is that of a window shown.
+Rect FirstPlace(const Rect& want, const std::vector<Rect>& shown, int areaWidth, int areaHeight);
+
 // Base of the child windows in the main window's child-window area (target window, scoreboard,
 // match board, diagram): one QMdiSubWindow with a content widget the derived class fills.
 //
-// A child may have a placement value in the "Dialogs" group ("Target", "Scoreboard", ...): it is
-// read when the child is created and written when the object is destroyed, in the coordinates of
+// A child may have a placement ("Target", "Scoreboard", ...) in the placement store of its area: it
+// is read when the child is created and written when the object is destroyed, in the coordinates of
 // the child-window area. Children are destroyed before the area that holds them.
 class MdiChildWindow {
 public:
@@ -102,6 +109,10 @@ public:
     // window closes as the toolkit closes a child window.
     std::function<void()> onCloseBox;
 
+    // The size (with caption and frame) that fits the window's content, given to it when it is
+    // first shown without a stored placement; an empty size keeps the size it was created with.
+    virtual QSize FirstSize() const;
+
     // Every event of the window reaches this first once the window is attached; true consumes it.
     // The default handles none.
     virtual bool OnWindowEvent(QEvent* event);
@@ -113,11 +124,12 @@ private:
     friend class MdiChildFrame;
     void TrackNormalGeometry();
     void TidySystemMenu(QMenu* menu);
+    void PlaceOnFirstShow();
 
     QPointer<QMdiSubWindow> window_;
     QPointer<QWidget> content_;
     MdiClient* client_ = nullptr;
-    RegistryAccess registry_;
+    PlacementStore* store_ = nullptr;  // the area's, taken when the child is placed
     std::string placementName_;
     std::string storedWord_;
     std::string placementWord_;
@@ -125,6 +137,7 @@ private:
     std::uint32_t style_ = 0;
     int childId_ = 0;
     bool closeRemoved_ = false;
+    bool placed_ = false;  // from the stored placement, or when first shown
 };
 
 // Removes the surplus separators of a menu (a run keeps its last one).

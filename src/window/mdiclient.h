@@ -11,6 +11,7 @@ class QWidget;
 namespace zark {
 
 class MdiChildWindow;
+class PlacementStore;
 
 // The area of child windows below the toolbar (a QMdiArea with a sunken edge and no scroll bars).
 // It numbers its children from the first child id in the order they are created, so that a
@@ -28,6 +29,9 @@ public:
     int Create(QWidget* parent, const QRect& rect, int firstChildId = kFirstChildId);
 
     QMdiArea* Area() const { return area_; }
+    // Where the children placed in this area read and keep their placements; none at first.
+    void SetPlacementStore(PlacementStore* store) { placements_ = store; }
+    PlacementStore* Placements() const { return placements_; }
     // The size children are placed in (the area inside its edge).
     QSize ClientSize() const;
 
@@ -40,6 +44,7 @@ public:
 
 private:
     QPointer<QMdiArea> area_;
+    PlacementStore* placements_ = nullptr;
     int nextId_ = kFirstChildId;
     std::vector<MdiChildWindow*> children_;
 };

@@ -17,6 +17,7 @@ void ModalDialog::reject() { done(kDialogCancel); }
 void ModalDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        if (escapeCancels_) done(kDialogCancel);
         return;
     }
     QDialog::keyPressEvent(event);

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace zark::test {
@@ -69,6 +70,19 @@ ProgramRun RunProgramToFirstPaint(const QString& dir, const QVariantMap& setting
 int ProcessLangId() {
     const QByteArray child = qgetenv("ZARK_CHILD_LANGID");
     return child.isEmpty() ? 1033 : child.toInt();
+}
+
+int RunChild(const char* filter, int langId) {
+    QTemporaryDir dir;
+    QProcess child;
+    QProcessEnvironment env = ProgramEnvironment(dir.filePath("config"));
+    env.insert("ZARK_CHILD_LANGID", QString::number(langId));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(dir.path());
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + filter});
+    if (!child.waitForFinished(60000)) return -1;
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
 }
 
 void StoreValue(const QString& key, const QVariant& value) {

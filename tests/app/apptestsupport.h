@@ -41,6 +41,9 @@ void KeepPicture(QWidget* widget, const QString& name);
 
 // The "LangID" this test process runs in: 1033, or the one a language child run was given.
 int ProcessLangId();
+// Runs the tests of filter of this program in a child process that loads the texts of langId;
+// its exit code (-1 when it did not end within a minute, -2 when it crashed).
+int RunChild(const char* filter, int langId);
 
 // The environment of a child process: offscreen, its settings in configDir.
 QProcessEnvironment ProgramEnvironment(const QString& configDir);

@@ -20,6 +20,8 @@
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
 #include "settings/registryaccess.h"
+#include "settings/settings.h"
+#include "settings/widgets/customizedialog.h"
 #include "support/testsupport.h"
 
 namespace zark {
@@ -132,6 +134,25 @@ TEST_F(DialogsTest, TheWarningsEndWithOkOrByClosing) {
     WarningsDialog closed(nullptr);
     ModalWatch watch([](QWidget* modal) { modal->close(); });
     EXPECT_EQ(closed.Run(), kDialogCancel);
+}
+
+TEST_F(DialogsTest, EscapeCancelsCustomizeAndAboutButNotTheWarnings) {
+    Settings settings;
+    settings.Amplitude = 7;
+    CustomizeDialog customize(nullptr, settings);
+    AboutDialog about(nullptr);
+    WarningsDialog warnings(nullptr);
+    for (ModalDialog* dialog : std::initializer_list<ModalDialog*>{&customize, &about}) {
+        ModalWatch watch([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        EXPECT_EQ(dialog->Run(), kDialogCancel);
+    }
+    EXPECT_EQ(settings.Amplitude, 7);
+    ModalWatch watch([](QWidget* modal) {
+        QTest::keyClick(modal, Qt::Key_Escape);
+        EXPECT_TRUE(modal->isVisible());
+        modal->close();
+    });
+    EXPECT_EQ(warnings.Run(), kDialogCancel);
 }
 
 TEST_F(DialogsTest, AboutBoxShowsTheVersion) {

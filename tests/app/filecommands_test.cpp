@@ -29,6 +29,7 @@
 #include <QMdiSubWindow>
 #include <QTreeWidget>
 #include "results/widgets/matchboard.h"
+#include "i18n/uistrings.h"
 #include "results/widgets/scoreboard.h"
 #include "app/noticebanner.h"
 #include "app/acceleratorfilter.h"
@@ -184,6 +185,18 @@ TEST_F(FileCommandsTest, F10AfterOpeningASeriesContinuesWithItsNumberOfShotsWith
     Key(Qt::Key_F10);
     EXPECT_EQ(view->seriesShots(), 5);
     EXPECT_EQ(view->sighters(), 1);
+}
+
+TEST_F(FileCommandsTest, AnotherFaceAfterSightersShowsTheSeriesList) {
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdSighters3));
+    Shoot(3);
+    QMdiSubWindow* board = frame->ScoreboardWindow()->Window();
+    EXPECT_EQ(board->windowTitle().toStdString(), UiText(143));  // "Sighters"
+    ASSERT_TRUE(Choose(kCmdAirRifle));
+    // The sighters ended with their face: the (empty) series list, titled "Shooting".
+    EXPECT_EQ(board->windowTitle().toStdString(), UiText(142));
+    EXPECT_TRUE(frame->ScoreboardWindow()->SeriesWidget()->isVisible());
 }
 
 TEST_F(FileCommandsTest, AnUpperCaseMatchFileOpensAsTheCompleteMatch) {
@@ -343,7 +356,8 @@ TEST_F(FileCommandsTest, TheProgressWindowFollowsTheSavesAndOpensASeries) {
     const auto doubleClick = [table](const QString& file) {
         for (int i = 0; i < table->topLevelItemCount(); ++i) {
             if (table->topLevelItem(i)->toolTip(0) != file) continue;
-            const QPoint at = table->visualItemRect(table->topLevelItem(i)).center();
+            // (the row's middle may lie beyond the viewport when the columns are wider than it)
+            const QPoint at(20, table->visualItemRect(table->topLevelItem(i)).center().y());
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
             return;
@@ -368,7 +382,7 @@ TEST_F(FileCommandsTest, TheProgressWindowFollowsTheSavesAndOpensASeries) {
     ASSERT_TRUE(Choose(kCmdProgress));
     QTRY_VERIFY_WITH_TIMEOUT(!progress->Scanning(), 60000);
     ASSERT_EQ(table->topLevelItemCount(), 4);
-    const QPoint top = table->visualItemRect(table->topLevelItem(0)).center();  // the match's second series
+    const QPoint top(20, table->visualItemRect(table->topLevelItem(0)).center().y());  // the match's second series
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, top);
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, top);
     EXPECT_EQ(frame->FileName(), data + "/club/evening.zam");

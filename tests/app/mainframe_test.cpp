@@ -25,6 +25,9 @@
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
 #include "results/widgets/analysiswindow.h"
+#include "results/widgets/scoreboard.h"
+#include "targets/widgets/targetview.h"
+#include "targets/widgets/targetwindow.h"
 #include "targets/targetdescriptor.h"
 
 namespace zark {
@@ -350,9 +353,11 @@ TEST_F(FrameTest, ChildWindowsFollowTheTargetTheDiagramAndRearrange) {
     EXPECT_FALSE(diagram.Window()->isVisible());
     EXPECT_EQ(frame->Menus().HasCheck(kCmdDiagram), 0);
 
-    frame->resize(1000, 700);
+    // No wider than the face needs beside the scoreboard: the Part's layout.
+    frame->resize(760, 700);
     QCoreApplication::processEvents();
     const QSize area = mdi.ClientSize();
+    ASSERT_LE(area.width() - 170, area.height());
     ASSERT_TRUE(Choose(kCmdRearrange));
     EXPECT_EQ(scoreboard.Geometry(), (Rect{area.width() - 170, 0, area.width(), 236}));
     EXPECT_EQ(matchBoard.Geometry(), (Rect{area.width() - 170, 236, area.width(), 472}));
@@ -374,6 +379,42 @@ TEST_F(FrameTest, ChildWindowsFollowTheTargetTheDiagramAndRearrange) {
     EXPECT_EQ(frame->windowTitle(), "ZARK");
     for (const ChildRole role : {ChildRole::Diagram, ChildRole::Target, ChildRole::Scoreboard, ChildRole::MatchBoard})
         frame->SetChildWindow(role, nullptr);
+}
+
+// On the screens of today: the whole face at 1:1 and, after Rearrange, results columns a shooter
+// can read.
+TEST_F(FrameTest, WholeFaceAndReadableColumnsOnWideScreens) {
+    Build();
+    ASSERT_TRUE(Choose(kCmdRifle50));
+    ASSERT_TRUE(Choose(kCmdAnalysis));
+    if (!frame->Menus().HasCheck(kCmdDiagram)) {
+        ASSERT_TRUE(Choose(kCmdDiagram));
+    }
+    for (const QSize screen : {QSize(1920, 1080), QSize(2560, 1440), QSize(1024, 600)}) {
+        frame->resize(screen);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(Choose(kCmdRearrange));
+        QCoreApplication::processEvents();
+        const QSize area = frame->Mdi().ClientSize();
+        const Rect target = frame->ChildWindow(ChildRole::Target)->Geometry();
+        const Rect board = frame->ScoreboardWindow()->Geometry();
+        const Rect analysis = frame->Analysis()->Geometry();
+        EXPECT_LE(target.Width(), area.height()) << screen.width();
+        EXPECT_GE(target.Width(), area.height() * 3 / 4) << screen.width();
+        EXPECT_GE(board.Width(), screen.width() >= 1920 ? 300 : 170) << screen.width();
+        EXPECT_EQ(board.left, target.right) << screen.width();
+        if (screen.width() >= 1920) EXPECT_GE(analysis.Width(), frame->Analysis()->FirstSize().width());
+        // The face's outer ring inside the view, whatever the window's shape.
+        const TargetView& view = frame->Target()->View();
+        const int ring = view.UnitsToPixels(frame->Hub().targetA()->RingRadius(0));
+        EXPECT_LE(2 * ring, std::min(view.width(), view.height())) << screen.width();
+        const QPoint centre = view.ToPixel(0, 0, 0, false);
+        EXPECT_TRUE(view.rect().contains(QRect(centre.x() - ring, centre.y() - ring, 2 * ring, 2 * ring)));
+    }
+    // The places are kept when the frame goes; the next tests start from the first ones.
+    Destroy();
+    for (const char* name : {"Target", "Scoreboard", "Matchboard", "Diagram", "Analysis"})
+        RemoveValue(QStringLiteral("Dialogs/") + QLatin1String(name));
 }
 
 TEST_F(FrameTest, ExitAndClosingEndTheLoopAndLeaveTheWindow) {

@@ -53,24 +53,10 @@ TEST(Program, StartsPaintsAndStoresItsSettingsAtTheEnd) {
     EXPECT_TRUE(QFileInfo(dir.filePath("zark.log")).isFile());
 }
 
-// Runs one test of this program in a child process that loads the texts of langId.
-int RunChild(const char* filter, int langId) {
-    QTemporaryDir dir;
-    QProcess child;
-    QProcessEnvironment env = test::ProgramEnvironment(dir.filePath("config"));
-    env.insert("ZARK_CHILD_LANGID", QString::number(langId));
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(dir.path());
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + filter});
-    if (!child.waitForFinished(60000)) return -1;
-    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
-}
-
 TEST(Program, MenusInEachLanguage) {
     if (qEnvironmentVariableIsSet("ZARK_CHILD_LANGID")) GTEST_SKIP() << "a child run";
     for (const int langId : {1031, 1053, 3082, 1033})
-        EXPECT_EQ(RunChild("LanguageChild.MainFrameInItsLanguage", langId), 0) << langId;
+        EXPECT_EQ(test::RunChild("LanguageChild.MainFrameInItsLanguage", langId), 0) << langId;
 }
 
 // The child's part: the whole main frame in the language of its "LangID".

@@ -17,6 +17,7 @@
 
 #include "window/commandids.h"
 #include "app/mainframe.h"
+#include "app/noticebanner.h"
 #include "apptestsupport.h"
 #include "i18n/uistrings.h"
 #include "support/testsupport.h"
@@ -62,6 +63,14 @@ TEST_F(SessionPort, AMissingPortRunsOnTheSimulatedUnitAndTheWindowAndTheLogSaySo
     EXPECT_GE(notice->width(), notice->sizeHint().width());  // never cut
     EXPECT_EQ(Label("simulatedUnitReason")->text(), "Port /dev/ttyZARKMISSING7 was not found on this machine. " +
                                                         UiQString(kUiTextChoosePort));
+    // Beside the notice the reason ends in "…" where it does not fit, never mid-word; the
+    // tooltip has it whole.
+    const auto* reasonLabel = dynamic_cast<ElidedLabel*>(Label("simulatedUnitReason"));
+    ASSERT_NE(reasonLabel, nullptr);
+    const QString shown = reasonLabel->ShownText();
+    EXPECT_TRUE(shown == reasonLabel->text() || shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(reasonLabel->fontMetrics().horizontalAdvance(shown), reasonLabel->contentsRect().width());
+    EXPECT_EQ(reasonLabel->toolTip(), reasonLabel->text());
     EXPECT_EQ(frame->windowTitle(), "ZARK");  // the caption keeps its rule
     EXPECT_EQ(test::CountOf(test::LogText(), reason), logged + 1);  // once
     // the child area still leaves its 32-pixel band above the notice

@@ -91,7 +91,7 @@ const std::map<int, std::string>& QuotedEnglish() {
         {301, "Error"}, {302, "Failed to open file %s"}, {303, "Demo"},
         {305, "Simulated unit: these shots do not come from your firearm"},
         {306, "Port %s was not found on this machine."}, {307, "The port is set to the simulated unit."},
-        {308, "Choose the port of your unit in File > Customize..., page ZARK."}, {309, "No port is set."},
+        {308, "Choose the port of your unit in File > Customize, page ZARK."}, {309, "No port is set."},
     };
     return texts;
 }

@@ -3,8 +3,8 @@
 # Each folder below src/ (and each widgets/ or render/ folder in it) is a layer; a file may include
 # its own layer and the layers ranked below it, never a layer ranked the same or higher.
 set(layers
-  "diag:0" "settings:1" "i18n:2" "core:3" "targets:4" "targets/render:5" "link:6" "storage:7"
-  "results:8" "export:9" "progress:10" "print:11" "replay:12" "audio:13" "window:14"
+  "diag:0" "settings:1" "window:2" "i18n:3" "link:4" "core:5" "targets:6" "targets/render:7"
+  "storage:8" "results:9" "export:10" "progress:11" "print:12" "replay:13" "audio:14"
   "core/widgets:15" "settings/widgets:15" "targets/widgets:15"
   "results/widgets:16" "replay/widgets:16" "progress/widgets:17" "print/widgets:17" "app:18")
 

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "core/shootinghub.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "link/serialworker.h"
 #include "link/setupblock.h"
 #include "linktestsupport.h"

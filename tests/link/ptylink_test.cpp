@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "core/shootinghub.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "link/portprobe.h"
 #include "link/serialportposix.h"
 #include "link/serialportqt.h"

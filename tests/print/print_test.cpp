@@ -47,6 +47,9 @@ TEST(PrintRecord, DefaultsRoundTripAndUnusablePagesRefused) {
         registry.writeRect("PrinterPaperSize", Rect{0, 0, 2000000000, 29700});
         kept.Load(registry);
         EXPECT_EQ(kept, letter);
+        registry.writeRect("PrinterPaperSize", Rect{0, 0, 43180, 27940});  // Ledger, wider than tall
+        kept.Load(registry);
+        EXPECT_EQ(kept, letter);
     }
 }
 
@@ -153,14 +156,24 @@ TEST_F(PdfReport, PagesPerRangeAndFace) {
     views.sides.clear();
     EXPECT_EQ(Pages(Write(Series(2121))), 4);  // a moose series shot at both sides: page 1 per face
     EXPECT_EQ(views.sides, (std::vector<int>{0, 1}));
+    // Shot at the right side only: one page 1, on the right face.
+    store.Clear();
+    for (int i = 0; i < 60; ++i) store.AppendSample(100 + i, 50);
+    store.AppendShot(110, 60, 1);
+    views.sides.clear();
+    EXPECT_EQ(Pages(Write(Series(2121))), 3);
+    EXPECT_EQ(views.sides, (std::vector<int>{1}));
 }
 
 TEST_F(PdfReport, TextsAndFacePlacement) {
     Shoot(3, false);
-    const QString pdf = Write(Series(2112));
+    ReportSeries ofMatch = Series(2112);
+    ofMatch.part = QStringLiteral("Series 2 of 3, match total 285");  // a match's series says which it is
+    const QString pdf = Write(ofMatch);
     const QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("Rifle 50 meter"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("club-evening.zas")));
+    EXPECT_EQ(text.count(QStringLiteral("Series 2 of 3, match total 285")), 3);  // on every page
     EXPECT_TRUE(text.contains(QStringLiteral("SHOTLIST")));
     EXPECT_TRUE(text.contains(QStringLiteral("Absolute deviation (Average 11)")));
     EXPECT_TRUE(text.contains(QStringLiteral("Speed (Average 81)")));

@@ -24,6 +24,7 @@
 #include "print/widgets/printing.h"
 #include "settings/settings.h"
 #include "support/modalwatch.h"
+#include "support/testsupport.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -80,6 +81,27 @@ TEST(PageSetup, OrientationStaysPortraitAndATypedMarginIsTaken) {
     turned.setPageOrientation(QPageLayout::Landscape);
     turned.setPageMargins(QMarginsF(40, 10, 10, 10), QPageLayout::Millimeter);
     EXPECT_FALSE(printing.TakeOver(turned));
+    EXPECT_EQ(printing.Record(), expected);
+
+    // So is an upright sheet of a paper wider than it is tall, with the reason.
+    QPrinter ledger;
+    printing.Prepare(ledger);
+    ledger.setPageSize(QPageSize(QPageSize::Ledger));
+    EXPECT_FALSE(printing.TakeOver(ledger));
+    {
+        test::MessageCapture messages;
+        ModalWatch wide([](QWidget* dialog) {
+            auto* sizes = dialog->findChild<QComboBox*>("pageSizeCombo");
+            ASSERT_NE(sizes, nullptr);
+            const int ledger = sizes->findText("Ledger", Qt::MatchContains);
+            ASSERT_GE(ledger, 0);
+            sizes->setCurrentIndex(ledger);
+            Click(OkButton(dialog));
+        });
+        EXPECT_FALSE(printing.PageSetup(nullptr));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_NE(messages.shown[0].text.find("upright"), std::string::npos);
+    }
     EXPECT_EQ(printing.Record(), expected);
 
     // Cancel keeps what there is.

@@ -246,6 +246,11 @@ TEST(ProgressFigures, FiltersAndMovingAverage) {
     ASSERT_EQ(radius.size(), 11u);
     EXPECT_EQ(radius[3].row, 4);
     EXPECT_DOUBLE_EQ(radius[3].average, (0 + 1 + 2 + 4) / 4.0);
+    // the line of averages is broken over a gap of more than 30 days, and only there
+    for (const ProgressPoint& p : means) EXPECT_FALSE(p.breakBefore) << p.row;
+    for (int k = 0; k < 5; ++k) rows[std::size_t(k)].date = rows[std::size_t(k)].date.addDays(-21);  // 31 days before row 5
+    const std::vector<ProgressPoint> gap = ChartPoints(rows, all, 1200, ProgressFigure::MeanScore);
+    for (const ProgressPoint& p : gap) EXPECT_EQ(p.breakBefore, p.row == 5) << p.row;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <QAbstractSeries>
 #include <QChart>
 #include <QComboBox>
@@ -123,6 +125,10 @@ TEST_F(ProgressWindowTest, ADoubleClickOpensTheSeriesAndANewFileComesWithTheNext
     Refresh();
     EXPECT_EQ(Files().front(), "2026/new.zas");
     EXPECT_EQ(DotsPerFace(), (std::vector<int>{4, 2}));
+    // One file the scan cannot read is one file.
+    ASSERT_TRUE(QFile::remove(QDir(dir.path()).filePath("broken.zas")));
+    Refresh();
+    EXPECT_EQ(window.Status()->text(), "6 series; 1 file could not be read");
 
     window.Window()->close();  // the close box hides the window through the frame's command
     EXPECT_EQ(closes, 1);

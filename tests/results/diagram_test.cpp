@@ -141,8 +141,24 @@ TEST_F(Diagram, AveragesOfTheAimBeforeEachShotInTheCaptions) {
     EXPECT_EQ(window->Box(0)->text(), "Speed (Average 102)");
     EXPECT_EQ(window->Box(2)->text(), "Horizontal deviation (Average 0)");
     // No shot in the range: no averages of an earlier range stay behind.
+    hub.ShowTraceRange(21, 25, 0);
+    EXPECT_EQ(window->Box(1)->text(), "Absolute deviation (Average 0)");
+    // No range chosen once the series is finished (or a file just opened): the whole series,
+    // curves and averages; while a series is being shot, nothing until a range is chosen, and the
+    // whole once it stops.
+    hub.StopAcquisition();
+    hub.ShowTraceRange(-1, -1, 0);
+    EXPECT_EQ(window->Box(1)->text(), "Absolute deviation (Average 57)");
+    const QImage whole = Render(300, 100);
+    int purple = 0;
+    for (int x = 0; x < 300; ++x)
+        for (int y = 0; y < 100; ++y) purple += whole.pixelColor(x, y) == QColor(128, 0, 128) ? 1 : 0;
+    EXPECT_GT(purple, 100);
+    hub.StartAcquisition();
     hub.ShowTraceRange(-1, -1, 0);
     EXPECT_EQ(window->Box(1)->text(), "Absolute deviation (Average 0)");
+    hub.StopAcquisition();
+    EXPECT_EQ(window->Box(1)->text(), "Absolute deviation (Average 57)");
 }
 
 TEST_F(Diagram, ThePrintoutRunsTimeUpwardInBlackAndTheReplayMarkerFollowsTheReplay) {
@@ -202,7 +218,8 @@ TEST(DiagramInFrame, TheCloseBoxUnchecksTheDiagramItem) {
     EXPECT_FALSE(diagram.Window()->isVisible());
     EXPECT_EQ(frame.Menus().HasCheck(kCmdDiagram), 0);
     EXPECT_NE(frame.Diagram(), nullptr);  // hidden, not gone
-    // Rearranging places the results windows in the column right of the target window.
+    // Rearranging places the results windows shown in the column right of the target window.
+    ASSERT_TRUE(test::ChooseCommand(frame, kCmdDiagram));
     frame.resize(1000, 700);
     QCoreApplication::processEvents();
     frame.OnCommand(kCmdRearrange);

@@ -165,8 +165,13 @@ TEST_F(Customize, ShowsTheDefaultsOfAFirstStart) {
     EXPECT_EQ(dialog->Zark()->DistanceSlider()->value(), 3);
     EXPECT_EQ(dialog->Zark()->TestButton()->toolTip(), "Test ZARK Adapter");
 
-    EXPECT_EQ(dialog->Options()->PictureList()->count(), 1);  // no bitmap folder: the empty entry only
-    EXPECT_EQ(dialog->Options()->PictureList()->currentText(), "");
+    // No bitmap folder: "(none)" only (it was an empty entry), and the preview says where the
+    // pictures are looked for.
+    EXPECT_EQ(dialog->Options()->PictureList()->count(), 1);
+    EXPECT_EQ(dialog->Options()->PictureList()->currentText(), "(none)");
+    EXPECT_TRUE(dialog->Options()->Preview()->Message().endsWith(".bmp files in " +
+                                                                 QString::fromStdString(settings.BitmapDirectory) + "."))
+        << dialog->Options()->Preview()->Message().toStdString();
 }
 
 TEST_F(Customize, OkWithoutChangesKeepsEverySetting) {
@@ -439,9 +444,12 @@ TEST_F(Customize, PicturesOfTheBitmapFolderArePreviewed) {
     QComboBox* list = dialog->Options()->PictureList();
     QStringList entries;
     for (int i = 0; i < list->count(); ++i) entries << list->itemText(i);
-    EXPECT_EQ(entries, QStringList({"", "big", "broken", "Star"}));
+    EXPECT_EQ(entries, QStringList({"(none)", "big", "broken", "Star"}));  // (the first was empty: a note now says why)
 
     PicturePreview* preview = dialog->Options()->Preview();
+    // No picture chosen: the preview says where the pictures are looked for.
+    EXPECT_FALSE(preview->Picture().IsLoaded());
+    EXPECT_TRUE(preview->Message().contains(QDir::toNativeSeparators(bitmaps()))) << preview->Message().toStdString();
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);  // big: loaded, too large to draw
     EXPECT_TRUE(preview->Picture().IsLoaded());

@@ -33,6 +33,10 @@ QImage Compose(const TargetDescriptor* face, FaceGeometry g, std::bitset<kMaxSho
     return image;
 }
 
+// The painting tests lay the face out across the width of a 462 × 402 area, as the printed page
+// does; the view's own mapping (across the smaller side) is FaceMapping.WholeFaceInAnyShape.
+FaceGeometry PageGeometry(int zoom) { return FaceGeometry{462, 402, zoom, true}; }
+
 bool Black(const QImage& image, int x, int y) { return (image.pixel(x, y) & 0xFFFFFF) == 0; }
 bool White(const QImage& image, int x, int y) { return (image.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF; }
 
@@ -51,13 +55,13 @@ TEST(FaceMapping, UnitsPixelsAndAimCentres) {
     EXPECT_EQ(HundredthsToPixels(500, 96), 19);     // the 5 mm label font at 96 dpi
     EXPECT_EQ(HundredthsToPixels(15, 96), 1);
 
-    const FaceGeometry one{462, 402, 1};
+    const FaceGeometry one = PageGeometry(1);
     const TargetDescriptor& air = Face(kAirRifle);
     // Shot 1 is fired at the upper-left bull, 360 units away in each direction; above 1:1 there is one bull.
     EXPECT_EQ(ToPixel(one, &air, {}, 0, 0, 0, false), QPoint(231, 201));
     EXPECT_EQ(ToPixel(one, &air, {}, 0, 0, 1, false), QPoint(231 - 98, 201 - 98));
     EXPECT_EQ(ToPixel(one, &air, {}, 0, 0, 6, false), QPoint(231 - 98, 201 - 98));  // centres repeat
-    EXPECT_EQ(ToPixel(FaceGeometry{462, 402, 2}, &air, {}, 0, 0, 1, false), QPoint(231, 201));
+    EXPECT_EQ(ToPixel(PageGeometry(2), &air, {}, 0, 0, 1, false), QPoint(231, 201));
     // y grows upwards on the target, downwards on the screen; clamping keeps a point in the view.
     EXPECT_EQ(ToPixel(one, &Face(kRifle300), {}, 64, 64, 0, false), QPoint(231 + 17, 201 - 17));
     EXPECT_EQ(ToPixel(one, &Face(kRifle300), {}, 5000, -5000, 0, true), QPoint(462, 402));
@@ -69,8 +73,35 @@ TEST(FaceMapping, UnitsPixelsAndAimCentres) {
     EXPECT_EQ(ToPixel(one, &Face(kRifle300), centred, 0, 0, 0, false), QPoint(231, 201));
 }
 
+TEST(FaceMapping, WholeFaceInAnyShape) {
+    // A view spreads the units across the smaller of its sides: on a wide screen as in a tall window
+    // every ring of every face, around every aim centre, lies inside it at 1:1.
+    EXPECT_EQ(FaceSpan(FaceGeometry{1600, 900, 1}), 900);
+    EXPECT_EQ(FaceSpan(FaceGeometry{462, 700, 1}), 462);  // taller than wide: as before
+    EXPECT_EQ(FaceSpan(FaceGeometry{1600, 900, 1, true}), 1600);
+    for (const QSize size : {QSize(1600, 900), QSize(900, 1600), QSize(1024, 520)}) {
+        const FaceGeometry g{size.width(), size.height(), 1};
+        for (int i = 0; i < TargetCatalogue::Count(); ++i) {
+            const TargetDescriptor& face = Face(i);
+            if (face.RingCount() == 0) continue;
+            const int r = UnitsToPixels(g, face.RingRadius(0));
+            for (int k = 0; k < face.CentreCount(); ++k) {
+                const QPoint c = ToPixel(g, &face, {}, 0, 0, k, false);
+                EXPECT_TRUE(QRect(0, 0, g.width + 1, g.height + 1).contains(QRect(c.x() - r, c.y() - r, 2 * r, 2 * r)))
+                    << "face " << i << " centre " << k << " in " << g.width << "x" << g.height;
+            }
+        }
+    }
+    // The composed face follows the same mapping: the 50 m card's ring 1 at the top of a wide view.
+    const FaceGeometry wide{800, 400, 1};
+    const QImage image = Compose(&Face(kRifle50), wide);
+    const int top = 200 - UnitsToPixels(wide, Face(kRifle50).RingRadius(0));
+    EXPECT_TRUE(Black(image, 400, top) || Black(image, 400, top + 1));
+    EXPECT_TRUE(White(image, 400, top - 3));
+}
+
 TEST(FaceComposition, RifleRingsAtOneAndFourToOne) {
-    const QImage one = Compose(&Face(kRifle300), {462, 402, 1});
+    const QImage one = Compose(&Face(kRifle300), PageGeometry(1));
     // Ring 1: a white disc outlined in black at 174 pixels; outside it the white of the buffer.
     EXPECT_TRUE(Black(one, 231 + 174, 201));
     EXPECT_TRUE(White(one, 231 + 170, 201));
@@ -83,7 +114,7 @@ TEST(FaceComposition, RifleRingsAtOneAndFourToOne) {
     for (int y = 0; y < one.height(); y += 7)
         for (int x = 0; x < one.width(); x += 7) ASSERT_TRUE(Black(one, x, y) || White(one, x, y)) << x << "," << y;
 
-    const QImage four = Compose(&Face(kRifle300), {462, 402, 4});
+    const QImage four = Compose(&Face(kRifle300), PageGeometry(4));
     // At 4:1 ring 1 lies outside the view (698 pixels); the black of ring 5 (417) fills it.
     EXPECT_EQ(UnitsToPixels(462, 4, 384), 418);
     EXPECT_TRUE(Black(four, 5, 201 + 20));
@@ -95,7 +126,7 @@ TEST(FaceComposition, RifleRingsAtOneAndFourToOne) {
 
 TEST(FaceComposition, RingNumbersOnlyWhereLabelled) {
     // 50 m rifle: ring 1's band (618..554 units) carries "1" at 586 units right of the centre.
-    const QImage image = Compose(&Face(kRifle50), {462, 402, 1});
+    const QImage image = Compose(&Face(kRifle50), PageGeometry(1));
     const int m = UnitsToPixels(462, 1, 586);
     EXPECT_GT(BlackIn(image, QRect(231 + m - 6, 201 - 8, 12, 16)), 5);
     // The 9 ring (106) and the ten (42) have none: no white text in the black band of the 9.
@@ -114,7 +145,7 @@ TEST(FaceComposition, RingNumbersOnlyWhereLabelled) {
 
 TEST(FaceComposition, FiveBullsAtOneToOneAndOneAtTwoToOne) {
     const TargetDescriptor& air = Face(kAirRifle);
-    const QImage one = Compose(&air, {462, 402, 1});
+    const QImage one = Compose(&air, PageGeometry(1));
     const int off = UnitsToPixels(462, 1, 360);
     // Each bull's black (inside ring 4 at 40 pixels) sits on its centre: the middle and the four diagonals.
     for (const QPoint c : {QPoint(231, 201), QPoint(231 - off, 201 - off), QPoint(231 + off, 201 - off),
@@ -122,7 +153,7 @@ TEST(FaceComposition, FiveBullsAtOneToOneAndOneAtTwoToOne) {
         EXPECT_TRUE(Black(one, c.x() + 10, c.y())) << c.x() << "," << c.y();
         EXPECT_TRUE(White(one, c.x() + UnitsToPixels(462, 1, 200) - 2, c.y())) << c.x() << "," << c.y();
     }
-    const QImage two = Compose(&air, {462, 402, 2});
+    const QImage two = Compose(&air, PageGeometry(2));
     EXPECT_TRUE(Black(two, 231 + 10, 201));
     EXPECT_TRUE(White(two, 231 + 2 * off, 201 + 2 * off));
     EXPECT_TRUE(White(two, 5, 5));
@@ -130,7 +161,7 @@ TEST(FaceComposition, FiveBullsAtOneToOneAndOneAtTwoToOne) {
 
 TEST(FaceComposition, BiathlonPlateTurnsWhiteWhenHit) {
     const TargetDescriptor& prone = Face(kBiathlonProne);
-    const FaceGeometry g{462, 402, 1};
+    const FaceGeometry g = PageGeometry(1);
     std::bitset<kMaxShots> hits;
     hits[2] = true;  // shot 3 hit the third plate
     const QImage before = Compose(&prone, g);
@@ -152,7 +183,7 @@ TEST(FaceComposition, FaceWithoutRingsShowsOnlyItsPicture) {
     const TargetDescriptor& s25 = Face(kFieldS25);
     ASSERT_EQ(s25.RingCount(), 0);
     ASSERT_NE(s25.Picture(), nullptr);
-    const FaceGeometry g{462, 402, 1};
+    const FaceGeometry g = PageGeometry(1);
     const QImage image = Compose(&s25, g);
     // The picture alone, stretched from its 500-pixel scale and centred.
     QImage expected(462, 402, QImage::Format_RGB32);
@@ -234,7 +265,7 @@ TEST_F(TracePainting, ColoursSwitchAtTheShotAndGapsBreakTheLine) {
 }
 
 TEST(PrintedFace, FramedWithItsMarksAtTheirPlaces) {
-    const FaceGeometry g{462, 402, 1};
+    const FaceGeometry g = PageGeometry(1);
     QImage page(462, 402, QImage::Format_RGB32);
     page.fill(Qt::red);
     const PrintedMark marks[] = {{QRect(100, 120, 9, 9), 4, false}, {QRect(300, 80, 9, 9), 4, true}};

@@ -21,7 +21,7 @@
 #include "targets/widgets/shotmark.h"
 #include "targets/widgets/targetview.h"
 #include "targets/widgets/targetwindow.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "results/holdanalysis.h"
 #include "results/phaseanalysis.h"
 

@@ -1,10 +1,10 @@
 // zark_screenshots: a picture of the main window with a file open, as a shooter sees it, for the
 // screenshots of the AppStream data (packaging/screenshots) and for looking at the layout.
-//   zark_screenshots OUT.png FILE [--size WxH] [--lang LANGID] [--port PORT] [COMMAND ...]
+//   zark_screenshots OUT.png FILE [--size WxH] [--lang LANGID] [--port PORT] [--phases] [COMMAND ...]
 // Each COMMAND is a command number (View > Diagram is 2152, View > Analysis 2146, Window >
-// Rearrange 2183), carried out in order once FILE is open. PORT is the detector's port setting
+// Rearrange 2183, Replay End 2189: the whole trace), carried out in order once FILE is open. PORT is the detector's port setting
 // ("Simulator" unless given; a device that is there, as a shooter with a unit has it, shows no
-// notice of the simulated unit). Settings, the log and the data folder
+// notice of the simulated unit); --phases colours the trace by phase. Settings, the log and the data folder
 // are kept in a temporary folder: the user's are never read or written.
 #include <QApplication>
 #include <QDir>
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: zark_screenshots OUT.png FILE [--size WxH] [--lang LANGID] [--port PORT] [COMMAND ...]\n");
+        std::fprintf(stderr, "usage: zark_screenshots OUT.png FILE [--size WxH] [--lang LANGID] [--port PORT] [--phases] [COMMAND ...]\n");
         return 2;
     }
     const QString out = QFileInfo(args[1]).absoluteFilePath();
@@ -47,10 +47,13 @@ int main(int argc, char** argv) {
     int langId = 1033;
     QString port = QStringLiteral("Simulator");
     QList<int> commands;
+    bool phases = false;
     for (qsizetype i = 3; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--size") && i + 1 < args.size()) {
             const QStringList wh = args[++i].split(QLatin1Char('x'));
             if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+        } else if (args[i] == QLatin1String("--phases")) {
+            phases = true;
         } else if (args[i] == QLatin1String("--lang") && i + 1 < args.size()) {
             langId = args[++i].toInt();
         } else if (args[i] == QLatin1String("--port") && i + 1 < args.size()) {
@@ -66,12 +69,13 @@ int main(int argc, char** argv) {
     QDir::setCurrent(work.path());
     QCoreApplication::setOrganizationName(QStringLiteral("VEXA"));
     QCoreApplication::setApplicationName(QStringLiteral("Zark"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("ZARK"));
     {
         zark::RegistryAccess registry;
         registry.writeInt("LangID", langId);
         registry.writeInt("HideWarningAtStartup", 1);
         registry.writeString("Communication", port.toStdString());
+        registry.writeInt("LineTrack", 1);
+        registry.writeInt("ColourTraceByPhase", phases ? 1 : 0);  // the trace shows in a replay (Replay End, 2189, shows it whole)
     }
 
     zark::QtMessageBoxSink messageBoxes;

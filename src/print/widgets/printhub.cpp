@@ -51,6 +51,8 @@ void PrintHub::DrawFace(QPainter& painter, const QRect& rect) {
     view_->PlaceAllMarks();
     painter.save();
     painter.translate(rect.topLeft());
+    // A shot beyond the picture stays inside the face's frame, never in the page's margin.
+    painter.setClipRect(QRect(QPoint(0, 0), rect.size()), Qt::IntersectClip);
     view_->RenderForPrint(painter, dpi_);
     painter.restore();
 }
@@ -59,8 +61,9 @@ int PrintHub::DrawShotList(QPainter& painter, const QRect& rect) { return list_-
 
 int PrintHub::DrawAnalysis(QPainter& painter, const QRect& rect) {
     hub_.ShowTraceRange(-1, -1, 0);
-    // In the report's type, or smaller when that does not fit; left out when neither does.
-    for (const double scale : {1.0, 0.8, 0.7, 0.6, 0.5}) {
+    // In the report's type (3.5 mm), or smaller when that does not fit, but never below 8 pt
+    // (2.82 mm); left out when even that does not fit.
+    for (const double scale : {1.0, 0.9, 0.81}) {
         const double pixelsPerMm = dpi_ / 25.4 * scale;
         if (analysis_->Height(pixelsPerMm) <= rect.height()) return analysis_->Paint(painter, rect, pixelsPerMm);
     }

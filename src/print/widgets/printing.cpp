@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kUiTextFailedToOpen = 302;  // "Failed to open file %s"
 constexpr int kUiTextExportPdf = 380;  // "&Export PDF..."
+constexpr int kUiTextUprightPaper = 621;  // the page set up is refused: the report needs an upright page
 
 int Hundredths(double millimetres) { return int(std::lround(millimetres * 100.0)); }
 
@@ -27,6 +28,8 @@ int Hundredths(double millimetres) { return int(std::lround(millimetres * 100.0)
 bool RecordOf(const QPageLayout& layout, PrintRecord& record) {
     if (layout.orientation() != QPageLayout::Portrait) return false;
     const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter);
+    // A paper wider than it is tall ("Ledger") is a turned page too: the report would be cut off.
+    if (paper.width() > paper.height()) return false;
     const QMarginsF margins = layout.margins(QPageLayout::Millimeter);
     PrintRecord taken = record;
     taken.paperWidth = Hundredths(paper.width());
@@ -89,7 +92,10 @@ bool Printing::PageSetup(QWidget* owner) {
     QPageSetupDialog dialog(&printer, owner);
     const PortraitOnly portrait;
     if (dialog.exec() != QDialog::Accepted) return false;
-    return TakeOver(printer);
+    if (TakeOver(printer)) return true;
+    LoadUiStrings();
+    CurrentMessageBoxSink().ShowMessage(UiText(kUiTextError), UiText(kUiTextUprightPaper), MessageIcon::Warning);
+    return false;
 }
 
 int Printing::Print(QWidget* owner, const ReportSeries& series, ReportViews& views) {

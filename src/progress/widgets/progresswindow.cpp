@@ -45,6 +45,7 @@ constexpr int kTotalText = 455;
 constexpr int kMeanText = 456;
 constexpr int kSeriesCountText = 457;
 constexpr int kSkippedText = 458;
+constexpr int kOneSkippedText = 620;
 constexpr int kIndexFailedText = 477;  // "The list of saved series could not be brought up to date: %s"
 constexpr int kReadingText = 459;
 constexpr int kOpenHint = 460;
@@ -124,6 +125,7 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     faceBox_ = new QComboBox(content);
     faceBox_->setObjectName(QStringLiteral("progressFace"));
     faceBox_->addItem(UiQString(kAllFacesText), 0);
+    faceBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the faces' names whole
     periodBox_ = new QComboBox(content);
     periodBox_->setObjectName(QStringLiteral("progressPeriod"));
     for (int p = 0; p < kProgressPeriodCount; ++p) periodBox_->addItem(UiQString(kFirstPeriodText + p));
@@ -242,6 +244,10 @@ ProgressFilter ProgressWindow::Filter() const {
     return {faceBox_->currentData().toInt(), ProgressPeriod(std::clamp(periodBox_->currentIndex(), 0, kProgressPeriodCount - 1))};
 }
 
+void ProgressWindow::ShowNote(const QString& note) {
+    if (status_) status_->setText(note);
+}
+
 void ProgressWindow::ShowRows() {
     const QDateTime moment = now ? now() : QDateTime::currentDateTime();
     const std::vector<int> chosen = FilterRows(rows_, Filter(), moment);
@@ -250,6 +256,8 @@ void ProgressWindow::ShowRows() {
     LoadUiStrings();
     QString status = report_.skipped.empty()
                          ? QString::asprintf(UiText(kSeriesCountText).c_str(), int(chosen.size()))
+                     : report_.skipped.size() == 1
+                         ? QString::asprintf(UiText(kOneSkippedText).c_str(), int(chosen.size()))
                          : QString::asprintf(UiText(kSkippedText).c_str(), int(chosen.size()), int(report_.skipped.size()));
     if (report_.writeFailed)
         status = QString::asprintf(UiText(kIndexFailedText).c_str(), report_.error.toUtf8().constData()) + QLatin1Char('\n') + status;
@@ -286,26 +294,34 @@ void ProgressWindow::DrawChart(const std::vector<int>& chosen) {
         dots->setColor(colour);
         dots->setBorderColor(colour.darker(130));
         dots->setMarkerSize(7);
-        auto* average = new QLineSeries;
-        average->setName(UiQString(kAverageText));
-        average->setPen(QPen(colour, 2));
+        // the line of averages, one piece per stretch without a long pause
+        std::vector<QLineSeries*> averages;
         for (const ProgressPoint& p : points) {
+            if (averages.empty() || p.breakBefore) {
+                auto* average = new QLineSeries;
+                average->setName(UiQString(kAverageText));
+                average->setPen(QPen(colour, 2));
+                averages.push_back(average);
+            }
             const double x = double(p.date.toMSecsSinceEpoch());
             dots->append(x, p.value);
-            average->append(x, p.average);
+            averages.back()->append(x, p.average);
             if (!any || p.date < first) first = p.date;
             if (!any || p.date > last) last = p.date;
             low = any ? std::min(low, p.value) : p.value;
             high = any ? std::max(high, p.value) : p.value;
             any = true;
         }
-        for (QXYSeries* series : {static_cast<QXYSeries*>(average), static_cast<QXYSeries*>(dots)}) {
-            chart_->addSeries(series);
-            series->attachAxis(time);
-            series->attachAxis(values);
+        std::vector<QXYSeries*> series(averages.begin(), averages.end());
+        series.push_back(dots);
+        for (QXYSeries* one : series) {
+            chart_->addSeries(one);
+            one->attachAxis(time);
+            one->attachAxis(values);
         }
         // the legend names the faces; the lines are explained by the chart's tooltip
-        for (QLegendMarker* marker : chart_->legend()->markers(average)) marker->setVisible(false);
+        for (QLineSeries* average : averages)
+            for (QLegendMarker* marker : chart_->legend()->markers(average)) marker->setVisible(false);
     }
     if (!any) {
         const QDateTime moment = now ? now() : QDateTime::currentDateTime();

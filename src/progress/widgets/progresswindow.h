@@ -46,6 +46,9 @@ public:
     // The folder whose series are shown (the data directory).
     void SetFolder(const QString& folder);
     const QString& Folder() const { return folder_; }
+    // A line in place of the count below the table (until the rows are shown again): why a double
+    // click did not open its series.
+    void ShowNote(const QString& note);
     // Brings the index up to date on a worker thread and shows it; a refresh asked for while a
     // scan runs follows that scan.
     void Refresh();
@@ -69,6 +72,8 @@ public:
     QLabel* Status() const { return status_; }
 
     bool OnWindowEvent(QEvent* event) override;
+    // Chart and table side by side with room: 900 × 600, within the area.
+    QSize FirstSize() const override { return {900, 600}; }
 
 private:
     void Scanned();

@@ -7,7 +7,7 @@
 #include <QToolBar>
 #include <array>
 
-#include "window/commandids.h"
+#include "window/commandtable.h"
 #include "i18n/uistrings.h"
 #include "window/updowncontrol.h"
 #include "settings/settings.h"
@@ -22,31 +22,15 @@ constexpr std::array<const char*, Toolbar::kImageCount> kImageNames = {
     "14-centre", "15-zoomin",   "16-zoomout", "17-clearpitch", "18-autosave", "19-delete"};
 
 constexpr int kPitchTooltip = 164;  // "Pitch"
-constexpr int kReplayCommands[] = {kCmdReplay,        kCmdReplayStop, kCmdReplayRewind,
-                                   kCmdReplayReverse, kCmdReplayFastForward, kCmdReplayEnd};
 
-struct ButtonState {
-    int command;
-    bool idle, targetShown, shooting, paused;
-};
-// 1 = enabled in the idle, target-shown, shooting and paused states.
-constexpr ButtonState kStates[] = {
-    {kCmdSave, 1, 0, 0, 0},          {kCmdOpen, 1, 1, 0, 1},        {kCmdDelete, 1, 1, 0, 1},
-    {kCmdPrint, 1, 0, 0, 0},         {kCmdZoomIn, 1, 1, 1, 1},      {kCmdZoomOut, 1, 1, 1, 1},
-    {kCmdDiagram, 1, 1, 0, 1},       {kCmdCentreSeries, 1, 1, 0, 0}, {kCmdRearrange, 1, 1, 1, 1},
-    {kCmdReplay, 1, 0, 0, 1},        {kCmdReplayStop, 1, 0, 0, 1},  {kCmdReplayFastForward, 1, 0, 0, 1},
-    {kCmdReplayReverse, 1, 0, 0, 1}, {kCmdReplayRewind, 1, 0, 0, 1}, {kCmdReplayEnd, 1, 0, 0, 1},
-    {kCmdPauseContinue, 0, 0, 1, 1}, {kCmdNewSerie, 1, 0, 0, 1},    {kCmdClearPitch, 1, 0, 0, 0},
-};
+// The state columns of the command table are the states of the series flow, in their order (the
+// menu bar indexes them the same way).
+static_assert(int(ShootingState::TargetShown) == kTargetShownColumn &&
+              int(ShootingState::Shooting) == kShootingColumn && int(ShootingState::Paused) == kPausedColumn &&
+              int(ShootingState::Idle) == kIdleColumn);
 
-bool EnabledIn(const ButtonState& s, ShootingState state) {
-    switch (state) {
-        case ShootingState::Idle: return s.idle;
-        case ShootingState::TargetShown: return s.targetShown;
-        case ShootingState::Shooting: return s.shooting;
-        case ShootingState::Paused: return s.paused;
-    }
-    return false;
+bool IsReplayButton(const CommandRow& row) {
+    return row.button.place > 0 && row.button.style == ButtonStyle::ReplayGroup;
 }
 
 }  // namespace
@@ -69,31 +53,22 @@ void Toolbar::CreateToolbar(QToolBar* bar, std::function<void(int)> onCommand, T
     replayGroup_ = new QActionGroup(this);
     replayGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
 
-    bar->addSeparator();
-    AddButton(kCmdOpen, 0, 150, true, false);
-    AddButton(kCmdSave, 1, 151, false, false);
-    AddButton(kCmdDelete, 19, 200, true, false);
-    AddButton(kCmdSaveAutomatically, 18, 149, true, true);
-    AddButton(kCmdPrint, 2, 152, false, false);
-    bar->addSeparator();
-    AddButton(kCmdZoomOut, 16, 166, false, false);
-    AddButton(kCmdZoomIn, 15, 165, false, false);
-    AddButton(kCmdRearrange, 9, 156, false, false);
-    AddButton(kCmdDiagram, 10, 155, false, true);
-    bar->addSeparator();
-    AddButton(kCmdPauseContinue, kImagePause, 153, false, false);
-    AddButton(kCmdNewSerie, 13, 154, false, false);
-    AddButton(kCmdCentreSeries, 14, 157, false, true);
-    bar->addSeparator();
-    AddButton(kCmdReplay, 3, 158, false, true);
-    AddButton(kCmdReplayStop, 4, 159, false, true);
-    AddButton(kCmdReplayRewind, 5, 162, false, true);
-    AddButton(kCmdReplayReverse, 6, 161, false, true);
-    AddButton(kCmdReplayFastForward, 7, 160, false, true);
-    AddButton(kCmdReplayEnd, 8, 163, false, true);
-    for (int command : kReplayCommands) replayGroup_->addAction(buttons_[command]);
-    bar->addSeparator();
-    AddButton(kCmdClearPitch, 17, 167, false, false);
+    // The buttons from the command table, left to right; a place no button takes is a separator.
+    std::map<int, const CommandRow*> places;
+    for (const CommandRow& row : CommandTable())
+        if (row.button.place > 0) places[row.button.place] = &row;
+    const int last = places.empty() ? 0 : places.rbegin()->first;
+    for (int place = 1; place <= last; ++place) {
+        const auto it = places.find(place);
+        if (it == places.end()) {
+            bar->addSeparator();
+            continue;
+        }
+        const CommandRow& row = *it->second;
+        QAction* action = AddButton(row.id, row.button.image, row.button.tooltip, row.button.atFirst != G,
+                                    row.button.style != ButtonStyle::Push);
+        if (IsReplayButton(row)) replayGroup_->addAction(action);
+    }
 
     // The replay bar: the read-out and the up-down control, with one tooltip, "Pitch".
     readOut_ = new QLabel(bar);
@@ -198,11 +173,15 @@ void Toolbar::SetButtonImage(int command, int image) {
 }
 
 void Toolbar::ReleaseReplayButtons() {
-    for (int command : kReplayCommands) CheckButton(command, false);
+    for (const CommandRow& row : CommandTable())
+        if (IsReplayButton(row)) CheckButton(row.id, false);
 }
 
 void Toolbar::SetState(ShootingState state) {
-    for (const ButtonState& s : kStates) EnableButton(s.command, EnabledIn(s, state));
+    for (const CommandRow& row : CommandTable()) {
+        const Cell cell = row.buttonStates[std::size_t(state)];
+        if (row.button.place > 0 && cell != U) EnableButton(row.id, cell != G);
+    }
     SetButtonImage(kCmdPauseContinue, state == ShootingState::Shooting ? kImagePause : kImageContinue);
     const bool reviewing = state == ShootingState::Idle || state == ShootingState::Paused;
     if (readOut_) readOut_->setEnabled(reviewing);

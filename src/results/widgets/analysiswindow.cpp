@@ -5,8 +5,11 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "window/dialogunits.h"
 #include "i18n/uistrings.h"
@@ -39,9 +42,13 @@ void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemVi
     list->header()->setMinimumSectionSize(8);
 }
 
-// The list keeps every column in view: the shot numbers as wide as their title or "20" needs, the
-// five figures share the rest of whatever width the rows have (the scroll bar coming or going
-// changes it).
+constexpr int kTitlePadding = 12;  // a header section's margins
+constexpr int kCellPadding = 10;   // a cell's
+
+// The list keeps every column in view: each column as wide as its title and its cells need (the
+// bold row of the replayed shot included), the room left over shared by the figures; where the
+// rows are narrower than that, every column gives up the same share of what it needs (the scroll
+// bar coming or going changes the room).
 class FigureList final : public QTreeWidget {
 public:
     using QTreeWidget::QTreeWidget;
@@ -51,30 +58,64 @@ public:
     void SetTitles(const QStringList& titles) {
         titles_ = titles;
         setHeaderLabels(titles);
+        FitColumns();
+    }
+
+    // The width column c needs to show its title on one line and every cell whole; a column
+    // without rows yet is measured with a four-digit figure.
+    int WantedWidth(int c) const {
+        const QFontMetrics header = this->header()->fontMetrics();
+        QFont bold = font();
+        bold.setBold(true);
+        const QFontMetrics cells(bold);
+        int width = header.horizontalAdvance(titles_.value(c)) + kTitlePadding;
+        width = std::max(width, cells.horizontalAdvance(QStringLiteral("8888")) + kCellPadding);
+        for (int row = 0; row < topLevelItemCount(); ++row)
+            width = std::max(width, cells.horizontalAdvance(topLevelItem(row)->text(c)) + kCellPadding);
+        return width;
+    }
+    int WantedWidth() const {
+        int width = 0;
+        for (int c = 0; c < columnCount(); ++c) width += WantedWidth(c);
+        return width;
+    }
+
+    void FitColumns() {
+        const int room = viewport()->width();
+        const int columns = columnCount();
+        std::vector<int> wanted(std::size_t(std::max(columns, 0)));
+        int total = 0;
+        for (int c = 0; c < columns; ++c) total += wanted[std::size_t(c)] = WantedWidth(c);
+        if (columns <= 0 || total <= 0) return;
+        int given = 0;
+        for (int c = 0; c < columns; ++c) {
+            int width = 0;
+            if (total <= room) {
+                // the figures share what is left over; the shot numbers keep theirs
+                const int extra = room - total;
+                const int figures = std::max(1, columns - 1);
+                width = wanted[std::size_t(c)] + (c == 0 ? 0 : extra * c / figures - extra * (c - 1) / figures);
+            } else {
+                width = int(std::int64_t(room) * wanted[std::size_t(c)] / total);
+            }
+            if (c + 1 == columns) width = std::max(0, room - given);  // the last one ends at the edge
+            setColumnWidth(c, width);
+            given += width;
+        }
         FitTitles();
     }
 
 protected:
     bool viewportEvent(QEvent* event) override {
-        if (event->type() == QEvent::Resize) {
-            const int width = viewport()->width();
-            const int title = header()->fontMetrics().horizontalAdvance(titles_.value(0));
-            const int first = std::min(width / 3, std::max(title, fontMetrics().horizontalAdvance("20")) + 16);
-            setColumnWidth(0, first);
-            const int rest = std::max(0, width - first);
-            for (int c = 1; c < AnalysisView::kColumns; ++c)
-                setColumnWidth(c, rest * c / (AnalysisView::kColumns - 1) - rest * (c - 1) / (AnalysisView::kColumns - 1));
-            FitTitles();
-        }
+        if (event->type() == QEvent::Resize) FitColumns();
         return QTreeWidget::viewportEvent(event);
     }
 
 private:
     void FitTitles() {
         const QFontMetrics metrics = header()->fontMetrics();
-        constexpr int kPadding = 12;  // the section's margins
         for (int c = 0; c < titles_.size() && c < columnCount(); ++c) {
-            const int room = std::max(0, columnWidth(c) - kPadding);
+            const int room = std::max(0, columnWidth(c) - kTitlePadding);
             QString shown = titles_[c];
             if (metrics.horizontalAdvance(shown) > room) {
                 const int unit = shown.lastIndexOf(QLatin1Char(' '));
@@ -126,6 +167,7 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     pages_->setFont(DialogUnits::DialogFont());
     phaseList_ = new QTreeWidget(pages_);
     SetUpList(phaseList_, "analysisPhases", AnalysisView::kPhaseColumns, QAbstractItemView::SingleSelection);
+    phaseList_->header()->setStretchLastSection(false);  // the columns as wide as their contents
     coachList_ = new QTreeWidget(pages_);
     SetUpList(coachList_, "analysisCoaching", AnalysisView::kCoachColumns, QAbstractItemView::SingleSelection);
     pages_->addTab(phaseList_, UiQString(kPhasesTab));
@@ -191,6 +233,7 @@ void AnalysisWindow::FiguresChanged() {
             item->setToolTip(c, tip);
         }
     }
+    static_cast<FigureList*>(list_)->FitColumns();  // the cells may want more room now
     QString lines;
     for (const std::string& line : view_->AllGroupLines()) {
         if (!lines.isEmpty()) lines += '\n';
@@ -266,6 +309,20 @@ void AnalysisWindow::SelectionChanged() {
     }
     list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (QTreeWidgetItem* replayed = list_->topLevelItem(view_->ReplayedShot())) list_->scrollToItem(replayed);
+}
+
+QSize AnalysisWindow::FirstSize() const {
+    if (!list_ || !phaseList_) return {};
+    // Every column of both lists, and ten shots in each.
+    int phases = 0;
+    for (int c = 0; c < phaseList_->columnCount(); ++c) phases += phaseList_->columnWidth(c);  // fit to contents
+    const int scrollBar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int width = std::max(static_cast<const FigureList*>(list_)->WantedWidth(), phases) + scrollBar + 2 * list_->frameWidth();
+    const int row = list_->fontMetrics().height() + 4;
+    const int header = list_->header()->sizeHint().height();
+    const int lists = 2 * (header + 10 * row + 2 * list_->frameWidth());
+    const int group = group_->fontMetrics().height() * 4 + 8;
+    return ChildOuterSize(QSize(width, lists + group + 4));
 }
 
 // The close box only hides the window, as the menu command does, so the menu's mark follows.

@@ -48,6 +48,8 @@ public:
     std::function<void()> onReplay;
 
     bool OnWindowEvent(QEvent* event) override;
+    // Every column of the figures and ten shots.
+    QSize FirstSize() const override;
     void FiguresChanged() override;
     void SelectionChanged() override;
 

@@ -28,3 +28,14 @@ int ChildFrameExtra() {
 }
 
 }  // namespace zark
+
+namespace zark {
+
+QSize ChildOuterSize(const QSize& client) {
+    QStyleOptionTitleBar option;
+    option.titleBarFlags = Qt::SubWindow | Qt::WindowTitleHint;
+    const int frame = QApplication::style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, &option);
+    return {client.width() + 2 * frame, client.height() + ChildFrameExtra()};
+}
+
+}  // namespace zark

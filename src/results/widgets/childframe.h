@@ -27,5 +27,7 @@ bool CloseBoxHides(QEvent* event, const std::function<void()>& onClose);
 // What a child window's caption and sizing frame add to its client area: the caption height plus
 // twice the frame width, in the style the child windows are drawn with.
 int ChildFrameExtra();
+// The outer size of a child window around a client area of this size.
+QSize ChildOuterSize(const QSize& client);
 
 }  // namespace zark

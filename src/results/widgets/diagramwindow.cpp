@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <string>
 
 #include "window/dialogunits.h"
@@ -16,6 +18,7 @@ namespace {
 
 constexpr int kDiagramText = 120;
 constexpr int kAverageText = 126;
+constexpr int kBoxLeft = 5;
 
 // The check boxes: label, curve bit and text colour.
 struct BoxSpec {
@@ -129,7 +132,26 @@ void DiagramWindow::LayOut() {
     const int width = content->width();
     const int height = content->height();
     plotWidget_->setGeometry(0, 0, width, std::max(0, height - kBoxBand));
-    for (int i = 0; i < 4; ++i) boxes_[std::size_t(i)]->setGeometry(5, height + 15 * i - 60, 300, 15);
+    for (int i = 0; i < 4; ++i)
+        boxes_[std::size_t(i)]->setGeometry(kBoxLeft, height + 15 * i - 60, std::max(300, BoxWidth(i)), 15);
+}
+
+int DiagramWindow::BoxWidth(int i) const {
+    const QCheckBox* box = boxes_[std::size_t(i)];
+    if (!box) return 0;
+    const QString caption = QString::asprintf("%s (%s 9999)", UiText(kBoxes[i].textId).c_str(), UiText(kAverageText).c_str());
+    QStyleOptionButton option;
+    option.initFrom(box);
+    return box->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, box) +
+           box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, box) +
+           box->fontMetrics().horizontalAdvance(caption) + 4;
+}
+
+QSize DiagramWindow::FirstSize() const {
+    int width = 0;
+    for (int i = 0; i < 4; ++i) width = std::max(width, BoxWidth(i));
+    return ChildOuterSize(QSize(std::max(kDefaultRect.right - kDefaultRect.left, 2 * kBoxLeft + width),
+                                kFirstPlotHeight + kBoxBand));
 }
 
 void DiagramWindow::BoxToggled() {

@@ -49,6 +49,7 @@ public:
     static constexpr int kPlotId = 4;
     static constexpr Rect kDefaultRect{462, 232, 632, 402};
     static constexpr int kBoxBand = 65;  // below the plot
+    static constexpr int kFirstPlotHeight = 180;
 
     DiagramWindow();
     ~DiagramWindow() override;
@@ -67,8 +68,12 @@ public:
     std::function<void()> onClose;
 
     bool OnWindowEvent(QEvent* event) override;
+    // Wide enough for every check box with a four-digit average, the plot above them.
+    QSize FirstSize() const override;
 
 private:
+    // The width a check box needs for its caption with a four-digit average.
+    int BoxWidth(int i) const;
     void LayOut();
     void BoxToggled();
     void UpdateCaptions();

@@ -29,6 +29,7 @@ constexpr int kButtonHeight = 14;
 
 CustomizeDialog::CustomizeDialog(QWidget* owner, Settings& settings, CustomizeContext context, const UiMetrics& metrics)
     : ModalDialog(owner), settings_(settings), context_(std::move(context)), metrics_(metrics) {
+    SetEscapeCancels(true);
     LoadUiStrings();
     setObjectName(QStringLiteral("customizeDialog"));
     setWindowTitle(UiQString(kCaption));

@@ -18,6 +18,8 @@ using namespace customize_text;
 namespace {
 
 constexpr QRgb kWhite = 0xFFFFFF;
+constexpr int kNoneText = 103;           // "(none)"
+constexpr int kPictureFolderNote = 625;  // where the full-score pictures are looked for
 
 // The picture's name as the list shows it: the file name cut at its last ".".
 QString EntryOf(const QString& fileName) {
@@ -36,6 +38,12 @@ PicturePreview::PicturePreview(QWidget* parent) : QFrame(parent) {
 
 int PicturePreview::Show(const QString& path) {
     message_.clear();
+    if (path.isEmpty()) {  // no picture chosen: where they would come from
+        picture_.Unload();
+        message_ = note_;
+        update();
+        return 0;
+    }
     const int loaded = picture_.Load(path);
     if (!loaded) {
         // What the log says about the file, so the user sees why nothing is shown.
@@ -98,7 +106,9 @@ void OptionsPage::Load(const Settings& settings) {
     QCollator collator(UiLocale());
     std::sort(files.begin(), files.end(),
               [&collator](const QString& a, const QString& b) { return collator.compare(EntryOf(a), EntryOf(b)) < 0; });
-    pictures_->addItem(QString(), QString());  // no picture, first
+    pictures_->addItem(UiQString(kNoneText), QString());  // no picture, first: "(none)"
+    preview_->SetNote(QString::asprintf(UiText(kPictureFolderNote).c_str(),
+                                        QDir::toNativeSeparators(directory_).toUtf8().constData()));
     for (const QString& file : files) pictures_->addItem(EntryOf(file), file);
 
     QString current = QDir::fromNativeSeparators(QString::fromStdString(settings.FX10Bitmap));

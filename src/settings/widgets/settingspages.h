@@ -192,6 +192,8 @@ public:
     const BitmapPicture& Picture() const { return picture_; }
     // What the preview says instead of a picture, empty while it shows one or nothing.
     const QString& Message() const { return message_; }
+    // What it says when no picture is chosen (where the pictures are looked for).
+    void SetNote(const QString& note) { note_ = note; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -199,6 +201,7 @@ protected:
 private:
     BitmapPicture picture_;
     QString message_;
+    QString note_;
 };
 
 // Options: the picture shown at full score.

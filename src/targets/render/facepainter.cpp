@@ -19,17 +19,21 @@ constexpr int kFontCellUnits = 1854 + 434;
 void DrawPicture(QPainter& painter, const FaceGeometry& g, const TargetDescriptor& face) {
     const GdiBitmapHolder* picture = face.Picture();
     if (!picture) return;
-    const long long w = g.width;
+    const long long w = FaceSpan(g);
     const int width = int(g.zoom * picture->Width() * w / kPicturePixelsPerView);
     const int height = int(g.zoom * picture->Height() * w / kPicturePixelsPerView);
     if (width <= 0 || height <= 0) return;
     const QRect target((g.width - width) / 2, (g.height - height) / 2, width, height);
+    // Enlarged (the moose at 2:1), a picture is smoothed: pixel steps would show along its outline.
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, width > picture->Width());
     painter.drawImage(target, picture->Image());
+    painter.restore();
 }
 
 // A ring's radius in pixels, truncated as UnitsToPixels truncates whole units.
 int RadiusPixels(const FaceGeometry& g, double units) {
-    return int(double(g.width) * g.zoom * units / kViewWidthUnits);
+    return int(double(FaceSpan(g)) * g.zoom * units / kViewWidthUnits);
 }
 
 void DrawRings(QPainter& painter, const FaceGeometry& g, const TargetDescriptor& face, const FaceStyle& style) {
@@ -84,11 +88,13 @@ Centring CentringOf(const TraceStore* store) {
 
 int ClampedZoom(int zoom) { return std::clamp(zoom, 1, 4); }
 
-int UnitsToPixels(int width, int zoom, int units) {
-    return int(static_cast<long long>(width) * zoom * units / kViewWidthUnits);
+int FaceSpan(const FaceGeometry& g) { return g.acrossWidth ? g.width : std::min(g.width, g.height); }
+
+int UnitsToPixels(int span, int zoom, int units) {
+    return int(static_cast<long long>(span) * zoom * units / kViewWidthUnits);
 }
 
-int UnitsToPixels(const FaceGeometry& g, int units) { return UnitsToPixels(g.width, g.zoom, units); }
+int UnitsToPixels(const FaceGeometry& g, int units) { return UnitsToPixels(FaceSpan(g), g.zoom, units); }
 
 int HundredthsToPixels(int hundredths, int dotsPerInch) {
     const long long product = static_cast<long long>(hundredths) * dotsPerInch;

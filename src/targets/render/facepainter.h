@@ -17,12 +17,17 @@ namespace zark {
 struct TargetDescriptor;
 
 // Where a target drawing goes: its client rectangle (the face is laid out in 0..width × 0..height)
-// and the zoom, 1:1 to 4:1. At 1:1 the full width spans kViewWidthUnits target units.
+// and the zoom, 1:1 to 4:1. At 1:1 kViewWidthUnits target units span the smaller of width and
+// height, so a window of any shape shows the whole face; the printed page spreads them across its
+// width (acrossWidth).
 struct FaceGeometry {
     int width = 0;
     int height = 0;
     int zoom = 1;
+    bool acrossWidth = false;
 };
+// The pixels that kViewWidthUnits span at 1:1.
+int FaceSpan(const FaceGeometry& g);
 
 // The "Center Series" shift of the store the points come from: added to a point when on and both
 // of the point's coordinates are non-zero.
@@ -36,8 +41,8 @@ Centring CentringOf(const TraceStore* store);
 // The zoom within 1:1 .. 4:1.
 int ClampedZoom(int zoom);
 
-// width × zoom × u / 1694, truncated toward zero: every length on the face.
-int UnitsToPixels(int width, int zoom, int units);
+// span × zoom × u / 1694, truncated toward zero: every length on the face.
+int UnitsToPixels(int span, int zoom, int units);
 int UnitsToPixels(const FaceGeometry& g, int units);
 
 // A size in hundredths of a millimetre in device pixels at dotsPerInch, rounded to the nearest.

@@ -110,7 +110,7 @@ void TargetView::ComposeFace() {
     update();
 }
 
-int TargetView::UnitsToPixels(int units) const { return zark::UnitsToPixels(width(), zoom_, units); }
+int TargetView::UnitsToPixels(int units) const { return zark::UnitsToPixels(Geometry(), units); }
 
 QPoint TargetView::ToPixel(int x, int y, int shotIndex, bool clamp) const {
     const TraceStore* store = const_cast<TargetView*>(this)->Store();
@@ -427,6 +427,8 @@ void TargetView::paintEvent(QPaintEvent* event) {
         painter.drawLine(mean.x(), 0, mean.x(), height());
     }
     DrawCalls(painter, 1);
+    if (const QRect legend = LegendRect(); !legend.isEmpty() && legend.intersects(area))
+        painter.drawImage(legend.topLeft(), Legend());
     if (PictureShown() && fullScorePicture_.IsLoaded()) {
         fullScorePicture_.DrawTransparent(painter, pictureAt_.x() - fullScorePicture_.Width() / 2,
                                           pictureAt_.y() - fullScorePicture_.Height() / 2, 0xFFFFFF);
@@ -476,6 +478,46 @@ void TargetView::resizeEvent(QResizeEvent* event) {
     ComposeFace();
     PlaceAllMarks();
     InvalidateTrace();
+}
+
+// The legend: a short line in each phase's colour and the phase's name, on white, framed.
+const QImage& TargetView::Legend() {
+    const qreal ratio = devicePixelRatioF();
+    if (!legend_.isNull() && legend_.devicePixelRatio() == ratio) return legend_;
+    LoadUiStrings();
+    const QFont font = this->font();
+    const QFontMetrics metrics(font);
+    constexpr AimPhase kPhases[] = {AimPhase::Approach, AimPhase::Settle, AimPhase::Hold, AimPhase::Release,
+                                    AimPhase::FollowThrough};
+    constexpr int kFirstPhaseText = 433;
+    constexpr int kSwatch = 16;
+    const int line = metrics.height();
+    int textWidth = 0;
+    for (int i = 0; i < 5; ++i) textWidth = std::max(textWidth, metrics.horizontalAdvance(UiQString(kFirstPhaseText + i)));
+    const QSize size(6 + kSwatch + 4 + textWidth + 6, 4 + 5 * line + 4);
+    legend_ = QImage((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    legend_.setDevicePixelRatio(ratio);
+    legend_.fill(Qt::transparent);
+    QPainter painter(&legend_);
+    painter.setPen(QPen(QColor(128, 128, 128), 1));
+    painter.setBrush(QColor(255, 255, 255, 220));
+    painter.drawRect(QRect(QPoint(0, 0), size).adjusted(0, 0, -1, -1));
+    painter.setFont(font);
+    for (int i = 0; i < 5; ++i) {
+        const int y = 4 + i * line;
+        painter.setPen(QPen(PhaseColour(kPhases[i]), 3));
+        painter.drawLine(6, y + line / 2, 6 + kSwatch, y + line / 2);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(6 + kSwatch + 4, y, textWidth + 2, line), Qt::AlignLeft | Qt::AlignVCenter,
+                         UiQString(kFirstPhaseText + i));
+    }
+    return legend_;
+}
+
+QRect TargetView::LegendRect() const {
+    if (!PhasesShown() || printDpi_ > 0) return {};
+    const QSize size = const_cast<TargetView*>(this)->Legend().deviceIndependentSize().toSize();
+    return QRect(QPoint(4, height() - size.height() - 4), size);
 }
 
 // Series hooks.
@@ -587,6 +629,7 @@ void TargetView::OnStoreChanged() {
 
 void TargetView::OnSettingsChanged(const Settings* s) {
     HubView::OnSettingsChanged(s);
+    legend_ = QImage();  // the language may have changed
     fullScorePicture_.Load(s ? QString::fromStdString(s->FX10Bitmap) : QString());
     InvalidateTrace();
 }

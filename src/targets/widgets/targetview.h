@@ -56,7 +56,9 @@ public:
     // The point in target units that ToPixel puts at a client pixel (the inverse of the view's own
     // mapping, centring included), for the call of shot shotIndex.
     SamplePoint ToUnits(QPoint pixel, int shotIndex) const;
-    FaceGeometry Geometry() const { return {width(), height(), zoom_}; }
+    // A printing view lays the face out across the page's width, a screen view across the smaller
+    // of its width and height.
+    FaceGeometry Geometry() const { return {width(), height(), zoom_, printDpi_ > 0}; }
     // Draws the face, framed, and the visible shot marks at their places onto a printer painter
     // set up so that the view's client rectangle maps onto the page area; dotsPerInch is the
     // printer's.
@@ -71,6 +73,9 @@ public:
     bool PhasesShown() const;
     // The phase each trace point is drawn in (valid while PhasesShown()).
     AimPhase PhaseOf(int index) const;
+    // Where the legend of the phase colours is drawn (bottom left), empty while the trace is not
+    // coloured by phase.
+    QRect LegendRect() const;
 
     void PlaceMark(int k);
     void PlaceAllMarks();
@@ -160,6 +165,7 @@ private:
     QRect ShortenTrace(int end);
     void EnsureFaceBuffer();
     QRectF DeviceRect(const QRect& area) const;  // a client rectangle in the buffers' device pixels
+    const QImage& Legend();
 
     Relay relay_;
     std::function<void()> onRunState_;
@@ -196,6 +202,7 @@ private:
     int printDpi_ = 0;
     std::unique_ptr<AimPhaseSource> phaseSource_;
     std::vector<AimPhase> phases_;  // per trace point
+    QImage legend_;  // the phase colours named, drawn once per language and screen
 };
 
 }  // namespace zark

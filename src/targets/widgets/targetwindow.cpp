@@ -7,7 +7,7 @@
 
 #include "core/shootinghub.h"
 #include "i18n/uistrings.h"
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 #include "link/serialworker.h"
 #include "targets/targetdescriptor.h"
 #include "targets/widgets/targetview.h"

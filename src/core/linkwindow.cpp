@@ -1,4 +1,4 @@
-#include "link/linkwindow.h"
+#include "core/linkwindow.h"
 
 #include <cerrno>
 
