@@ -10,6 +10,7 @@
 #include "app/frameshooting.h"
 #include "app/frameviews.h"
 #include "app/mainframe.h"
+#include "core/seriesflow.h"
 #include "print/widgets/printhub.h"
 
 namespace zark {
@@ -73,6 +74,7 @@ void FrameCommands::Print(int command) {
     if (!frame_.FileName().isEmpty()) series.title = QFileInfo(frame_.FileName()).fileName();
     series.stamp = frame_.SeriesDate();
     series.part = frame_.MatchPart();
+    series.sighters = frame_.Flow() && frame_.Flow()->sightersMode() && frame_.FileName().isEmpty();
     if (command == kCmdExportPdf) {
         PrintHub views(series, 600);
         frame_.Print().ExportPdf(&frame_, series, views);

@@ -34,10 +34,10 @@ void AudioView::OnSample(int x, int y, int isShot, int isReplay, int sampleIndex
     }
     // (0, 0) is an unfired shot of a moving-target run: no sound. The shot's own position
     // decides, so a replayed shot sounds as it did when it was shot.
-    if (isShot && !(x == 0 && y == 0)) ShotSounds(x, y, !isReplay || ReplaySpeakable());
+    if (isShot && !(x == 0 && y == 0)) ShotSounds(x, y, !isReplay || ReplaySpeakable(), !isReplay);
 }
 
-void AudioView::ShotSounds(int x, int y, bool speak) {
+void AudioView::ShotSounds(int x, int y, bool speak, bool live) {
     const Settings& settings = *this->settings();
     const TargetDescriptor* target = CurrentTarget();
     if (!target) return;
@@ -54,12 +54,27 @@ void AudioView::ShotSounds(int x, int y, bool speak) {
             break;
     }
     if (!settings.TellResult || !speak) return;
-    const double score = target->ScoreShot(x, y);
-    const int bearing = TargetDescriptor::ShotBearing(x, y);
-    if (target->Kind() & KindDecimal)
-        player_.AnnounceDecimal(score, bearing);
+    const Result result{true, target->ScoreShot(x, y), TargetDescriptor::ShotBearing(x, y),
+                        (target->Kind() & KindDecimal) != 0};
+    // A shooter who calls the shot hears the result once the call is given.
+    if (live && settings.CallShots)
+        awaitingCall_ = result;
     else
-        player_.AnnounceInteger(int(score), bearing);
+        Say(result);
+}
+
+void AudioView::Say(const Result& result) {
+    if (result.decimal)
+        player_.AnnounceDecimal(result.score, result.bearing);
+    else
+        player_.AnnounceInteger(int(result.score), result.bearing);
+}
+
+void AudioView::OnShotCalled(int, int how) {
+    const Result result = awaitingCall_;
+    awaitingCall_ = Result{};
+    // a shot fired before the call was given leaves the result unsaid
+    if (result.pending && how != kCallOvertaken) Say(result);
 }
 
 void AudioView::NoteReplayed(int sampleIndex) {
@@ -103,11 +118,13 @@ void AudioView::OnSettingsChanged(const Settings* settings) {
 // Results of another face or series are no longer wanted.
 void AudioView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
     HubView::OnTargetsChanged(a, b);
+    awaitingCall_ = Result{};
     player_.CancelAnnouncements();
 }
 
 void AudioView::OnNewSeries(int shots, int sighters, int isDouble) {
     HubView::OnNewSeries(shots, sighters, isDouble);
+    awaitingCall_ = Result{};
     player_.CancelAnnouncements();
 }
 

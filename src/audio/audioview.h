@@ -36,14 +36,24 @@ public:
     void OnReplayStarted() override;
     void OnReplayStopped() override;
     void OnAcquisitionStopped() override;
+    // With CallShots on, a live shot's result is said once its call is given or skipped.
+    void OnShotCalled(int shot, int how) override;
 
 private:
-    void ShotSounds(int x, int y, bool speak);
+    struct Result {
+        bool pending = false;
+        double score = 0;
+        int bearing = 0;
+        bool decimal = false;
+    };
+    void ShotSounds(int x, int y, bool speak, bool live);
+    void Say(const Result& result);
     void NoteReplayed(int sampleIndex);
     bool ReplaySpeakable() const;
     int ReplayHoldMs() const;
 
     SoundPlayer player_;
+    Result awaitingCall_;  // the result of the shot whose call is awaited
     std::function<Clock::time_point()> now_ = [] { return Clock::now(); };
     // The last replayed samples: when they came and their indices, oldest first once full.
     struct Replayed {

@@ -22,6 +22,7 @@ void SeriesView::OnNewSeries(int shots, int sighters, int isDouble) {
     runCount_ = 0;
     complete_ = false;
     settleTimer_->Stop();
+    DropCallWait();
     selected_.reset();
     if (movingRange_) {
         runClosed_ = 1;
@@ -37,6 +38,7 @@ void SeriesView::OnSample(int x, int y, int isShot, int isReplay, int /*sampleIn
     if (isReplay || !isShot) return;
     TraceStore* store = Store();
     if (!store) return;
+    if (callShot_ >= 0) EndCallWait(kCallOvertaken, 0, 0);  // fired before the call was given
     const int k = store->ShotCount() - 1;
     // An unfired shot of a run (at (0, 0)) is reported by EndRun. Any other shot was fired: it is
     // reported, shown and timed even without a trace point of its own (the trace was full), and
@@ -72,7 +74,38 @@ void SeriesView::Settled() {
     settled.index = store->ShotCount();
     settled.timeMs = store->SampleCount() * TimeStep();
     Send(settled);
+    const int last = store->ShotCount() - 1;
+    if (settings() && settings()->CallShots && !complete_ && store->ShotFired(last)) {
+        callShot_ = last;
+        completeAfterCall_ = store->ShotCount() == seriesShots_;
+        CallWaitChanged();
+        return;
+    }
     if (store->ShotCount() == seriesShots_) Complete();
+}
+
+void SeriesView::GiveCall(int x, int y) {
+    if (callShot_ >= 0) EndCallWait(kCallGiven, x, y);
+}
+
+void SeriesView::SkipCall() {
+    if (callShot_ >= 0) EndCallWait(kCallSkipped, 0, 0);
+}
+
+void SeriesView::EndCallWait(int how, int x, int y) {
+    const int shot = callShot_;
+    const bool complete = completeAfterCall_;
+    DropCallWait();
+    CallShot(shot, how, x, y);
+    if (complete) Complete();
+}
+
+// The wait ends without a word (a new series, a series given up, another face).
+void SeriesView::DropCallWait() {
+    completeAfterCall_ = false;
+    if (callShot_ < 0) return;
+    callShot_ = -1;
+    CallWaitChanged();
 }
 
 // A series completes once: a run that ends while the last shot is settling fills the series
@@ -85,6 +118,7 @@ void SeriesView::Complete() {
 
 void SeriesView::StopSeries() {
     settleTimer_->Stop();
+    DropCallWait();
     complete_ = true;
     runClosed_ = 1;
 }
@@ -122,6 +156,7 @@ void SeriesView::LeaveSighters() {
 
 void SeriesView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) {
     HubView::OnTargetsChanged(a, b);
+    DropCallWait();
     sighters_ = 0;
     if (a != correctionFace_ && (meanX_ != 0 || meanY_ != 0)) {
         meanX_ = 0;

@@ -34,6 +34,13 @@ public:
     // correction it made stays in force for the next series on its face.
     void LeaveSighters();
 
+    // Calling the shot (the setting CallShots): once a live shot has settled the view waits for
+    // the shooter's call; the next shot ends the wait (that call is skipped) and a series whose
+    // last shot waits completes once the call is given or skipped.
+    int CallAwaited() const { return callShot_; }  // the shot waiting for its call, -1 for none
+    void GiveCall(int x, int y);                    // where the shooter called it, in target units
+    void SkipCall();
+
     // Replay of the trace between two indices; the drawing view runs it (its own issue).
     virtual void StartReplay(int speedPercent, int direction) = 0;
 
@@ -59,12 +66,15 @@ protected:
     virtual void ShotShown(int /*k*/, int /*x*/, int /*y*/) {}  // place mark k, move the cross to the shot
     virtual void MeanChanged() {}                          // redraw the mean cross
     virtual void SelectionChanged() {}                     // marks selected or not
+    virtual void CallWaitChanged() {}                      // the wait for a call began or ended
     void Send(const Notification& notification);
 
 private:
     void CountRunShot();
     void Settled();
     void Complete();
+    void EndCallWait(int how, int x, int y);
+    void DropCallWait();
     int TimeStep() const;
 
     NotificationSink* owner_;
@@ -79,6 +89,8 @@ private:
     int meanX_ = 0;
     int meanY_ = 0;
     bool complete_ = true;  // code 3 sent for this series (no series under way)
+    int callShot_ = -1;
+    bool completeAfterCall_ = false;  // the last shot's call is awaited before the series completes
     const TargetDescriptor* correctionFace_ = nullptr;  // the face the sighters' mean was shot on
     std::bitset<kMaxShots> selected_;
 };

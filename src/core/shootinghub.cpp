@@ -86,6 +86,7 @@ void HubView::OnReplayStarted() {}
 void HubView::OnNewSeries(int, int, int) {}
 void HubView::OnReplayStopped() {}
 void HubView::OnAcquisitionStopped() {}
+void HubView::OnShotCalled(int, int) {}
 
 // Hub operations.
 void HubView::FeedSample(int x, int y, int isShot, int isReplay, int sampleIndex) {
@@ -161,6 +162,13 @@ void HubView::SetTargets(const TargetDescriptor* a, const TargetDescriptor* b) {
 
 void HubView::NotifyStoreChanged() {
     ForEachView([](HubView* v) { v->OnStoreChanged(); });
+}
+
+void HubView::CallShot(int shot, int how, int x, int y) {
+    TraceStore* store = Root()->store_.get();
+    if (!store || shot < 0 || shot >= store->ShotCount()) return;
+    if (how == kCallGiven) store->SetCall(shot, x, y);
+    ForEachView([shot, how](HubView* v) { v->OnShotCalled(shot, how); });
 }
 
 void HubView::BeginReplay() {

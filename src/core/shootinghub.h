@@ -17,6 +17,10 @@ struct TargetDescriptor;
 // detaches at destruction. Every hub operation, called on any node, acts at the root.
 // Views are told in the order they attached; a view may detach itself (or another) while it is
 // being told. All of this runs on the main thread.
+// How the wait for a shot's call ended: the shooter called it, skipped it (Escape), or fired the
+// next shot first.
+enum CallEnd : int { kCallGiven = 1, kCallSkipped = 0, kCallOvertaken = -1 };
+
 class HubView {
 public:
     explicit HubView(HubView* parent);
@@ -38,6 +42,8 @@ public:
     virtual void OnNewSeries(int shots, int sighters, int isDouble);
     virtual void OnReplayStopped();
     virtual void OnAcquisitionStopped();
+    // The wait for shot's call ended (how: a CallEnd); a given call is in the store.
+    virtual void OnShotCalled(int shot, int how);
 
     // Hub operations.
     void FeedSample(int x, int y, int isShot, int isReplay, int sampleIndex);
@@ -50,6 +56,8 @@ public:
     void SetAimOffset(int dx, int dy);
     void SetTargets(const TargetDescriptor* a, const TargetDescriptor* b);
     void NotifyStoreChanged();
+    // Ends the wait for shot's call: a given call (x, y in target units) goes into the store.
+    void CallShot(int shot, int how, int x, int y);
     void BeginReplay();
     int EndReplay();
     void NewSeries(int shots, int sighters, int isDouble);

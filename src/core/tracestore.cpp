@@ -16,6 +16,7 @@ void TraceImage::Clear() {
     timed = 0;
     drill = TimedDrill{};
     for (TimedShot& shot : timing) shot = TimedShot{};
+    for (ShotCall& call : calls) call = ShotCall{};
 }
 
 void TraceImage::ClampTiming() {
@@ -65,6 +66,7 @@ int TraceStore::AppendShot(std::int32_t x, std::int32_t y, std::int32_t side) {
     shot.y = std::int16_t(y);
     shot.side = side;
     shot.traceIndex = NoTrace;
+    image_.calls[image_.shotCount] = ShotCall{};  // a new shot is not called yet
     if ((shot.x != 0 || shot.y != 0) && image_.sampleCount < kMaxSamples) {
         shot.traceIndex = image_.sampleCount;
         image_.samples[image_.sampleCount] = AimSample{shot.x, shot.y};
@@ -216,6 +218,16 @@ void TraceStore::SetShotTiming(std::int32_t i, const TimedShot& timing) {
 TimedShot TraceStore::ShotTiming(std::int32_t i) const {
     if (!Timed() || i < 0 || i >= image_.shotCount) return TimedShot{};
     return image_.timing[i];
+}
+
+void TraceStore::SetCall(std::int32_t i, std::int32_t x, std::int32_t y) {
+    if (i < 0 || i >= image_.shotCount) return;
+    image_.calls[i] = ShotCall{1, x, y};
+}
+
+ShotCall TraceStore::Call(std::int32_t i) const {
+    if (i < 0 || i >= image_.shotCount || !image_.calls[i].given) return ShotCall{};
+    return image_.calls[i];
 }
 
 int TraceStore::CopyFrom(const TraceImage& image) {

@@ -29,6 +29,15 @@ struct ShotRecord {
     std::int32_t side = 0;  // which of the two faces the shot was fired at
 };
 
+// Where the shooter called a shot: the point the sights were at when it broke, in target units.
+// A call at (0, 0), the middle, is a real call; given tells a call from none.
+struct ShotCall {
+    std::int32_t given = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const ShotCall&, const ShotCall&) = default;
+};
+
 inline constexpr std::int32_t kMaxSamples = 22500;  // 15 minutes at 25 points a second
 inline constexpr std::int32_t kMaxShots = 20;
 
@@ -45,6 +54,8 @@ struct TraceImage {
     std::int32_t timed = 0;
     TimedDrill drill;
     TimedShot timing[kMaxShots];
+    // The calls of the shots, where the shooter gave one.
+    ShotCall calls[kMaxShots];
 
     // Empty: no points, no shots, every shot entry without trace.
     void Clear();
@@ -128,6 +139,10 @@ public:
     const TimedDrill& Drill() const { return image_.drill; }
     // Shot i's timing; for i outside the shots, or an untimed series, a shot without window, in time.
     TimedShot ShotTiming(std::int32_t i) const;
+
+    // The call of shot i (ignored for i outside the shots); none for a shot without call.
+    void SetCall(std::int32_t i, std::int32_t x, std::int32_t y);
+    ShotCall Call(std::int32_t i) const;
 
     void SetShotTimeOffset(std::int32_t ms) { shotTimeOffset_ = ms; }
     std::int32_t ShotTimeOffset() const { return shotTimeOffset_; }

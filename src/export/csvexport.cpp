@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/matchprogramme.h"
+#include "results/coachfigures.h"
 #include "results/holdanalysis.h"
 #include "results/phaseanalysis.h"
 #include "results/shotscore.h"
@@ -75,6 +76,24 @@ QString TimingColumns(const TraceStore& store, int i) {
     return ',' + QString::number(t.window + 1) + ',' + Fixed(t.timeMs / 1000.0, 2) + ',' + QString::number(t.late);
 }
 
+// The coaching columns of a shot: its held score and luck, the distance and clock from its hold's
+// mean point, its call (target units), the call's score and error; empty where it has none.
+QString CoachingColumns(const ShotCoaching& c) {
+    QString text = ',' + Optional(c.hasHeld, c.held, 2) + ',' + Optional(c.hasHeld, c.luck, 2) + ',' +
+                   Optional(c.hasHold, c.holdToShotMm, 2) + ',' +
+                   (c.hasHold && c.holdToShotClock ? QString::number(c.holdToShotClock) : QString());
+    if (!c.called) return text + QStringLiteral(",,,,");
+    return text + ',' + QString::number(c.call.x) + ',' + QString::number(c.call.y) + ',' + Fixed(c.callScore, 1) +
+           ',' + Fixed(c.callErrorMm, 2);
+}
+
+// The series' luck, the release's vector from the holds to the shots and the mean call error.
+QString CoachingTotals(const SeriesCoaching& c) {
+    return QStringLiteral(",,") + Optional(c.lucky > 0, c.luck, 2) + ',' + Optional(c.holds > 0, c.aimToHitMm, 2) +
+           ',' + (c.holds > 0 && c.aimToHitClock ? QString::number(c.aimToHitClock) : QString()) + QStringLiteral(",,,,") +
+           Optional(c.calls > 0, c.meanCallErrorMm, 2);
+}
+
 QString Quoted(const std::string& text) {
     QString q = QString::fromStdString(text);
     q.replace('"', "\"\"");
@@ -86,6 +105,7 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
     store->CopyFrom(image);
     const SeriesAnalysis analysis = AnalyseSeries(*store, *pair.first, pair.second);
     const SeriesPhases phases = AnalyseSeriesPhases(*store, *pair.first, pair.second);
+    const SeriesCoaching coaching = AnalyseCoaching(*store, phases, *pair.first, pair.second);
     for (int i = 0; i < store->ShotCount(); ++i) {
         const ShotRecord& shot = store->Shot(i);
         const ScoredShot scored = ScoreStoredShot(*store, i, pair.first, pair.second);
@@ -107,11 +127,12 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
         }
         const HoldFigures& hold = analysis.hold[std::size_t(std::min(i, kMaxShots - 1))];
         csv += line + HoldColumns(hold) + QStringLiteral(",,,,,,,,") +
-               PhaseColumns(phases.shot[std::size_t(std::min(i, kMaxShots - 1))]) + TimingColumns(*store, i) + '\n';
+               PhaseColumns(phases.shot[std::size_t(std::min(i, kMaxShots - 1))]) + TimingColumns(*store, i) +
+               CoachingColumns(coaching.shot[std::size_t(std::min(i, kMaxShots - 1))]) + '\n';
     }
     csv += QString::asprintf("%d,total,,,,,,", number) + Quoted(TotalText(*pair.first, SeriesTotal(*store, pair))) +
            ",," + HoldColumns(HoldFigures{}) + GroupColumns(analysis.group) + PhaseMeanColumns(phases.means) +
-           QStringLiteral(",,,") + '\n';
+           QStringLiteral(",,,") + CoachingTotals(coaching) + '\n';
 }
 
 }  // namespace
@@ -175,7 +196,7 @@ bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, Expor
 
 bool ExportCsv(const QString& path, const TargetCatalogue& catalogue, QString& csv, QString& error) {
     csv = "series,shot,x,y,trace_index,side,score,score_text,direction,time," + QString(kCsvAnalysisColumns) +
-          QStringLiteral(",window,time_in_window_s,late\n");
+          QStringLiteral(",window,time_in_window_s,late,") + kCsvCoachingColumns + '\n';
     ExportFile file;
     if (!ReadExportFile(path, catalogue, file, error)) return false;
     for (std::size_t k = 0; k < file.series.size(); ++k) ExportSeries(int(k) + 1, *file.series[k], file.pair, csv);

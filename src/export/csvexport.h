@@ -28,6 +28,14 @@ inline constexpr const char* kCsvAnalysisColumns =
     "approach_s,settle_s,hold_start_s,release_start_s,hold_s,hold_speed_mm_s,hold_radius_mm,release_path_mm,"
     "follow_through_s,drift_mm,verdict";
 
+// The coaching columns, after the timing's: each shot's held score and luck, the distance (mm) and
+// clock from its hold's mean point to the shot, its call (target units), the call's score and its
+// distance from the shot (mm); on a series' total line the sum of the luck, the release's vector
+// from the holds to the shots (distance and clock) and the mean call error. Empty where there is
+// nothing.
+inline constexpr const char* kCsvCoachingColumns =
+    "held_score,luck,hold_to_shot_mm,hold_to_shot_clock,call_x,call_y,call_score,call_error_mm";
+
 // Writes every shot of a series or match file as CSV, for shooters who keep their own records:
 //   series,shot,x,y,trace_index,side,score,score_text,direction,time, then the analysis columns
 // one line per shot (series and shots numbered from 1), then per series a "total" line with the

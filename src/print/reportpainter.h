@@ -44,6 +44,7 @@ struct ReportSeries {
     const Settings* settings = nullptr;
     QString title;    // the file the series was opened from or saved to; empty for a series just shot
     QDateTime stamp;  // the series' own date (the file's, the save's or its last shot's); invalid: now
+    bool sighters = false;  // a sighter series: the figures say how sure its correction is
     QString part;     // of a match: which series this is and the match total; empty otherwise
 };
 

@@ -69,7 +69,9 @@ QString ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue&
                           Optional(row.hasHold, row.releaseMm, 2),
                           Optional(row.hasHold, row.aimingSeconds, 2),
                           Optional(row.hasGroup, row.extremeSpreadMm, 2),
-                          Optional(row.hasGroup, row.meanRadiusMm, 2)};
+                          Optional(row.hasGroup, row.meanRadiusMm, 2),
+                          Optional(row.hasLuck, row.luck, 2),
+                          Optional(row.hasCalls, row.callErrorMm, 2)};
         csv += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
     }
     return csv;

@@ -11,7 +11,7 @@ class TargetCatalogue;
 
 inline constexpr const char* kProgressCsvHeader =
     "date,file,series,face_id,face,shots,total,mean,in_top_pct,in_next_pct,trace_mm,release_mm,aiming_s,"
-    "extreme_spread_mm,mean_radius_mm";
+    "extreme_spread_mm,mean_radius_mm,luck,call_error_mm";
 
 // The training log as CSV: the header, then one line per row in the order given. The total as
 // the series' total line of the CSV export writes it (decimal faces with a tenth), the mean with

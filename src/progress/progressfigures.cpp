@@ -18,6 +18,10 @@ std::optional<double> FigureOf(const ProgressRow& row, ProgressFigure figure) {
             return row.hasHold ? std::optional(row.aimingSeconds) : std::nullopt;
         case ProgressFigure::MeanRadius:
             return row.hasGroup ? std::optional(row.meanRadiusMm) : std::nullopt;
+        case ProgressFigure::Luck:
+            return row.hasLuck ? std::optional(row.luck) : std::nullopt;
+        case ProgressFigure::CallError:
+            return row.hasCalls ? std::optional(row.callErrorMm) : std::nullopt;
     }
     return std::nullopt;
 }

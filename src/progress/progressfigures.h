@@ -9,8 +9,8 @@
 namespace zark {
 
 // The figures the Progress window draws over time.
-enum class ProgressFigure { MeanScore, InTop, Trace, Aiming, MeanRadius };
-inline constexpr int kProgressFigureCount = 5;
+enum class ProgressFigure { MeanScore, InTop, Trace, Aiming, MeanRadius, Luck, CallError };
+inline constexpr int kProgressFigureCount = 7;
 
 // The periods it shows: the last 30 days, 90 days, a year, or everything.
 enum class ProgressPeriod { Days30, Days90, Year, All };

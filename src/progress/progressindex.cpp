@@ -29,7 +29,7 @@ namespace {
 // foreign index and is made afresh. The version also names the scoring rule the totals and
 // shares were worked out with: an index of another rule is made afresh, every file scored again.
 constexpr int kApplicationId = 0x5A41524B;
-constexpr int kSchemaVersion = 1 + 1000 * kScoringRule;
+constexpr int kSchemaVersion = 2 + 1000 * kScoringRule;  // layout 2: with the luck and the call error
 constexpr const char* kDateFormat = "yyyy-MM-dd HH:mm:ss";
 
 std::atomic<int> connectionCount{0};
@@ -131,7 +131,8 @@ bool ProgressIndex::CreateTables() {
            q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS series(path TEXT NOT NULL, number INTEGER NOT NULL, "
                                  "date TEXT NOT NULL, face_id INTEGER NOT NULL, shots INTEGER NOT NULL, total REAL NOT NULL, "
                                  "in_top REAL, in_next REAL, trace_mm REAL, release_mm REAL, aiming_s REAL, "
-                                 "extreme_spread_mm REAL, mean_radius_mm REAL, PRIMARY KEY(path, number))")) &&
+                                 "extreme_spread_mm REAL, mean_radius_mm REAL, luck REAL, call_error_mm REAL, "
+                                 "PRIMARY KEY(path, number))")) &&
            q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)) &&
            q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) && db_.commit();
 }
@@ -262,7 +263,8 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
     putFile.prepare(QStringLiteral("INSERT OR REPLACE INTO files(path, size, mtime, reason) VALUES (?, ?, ?, ?)"));
     putSeries.prepare(QStringLiteral(
         "INSERT OR REPLACE INTO series(path, number, date, face_id, shots, total, in_top, in_next, trace_mm, "
-        "release_mm, aiming_s, extreme_spread_mm, mean_radius_mm) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "release_mm, aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     QString failure;
     const auto run = [&failure](QSqlQuery& q) {
         if (!q.exec() && failure.isEmpty()) failure = q.lastError().text();
@@ -287,7 +289,8 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
                                        Figure(row.hasHold, row.inTopPct), Figure(row.hasHold, row.inNextPct),
                                        Figure(row.hasHold, row.traceMm), Figure(row.hasHold, row.releaseMm),
                                        Figure(row.hasHold, row.aimingSeconds), Figure(row.hasGroup, row.extremeSpreadMm),
-                                       Figure(row.hasGroup, row.meanRadiusMm)};
+                                       Figure(row.hasGroup, row.meanRadiusMm), Figure(row.hasLuck, row.luck),
+                                       Figure(row.hasCalls, row.callErrorMm)};
             for (int v = 0; v < int(std::size(values)); ++v) putSeries.bindValue(v, values[v]);
             run(putSeries);
         }
@@ -311,7 +314,8 @@ std::vector<ProgressRow> ProgressIndex::Rows() const {
     q.setForwardOnly(true);
     const QTimeZone zone = QTimeZone::systemTimeZone();
     if (!q.exec(QStringLiteral("SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
-                               "aiming_s, extreme_spread_mm, mean_radius_mm FROM series ORDER BY date, path, number")))
+                               "aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm FROM series "
+                               "ORDER BY date, path, number")))
         return rows;
     while (q.next()) {
         ProgressRow row;
@@ -334,6 +338,10 @@ std::vector<ProgressRow> ProgressIndex::Rows() const {
             row.extremeSpreadMm = q.value(11).toDouble();
             row.meanRadiusMm = q.value(12).toDouble();
         }
+        row.hasLuck = !q.value(13).isNull();
+        row.luck = q.value(13).toDouble();
+        row.hasCalls = !q.value(14).isNull();
+        row.callErrorMm = q.value(14).toDouble();
         rows.push_back(std::move(row));
     }
     return rows;

@@ -24,6 +24,10 @@ struct ProgressRow {
     bool hasGroup = false;  // at least one fired shot
     double extremeSpreadMm = 0;
     double meanRadiusMm = 0;
+    bool hasLuck = false;  // at least one shot with a held score
+    double luck = 0;       // the sum of the shots' luck
+    bool hasCalls = false;  // at least one called shot
+    double callErrorMm = 0;  // the mean distance from the calls to the shots
 
     // total / shots; nothing without shots.
     std::optional<double> Mean() const;

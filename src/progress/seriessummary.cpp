@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "results/coachfigures.h"
 #include "results/holdanalysis.h"
 #include "export/csvexport.h"
 #include "storage/seriesfileio.h"
@@ -39,6 +40,12 @@ ProgressRow SummariseSeries(const TraceImage& image, const TargetPair& pair) {
         for (double* figure : {&row.inTopPct, &row.inNextPct, &row.traceMm, &row.releaseMm, &row.aimingSeconds})
             *figure /= held;
     }
+    const SeriesCoaching coaching =
+        AnalyseCoaching(*store, AnalyseSeriesPhases(*store, *pair.first, pair.second), *pair.first, pair.second);
+    row.hasLuck = coaching.lucky > 0;
+    row.luck = coaching.luck;
+    row.hasCalls = coaching.calls > 0;
+    row.callErrorMm = coaching.meanCallErrorMm;
     if (analysis.group.shots > 0) {
         row.hasGroup = true;
         row.extremeSpreadMm = analysis.group.extremeSpreadMm;

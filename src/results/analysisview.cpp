@@ -37,6 +37,11 @@ constexpr int kClean = 432;
 constexpr int kPhaseNames = 433;   // 433..437: approach, settle, hold, release, follow-through
 constexpr int kPhaseFrom = 438;
 constexpr int kPhaseNotSeen = 439;
+constexpr int kCoachTitles = 560;  // 560..565: held, luck, to shot, clock, call, call error
+constexpr int kCoachSeries = 566;
+constexpr int kSighterError = 568;
+constexpr int kSightersNeeded = 569;
+constexpr int kCallsWithin = 572;
 
 std::string Level(int points) { return QString::asprintf(UiText(kInLevelTitle).c_str(), points).toStdString(); }
 
@@ -174,8 +179,87 @@ std::array<std::string, AnalysisView::kPhaseColumns> AnalysisView::PhaseMeanText
     return cells;
 }
 
+std::array<std::string, AnalysisView::kCoachColumns> AnalysisView::CoachColumnTitles() const {
+    std::array<std::string, kCoachColumns> titles;
+    titles[0] = UiText(kShotTitle);
+    for (int c = 1; c < kCoachColumns; ++c) titles[std::size_t(c)] = UiText(kCoachTitles + c - 1);
+    return titles;
+}
+
+namespace {
+// Luck with its sign: "+2.0", "-0.5", "0.0".
+std::string SignedTenths(double value) {
+    const std::string text = TenthsText(value);
+    return value >= 0.05 ? '+' + text : text;
+}
+// A score as the figures count it: tenths only where it has them ("8", "8.5", a decimal "10.45").
+std::string ScoreFigure(double value) {
+    std::string text = FixedText(value, 0, 2);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+}  // namespace
+
+std::array<std::string, AnalysisView::kCoachColumns> AnalysisView::CoachRowTexts(int shot) const {
+    std::array<std::string, kCoachColumns> cells;
+    if (shot < 0 || shot >= coaching_.shots) return cells;
+    cells[0] = std::to_string(shot + 1);
+    const ShotCoaching& c = coaching_.shot[std::size_t(shot)];
+    if (c.hasHeld) {
+        cells[1] = ScoreFigure(c.held);
+        cells[2] = SignedTenths(c.luck);
+    }
+    if (c.hasHold) {
+        cells[3] = TenthsText(c.holdToShotMm);
+        if (c.holdToShotClock) cells[4] = std::to_string(c.holdToShotClock);
+    }
+    if (c.called) {
+        cells[5] = ScoreFigure(c.callScore);
+        cells[6] = TenthsText(c.callErrorMm);
+    }
+    return cells;
+}
+
+std::array<std::string, AnalysisView::kCoachColumns> AnalysisView::CoachSeriesTexts() const {
+    std::array<std::string, kCoachColumns> cells;
+    cells[0] = UiText(kCoachSeries);
+    const SeriesCoaching& c = coaching_;
+    if (c.lucky > 0) cells[2] = SignedTenths(c.luck);
+    if (c.holds > 0) {
+        cells[3] = TenthsText(c.aimToHitMm);
+        if (c.aimToHitClock) cells[4] = std::to_string(c.aimToHitClock);
+    }
+    if (c.calls > 0) {
+        cells[5] = ShareText(c.callsWithinPoint);
+        cells[6] = TenthsText(c.meanCallErrorMm);
+    }
+    return cells;
+}
+
+void AnalysisView::SetSighters(bool sighters) {
+    if (sighters_ == sighters) return;
+    sighters_ = sighters;
+    Changed();
+}
+
 std::vector<std::string> AnalysisView::AllGroupLines() const {
     std::vector<std::string> lines = GroupLines(series_.group, kSeriesHeading);
+    if (coaching_.calls > 0)
+        lines.push_back(QString::asprintf(UiText(kCallsWithin).c_str(), ShareText(coaching_.callsWithinPoint).c_str()).toStdString());
+    // while sighters are shot: how far their correction can be trusted
+    if (sighters_ && targetA()) {
+        const SighterConfidence sure = SightersConfidence(series_.group, *targetA());
+        if (sure.valid) {
+            lines.push_back(QString::asprintf(UiText(kSighterError).c_str(), TenthsText(sure.standardErrorMm).c_str(),
+                                              sure.sighters)
+                                .toStdString());
+            if (sure.needed > 0)
+                lines.push_back(QString::asprintf(UiText(kSightersNeeded).c_str(), sure.needed,
+                                                  TenthsText(sure.goalMm).c_str())
+                                    .toStdString());
+        }
+    }
     // a timed series: how soon the first shot broke after its window opened, and the shooter's rhythm
     const auto seconds = [](std::int32_t ms) { return FixedText(ms / 1000.0, 0, 2); };
     if (timed_.reactionMs >= 0)
@@ -204,11 +288,13 @@ void AnalysisView::Analyse() {
     if (!store || !first) {
         series_ = SeriesAnalysis{};
         phases_ = SeriesPhases{};
+        coaching_ = SeriesCoaching{};
         levels_ = HoldLevels{};
         return;
     }
     series_ = AnalyseSeries(*store, *first, targetB());
     phases_ = AnalyseSeriesPhases(*store, *first, targetB());
+    coaching_ = AnalyseCoaching(*store, phases_, *first, targetB());
     if (store->Timed()) {
         std::vector<TimedShot> shots;
         for (std::int32_t k = 0; k < store->ShotCount(); ++k) shots.push_back(store->ShotTiming(k));
@@ -278,6 +364,8 @@ void AnalysisView::OnSample(int, int, int isShot, int isReplay, int sampleIndex)
 }
 
 void AnalysisView::OnStoreChanged() {
+    // a series shown from a file is no sighter series being shot
+    if (!IsRunning()) sighters_ = false;
     selected_ = {};
     Analyse();
     Changed();
@@ -288,7 +376,17 @@ void AnalysisView::OnTargetsChanged(const TargetDescriptor* a, const TargetDescr
     OnStoreChanged();
 }
 
-void AnalysisView::OnNewSeries(int, int, int) { OnStoreChanged(); }
+void AnalysisView::OnNewSeries(int, int sighters, int) {
+    selected_ = {};
+    sighters_ = sighters != 0;
+    Analyse();
+    Changed();
+}
+
+void AnalysisView::OnShotCalled(int, int) {
+    Analyse();
+    Changed();
+}
 
 void AnalysisView::OnTraceRange(int first, int last, int add) {
     if (!add) selected_ = {};
@@ -319,38 +417,44 @@ PrintLayout LayoutFor(double pixelsPerMm) {
 
 }  // namespace
 
+// The printed block: the hold figures and the coaching figures of a shot on one row, under titles
+// of two lines, the series' coaching row, then the group lines.
 int AnalysisView::Height(double pixelsPerMm) const {
     const PrintLayout layout = LayoutFor(pixelsPerMm);
-    const int lines = 1 + series_.shots + int(AllGroupLines().size());
+    const int lines = 2 + series_.shots + 1 + int(AllGroupLines().size());
     return lines * layout.lineHeight + layout.lineHeight / 2;
 }
-
 int AnalysisView::Paint(QPainter& painter, const QRect& rect, double pixelsPerMm) const {
     const PrintLayout layout = LayoutFor(pixelsPerMm);
     QFont normal(QStringLiteral("Liberation Sans"));
     normal.setPixelSize(layout.fontHeight);
     QFont bold = normal;
     bold.setWeight(QFont::Bold);
+    constexpr int kPrintedColumns = kColumns + kCoachColumns - 1;
     const int margin = int(std::lround(2.0 * pixelsPerMm));
-    const int step = (rect.width() - 2 * margin) / kColumns;
+    const int step = (rect.width() - 2 * margin) / kPrintedColumns;
 
     painter.save();
     painter.setPen(Qt::black);
     int y = rect.top();
-    const auto cell = [&](int column, const std::string& text, Qt::Alignment align) {
-        const QRect box(rect.left() + margin + column * step, y, step - margin, layout.lineHeight);
-        painter.drawText(box, align | Qt::AlignVCenter, QString::fromStdString(text));
+    const auto row = [&](const std::array<std::string, kColumns>& hold, const std::array<std::string, kCoachColumns>& coach,
+                         int height, int flags) {
+        for (int c = 0; c < kPrintedColumns; ++c) {
+            const std::string& text = c < kColumns ? hold[std::size_t(c)] : coach[std::size_t(c - kColumns + 1)];
+            const QRect box(rect.left() + margin + c * step, y, step - margin / 2, height);
+            painter.drawText(box, (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter | flags,
+                             QString::fromStdString(text));
+        }
+        y += height;
     };
     painter.setFont(bold);
-    const std::array<std::string, kColumns> titles = ColumnTitles();
-    for (int c = 0; c < kColumns; ++c) cell(c, titles[std::size_t(c)], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
-    y += layout.lineHeight;
+    row(ColumnTitles(), CoachColumnTitles(), 2 * layout.lineHeight, Qt::TextWordWrap);
     painter.setFont(normal);
-    for (int shot = 0; shot < series_.shots; ++shot) {
-        const std::array<std::string, kColumns> cells = RowTexts(shot);
-        for (int c = 0; c < kColumns; ++c) cell(c, cells[std::size_t(c)], c == 0 ? Qt::AlignLeft : Qt::AlignRight);
-        y += layout.lineHeight;
-    }
+    for (int shot = 0; shot < series_.shots; ++shot) row(RowTexts(shot), CoachRowTexts(shot), layout.lineHeight, 0);
+    std::array<std::string, kColumns> label;
+    std::array<std::string, kCoachColumns> series = CoachSeriesTexts();
+    label[0] = series[0];
+    row(label, series, layout.lineHeight, 0);
     for (const std::string& line : AllGroupLines()) {
         painter.drawText(QRect(rect.left() + margin, y, rect.width() - 2 * margin, layout.lineHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(line));

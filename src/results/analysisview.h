@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/shootinghub.h"
+#include "results/coachfigures.h"
 #include "results/holdanalysis.h"
 #include "results/phaseanalysis.h"
 
@@ -69,6 +70,18 @@ public:
     std::array<std::string, kPhaseColumns> PhaseMeanTexts() const;
     const SeriesPhases& Phases() const { return phases_; }
 
+    // The coaching table: shot, held score, luck, hold to shot (mm), its clock, call score, call
+    // error (mm); a row per shot and the series' row (the sum of the luck, the release's vector
+    // from the holds to the shots, the share of calls within a point, the mean call error).
+    static constexpr int kCoachColumns = 7;
+    std::array<std::string, kCoachColumns> CoachColumnTitles() const;
+    std::array<std::string, kCoachColumns> CoachRowTexts(int shot) const;
+    std::array<std::string, kCoachColumns> CoachSeriesTexts() const;
+    const SeriesCoaching& Coaching() const { return coaching_; }
+    // A sighter series shows how sure its correction is (a printed copy is told so).
+    void SetSighters(bool sighters);
+    bool Sighters() const { return sighters_; }
+
     const SeriesAnalysis& Series() const { return series_; }
     HoldLevels Levels() const { return levels_; }
     bool Selected(int shot) const;
@@ -97,6 +110,7 @@ public:
     void OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) override;
     void OnNewSeries(int shots, int sighters, int isDouble) override;
     void OnReplayStopped() override;
+    void OnShotCalled(int shot, int how) override;
 
 private:
     void Analyse();
@@ -106,6 +120,8 @@ private:
     AnalysisListener* listener_ = nullptr;
     SeriesAnalysis series_;
     SeriesPhases phases_;
+    SeriesCoaching coaching_;
+    bool sighters_ = false;
     TimedFigures timed_;  // of a series against the clock; -1 for a figure it does not have
     HoldLevels levels_;
     std::array<bool, kMaxShots> selected_{};

@@ -62,6 +62,20 @@ int AimStretchStart(const TraceStore& store, int shot) {
     return StretchStart(store, store.Shot(shot).traceIndex, PreviousShotPoint(store, shot));
 }
 
+int NextShotPoint(const TraceStore& store, int shot) {
+    const int t = store.Shot(shot).traceIndex;
+    int next = store.SampleCount();
+    for (int j = 0; j < store.ShotCount(); ++j)
+        if (!store.ShotHasNoTrace(j) && store.Shot(j).traceIndex > t) next = std::min(next, int(store.Shot(j).traceIndex));
+    return next;
+}
+
+int ClockOfMm(double xMm, double yMm) {
+    // the bearing in micrometres, so a small offset keeps its direction
+    const int bearing = TargetDescriptor::ShotBearing(int(std::lround(xMm * 1000)), int(std::lround(yMm * 1000)));
+    return bearing < 0 ? 0 : ClockHour(bearing);
+}
+
 int AimArrival(const TraceStore& store, int shot, const TargetDescriptor& face) {
     const int start = AimStretchStart(store, shot);
     if (start < 0) return -1;
@@ -124,10 +138,7 @@ GroupFigures AnalyseGroup(const GroupPoint* points, int count) {
     g.meanXmm /= count;
     g.meanYmm /= count;
     g.meanDistanceMm = std::hypot(g.meanXmm, g.meanYmm);
-    // the bearing of the mean point in micrometres, so a small offset keeps its direction
-    const int bearing = TargetDescriptor::ShotBearing(int(std::lround(g.meanXmm * 1000)),
-                                                     int(std::lround(g.meanYmm * 1000)));
-    g.clock = bearing < 0 ? 0 : ClockHour(bearing);
+    g.clock = ClockOfMm(g.meanXmm, g.meanYmm);
     double squaresX = 0;
     double squaresY = 0;
     for (int i = 0; i < count; ++i) {

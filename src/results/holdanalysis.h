@@ -36,6 +36,13 @@ bool AimOnFace(const TargetDescriptor& face, int x, int y);
 // without trace point.
 int AimStretchStart(const TraceStore& store, int shot);
 
+// The trace index of the next shot with a trace point after shot i (which has one), SampleCount()
+// when none: where shot i's stretch ends.
+int NextShotPoint(const TraceStore& store, int shot);
+
+// The clock hour 1..12 of a direction in millimetres, x to the right and y upwards; 0 for none.
+int ClockOfMm(double xMm, double yMm);
+
 // Where the aim last came onto the face before shot i: back from the last point on the face at or
 // before the shot's own point to where that run of points on the face began (a stretch that
 // starts on the face counts from its start). -1 when the aim was never on the face in the

@@ -140,15 +140,6 @@ struct FollowTracker {
     }
 };
 
-// The trace index of the next shot with a trace point after shot i, SampleCount() when none.
-int NextShotPoint(const TraceStore& store, int shot) {
-    const int t = store.Shot(shot).traceIndex;
-    int next = store.SampleCount();
-    for (int j = 0; j < store.ShotCount(); ++j)
-        if (!store.ShotHasNoTrace(j) && store.Shot(j).traceIndex > t) next = std::min(next, int(store.Shot(j).traceIndex));
-    return next;
-}
-
 // What the labeller needs from a shot's analysis to go on with its follow-through.
 FollowTracker FollowAfter(const TraceStore& store, const ShotPhases& f, const Measure& m) {
     FollowTracker follow;

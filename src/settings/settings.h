@@ -32,6 +32,7 @@ struct Settings {
     std::int32_t AutoReplay = 0;
     std::int32_t LineTrack = 0;
     std::int32_t ColourTraceByPhase = 0;  // the trace in the colours of the phases of each shot
+    std::int32_t CallShots = 0;           // the target view asks for the call of each shot
     std::string DataDirectory;    // current directory + "/data"
     std::string BitmapDirectory;  // current directory + "/bitmap"; not persisted
     std::uint16_t LangID = 0x0400;

@@ -44,6 +44,7 @@ void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText
     r.readInt("TellResult", s.TellResult);
     r.readInt("LineTrack", s.LineTrack);
     r.readInt("ColourTraceByPhase", s.ColourTraceByPhase);
+    r.readInt("CallShots", s.CallShots);
     r.readString(kDataDirectory, s.DataDirectory);
     r.readShort("LangID", s.LangID);
     r.readInt("ShootingDistance", s.ShootingDistance);
@@ -86,6 +87,7 @@ void SaveSettings(const Settings& s, RegistryAccess& r) {
     r.writeInt("TellResult", s.TellResult);
     r.writeInt("LineTrack", s.LineTrack);
     r.writeInt("ColourTraceByPhase", s.ColourTraceByPhase);
+    r.writeInt("CallShots", s.CallShots);
     r.writeString("Communication", s.Communication);
     r.writeString(kDataDirectory, s.DataDirectory);
     r.writeShort("LangID", s.LangID);

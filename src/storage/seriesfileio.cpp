@@ -29,6 +29,9 @@ constexpr std::string_view kSerie = "Serie"sv;
 // A series shot against the clock: its drill and one line per shot "window,timeMs,late". Readers
 // that do not know the section skip it, as they skip any section they do not know.
 constexpr std::string_view kTiming = "Timing"sv;
+// The shots the shooter called: a line "n,x,y" per called shot (n from 1, the call in the file's
+// target units). Older readers skip it.
+constexpr std::string_view kCalls = "Calls"sv;
 
 // ---------------------------------------------------------------------------------------------
 // Writing
@@ -173,18 +176,24 @@ void WriteImage(TextOut& out, const TraceImage& image) {
     }
     out.Section(kSerie);
     for (std::int32_t i = 0; i < samples; ++i) out.Point(image.samples[i]);
-    if (!image.timed) return;
-    out.Section(kTiming);
-    const TimedDrill& d = image.drill;
-    out.Numbers("Drill", {d.prepMs, d.windowMs, d.pauseMs, d.shotsPerWindow, d.windows, d.randomStart});
-    for (std::int32_t i = 0; i < shots; ++i) {
-        const TimedShot& t = image.timing[i];
-        // a repeated window or a shot between windows adds two values; other lines keep three
-        if (t.repeat || t.between)
-            out.Numbers({}, {t.window, t.timeMs, t.late, t.repeat, t.between});
-        else
-            out.Numbers({}, {t.window, t.timeMs, t.late});
+    if (image.timed) {
+        out.Section(kTiming);
+        const TimedDrill& d = image.drill;
+        out.Numbers("Drill", {d.prepMs, d.windowMs, d.pauseMs, d.shotsPerWindow, d.windows, d.randomStart});
+        for (std::int32_t i = 0; i < shots; ++i) {
+            const TimedShot& t = image.timing[i];
+            // a repeated window or a shot between windows adds two values; other lines keep three
+            if (t.repeat || t.between)
+                out.Numbers({}, {t.window, t.timeMs, t.late, t.repeat, t.between});
+            else
+                out.Numbers({}, {t.window, t.timeMs, t.late});
+        }
     }
+    const ShotCall* called = std::find_if(image.calls, image.calls + shots, [](const ShotCall& c) { return c.given != 0; });
+    if (called == image.calls + shots) return;
+    out.Section(kCalls);
+    for (std::int32_t i = 0; i < shots; ++i)
+        if (image.calls[i].given) out.Numbers({}, {i + 1, image.calls[i].x, image.calls[i].y});
 }
 
 void WriteSeriesText(TextOut& out, const SeriesRecord& record, const std::string& fileLine, const FileDate& date) {
@@ -581,6 +590,26 @@ void ReadTimingLine(std::string_view line, TraceImage& image, std::int32_t& time
     image.timing[timedShots++] = TimedShot{v[0], v[1], v[2], read >= 4 ? v[3] : 0, read >= 5 ? v[4] : 0};
 }
 
+// A call line "n,x,y" for shot n (from 1); lines for no shot of the series are ignored, and the
+// call is kept within the range a shot's position has.
+void ReadCallLine(std::string_view line, TraceImage& image) {
+    std::int32_t v[3];
+    if (ScanNumbers(line, v, 3) != 3 || v[0] < 1 || v[0] > kMaxShots) return;
+    const auto position = [](std::int32_t value) {
+        return std::clamp<std::int32_t>(value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
+    };
+    image.calls[v[0] - 1] = ShotCall{1, position(v[1]), position(v[2])};
+}
+
+void ResetCalls(TraceImage& image) {
+    for (ShotCall& call : image.calls) call = ShotCall{};
+}
+
+// Calls of shots the series does not have are dropped.
+void ClampCalls(TraceImage& image) {
+    for (std::int32_t i = std::clamp(image.shotCount, 0, kMaxShots); i < kMaxShots; ++i) image.calls[i] = ShotCall{};
+}
+
 void ResetShots(TraceImage& image) {
     image.shotCount = 0;
     for (ShotRecord& shot : image.shots) shot = ShotRecord{};
@@ -658,7 +687,7 @@ bool SectionName(std::string_view line, std::string_view& name) {
     return true;
 }
 
-enum class Section { None, Header, Match, Shots, Serie, Timing };
+enum class Section { None, Header, Match, Shots, Serie, Timing, Calls };
 
 Section SectionOf(std::string_view name, bool match) {
     if (name == kHeader) return Section::Header;
@@ -666,6 +695,7 @@ Section SectionOf(std::string_view name, bool match) {
     if (name == kShots) return Section::Shots;
     if (name == kSerie) return Section::Serie;
     if (name == kTiming) return Section::Timing;
+    if (name == kCalls) return Section::Calls;
     return Section::None;
 }
 
@@ -682,6 +712,7 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record, Refusals& refusals
             if (section == Section::Shots) ResetShots(record.store);
             if (section == Section::Serie) ResetTrace(record.store);
             if (section == Section::Timing) ResetTiming(record.store, timedShots);
+            if (section == Section::Calls) ResetCalls(record.store);
             continue;
         }
         switch (section) {
@@ -691,11 +722,13 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record, Refusals& refusals
         case Section::Shots: refusals.Shot(ReadShotLine(line, record.store), lines, line); break;
         case Section::Serie: refusals.Point(ReadPointLine(line, record.store), lines, line); break;
         case Section::Timing: ReadTimingLine(line, record.store, timedShots); break;
+        case Section::Calls: ReadCallLine(line, record.store); break;
         default: break;
         }
     }
     ResolveTraceIndices(record.store);
     record.store.ClampTiming();
+    ClampCalls(record.store);
     return !lines.Failed();
 }
 
@@ -719,6 +752,8 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record, Refusals& refusals) 
                 ResetTrace(record.series[current]);
             } else if (section == Section::Timing && current >= 0) {
                 ResetTiming(record.series[current], timedShots);
+            } else if (section == Section::Calls && current >= 0) {
+                ResetCalls(record.series[current]);
             }
             continue;
         }
@@ -734,6 +769,9 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record, Refusals& refusals) 
         case Section::Timing:
             if (current >= 0) ReadTimingLine(line, record.series[current], timedShots);
             break;
+        case Section::Calls:
+            if (current >= 0) ReadCallLine(line, record.series[current]);
+            break;
         default: break;
         }
     }
@@ -742,6 +780,7 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record, Refusals& refusals) 
     for (TraceImage& image : record.series) {
         ResolveTraceIndices(image);
         image.ClampTiming();
+        ClampCalls(image);
     }
     return !lines.Failed();
 }

@@ -167,7 +167,7 @@ TEST(ProgramProgressExport, IndexesTheDataDirectoryAndWritesALinePerSeries) {
     const QStringList lines = QString::fromUtf8(zark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], "date,file,series,face_id,face,shots,total,mean,in_top_pct,in_next_pct,trace_mm,release_mm,"
-                        "aiming_s,extreme_spread_mm,mean_radius_mm");
+                        "aiming_s,extreme_spread_mm,mean_radius_mm,luck,call_error_mm");
     EXPECT_TRUE(lines[1].startsWith(",old/one.zas,1,1200,Rifle 50 meter,1,")) << lines[1].toStdString();
     EXPECT_TRUE(errors.contains("'other.zas' names an unknown target (7777)"));
     EXPECT_TRUE(QFileInfo::exists(data + "/.zark-index.sqlite"));

@@ -184,6 +184,31 @@ TEST_F(AudioViewScenario, UnfiredShotsAreSilentAndReplayedShotsSoundAgain) {
     EXPECT_EQ(Said(replayed), Said(live));
 }
 
+// A shooter who calls the shot hears the result once the call is given or skipped; a shot fired
+// before the call leaves the earlier result unsaid. A replay says it at once.
+TEST_F(AudioViewScenario, TheSpokenResultFollowsTheCall) {
+    settings.TellResult = 1;
+    settings.CallShots = 1;
+    hub.SetSettings(&settings);
+    const int ten = XScoring(*Face(1050), [](double s) { return s >= 10.0; });
+    hub.FeedSample(0, ten, 1, 0, -1);
+    EXPECT_TRUE(Said(Take()).empty());  // the shot's sound only
+    hub.CallShot(0, kCallGiven, 5, 5);
+    EXPECT_EQ(Said(Take()), Words({1156, 2181}));
+    hub.FeedSample(0, ten, 1, 0, -1);
+    Take();
+    hub.CallShot(1, kCallSkipped, 0, 0);  // Escape: said all the same
+    EXPECT_EQ(Said(Take()), Words({1156, 2181}));
+    hub.FeedSample(0, ten, 1, 0, -1);
+    hub.CallShot(2, kCallOvertaken, 0, 0);
+    hub.FeedSample(ten, 0, 1, 0, -1);
+    EXPECT_TRUE(Said(Take()).empty());
+    hub.CallShot(3, kCallGiven, 0, 0);
+    EXPECT_EQ(Said(Take()), Words({1156, 2172}));  // only the last shot's, at three o'clock
+    hub.FeedSample(0, ten, 1, 1, 0);
+    EXPECT_EQ(Said(Take()), Words({1156, 2181}));
+}
+
 TEST_F(AudioViewScenario, LiveSamplesAllocateNothingWhileTheLevelHolds) {
     settings.BlindShooting = 1;
     hub.SetSettings(&settings);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "progress/progresscsv.h"
+#include "progress/progressfigures.h"
 #include "progress/progressindex.h"
 #include "progress/progresstestsupport.h"
 #include "export/csvexport.h"
@@ -36,12 +37,13 @@ TEST(ProgressCsv, OneLinePerSeriesByDateThenFileWithTheCsvExportsTotals) {
     const QString out = QDir(dir.path()).filePath("progress.csv");
     ASSERT_EQ(RunProgressExport(dir.path(), out), 0);
     const QStringList lines = ReadLines(out);
-    const QString hold = "100.0,100.0,0.00," + kRelease + ",1.20,0.00,0.00";
+    // every shot held in the ten (no luck) and none called
+    const QString hold = "100.0,100.0,0.00," + kRelease + ",1.20,0.00,0.00,0.00,";
     EXPECT_EQ(lines, (QStringList{
                          kProgressCsvHeader,
                          "2026-10-30 09:00:00,c.ZAS,1,1200,Rifle 50 meter,3,30,10.00," + hold,
                          "2026-11-01 10:00:00,2026/a.zas,1,1200,Rifle 50 meter,3,30,10.00," + hold,
-                         "2026-11-02 10:00:00,2026/z.zas,1,1350,Rifle 50 meter Finale,0,0.0,,,,,,,,",
+                         "2026-11-02 10:00:00,2026/z.zas,1,1350,Rifle 50 meter Finale,0,0.0,,,,,,,,,,",
                          "2026-11-02 10:00:00,club/m.zam,1,1200,Rifle 50 meter,2,20,10.00," + hold,
                          "2026-11-02 10:00:00,club/m.zam,2,1200,Rifle 50 meter,2,20,10.00," + hold,
                          "2026-11-03 10:00:00,2026/b.zas,1,1350,Rifle 50 meter Finale,2,21.8,10.90," + hold,
@@ -57,6 +59,29 @@ TEST(ProgressCsv, OneLinePerSeriesByDateThenFileWithTheCsvExportsTotals) {
     // A second run reads nothing again and writes the same.
     ASSERT_EQ(RunProgressExport(dir.path(), out), 0);
     EXPECT_EQ(ReadLines(out), lines);
+}
+
+// The series' luck and mean call error, as figures to chart: a lucky ten out of a wobble of nines
+// (luck +1) and a shot held in the ten (0), the first called 8 units off (1 mm).
+TEST(ProgressCsv, TheSeriesLuckAndMeanCallError) {
+    QTemporaryDir dir;
+    auto store = std::make_unique<TraceStore>();
+    for (int k = 0; k < 30; ++k) store->AppendSample(k % 2 ? 100 : -100, 0);
+    store->AppendShot(0, 20, 0);
+    store->AppendSample(0, 0);  // a break: nothing after the shot counts
+    for (int k = 0; k < 30; ++k) store->AppendSample(5, 5);
+    store->AppendShot(4, 4, 0);
+    store->SetCall(0, 0, 28);
+    auto record = std::make_unique<SeriesRecord>();
+    record->targetId = 1200;
+    record->numberOfShots = 2;
+    record->store = store->Image();
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*record, dir.filePath("luck.zas")));
+    const QString out = dir.filePath("progress.csv");
+    ASSERT_EQ(RunProgressExport(dir.path(), out), 0);
+    const QStringList lines = ReadLines(out);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[1].endsWith(",1.00,1.00")) << lines[1].toStdString();
 }
 
 TEST(ProgressCsv, AFolderOrOutputThatCannotBeUsedIsStatusOne) {

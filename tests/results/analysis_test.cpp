@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QTabWidget>
 
 #include "window/commandids.h"
 #include "app/mainframe.h"
@@ -128,6 +129,55 @@ TEST_F(Analysis, RowsAndGroupFollowTheShotsAsTheyCome) {
     hub.SetTargets(FaceOf(4050), nullptr);
     EXPECT_EQ(window.List()->headerItem()->text(1), "In 1");
     EXPECT_EQ(window.List()->headerItem()->text(2), "");
+}
+
+// The coaching list: the first shot held in the ten (its five nines after it are outweighed), the
+// second a lucky ten out of nines, 5 mm below its hold; a call by the hub, the series' row; and the
+// sighters' figures while sighters are shot.
+TEST_F(Analysis, TheCoachingFiguresTheCallsAndTheSighters) {
+    QTreeWidget* coach = window.CoachList();
+    const auto row = [coach](int r) {
+        QStringList cells;
+        for (int c = 0; c < AnalysisView::kCoachColumns; ++c) cells << coach->topLevelItem(r)->text(c);
+        return cells;
+    };
+    ASSERT_EQ(coach->topLevelItemCount(), 3);
+    EXPECT_EQ(coach->headerItem()->text(2), "Luck");
+    EXPECT_EQ(row(0), QStringList({"1", "10", "0.0", "0.0", "", "", ""}));
+    EXPECT_EQ(row(1), QStringList({"2", "9", "+1.0", "5.0", "6", "", ""}));
+    EXPECT_EQ(row(2), QStringList({"Series", "", "+1.0", "2.5", "6", "", ""}));
+    hub.CallShot(0, kCallGiven, 10, 30);  // called 3 mm high: a 9 against the shot's 10
+    EXPECT_EQ(row(0).mid(5), QStringList({"9", "3.0"}));
+    EXPECT_EQ(row(2).mid(5), QStringList({"100 %", "3.0"}));
+    EXPECT_TRUE(window.GroupLabel()->text().contains("Calls within a point: 100 %"));
+    // the printed block has the coaching columns beside the hold's and the series' row
+    QImage page(1000, 700, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    const int bottom = window.View()->Paint(painter, QRect(10, 20, 900, 600), 4.0);
+    painter.end();
+    EXPECT_EQ(bottom - 20, window.View()->Height(4.0));
+    if (const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        page.save(QString::fromLocal8Bit(dir) + "/analysis-block.png");
+        window.Pages()->setCurrentWidget(coach);
+        window.Window()->resize(640, 420);
+        window.Window()->grab().save(QString::fromLocal8Bit(dir) + "/analysis-coaching.png");
+    }
+
+    // sighters: how far their correction can be trusted (worked for five in CoachFigures)
+    hub.NewSeries(5, 1, 0);
+    EXPECT_FALSE(window.GroupLabel()->text().contains("Sighters"));
+    hub.FeedSample(30, 0, 1, 0, -1);
+    EXPECT_FALSE(window.GroupLabel()->text().contains("Sighters"));  // one says nothing
+    hub.FeedSample(90, 0, 1, 0, -1);  // 6 mm apart: sx² = 18, √(18 / 2) = 3 mm
+    EXPECT_TRUE(window.GroupLabel()->text().contains("Sighters' correction: within 3.0 mm (standard error of 2 sighters)"))
+        << window.GroupLabel()->text().toStdString();
+    EXPECT_TRUE(window.GroupLabel()->text().contains(" sighters bring it under "));
+    hub.StopAcquisition();
+    hub.NewSeries(10, 0, 0);  // a series: no sighters' figures
+    hub.FeedSample(30, 0, 1, 0, -1);
+    hub.FeedSample(90, 0, 1, 0, -1);
+    EXPECT_FALSE(window.GroupLabel()->text().contains("Sighters"));
 }
 
 TEST_F(Analysis, TheShownShotsTheReplayedOneAndAClickThatShowsAShot) {

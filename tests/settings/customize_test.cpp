@@ -259,6 +259,7 @@ TEST_F(Customize, CancelAfterMovingEveryControlKeepsEverySetting) {
     TypePort("COM7");
     QTest::keyClick(dialog->Zark()->DistanceSlider(), Qt::Key_Right);
     ShowTab(CustomizeDialog::kOptionsTab);
+    Toggle(dialog->Options()->CallShots());
 
     // everything moved: OK would have stored all of it
     Settings edited = settings;
@@ -267,7 +268,9 @@ TEST_F(Customize, CancelAfterMovingEveryControlKeepsEverySetting) {
     EXPECT_EQ(edited.ReplaySpeed, 90);
     EXPECT_EQ(edited.ReplayTimeBefore, 4900);
     EXPECT_EQ(edited.ReplayTimeAfter, 1100);
-    EXPECT_EQ(edited.AutoReplay + edited.LineTrack + edited.ColourTraceByPhase + edited.BlindShooting + edited.TellResult, 5);
+    EXPECT_EQ(edited.AutoReplay + edited.LineTrack + edited.ColourTraceByPhase + edited.BlindShooting + edited.TellResult +
+                  edited.CallShots,
+              6);
     EXPECT_EQ(edited.CenterFrequency, 7039);
     EXPECT_EQ(edited.PeripheralFrequency, 277);
     EXPECT_EQ(edited.SoundRifle, "air");  // the next after "(none)" in sorted order

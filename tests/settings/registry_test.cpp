@@ -30,7 +30,7 @@ protected:
 const char* const kLoadOrder[] = {
     "TimeBetweenShots", "ReplaySpeed", "BlindShooting", "Amplitude", "CenterFrequency", "PeripheralFrequency",
     "SoundRifle", "SoundPistol", "Communication", "Zoom", "AutoReplay", "TellResult", "LineTrack",
-    "ColourTraceByPhase", "DataDirectory", "LangID", "ShootingDistance", "ReplayTimeAfter", "ReplayTimeBefore", "FX10Bitmap",
+    "ColourTraceByPhase", "CallShots", "DataDirectory", "LangID", "ShootingDistance", "ReplayTimeAfter", "ReplayTimeBefore", "FX10Bitmap",
     "ColorLineBeforeShot", "ColorLineAfterShot"};
 
 TEST_F(Registry, FirstStartLogsEveryMissingValueInOrderAndSavesAllAtExit) {
@@ -81,6 +81,7 @@ TEST_F(Registry, EveryValueSurvivesASaveAndLoadCycle) {
     edited.AutoReplay = 1;
     edited.LineTrack = 1;
     edited.ColourTraceByPhase = 1;
+    edited.CallShots = 1;
     edited.DataDirectory = "/tmp/zark data";
     edited.LangID = 1031;
     edited.TellResult = 1;

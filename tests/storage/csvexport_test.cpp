@@ -29,7 +29,11 @@ namespace {
 // The shot list's columns of a line, without the analysis columns after them.
 QString Head(const QString& line) { return line.section(',', 0, 9); }
 const QString kHeader = QStringLiteral("series,shot,x,y,trace_index,side,score,score_text,direction,time,") +
-                        kCsvAnalysisColumns + QStringLiteral(",window,time_in_window_s,late");
+                        kCsvAnalysisColumns + QStringLiteral(",window,time_in_window_s,late,") + kCsvCoachingColumns;
+// A line up to and including the named column of the header.
+QString Upto(const QString& line, const QString& column) {
+    return line.section(',', 0, int(kHeader.split(',').indexOf(column)));
+}
 
 class CsvExport : public ::testing::Test {
 protected:
@@ -88,6 +92,7 @@ TEST_F(CsvExport, AnalysisColumnsOfAStoredSeries) {
     store.AppendShot(10, 0, 0);
     for (int i = 0; i < 25; ++i) store.AppendSample(0, 30);
     store.AppendShot(0, -20, 0);
+    store.SetCall(0, 10, 30);  // called 3 mm high, in the nine
     series->store = store.Image();
     series->numberOfShots = 2;
     const QString path = dir.filePath("air.zas");
@@ -100,13 +105,20 @@ TEST_F(CsvExport, AnalysisColumnsOfAStoredSeries) {
     // followed through for a second 3.16 mm away (hypot(10, 30) units); the second breaks 5 mm
     // low (jerked: more than 1.5 x the ten's 2.5 mm) at the end of the trace.
     EXPECT_EQ(lines[1], "1,1,10,0,30,L,10.0,\"10\",3,0.01,100.0,100.0,0.00,1.00,0.00,0.00,1.20,25,,,,,,,,"
-                        ",,,1.16,0.08,1.08,0.00,0.00,0.00,1.00,3.16,clean,,,");
+                        ",,,1.16,0.08,1.08,0.00,0.00,0.00,1.00,3.16,clean,,,"
+                        ",10.00,0.00,0.00,,10,30,9.0,3.00");
     EXPECT_EQ(lines[2], "1,2,0,-20,56,L,10.0,\"10\",6,0.02,0.0,100.0,0.00,0.00,3.00,5.00,1.00,25,,,,,,,,"
-                        ",,,0.96,0.08,0.88,0.00,0.00,5.00,,,jerked release,,,");
+                        ",,,0.96,0.08,0.88,0.00,0.00,5.00,,,jerked release,,,"
+                        ",9.00,1.00,5.00,6,,,,");
+    // Coaching: the first shot's neighbours score 10 (five before, the shot) and 9 (five after
+    // at (0, 30)): held 10, no luck, shot on its hold's mean; called at (10, 30), a 9, 3 mm from
+    // the shot. The second: five nines and its own ten, held 9, luck +1, 5 mm below its hold
+    // at six o'clock. The series: luck 1, the release's vector (0, -2.5) mm, call error 3 mm.
     // mean point of impact (0.5, -1) mm at five o'clock; spread sqrt 5, radius sqrt 1.25 each;
     // the means of the phases
     EXPECT_EQ(lines[3], "1,total,,,,,,\"20\",,,,,,,,,,,0.50,-1.00,5,1.12,2.24,1.12,0.71,1.41"
-                        ",,,,,0.98,0.00,0.00,2.50,,3.16,,,,");
+                        ",,,,,0.98,0.00,0.00,2.50,,3.16,,,,"
+                        ",,1.00,2.50,6,,,,3.00");
     for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
 }
 
@@ -132,11 +144,12 @@ TEST_F(CsvExport, TimedSeriesGivesEachShotsWindowTimeAndLateness) {
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.4,\"9.4\",12,0.00");
-    EXPECT_TRUE(lines[1].endsWith(",,,1")) << lines[1].toStdString();
-    EXPECT_TRUE(lines[2].endsWith(",1,1.23,0")) << lines[2].toStdString();
-    EXPECT_TRUE(lines[3].endsWith(",2,8.04,1")) << lines[3].toStdString();
+    // (the coaching columns follow the timing's)
+    EXPECT_TRUE(Upto(lines[1], "late").endsWith(",,,1")) << lines[1].toStdString();
+    EXPECT_TRUE(Upto(lines[2], "late").endsWith(",1,1.23,0")) << lines[2].toStdString();
+    EXPECT_TRUE(Upto(lines[3], "late").endsWith(",2,8.04,1")) << lines[3].toStdString();
     EXPECT_EQ(Head(lines[4]), "1,total,,,,,,\"9.8\",,");
-    EXPECT_TRUE(lines[4].endsWith(",,,"));
+    EXPECT_TRUE(Upto(lines[4], "late").endsWith(",,,"));
     for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
 }
 
@@ -262,9 +275,9 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll().toStdString(), (kHeader + "\n"
                                  "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.12,5.12,7.07,0.20,5,,,,,,,,"
-                                 ",,,0.16,0.08,0.08,0.00,0.00,7.07,,,clean,,,\n"
+                                 ",,,0.16,0.08,0.08,0.00,0.00,7.07,,,clean,,,,10.00,0.00,7.07,8,,,,\n"
                                  "1,total,,,,,,\"10\",,,,,,,,,,,0.12,0.12,2,0.18,0.00,0.00,0.00,0.00"
-                                 ",,,,,0.08,0.00,0.00,7.07,,,,,,\n").toStdString());
+                                 ",,,,,0.08,0.00,0.00,7.07,,,,,,,,0.00,7.07,8,,,,\n").toStdString());
 
     // a folder cannot be written: exit status 1, the folder stays
     EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
@@ -300,9 +313,9 @@ TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (kHeader + "\n").toStdString() +
                             "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.00,-5.00,7.07,0.20,5,,,,,,,,"
-                            ",,,0.16,0.08,0.08,0.00,0.00,7.07,,,clean,,,\n"
+                            ",,,0.16,0.08,0.08,0.00,0.00,7.07,,,clean,,,,8.00,0.00,7.07,8,,,,\n"
                             "1,total,,,,,,\" 8\",,,,,,,,,,,15.00,-10.00,4,18.03,0.00,0.00,0.00,0.00"
-                            ",,,,,0.08,0.00,0.00,7.07,,,,,,\n");
+                            ",,,,,0.08,0.00,0.00,7.07,,,,,,,,0.00,7.07,8,,,,\n");
     struct stat info {};
     ASSERT_EQ(::stat(pipe.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

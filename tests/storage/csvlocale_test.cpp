@@ -35,13 +35,13 @@ TEST(CsvExportLocale, ScoresTextsAndTimesHaveAPointUnderAGermanLocale) {
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().toStdString(),
               std::string("series,shot,x,y,trace_index,side,score,score_text,direction,time,") +
-                  kCsvAnalysisColumns + ",window,time_in_window_s,late\n"
+                  kCsvAnalysisColumns + ",window,time_in_window_s,late," + kCsvCoachingColumns + "\n"
                   "1,1,0,100,10,L,9.4,\"9.4\",12,0.00,0.0,0.0,0.00,5.00,17.50,7.07,0.40,10,,,,,,,,"
-                  ",,,0.36,0.08,0.28,0.00,0.00,7.07,1.00,13.29,clean,,,\n"
+                  ",,,0.36,0.08,0.28,0.00,0.00,7.07,1.00,13.29,clean,,,,9.40,0.00,7.07,8,,,,\n"
                   "1,2,30,-20,1885,L,10.4,\"10.4'\",4,1.15,0.0,100.0,0.00,8.75,2.50,7.07,74.96,25,,,,,,,,"
-                  ",,,74.92,0.08,74.84,0.00,0.00,7.07,,,long hold,,,\n"
+                  ",,,74.92,0.08,74.84,0.00,0.00,7.07,,,long hold,,,,9.80,0.60,7.07,8,,,,\n"
                   "1,total,,,,,,\"19.8\",,,,,,,,,,,1.88,5.00,1,5.34,15.46,7.73,2.65,10.61"
-                  ",,,,,37.56,0.00,0.00,7.07,,13.29,,,,\n");
+                  ",,,,,37.56,0.00,0.00,7.07,,13.29,,,,,,0.60,7.07,8,,,,\n");
 }
 
 }  // namespace

@@ -374,5 +374,29 @@ TEST(TimingSection, HandEditedValuesAreBroughtWithinRange) {
     EXPECT_EQ(few->store.timing[0], (TimedShot{0, 100, 0}));
 }
 
+// The calls of a series follow everything an earlier reader knows (which skips them) and read
+// back as written; hand-edited lines for no shot of the series, or broken ones, are dropped.
+TEST(CallsSection, FollowsTheOtherSectionsAndReadsBack) {
+    auto record = DuelSeries();
+    record->store.calls[0] = ShotCall{1, 12, -40};
+    record->store.calls[2] = ShotCall{1, 0, 0};  // "in the middle" is a call too
+    const std::string text = SeriesFileIo::SeriesText(*record, "/data/called.zas", FixedDate());
+    const auto lines = SplitLines(text);
+    const auto calls = std::find(lines.begin(), lines.end(), "[Calls]");
+    ASSERT_NE(calls, lines.end());
+    EXPECT_EQ(std::vector<std::string>(calls, lines.end()), (std::vector<std::string>{"[Calls]", "1,12,-40", "3,0,0"}));
+    auto uncalled = DuelSeries();
+    const std::string plain = SeriesFileIo::SeriesText(*uncalled, "/data/called.zas", FixedDate());
+    EXPECT_EQ(text.substr(0, plain.size()), plain);
+    EXPECT_EQ(plain.find("Calls"), std::string::npos);
+    ExpectSameSeries(*record, *SeriesFrom(text));
+
+    const auto edited = SeriesFrom(plain + "\n[Calls]\n2,99999,-99999\n9,1,1\n0,5,5\nnonsense\n1,7\n");
+    EXPECT_EQ(edited->store.calls[1], (ShotCall{1, 32767, -32768}));  // within a position's range
+    EXPECT_FALSE(edited->store.calls[0].given);
+    EXPECT_FALSE(edited->store.calls[8].given);  // the file has three shots
+
+}
+
 }  // namespace
 }  // namespace zark::test

@@ -94,6 +94,7 @@ void ExpectSameImage(const TraceImage& expected, const TraceImage& actual) {
     EXPECT_EQ(expected.timed, actual.timed);
     EXPECT_EQ(expected.drill, actual.drill);
     for (int i = 0; i < kMaxShots; ++i) EXPECT_EQ(expected.timing[i], actual.timing[i]) << "timing of shot " << i;
+    for (int i = 0; i < kMaxShots; ++i) EXPECT_EQ(expected.calls[i], actual.calls[i]) << "call of shot " << i;
 }
 
 void ExpectSameSeries(const SeriesRecord& expected, const SeriesRecord& actual) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -14,6 +15,7 @@
 #include "builtcatalogue.h"
 #include "core/shootinghub.h"
 #include "settings/settings.h"
+#include "storage/seriesfileio.h"
 #include "support/seriestestkit.h"
 #include "targets/widgets/aimcross.h"
 #include "targets/widgets/shotmark.h"
@@ -387,6 +389,97 @@ TEST_F(TargetWindowTest, MarksReportClicksAndDoubleClicks) {
     EXPECT_EQ(frame.Codes(), std::vector<int>({kCodeMarkClick, kCodeMarkDoubleClick, kCodeMarkClick}));
     EXPECT_EQ(mark->toolTip(), "1");
     EXPECT_EQ(mark->focusPolicy(), Qt::NoFocus);
+}
+
+}  // namespace
+}  // namespace zark
+
+namespace zark {
+namespace {
+
+// Calling the shot, by real clicks and keys on the view: a click where the sights were, Enter for
+// the middle, Escape to skip, a shot fired before the call; the calls are drawn, kept in the
+// series file and read back; the last shot's call comes before the series completes.
+TEST_F(TargetWindowTest, CallingEachShotByClickEnterAndEscape) {
+    settings.CallShots = 1;
+    hub.SetSettings(&settings);
+    window->ChooseTarget(Face(kRifle50), nullptr);
+    Start(4, 0);
+    const auto shoot = [this](int x, int y) {
+        hub.FeedSample(x + 30, y + 30, 0, 0, -1);
+        hub.FeedSample(x, y, 1, 0, -1);
+    };
+    shoot(120, 80);
+    EXPECT_EQ(View().CallAwaited(), -1);  // not before the shot has settled
+    Fire(kSettle);
+    ASSERT_EQ(View().CallAwaited(), 0);
+    EXPECT_TRUE(View().hasFocus() || !QApplication::focusWidget());
+    // the click lands on the shot's own mark: the mark lets it through to the call
+    const QPoint at = View().ToPixel(110, 70, 0, false);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, View().mapTo(window.get(), at));
+    EXPECT_EQ(View().CallAwaited(), -1);
+    const ShotCall first = hub.Store()->Call(0);
+    ASSERT_TRUE(first.given);
+    EXPECT_NEAR(first.x, 110, 4);  // a pixel is about 3.7 units here
+    EXPECT_NEAR(first.y, 70, 4);
+    // the hollow ring and its line are drawn in orange around the call
+    const QImage called = View().grab().toImage();
+    int orange = 0;
+    for (int y = at.y() - 12; y <= at.y() + 12; ++y)
+        for (int x = at.x() - 12; x <= at.x() + 12; ++x) {
+            const QColor c = called.pixelColor(x, y);
+            orange += c.red() > 200 && c.green() > 80 && c.green() < 170 && c.blue() < 60;
+        }
+    EXPECT_GT(orange, 10);
+
+    shoot(-300, 200);
+    Fire(kSettle);
+    ASSERT_EQ(View().CallAwaited(), 1);
+    QTest::keyClick(&View(), Qt::Key_Return);  // in the middle
+    EXPECT_EQ(hub.Store()->Call(1), (ShotCall{1, 0, 0}));
+
+    // a shot fired while the call is awaited ends the wait: that call is skipped
+    shoot(0, -400);
+    Fire(kSettle);
+    ASSERT_EQ(View().CallAwaited(), 2);
+    shoot(50, 50);
+    EXPECT_EQ(View().CallAwaited(), -1);
+    EXPECT_FALSE(hub.Store()->Call(2).given);
+
+    // the last shot: the series completes once its call is skipped
+    Fire(kSettle);
+    ASSERT_EQ(View().CallAwaited(), 3);
+    const std::vector<int> codes = frame.Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), int(kCodeSeriesComplete)), 0);
+    QTest::keyClick(&View(), Qt::Key_Escape);
+    EXPECT_EQ(View().CallAwaited(), -1);
+    EXPECT_FALSE(hub.Store()->Call(3).given);
+    EXPECT_EQ(frame.Codes().back(), kCodeSeriesComplete);
+    if (const QByteArray dir = qgetenv("ZARK_SCREENSHOT_DIR"); !dir.isEmpty())
+        window->grab().save(QString::fromLocal8Bit(dir) + "/target-calls.png");
+
+    // kept in the series file and read back
+    QTemporaryDir dir;
+    auto record = std::make_unique<SeriesRecord>();
+    record->targetId = Face(kRifle50)->Identity();
+    record->numberOfShots = 4;
+    record->store = hub.Store()->Image();
+    const QString path = dir.filePath("called.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*record, path));
+    auto read = std::make_unique<SeriesRecord>();
+    ASSERT_TRUE(SeriesFileIo().ReadSeries(path, *read));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(read->store.calls[k], record->store.calls[k]) << k;
+
+    // a new series asks nothing of the old one, and without the setting no call is awaited
+    settings.CallShots = 0;
+    hub.SetSettings(&settings);
+    window->Unlock();  // as the main frame does when the series is complete
+    ASSERT_EQ(window->StartRun(1, 0, 0), 1);
+    hub.NewSeries(1, 0, 0);
+    shoot(10, 10);
+    Fire(kSettle);
+    EXPECT_EQ(View().CallAwaited(), -1);
+    EXPECT_EQ(frame.Codes().back(), kCodeSeriesComplete);
 }
 
 }  // namespace

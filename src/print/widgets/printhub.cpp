@@ -29,6 +29,7 @@ PrintHub::PrintHub(const ReportSeries& series, int dotsPerInch)
     }
     hub_.SetSettings(series.settings);
     hub_.NotifyStoreChanged();
+    analysis_->SetSighters(series.sighters);  // after the store: a store shown is no sighter series by itself
     hub_.ShowTraceRange(-1, -1, 0);
 }
 

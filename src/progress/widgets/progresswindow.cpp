@@ -54,6 +54,8 @@ constexpr int kAverageText = 461;
 constexpr int kTraceText = 404;
 constexpr int kReleaseText = 405;
 constexpr int kAimingText = 406;
+constexpr int kLuckText = 561;
+constexpr int kCallErrorText = 565;
 
 constexpr int kRowRole = Qt::UserRole;       // column 0: the row's index in Rows()
 constexpr int kSortRole = Qt::UserRole + 1;  // every column: the value it sorts by
@@ -118,7 +120,8 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     auto* controls = new QHBoxLayout;
     figureBox_ = new QComboBox(content);
     figureBox_->setObjectName(QStringLiteral("progressFigure"));
-    for (int id : {kMeanScoreText, kInTopText, kTraceText, kAimingText, kRadiusText}) figureBox_->addItem(UiQString(id));
+    for (int id : {kMeanScoreText, kInTopText, kTraceText, kAimingText, kRadiusText, kLuckText, kCallErrorText})
+        figureBox_->addItem(UiQString(id));
     faceBox_ = new QComboBox(content);
     faceBox_->setObjectName(QStringLiteral("progressFace"));
     faceBox_->addItem(UiQString(kAllFacesText), 0);
@@ -153,7 +156,7 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     table_->setHeaderLabels({UiQString(kDateText), UiQString(kFaceText), UiQString(kShotsText), UiQString(kTotalText),
                              UiQString(kMeanText), UiQString(kInTopText), UiQString(kInNextText), UiQString(kTraceText),
                              UiQString(kReleaseText), UiQString(kAimingText), UiQString(kSpreadText),
-                             UiQString(kRadiusText)});
+                             UiQString(kRadiusText), UiQString(kLuckText), UiQString(kCallErrorText)});
     table_->setRootIsDecorated(false);
     table_->setUniformRowHeights(true);
     table_->setAllColumnsShowFocus(true);
@@ -332,7 +335,7 @@ void ProgressWindow::DrawChart(const std::vector<int>& chosen) {
     }
     time->setRange(first, last);
     const double margin = std::max(0.05 * (high - low), high == low ? std::max(1.0, std::abs(high) * 0.05) : 0.0);
-    values->setRange(std::max(0.0, low - margin), high + margin);
+    values->setRange(low >= 0 ? std::max(0.0, low - margin) : low - margin, high + margin);  // luck goes below 0
     values->applyNiceNumbers();
 }
 
@@ -368,6 +371,8 @@ void ProgressWindow::FillTable(const std::vector<int>& chosen) {
         figure(kRelease, row.hasHold, row.releaseMm, 1);
         figure(kAiming, row.hasHold, row.aimingSeconds, 1);
         figure(kSpread, row.hasGroup, row.extremeSpreadMm, 1);
+        figure(kLuck, row.hasLuck, row.luck, 1);
+        figure(kCallError, row.hasCalls, row.callErrorMm, 1);
         figure(kRadius, row.hasGroup, row.meanRadiusMm, 1);
         item->setToolTip(kDate, row.file);
         item->setToolTip(kFace, row.file);

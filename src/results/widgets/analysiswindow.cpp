@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -23,6 +24,9 @@ constexpr int kTraceHint = 408;
 constexpr int kReleaseHint = 409;
 constexpr int kAimingHint = 410;
 constexpr int kPhaseHint = 462;
+constexpr int kCoachHint = 567;
+constexpr int kPhasesTab = 573;
+constexpr int kCoachingTab = 574;
 
 // What both lists of figures share: flat rows in the dialog font, whole rows focused, fixed titles.
 void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemView::SelectionMode selection) {
@@ -156,11 +160,20 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     group_->setWordWrap(true);
     group_->setContentsMargins(4, 2, 4, 4);
     group_->setTextInteractionFlags(Qt::TextSelectableByMouse);  // a coach copies the figures
-    phaseList_ = new QTreeWidget(content);
+    // the phases and the coaching figures share the lower half, a tab each
+    pages_ = new QTabWidget(content);
+    pages_->setObjectName(QStringLiteral("analysisPages"));
+    pages_->setDocumentMode(true);
+    pages_->setFont(DialogUnits::DialogFont());
+    phaseList_ = new QTreeWidget(pages_);
     SetUpList(phaseList_, "analysisPhases", AnalysisView::kPhaseColumns, QAbstractItemView::SingleSelection);
     phaseList_->header()->setStretchLastSection(false);  // the columns as wide as their contents
+    coachList_ = new QTreeWidget(pages_);
+    SetUpList(coachList_, "analysisCoaching", AnalysisView::kCoachColumns, QAbstractItemView::SingleSelection);
+    pages_->addTab(phaseList_, UiQString(kPhasesTab));
+    pages_->addTab(coachList_, UiQString(kCoachingTab));
     layout->addWidget(list_, 1);
-    layout->addWidget(phaseList_, 1);
+    layout->addWidget(pages_, 1);
     layout->addWidget(group_, 0);
     SetContent(content);
     content->setFocusProxy(list_);
@@ -169,6 +182,7 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     // its own (choosing the shot again would stop the replay the double click started).
     ConnectRowClicks(list_, [](int) { return true; });
     ConnectRowClicks(phaseList_, [this](int row) { return row < view_->Phases().shots; });  // the means' row is no shot
+    ConnectRowClicks(coachList_, [this](int row) { return row < view_->Coaching().shots; });
     return 1;
 }
 
@@ -227,31 +241,57 @@ void AnalysisWindow::FiguresChanged() {
     }
     group_->setText(lines);
     FillPhases();
+    FillCoaching();
     SelectionChanged();
 }
 
-void AnalysisWindow::FillPhases() {
+namespace {
+
+// A list of figures with a row per shot and the series' row last: its titles, then each row's
+// cells (figure columns right-aligned) and tooltip.
+template <std::size_t N>
+void FillFigureRows(QTreeWidget* list, const std::array<std::string, N>& titles, int shots,
+                    const std::function<std::array<std::string, N>(int row)>& cells,
+                    const std::function<bool(int column)>& isFigure, const std::function<QString(int row)>& tip) {
     QStringList labels;
-    for (const std::string& title : view_->PhaseColumnTitles()) labels << QString::fromStdString(title);
-    phaseList_->setHeaderLabels(labels);
-    phaseList_->headerItem()->setToolTip(1, UiQString(kPhaseHint));
-    const SeriesPhases& phases = view_->Phases();
-    const int rows = phases.shots > 0 ? phases.shots + 1 : 0;
-    while (phaseList_->topLevelItemCount() > rows) delete phaseList_->takeTopLevelItem(phaseList_->topLevelItemCount() - 1);
-    while (phaseList_->topLevelItemCount() < rows) phaseList_->addTopLevelItem(new QTreeWidgetItem);
+    for (const std::string& title : titles) labels << QString::fromStdString(title);
+    list->setHeaderLabels(labels);
+    const int rows = shots > 0 ? shots + 1 : 0;
+    while (list->topLevelItemCount() > rows) delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+    while (list->topLevelItemCount() < rows) list->addTopLevelItem(new QTreeWidgetItem);
     for (int row = 0; row < rows; ++row) {
-        QTreeWidgetItem* item = phaseList_->topLevelItem(row);
-        const bool mean = row == phases.shots;
-        const auto cells = mean ? view_->PhaseMeanTexts() : view_->PhaseRowTexts(row);
-        const QString tip = mean ? QString() : QString::fromStdString(PhaseTooltip(phases.shot[std::size_t(row)]));
-        for (int c = 0; c < AnalysisView::kPhaseColumns; ++c) {
-            item->setText(c, QString::fromStdString(cells[std::size_t(c)]));
-            const bool figure = c > 0 && c < AnalysisView::kPhaseColumns - 1;
-            item->setTextAlignment(c, (figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-            item->setToolTip(c, tip);
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        const std::array<std::string, N> texts = cells(row);
+        const QString rowTip = tip(row);
+        for (int c = 0; c < int(N); ++c) {
+            item->setText(c, QString::fromStdString(texts[std::size_t(c)]));
+            item->setTextAlignment(c, (isFigure(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            item->setToolTip(c, rowTip);
         }
     }
-    for (int c = 0; c < AnalysisView::kPhaseColumns; ++c) phaseList_->resizeColumnToContents(c);
+    for (int c = 0; c < int(N); ++c) list->resizeColumnToContents(c);
+}
+
+}  // namespace
+
+void AnalysisWindow::FillCoaching() {
+    const SeriesCoaching& coaching = view_->Coaching();
+    FillFigureRows<AnalysisView::kCoachColumns>(
+        coachList_, view_->CoachColumnTitles(), coaching.shots,
+        [this, &coaching](int row) { return row == coaching.shots ? view_->CoachSeriesTexts() : view_->CoachRowTexts(row); },
+        [](int column) { return column > 0; }, [](int) { return UiQString(kCoachHint); });
+}
+
+void AnalysisWindow::FillPhases() {
+    const SeriesPhases& phases = view_->Phases();
+    FillFigureRows<AnalysisView::kPhaseColumns>(
+        phaseList_, view_->PhaseColumnTitles(), phases.shots,
+        [this, &phases](int row) { return row == phases.shots ? view_->PhaseMeanTexts() : view_->PhaseRowTexts(row); },
+        [](int column) { return column > 0 && column < AnalysisView::kPhaseColumns - 1; },
+        [&phases](int row) {
+            return row == phases.shots ? QString() : QString::fromStdString(PhaseTooltip(phases.shot[std::size_t(row)]));
+        });
+    phaseList_->headerItem()->setToolTip(1, UiQString(kPhaseHint));
 }
 
 void AnalysisWindow::SelectionChanged() {

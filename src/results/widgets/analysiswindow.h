@@ -7,6 +7,7 @@
 #include "results/analysisview.h"
 
 class QLabel;
+class QTabWidget;
 class QTreeWidget;
 
 namespace zark {
@@ -38,6 +39,10 @@ public:
     QLabel* GroupLabel() const { return group_; }
     // The phases of each shot and the series' means (the last row).
     QTreeWidget* PhaseList() const { return phaseList_; }
+    // The coaching figures of each shot (held score, luck, hold to shot, call) and the series' row,
+    // on the tab beside the phases'.
+    QTreeWidget* CoachList() const { return coachList_; }
+    QTabWidget* Pages() const { return pages_; }
 
     std::function<void()> onClose;
     std::function<void()> onReplay;
@@ -51,10 +56,13 @@ public:
 private:
     std::unique_ptr<AnalysisView> view_;
     void FillPhases();
+    void FillCoaching();
     void ConnectRowClicks(QTreeWidget* list, std::function<bool(int row)> isShot);
 
     QTreeWidget* list_ = nullptr;
     QTreeWidget* phaseList_ = nullptr;
+    QTreeWidget* coachList_ = nullptr;
+    QTabWidget* pages_ = nullptr;
     QLabel* group_ = nullptr;
 };
 

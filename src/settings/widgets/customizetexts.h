@@ -41,6 +41,7 @@ inline constexpr int kTesting = 343;        // "Testing %s ..."
 inline constexpr int kTooLarge = 344;       // the picture does not fit the preview
 inline constexpr int kCannotShow = 345;     // the picture cannot be shown (the logged reason follows)
 inline constexpr int kPhaseColours = 346;   // "Colour the trace by phase"
+inline constexpr int kCallShots = 571;      // "Call each shot"
 
 // The Range page.
 inline constexpr int kRange = 612;          // "Range", the tab

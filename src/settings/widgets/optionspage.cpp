@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QCollator>
 #include <QComboBox>
 #include <QDir>
@@ -83,6 +84,8 @@ OptionsPage::OptionsPage(const UiMetrics& metrics, QWidget* parent) : SettingsPa
     preview_ = new PicturePreview(this);
     preview_->setObjectName(QStringLiteral("preview"));
     Place(preview_, 10, 60, 180, 160);
+    callShots_ = AddCheckBox(kCallShots, 10, 230, 180, 15);
+    callShots_->setObjectName(QStringLiteral("callShots"));
     connect(pictures_, &QComboBox::currentIndexChanged, this, [this](int index) { preview_->Show(PathOf(index)); });
 }
 
@@ -118,11 +121,13 @@ void OptionsPage::Load(const Settings& settings) {
     }
     pictures_->setCurrentIndex(selected);
     preview_->Show(PathOf(selected));
+    callShots_->setChecked(settings.CallShots != 0);
 }
 
 void OptionsPage::Save(Settings& settings) const {
     const QString path = PathOf(pictures_->currentIndex());
     settings.FX10Bitmap = path.isEmpty() ? std::string() : QDir::toNativeSeparators(path).toStdString();
+    settings.CallShots = callShots_->isChecked() ? 1 : 0;
 }
 
 }  // namespace zark

@@ -217,6 +217,7 @@ public:
 
     QComboBox* PictureList() const { return pictures_; }
     PicturePreview* Preview() const { return preview_; }
+    QCheckBox* CallShots() const { return callShots_; }
 
 private:
     QString PathOf(int index) const;
@@ -224,6 +225,7 @@ private:
     QString directory_;
     QComboBox* pictures_ = nullptr;
     PicturePreview* preview_ = nullptr;
+    QCheckBox* callShots_ = nullptr;
 };
 
 // Range: this lane on the club's broker (off by default), and the broker and user a coach

@@ -1,6 +1,8 @@
 #include "targets/widgets/targetview.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
@@ -17,6 +19,8 @@ namespace zark {
 namespace {
 constexpr int kCrossHalf = AimCross::kSize / 2;
 constexpr int kSighterSquareUnits = 200;
+constexpr int kCallPrompt = 570;
+const QColor kCallColour(255, 120, 0);  // orange: seen on the white and on the black of the faces
 }  // namespace
 
 void TargetView::Relay::Notify(const Notification& n) {
@@ -113,6 +117,59 @@ QPoint TargetView::ToPixel(int x, int y, int shotIndex, bool clamp) const {
     return zark::ToPixel(Geometry(), CurrentTarget(), CentringOf(store), x, y, shotIndex, clamp);
 }
 
+SamplePoint TargetView::ToUnits(QPoint pixel, int shotIndex) const {
+    // Two points the mapping places, far apart and off the axes (so that the centring moves both),
+    // give its scale and offset.
+    constexpr int kSpan = 1000;
+    const QPoint a = ToPixel(kSpan, kSpan, shotIndex, false);
+    const QPoint b = ToPixel(-kSpan, -kSpan, shotIndex, false);
+    const double sx = (a.x() - b.x()) / (2.0 * kSpan);
+    const double sy = (b.y() - a.y()) / (2.0 * kSpan);
+    if (sx <= 0 || sy <= 0) return {};
+    return {int(std::lround(kSpan + (pixel.x() - a.x()) / sx)), int(std::lround(kSpan - (pixel.y() - a.y()) / sy))};
+}
+
+void TargetView::DrawCalls(QPainter& painter, int penWidth) const {
+    TraceStore* store = const_cast<TargetView*>(this)->Store();
+    if (!store) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    for (int k = 0; k < std::min(int(store->ShotCount()), kMaxShots); ++k) {
+        const ShotCall call = store->Call(k);
+        const ShotMark* mark = marks_[std::size_t(k)];
+        if (!call.given || !mark->isVisibleTo(this)) continue;
+        const QPointF at = ToPixel(call.x, call.y, k, false);
+        const QPointF shot = QRectF(QRect(mark->Position(), mark->size())).center();
+        const double radius = mark->width() / 2.0;
+        painter.setPen(QPen(kCallColour, penWidth));
+        const QPointF d = shot - at;
+        const double length = std::hypot(d.x(), d.y());
+        // the line runs from the ring's edge to the mark's
+        if (length > 2 * radius) painter.drawLine(at + d * (radius / length), shot - d * (radius / length));
+        painter.setPen(QPen(kCallColour, 2 * penWidth));
+        painter.drawEllipse(at, radius, radius);
+    }
+    painter.restore();
+}
+
+void TargetView::DrawCallPrompt(QPainter& painter) const {
+    const QString text = UiQString(kCallPrompt);
+    painter.save();
+    QFont font = painter.font();
+    font.setPixelSize(std::max(10, std::min(16, width() / 40)));
+    painter.setFont(font);
+    const QRect box(4, 4, width() - 8, painter.fontMetrics().height() * 2 + 4);
+    const QRect needed = painter.fontMetrics().boundingRect(box, Qt::AlignHCenter | Qt::TextWordWrap, text);
+    const QRect back = needed.adjusted(-4, -2, 4, 2);
+    painter.fillRect(back, QColor(255, 255, 255, 220));
+    painter.setPen(QPen(kCallColour, 1));
+    painter.drawRect(back);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.restore();
+}
+
 void TargetView::RenderForPrint(QPainter& painter, int dotsPerInch) {
     const int screenZoom = zoom_;
     SetZoom(1, false);
@@ -127,19 +184,20 @@ void TargetView::RenderForPrint(QPainter& painter, int dotsPerInch) {
         printed[std::size_t(count++)] = PrintedMark{QRect(mark->Position(), mark->size()), mark->HoleDiameter(),
                                                     mark->Selected() != 0};
     }
-    std::function<void(QPainter&)> phases;
     TraceStore* store = Store();
-    if (PhasesShown() && store) {
-        UpdatePhases(0);
-        // every shot's phases, and nothing else of the trace, 0.35 mm wide
-        phases = [this, store, dotsPerInch](QPainter& p) {
+    const bool phases = PhasesShown() && store;
+    if (phases) UpdatePhases(0);
+    // under the marks: every shot's phases (nothing else of the trace) 0.35 mm wide, and the calls
+    const auto underMarks = [this, store, phases, dotsPerInch](QPainter& p) {
+        if (phases) {
             TraceStyle trace = CurrentTraceStyle();
             trace.phasesOnly = true;
             trace.penWidth = std::max(1, int(std::lround(0.35 * dotsPerInch / 25.4)));
             DrawTrace(p, *store, trace, 0, store->SampleCount());
-        };
-    }
-    zark::RenderForPrint(painter, Geometry(), CurrentTarget(), style, printed.data(), count, phases);
+        }
+        DrawCalls(p, std::max(1, int(std::lround(0.2 * dotsPerInch / 25.4))));
+    };
+    zark::RenderForPrint(painter, Geometry(), CurrentTarget(), style, printed.data(), count, underMarks);
     InvalidateTrace();  // the labels were taken over for the whole trace
     SetZoom(screenZoom, false);
 }
@@ -368,13 +426,52 @@ void TargetView::paintEvent(QPaintEvent* event) {
         painter.drawLine(0, mean.y(), width(), mean.y());
         painter.drawLine(mean.x(), 0, mean.x(), height());
     }
+    DrawCalls(painter, 1);
     if (const QRect legend = LegendRect(); !legend.isEmpty() && legend.intersects(area))
         painter.drawImage(legend.topLeft(), Legend());
     if (PictureShown() && fullScorePicture_.IsLoaded()) {
         fullScorePicture_.DrawTransparent(painter, pictureAt_.x() - fullScorePicture_.Width() / 2,
                                           pictureAt_.y() - fullScorePicture_.Height() / 2, 0xFFFFFF);
     }
+    if (CallAwaited() >= 0) DrawCallPrompt(painter);
 }
+
+// Calling the shot.
+
+void TargetView::mousePressEvent(QMouseEvent* event) {
+    const int shot = CallAwaited();
+    if (shot < 0 || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    const SamplePoint call = ToUnits(event->position().toPoint(), shot);
+    GiveCall(call.x, call.y);
+}
+
+void TargetView::keyPressEvent(QKeyEvent* event) {
+    if (CallAwaited() >= 0) {
+        switch (event->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter: GiveCall(0, 0); return;  // in the middle
+            case Qt::Key_Escape: SkipCall(); return;
+            default: break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TargetView::CallWaitChanged() {
+    const bool waiting = CallAwaited() >= 0;
+    for (ShotMark* mark : marks_) mark->setAttribute(Qt::WA_TransparentForMouseEvents, waiting);
+    if (waiting) {
+        setFocusPolicy(Qt::StrongFocus);
+        setCursor(Qt::CrossCursor);
+        setFocus(Qt::OtherFocusReason);
+    } else {
+        setFocusPolicy(Qt::NoFocus);
+        unsetCursor();
+    }
+    update();
+}
+
+void TargetView::OnShotCalled(int, int) { update(); }
 
 void TargetView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -53,6 +53,9 @@ public:
     void ComposeFace();
     int UnitsToPixels(int units) const;
     QPoint ToPixel(int x, int y, int shotIndex, bool clamp) const;
+    // The point in target units that ToPixel puts at a client pixel (the inverse of the view's own
+    // mapping, centring included), for the call of shot shotIndex.
+    SamplePoint ToUnits(QPoint pixel, int shotIndex) const;
     // A printing view lays the face out across the page's width, a screen view across the smaller
     // of its width and height.
     FaceGeometry Geometry() const { return {width(), height(), zoom_, printDpi_ > 0}; }
@@ -118,10 +121,17 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
     void SeriesStarted() override;
     void ShotShown(int k, int x, int y) override;
     void MeanChanged() override;
     void SelectionChanged() override;
+    // While a call is awaited the view takes the keyboard and the clicks (the marks and the cross
+    // let them through) and says what it wants above the face.
+    void CallWaitChanged() override;
+    void OnShotCalled(int shot, int how) override;
 
 private:
     // Passes the notifications on, noting when a live shot has settled.
@@ -142,6 +152,10 @@ private:
     void HideAllMarks();
     void ClearHits();
     void HidePicture();
+    // Each called shot whose mark is shown: a hollow ring at the call joined to the mark by a thin
+    // line, penWidth wide (the printout's in printer pixels).
+    void DrawCalls(QPainter& painter, int penWidth) const;
+    void DrawCallPrompt(QPainter& painter) const;
     void ShotSettled();
     TraceStyle CurrentTraceStyle() const;
     int UpdatePhases(int first);
