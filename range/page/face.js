@@ -3,7 +3,7 @@
   "use strict";
 
   const TRACE_COLOUR = [0, 150, 255];
-  const SHOT_FILL = "rgba(20, 40, 160, 0.85)";
+  const SHOT_FILL = "rgba(255, 176, 0, 0.95)";
   const SIGHTER_FILL = "rgba(120, 120, 120, 0.7)";
   const LAST_FILL = "#e8102a";
 
@@ -114,7 +114,7 @@
       ctx.fillStyle = last ? LAST_FILL : s.sighter ? SIGHTER_FILL : SHOT_FILL;
       ctx.fill();
       ctx.lineWidth = Math.max(1, radius / 4);
-      ctx.strokeStyle = last ? "#ffffff" : "rgba(255,255,255,0.8)";
+      ctx.strokeStyle = last ? "#ffffff" : "#202020";
       ctx.stroke();
     }
     return fading;

@@ -338,7 +338,11 @@
       const t = tiles.get(lane.name);
       if (lane.removed) placeTiles();
       else if (t && topic.endsWith("/trace")) t.fading = true; // drawn with the next trace frame
-      else dirty.add(lane.name);
+      else if (t && topic.endsWith("/shot") && view.kind === "tiles") {
+        // a shot is drawn at once, not a frame later
+        updateTile(lane);
+        drawTile(t, lane, performance.now());
+      } else dirty.add(lane.name);
       schedule();
     });
     window.zarkPage = { model, client, config };

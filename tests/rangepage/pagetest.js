@@ -21,7 +21,8 @@ const LANES = Array.from({ length: 20 }, (_, i) => "L" + String(i + 1).padStart(
 // The club's users: the page's spectator reads, each lane writes only its own topics.
 const users = { spectator: "spectator" };
 for (const lane of LANES) users[lane] = "pw-" + lane;
-const acl = ["user spectator", "topic read zark/v1/#", "", "pattern readwrite zark/v1/+/%u/#", ""].join("\n");
+const acl = ["user spectator", ...["state", "face", "trace", "shot"].map((k) => `topic read zark/v1/${RANGE}/+/${k}`), "",
+  "pattern readwrite zark/v1/+/%u/#", ""].join("\n");
 
 function percentile(values, p) {
   const sorted = values.slice().sort((a, b) => a - b);
@@ -108,6 +109,7 @@ test("the live page shows the range", { timeout: 120000 }, async (t) => {
     const p99 = percentile(latencies, 99);
     console.log(`shot to tile: median ${percentile(latencies, 50)} ms, p99 ${p99} ms, max ${Math.max(...latencies)} ms`);
     assert.ok(p99 <= 250, `p99 ${p99} ms`);
+    await picture(page, "range-hall-shots-1920x1080.png");
   });
 
   await t.test("a lane that goes away stays on the page as offline", async () => {

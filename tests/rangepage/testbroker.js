@@ -49,7 +49,13 @@ class TestBroker {
     for (const [user, password] of Object.entries(this.users))
       execFileSync("mosquitto_passwd", ["-b", passwords, user, password]);
     fs.writeFileSync(path.join(this.dir, "acl"), this.acl);
-    // Mosquitto 2.0.11 does not start with a WebSockets listener alone: the MQTT one comes first.
+    // The page's listener as shipped, on the test's port and with the page of the build.
+    const shipped = fs.readFileSync(path.join(__dirname, "../../range/page.conf"), "utf8");
+    const pageListener = shipped
+      .replace(/^listener 8080$/m, `listener ${this.wsPort} 127.0.0.1`)
+      .replace(/^http_dir .*$/m, `http_dir ${this.pageDir}`);
+    if (!pageListener.includes(String(this.wsPort)) || !pageListener.includes(this.pageDir))
+      throw new Error("range/page.conf has no listener 8080 with an http_dir");
     this.config = path.join(this.dir, "mosquitto.conf");
     fs.writeFileSync(
       this.config,
@@ -59,10 +65,7 @@ class TestBroker {
         `acl_file ${path.join(this.dir, "acl")}`,
         "persistence false",
         `listener ${this.mqttPort} 127.0.0.1`,
-        `listener ${this.wsPort} 127.0.0.1`,
-        "protocol websockets",
-        `http_dir ${this.pageDir}`,
-        "",
+        pageListener,
       ].join("\n"),
     );
   }
