@@ -179,12 +179,15 @@
 
   function updateRanking() {
     const body = rankingBox.querySelector("tbody");
-    const rows = Lanes.ranking(model).map((r, i) => {
+    const ranked = Lanes.ranking(model);
+    let place = 0;
+    const rows = ranked.map((r, i) => {
       const tr = el("tr");
       if (!r.lane.online) tr.className = "offline";
-      const place = r.lane.fired > 0 ? String(i + 1) : "";
+      // equal totals share their place
+      if (i === 0 || r.total.value !== ranked[i - 1].total.value) place = i + 1;
       const last = Lanes.lastShot(r.lane);
-      for (const text of [place, r.lane.name, r.lane.shooter, shotsText(r.lane), last ? scoreText(last) : "–", r.total.text || "–"])
+      for (const text of [r.lane.fired > 0 ? String(place) : "", r.lane.name, r.lane.shooter, shotsText(r.lane), last ? scoreText(last) : "–", r.total.text || "–"])
         tr.append(el("td", "", text));
       tr.addEventListener("click", () => {
         location.hash = "#lane/" + encodeURIComponent(r.lane.name);

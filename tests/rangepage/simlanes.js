@@ -51,7 +51,7 @@ class SimLane {
   publishState(online) {
     const state = {
       v: 1, lane: this.name, shooter: this.shooter, face: 1100, faceName: "Air rifle 10 m", run: "series",
-      series: this.series, fired: this.fired, due: this.due, total: String(this.total), version: "test",
+      series: this.series, fired: this.fired, due: this.due, total: String(Math.round(this.total * 10) / 10), version: "test",
       online: online !== false, shots: this.shots.map((s) => [s.x, s.y, s.index, 0]),
     };
     this.client.publish(this.topic("state"), JSON.stringify(state), { qos: 1, retain: true });
