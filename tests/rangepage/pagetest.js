@@ -50,6 +50,7 @@ test("the live page shows the range", { timeout: 120000 }, async (t) => {
   await broker.configure();
   await broker.start();
   const lanes = LANES.map((name) => new SimLane(broker.mqttUrl(), RANGE, name, users[name]));
+  lanes[2].shooter = "Maximiliane".repeat(6).slice(0, 64); // the longest name, in one word
   await Promise.all(lanes.map((l) => l.start()));
   for (const l of lanes) l.shot(60 + l.fired * 10, -40, 9);
 
@@ -77,6 +78,7 @@ test("the live page shows the range", { timeout: 120000 }, async (t) => {
       { timeout: 5000 });
     const tile = await page.$eval('.tile[data-lane="L07"]', (e) => e.innerText);
     assert.match(tile, /Shooter L07/);
+    assert.match(await page.$eval('.tile[data-lane="L03"]', (e) => e.innerText), /Maximiliane/);
     assert.match(tile, /1 of 10/);
     assert.match(tile, /9/);
     assert.equal(await page.$eval("#status", (e) => e.dataset.status), "connected");
