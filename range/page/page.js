@@ -331,7 +331,13 @@
       setStatus("connected");
       client.subscribe(["state", "face", "trace", "shot"].map((k) => base + k), { qos: 1 });
     });
-    client.on("reconnect", () => setStatus("reconnecting"));
+    client.on("reconnect", () => {
+      if (status !== "refused") setStatus("reconnecting");
+    });
+    // wrong user or password: the page keeps trying (the club may fix the broker's files), and says why
+    client.on("error", (e) => {
+      if (e && (e.code === 4 || e.code === 5 || e.code === 134 || e.code === 135)) setStatus("refused");
+    });
     client.on("close", () => {
       if (status === "connected") setStatus("reconnecting");
     });

@@ -148,7 +148,7 @@ test("the live page shows the range", { timeout: 120000 }, async (t) => {
     }
   });
 
-  await t.test("the spectator cannot publish", async () => {
+  await t.test("the spectator cannot publish, and a page with a wrong password says so", async () => {
     const refused = await page.evaluate(
       (range) =>
         new Promise((resolve) => {
@@ -164,6 +164,10 @@ test("the live page shows the range", { timeout: 120000 }, async (t) => {
     );
     assert.ok(refused, "the broker took the spectator's message");
     assert.equal(refused.code, 135); // not authorised
+    await page.goto(broker.pageUrl("?password=wrong"), { waitUntil: "load" });
+    await page.waitForFunction(() => document.getElementById("status").dataset.status === "refused", { timeout: 5000 });
+    assert.equal(await page.$$eval(".tile", (t) => t.length), 0);
+    await page.goto(broker.pageUrl(""), { waitUntil: "load" });
   });
 
   await t.test("the page reconnects by itself after the broker was away", async () => {
