@@ -13,10 +13,11 @@ packages=(
   pulseaudio pulseaudio-utils sox
   desktop-file-utils libxml2-utils shared-mime-info
   qt6-qpa-plugins dpkg-dev file lintian appstream man-db
+  mosquitto mosquitto-clients libmosquitto-dev openssl
 )
 
 # The range's live page and its browser tests: the broker serves the page, Chromium runs it headless.
-packages+=(mosquitto mosquitto-clients chromium)
+packages+=(chromium)
 # Node and npm from Debian, unless the machine has them from elsewhere.
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)

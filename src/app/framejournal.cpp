@@ -1,3 +1,4 @@
+#include "app/framerange.h"
 #include "app/framejournal.h"
 
 #include <QFileInfo>
@@ -43,6 +44,8 @@ void FrameJournal::RecoverEarlierRuns() {
     }
     if (!outcome.errors.isEmpty()) lines << Format(kTextNotRecovered, outcome.errors.join(QStringLiteral("; ")));
     if (!lines.isEmpty() && banner_) banner_->Show(lines.join(QLatin1Char('\n')));
+    // a lane on the range tells the range what an interrupted run left
+    if (FrameRange* range = frame_.Range()) range->PublishRecovered(outcome.files);
 }
 
 void FrameJournal::Close() {

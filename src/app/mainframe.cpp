@@ -1,3 +1,4 @@
+#include "app/framerange.h"
 #include "app/mainframe.h"
 
 #include <QAction>
@@ -74,6 +75,7 @@ MainFrame::~MainFrame() {
         RegistryAccess registry;
         printing_.Save(registry);
     }
+    range_.reset();  // the lane says it leaves the range
     timed_.reset();
     files_.reset();
     flow_.reset();
@@ -175,6 +177,8 @@ int MainFrame::Create(const QString& className, const QString& title) {
     LayOut(width, height);
     if (QMdiArea* area = mdi_.Area()) area->hide();  // shown with the first target
     client_->installEventFilter(this);
+    range_ = std::make_unique<FrameRange>(*this);
+    range_->ApplySettings();
     created_ = true;
 
     show();
@@ -408,6 +412,9 @@ void MainFrame::OnCommand(int command, bool fromAccelerator) {
         case kCmdSave:
             if (files_) files_->Save();
             break;
+        case kCmdWatchLane:
+            if (range_) range_->WatchLaneCommand();
+            break;
         case kCmdDelete:
             if (files_) files_->Delete();
             break;
@@ -560,17 +567,25 @@ void MainFrame::ChooseTarget(int command) {
 
 void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second) {
     if (!first) return;
-    QMdiArea* area = mdi_.Area();
-    if (welcome_) welcome_->hide();
-    if (area) area->show();
-    MdiChildWindow* target = ChildWindow(ChildRole::Target);
-
     // A series (paused or not) and a match end with their target: F3 must not resume them on
     // the new face with an empty store.
     if (flow_) flow_->EndSeries();
     if (timed_) timed_->End();
     menuBar_.SetMenuState(ShootingState::TargetShown);
     toolbarButtons_.SetState(ShootingState::TargetShown);
+    ShowFaces(first, second);
+    menuBar_.RebuildShootMenu(TargetFamily(first->Identity()));
+}
+
+void MainFrame::ShowWatchedTarget(const TargetDescriptor* first, const TargetDescriptor* second) {
+    if (first) ShowFaces(first, second);
+}
+
+void MainFrame::ShowFaces(const TargetDescriptor* first, const TargetDescriptor* second) {
+    QMdiArea* area = mdi_.Area();
+    if (welcome_) welcome_->hide();
+    if (area) area->show();
+    MdiChildWindow* target = ChildWindow(ChildRole::Target);
     if (TargetWindow* window = Target()) {
         window->View().SetZoom(settings_.Get().Zoom, false);
         window->ChooseTarget(first, second);
@@ -592,7 +607,6 @@ void MainFrame::ShowTarget(const TargetDescriptor* first, const TargetDescriptor
     ShowCheckedWindow(kCmdAnalysis, ChildRole::Analysis);
     // The target window is the active one, whatever showing the others did.
     if (target && target->Window() && area) area->setActiveSubWindow(target->Window());
-    menuBar_.RebuildShootMenu(TargetFamily(first->Identity()));
 }
 
 void MainFrame::ShootCommand(int command) {
@@ -671,13 +685,15 @@ void MainFrame::ApplySettings() {
         const std::string& next = settings.Communication == sessionConfigured_ ? sessionPort_ : settings.Communication;
         SetSimulatedUnitNotice(IsSimulatorPort(next));
     }
+    if (range_) range_->ApplySettings();
 }
 
 void MainFrame::SetChildWindow(ChildRole role, MdiChildWindow* window) { children_[std::size_t(role)] = window; }
 
 void MainFrame::Notify(const Notification& notification) {
-    // The series codes go to the flow; the replay's and the marks' are the frame's.
-    if (flow_) flow_->OnNotification(notification);
+    // The series codes go to the flow; the replay's and the marks' are the frame's. A watched
+    // lane's series is not this program's to complete or save automatically.
+    if (flow_ && !(range_ && range_->Watching())) flow_->OnNotification(notification);
     switch (notification.code) {
         case kCodeShot:  // a live shot (a replayed one is not reported)
             seriesDate_ = QDateTime::currentDateTime();
@@ -723,6 +739,7 @@ void MainFrame::SetShootingState(ShootingState state) {
     // Shooting and pausing set the pitch back to 0; the store's shot positions follow.
     if (TraceStore* store = hub_.Store(); store && store->ShotTimeOffset() != toolbarButtons_.ShotTimeOffsetMs())
         ApplyShotTimeOffset();
+    if (range_) range_->UpdateRun();
 }
 
 void MainFrame::ShowMatchBoard(const MatchProgramme& programme) {

@@ -36,6 +36,7 @@ class QLabel;
 namespace zark {
 
 class FrameFiles;
+class FrameRange;
 class FrameTimed;
 class AnalysisWindow;
 class ProgressWindow;
@@ -82,12 +83,17 @@ public:
     // come, the hub gets the pair and the Shoot menu is rebuilt for the target's family. second
     // may be null.
     void ShowTarget(const TargetDescriptor* first, const TargetDescriptor* second);
+    // The face of a watched lane: the windows show it as for a chosen target, while the series
+    // rules and the menus stay as they are.
+    void ShowWatchedTarget(const TargetDescriptor* first, const TargetDescriptor* second);
 
     // Opens a series or match file (the open dialog asks when fileName is empty) and shows it.
     // Returns 1 when it is shown, 0 otherwise (nothing changes then).
     int Open(const QString& fileName);
     // The file commands (open, save, automatic saves, delete, files dropped on the window).
     FrameFiles* Files() const { return files_.get(); }
+    // The range: this lane on the club's broker, and watching another lane.
+    FrameRange* Range() const { return range_.get(); }
     Printing& Print() { return printing_; }
 
     void UpdateCaption();
@@ -216,6 +222,8 @@ private:
     void ShowChild(int command, ChildRole role, bool on);
     void Rearrange();
     void ChooseTarget(int command);
+    // The windows show a face pair: the target window, scoreboard, diagram and analysis.
+    void ShowFaces(const TargetDescriptor* first, const TargetDescriptor* second);
     void ShootCommand(int command);
     bool MaySetSeriesAside(int command);
     void PostQuit();
@@ -264,6 +272,7 @@ private:
     std::unique_ptr<MatchBoard> matchBoard_;
     AudioView* audio_ = nullptr;  // the target window's
     std::unique_ptr<TargetChild> targetChild_;
+    std::unique_ptr<FrameRange> range_;
 
     QPointer<QWidget> client_;
     QPointer<QToolBar> toolbar_;

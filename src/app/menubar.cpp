@@ -111,6 +111,7 @@ int MenuBar::Build() {
     AddItem(file_, kCmdSave, 116, false);
     AddItem(file_, kCmdDelete, 111, true);
     AddItem(file_, kCmdSaveAutomatically, 112, true, true);
+    AddItem(file_, kCmdWatchLane, 600, true);
     file_->addSeparator();
     AddItem(file_, kCmdCustomize, 6, true);
     AddItem(file_, kCmdPrint, 7, false);

@@ -46,7 +46,16 @@ std::string cTargetComm::PortName() const {
 
 int cTargetComm::RequestAdjustment(int x, int y) { return worker_.RequestAdjustment(x, y); }
 
+void cTargetComm::SetSuspended(bool suspended) {
+    suspended_ = suspended;
+    if (suspended) {
+        worker_.Disconnect();
+        watchdog_.stop();
+    }
+}
+
 void cTargetComm::ConfigureAndConnect() {
+    if (suspended_) return;
     const Settings& s = CurrentSettings();
     // the distance may have been changed in the customize dialog while the series was paused
     worker_.SetDistance(s.ShootingDistance);
@@ -81,12 +90,14 @@ void cTargetComm::PostLinkLine(int side) {
 void cTargetComm::HandleSample(std::uint32_t wParam, int isShot) {
     // What the unit sent before it was told to stop, or while its port was still being closed,
     // is not part of the series: a paused or finished series keeps what it had.
-    if (!IsRunning()) return;
+    if (!IsRunning() || suspended_) return;
     watchdog_.stop();
     FeedSample(LinkSampleX(wParam), LinkSampleY(wParam), shotsEnabled() ? isShot : 0, 0, -1);
 }
 
-void cTargetComm::HandleLine(int side) { Notify(kCodeNewRun, side); }
+void cTargetComm::HandleLine(int side) {
+    if (!suspended_) Notify(kCodeNewRun, side);
+}
 
 void cTargetComm::WatchdogFired() {
     watchdog_.stop();

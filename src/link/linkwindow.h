@@ -43,6 +43,10 @@ public:
     // For this session, use chosen while the configured port is still the stored setting (the
     // simulator when the configured unit is not there at start-up). The setting is not changed.
     void SetSessionPort(const std::string& configured, const std::string& chosen);
+    // While the hub shows a series from elsewhere (a lane watched over the range), the unit is
+    // neither connected nor heard: its samples would mix into that series.
+    void SetSuspended(bool suspended);
+    bool Suspended() const { return suspended_; }
     // The port the next configuration opens.
     std::string PortName() const;
 
@@ -75,6 +79,7 @@ private:
     NotificationSink* owner_ = nullptr;
     ScaleSource scaleSource_;
     int sighters_ = 0;
+    bool suspended_ = false;
     QTimer watchdog_;
     Settings fallback_;  // used until the hub hands down the settings
     std::string sessionConfigured_;

@@ -43,6 +43,17 @@ struct Settings {
     ColourRef ColorLineBeforeShot = 0x00FFFF00;  // cyan
     ColourRef ColorLineAfterShot = 0x0000FF00;   // green
     std::int32_t CustomizePage = 0;              // not persisted
+    // The range: this lane on the club's broker, and the broker a coach watches lanes on.
+    std::int32_t RangeEnabled = 0;
+    std::string RangeHost = "localhost";
+    std::int32_t RangePort = 1883;
+    std::int32_t RangeTls = 0;
+    std::string RangeCaFile;
+    std::string RangeUser;
+    std::string RangePassword;
+    std::string RangeName = "club";
+    std::string RangeLane;  // the host name as a lane name
+    std::string RangeShooter;
 
     // A record holding the built-in defaults. noSoundText is the "(none)" text of the chosen
     // language (string 103), the default of both shot sounds.
@@ -64,6 +75,11 @@ inline constexpr std::array<std::int32_t, 18> kToneFrequencies = {
 std::int32_t TimeStepOf(const Settings* settings);
 std::int32_t ReplayTimeBeforeOf(const Settings* settings);
 std::int32_t ReplayTimeAfterOf(const Settings* settings);
+
+// A name as a range or lane name: only A-Z, a-z, 0-9, "_" and "-" kept, at most 32 of them; "lane"
+// when nothing is left. The default lane is this machine's host name so made.
+std::string RangeNameOf(const std::string& text);
+std::string HostLaneName();
 
 // The current directory, as the folders of the defaults are formed from it.
 std::string CurrentDirectory();

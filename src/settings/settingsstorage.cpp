@@ -52,6 +52,23 @@ void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText
     r.readString("FX10Bitmap", s.FX10Bitmap);
     r.readColour("ColorLineBeforeShot", s.ColorLineBeforeShot);
     r.readColour("ColorLineAfterShot", s.ColorLineAfterShot);
+    // The range's values came later than the others: one not stored yet is no fault to log.
+    const auto readInt = [&r](const char* name, std::int32_t& value) {
+        if (r.contains(name)) r.readInt(name, value);
+    };
+    const auto readString = [&r](const char* name, std::string& value) {
+        if (r.contains(name)) r.readString(name, value);
+    };
+    readInt("RangeEnabled", s.RangeEnabled);
+    readString("RangeHost", s.RangeHost);
+    readInt("RangePort", s.RangePort);
+    readInt("RangeTls", s.RangeTls);
+    readString("RangeCaFile", s.RangeCaFile);
+    readString("RangeUser", s.RangeUser);
+    readString("RangePassword", s.RangePassword);
+    readString("RangeName", s.RangeName);
+    readString("RangeLane", s.RangeLane);
+    readString("RangeShooter", s.RangeShooter);
 }
 
 void SaveSettings(const Settings& s, RegistryAccess& r) {
@@ -77,6 +94,16 @@ void SaveSettings(const Settings& s, RegistryAccess& r) {
     r.writeString("FX10Bitmap", s.FX10Bitmap);
     r.writeColour("ColorLineBeforeShot", s.ColorLineBeforeShot);
     r.writeColour("ColorLineAfterShot", s.ColorLineAfterShot);
+    r.writeInt("RangeEnabled", s.RangeEnabled);
+    r.writeString("RangeHost", s.RangeHost);
+    r.writeInt("RangePort", s.RangePort);
+    r.writeInt("RangeTls", s.RangeTls);
+    r.writeString("RangeCaFile", s.RangeCaFile);
+    r.writeString("RangeUser", s.RangeUser);
+    r.writeString("RangePassword", s.RangePassword);
+    r.writeString("RangeName", s.RangeName);
+    r.writeString("RangeLane", s.RangeLane);
+    r.writeString("RangeShooter", s.RangeShooter);
     r.flush();
 }
 

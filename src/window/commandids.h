@@ -97,6 +97,7 @@ enum CommandId : int {
     kCmdMatch = 2198,
     kCmdShowWarnings = 2199,
     kCmdDelete = 2200,
+    kCmdWatchLane = 2201,  // File menu: watch a lane of the range
 };
 
 }  // namespace zark

@@ -39,7 +39,8 @@ TEST_F(MenuBarTest, BarAndItemsInOrder) {
     std::vector<QString> titles;
     for (QAction* action : bar->Bar()->actions()) titles.push_back(action->text());
     EXPECT_EQ(titles, (std::vector<QString>{"&File", "&View", "&Targets", "&Shoot", "&Help"}));
-    EXPECT_EQ(CommandsOf(bar->FileMenu()), (std::vector<int>{2101, 2102, 2200, 2197, 0, 2103, 2104, 2194, 2182, 0, 2100}));
+    // Watch Lane (2201) came after the original items
+    EXPECT_EQ(CommandsOf(bar->FileMenu()), (std::vector<int>{2101, 2102, 2200, 2197, 2201, 0, 2103, 2104, 2194, 2182, 0, 2100}));
     EXPECT_EQ(CommandsOf(bar->ViewMenu()),
               (std::vector<int>{2105, 2106, 2107, 2108, 0, 2152, 2146, 2160, 2161, 2162, 2148, 2183, 0, 2155, 2156}));
     EXPECT_EQ(CommandsOf(bar->HelpMenu()), (std::vector<int>{2159, 0, 2199, 0, 2150}));

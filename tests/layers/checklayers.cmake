@@ -4,9 +4,9 @@
 # its own layer and the layers ranked below it, never a layer ranked the same or higher.
 set(layers
   "diag:0" "settings:1" "i18n:2" "core:3" "targets:4" "targets/render:5" "link:6" "storage:7"
-  "results:8" "export:9" "progress:10" "print:11" "replay:12" "audio:13" "window:14"
-  "core/widgets:15" "settings/widgets:15" "targets/widgets:15"
-  "results/widgets:16" "replay/widgets:16" "progress/widgets:17" "print/widgets:17" "app:18")
+  "results:8" "export:9" "progress:10" "print:11" "replay:12" "audio:13" "range:14" "window:15"
+  "core/widgets:16" "settings/widgets:16" "targets/widgets:16"
+  "results/widgets:17" "replay/widgets:17" "progress/widgets:18" "print/widgets:18" "app:19")
 
 function(layer_of path out)
   string(REGEX MATCH "^([a-z0-9]+)(/(widgets|render))?/" m "${path}")

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -124,9 +125,10 @@ TEST_F(Customize, ShowsTheDefaultsOfAFirstStart) {
     EXPECT_EQ(dialog->windowTitle(), "Customize");
     EXPECT_EQ(dialog->OkButton()->text(), "&OK");
     EXPECT_EQ(dialog->CancelButton()->text(), "&Cancel");
-    const QStringList tabs = {"General", "Replay", "Sound", "ZARK", "Options"};
-    ASSERT_EQ(dialog->Tabs()->count(), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(dialog->Tabs()->tabText(i), tabs[i]);
+    // (the Range tab was added after the original five)
+    const QStringList tabs = {"General", "Replay", "Sound", "ZARK", "Options", "Range"};
+    ASSERT_EQ(dialog->Tabs()->count(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(dialog->Tabs()->tabText(i), tabs[i]);
     EXPECT_EQ(dialog->Tabs()->currentIndex(), 0);
 
     EXPECT_EQ(dialog->General()->TimeSlider()->value(), 6);
@@ -512,6 +514,50 @@ TEST_F(CustomizeProbe, ASilentPortAndAMissingOneSayWhy) {
     // The probe changes no setting.
     Cancel();
     EXPECT_EQ(settings.Communication, "COM2");
+}
+
+TEST_F(Customize, TheRangePageNeverShowsThePasswordAndKeepsNamesSafe) {
+    settings.RangePassword = "secret";
+    Open();
+    ShowTab(CustomizeDialog::kRangeTab);
+    RangePage* page = dialog->Range();
+    EXPECT_FALSE(page->Enabled()->isChecked());  // off by default
+    EXPECT_EQ(page->Host()->text(), "localhost");
+    EXPECT_EQ(page->Port()->value(), 1883);
+    EXPECT_EQ(page->RangeName()->text(), "club");
+    EXPECT_EQ(page->Lane()->text(), QString::fromStdString(HostLaneName()));
+    EXPECT_FALSE(page->Lane()->isEnabled());  // the lane's own values follow the box
+    EXPECT_FALSE(page->CaFile()->isEnabled());
+    // the stored password is never shown back, not even hidden behind dots
+    EXPECT_TRUE(page->Password()->text().isEmpty());
+    EXPECT_EQ(page->Password()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(page->Password()->placeholderText(), "(stored)");
+
+    Toggle(page->Enabled());
+    EXPECT_TRUE(page->Lane()->isEnabled());
+    const auto type = [](QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    };
+    type(page->Lane(), "lane 7/b#");  // a topic's separators and wildcards cannot be typed
+    type(page->Shooter(), QString(80, 'x'));
+    type(page->Host(), "range.club.example");
+    Ok();
+    EXPECT_EQ(settings.RangeEnabled, 1);
+    EXPECT_EQ(settings.RangeLane, "lane7b");
+    EXPECT_EQ(settings.RangeShooter, std::string(64, 'x'));
+    EXPECT_EQ(settings.RangeHost, "range.club.example");
+    EXPECT_EQ(settings.RangePassword, "secret");  // an empty box keeps it
+
+    Open();
+    ShowTab(CustomizeDialog::kRangeTab);
+    type(dialog->Range()->Password(), "new one");
+    type(dialog->Range()->Lane(), "");  // a lane always has a name: the old one stays
+    Ok();
+    EXPECT_EQ(settings.RangePassword, "new one");
+    EXPECT_EQ(settings.RangeLane, "lane7b");
 }
 
 }  // namespace

@@ -42,8 +42,9 @@ CustomizeDialog::CustomizeDialog(QWidget* owner, Settings& settings, CustomizeCo
     sound_ = new SoundPage(metrics_, context_.sound, tabs_);
     zark_ = new ZarkPage(metrics_, context_.probe, tabs_);
     options_ = new OptionsPage(metrics_, tabs_);
-    pages_ = {general_, replay_, sound_, zark_, options_};
-    const int tabTexts[kTabCount] = {kGeneral, kReplay, kSound, kZark, kOptions};
+    range_ = new RangePage(metrics_, tabs_);
+    pages_ = {general_, replay_, sound_, zark_, options_, range_};
+    const int tabTexts[kTabCount] = {kGeneral, kReplay, kSound, kZark, kOptions, kRange};
     for (int i = 0; i < kTabCount; ++i) tabs_->addTab(pages_[std::size_t(i)], UiQString(tabTexts[i]));
 
     // The tab control's place; wide enough for every tab in every language.

@@ -17,6 +17,7 @@ class ReplayPage;
 class SoundPage;
 class ZarkPage;
 class OptionsPage;
+class RangePage;
 class SettingsPage;
 
 // The Customize dialog: five tabs ("General", "Replay", "Sound", "ZARK", "Options") over the
@@ -27,7 +28,7 @@ class CustomizeDialog final : public ModalDialog {
     Q_OBJECT
 
 public:
-    enum Tab { kGeneralTab, kReplayTab, kSoundTab, kZarkTab, kOptionsTab, kTabCount };
+    enum Tab { kGeneralTab, kReplayTab, kSoundTab, kZarkTab, kOptionsTab, kRangeTab, kTabCount };
 
     CustomizeDialog(QWidget* owner, Settings& settings, CustomizeContext context = {},
                     const UiMetrics& metrics = UiMetrics::Process());
@@ -43,6 +44,7 @@ public:
     SoundPage* Sound() const { return sound_; }
     ZarkPage* Zark() const { return zark_; }
     OptionsPage* Options() const { return options_; }
+    RangePage* Range() const { return range_; }
 
 private:
     void Accept();
@@ -58,6 +60,7 @@ private:
     SoundPage* sound_ = nullptr;
     ZarkPage* zark_ = nullptr;
     OptionsPage* options_ = nullptr;
+    RangePage* range_ = nullptr;
     std::array<SettingsPage*, kTabCount> pages_{};
 };
 

@@ -42,6 +42,21 @@ inline constexpr int kTooLarge = 344;       // the picture does not fit the prev
 inline constexpr int kCannotShow = 345;     // the picture cannot be shown (the logged reason follows)
 inline constexpr int kPhaseColours = 346;   // "Colour the trace by phase"
 
+// The Range page.
+inline constexpr int kRange = 612;          // "Range", the tab
+inline constexpr int kRangeEnabled = 613;   // "&Put this lane on the range"
+inline constexpr int kRangeHost = 614;
+inline constexpr int kRangePort = 615;
+inline constexpr int kRangeTls = 616;
+inline constexpr int kRangeCaFile = 617;
+inline constexpr int kRangeUser = 618;
+inline constexpr int kRangePassword = 619;
+inline constexpr int kRangeName = 620;
+inline constexpr int kRangeLane = 621;
+inline constexpr int kRangeShooter = 622;
+inline constexpr int kRangeStored = 623;    // the password box's hint while a password is stored
+inline constexpr int kRangeNote = 624;      // what the user and the lane are for
+
 // Pictures and icons.
 inline constexpr int kTestSoundIcon = 1106;
 inline constexpr int kTestAdapterIcon = 1107;

@@ -14,7 +14,9 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QSlider;
+class QSpinBox;
 class QThread;
 class QToolButton;
 
@@ -219,6 +221,45 @@ private:
     QString directory_;
     QComboBox* pictures_ = nullptr;
     PicturePreview* preview_ = nullptr;
+};
+
+// Range: this lane on the club's broker (off by default), and the broker and user a coach
+// watches with. The password is never shown back: a stored one leaves the box empty with a hint,
+// and an empty box keeps it.
+class RangePage final : public SettingsPage {
+    Q_OBJECT
+
+public:
+    RangePage(const UiMetrics& metrics, QWidget* parent);
+    void Load(const Settings& settings) override;
+    void Save(Settings& settings) const override;
+
+    QCheckBox* Enabled() const { return enabled_; }
+    QLineEdit* Host() const { return host_; }
+    QSpinBox* Port() const { return port_; }
+    QCheckBox* Tls() const { return tls_; }
+    QLineEdit* CaFile() const { return caFile_; }
+    QLineEdit* User() const { return user_; }
+    QLineEdit* Password() const { return password_; }
+    QLineEdit* RangeName() const { return range_; }
+    QLineEdit* Lane() const { return lane_; }
+    QLineEdit* Shooter() const { return shooter_; }
+
+private:
+    QLineEdit* AddEdit(int labelId, int y, const char* name);
+    void UpdateEnabled();
+
+    QCheckBox* enabled_ = nullptr;
+    QLineEdit* host_ = nullptr;
+    QSpinBox* port_ = nullptr;
+    QCheckBox* tls_ = nullptr;
+    QLineEdit* caFile_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QLineEdit* range_ = nullptr;
+    QLineEdit* lane_ = nullptr;
+    QLineEdit* shooter_ = nullptr;
+    bool passwordStored_ = false;
 };
 
 }  // namespace zark

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Starts a range broker on this PC with the shipped club configuration, for trying lanes and a
+# coach on one machine: Mosquitto on localhost, users lane1 and lane2 (lanes) and coach, each with
+# the password "zark". Stop it with Ctrl+C.
+#
+#   bash scripts/range.sh [--port N] [--tls]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/bootstrap.sh
+
+port=1883
+tls=0
+while [[ $# -gt 0 ]]; do
+  case $1 in
+    --port) port=$2; shift 2 ;;
+    --tls) tls=1; shift ;;
+    *) echo "usage: bash scripts/range.sh [--port N] [--tls]" >&2; exit 2 ;;
+  esac
+done
+
+folder=${ZARK_RANGE_DIR:-$PWD/build/range}
+mkdir -p "$folder/data"
+printf 'lane lane1 zark\nlane lane2 zark\ncoach coach zark\n' | bash range/make-users.sh "$folder" club >/dev/null
+
+# The shipped configuration with this folder in place of /etc/mosquitto/zark and the broker's
+# own data folder, on localhost only and the chosen port; it runs as you (also when started as root,
+# where it would otherwise switch to the user mosquitto, who cannot read your folder).
+sed -e "s|/etc/mosquitto/zark|$folder|g" -e "s|/var/lib/mosquitto/|$folder/data/|" \
+    -e "s|^user mosquitto|user $(id -un)|" -e "s|^listener 1883$|listener $port 127.0.0.1|" \
+    range/mosquitto.conf >"$folder/mosquitto.conf"
+if [[ $tls == 1 ]]; then
+  [[ -f $folder/server.crt ]] || bash range/make-tls.sh "$folder" localhost
+  sed -i -e "s|^#listener 8883|listener $((port + 7000)) 127.0.0.1|" -e 's|^#cafile|cafile|' \
+      -e 's|^#certfile|certfile|' -e 's|^#keyfile|keyfile|' -e 's|^#tls_version|tls_version|' "$folder/mosquitto.conf"
+fi
+
+cat <<TEXT
+Range "club" on localhost:$port$([[ $tls == 1 ]] && echo ", TLS on $((port + 7000)) with CA $folder/ca.crt").
+In each ZARK, File > Customize > Range: on, host localhost, port $port, range club,
+lane lane1 (the second ZARK lane2), user = the lane, password zark. A coach: user coach,
+password zark, then File > Watch Lane...
+TEXT
+exec "$(command -v mosquitto || echo /usr/sbin/mosquitto)" -c "$folder/mosquitto.conf"
