@@ -31,43 +31,37 @@ function portOpen(port) {
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
+const repository = path.join(__dirname, "../..");
+
 class TestBroker {
-  // users: { name: password }; acl: the ACL file's text.
-  constructor(dir, pageDir, users, acl) {
+  // users: the lines make-users.sh reads ("lane L01 secret", "spectator spectator spectator").
+  constructor(dir, pageDir, users) {
     this.dir = dir;
     this.pageDir = pageDir;
     this.users = users;
-    this.acl = acl;
     this.process = null;
   }
 
+  // The club's configuration as shipped (range/mosquitto.conf with the page's listener,
+  // range/page.conf, users and ACL by range/make-users.sh) with the test's folder and ports.
   async configure() {
     this.mqttPort = await freePort();
     this.wsPort = await freePort();
-    const passwords = path.join(this.dir, "passwords");
-    fs.writeFileSync(passwords, "");
-    for (const [user, password] of Object.entries(this.users))
-      execFileSync("mosquitto_passwd", ["-b", passwords, user, password]);
-    fs.writeFileSync(path.join(this.dir, "acl"), this.acl);
-    // The page's listener as shipped, on the test's port and with the page of the build.
-    const shipped = fs.readFileSync(path.join(__dirname, "../../range/page.conf"), "utf8");
-    const pageListener = shipped
+    execFileSync("bash", [path.join(repository, "range/make-users.sh"), this.dir, "club"], { input: this.users.join("\n") + "\n" });
+    fs.mkdirSync(path.join(this.dir, "data"), { recursive: true });
+    const user = require("node:os").userInfo().username;
+    const read = (name) => fs.readFileSync(path.join(repository, "range", name), "utf8");
+    const config = (read("mosquitto.conf") + "\n" + read("page.conf"))
+      .replaceAll("/etc/mosquitto/zark", this.dir)
+      .replace("/var/lib/mosquitto/", path.join(this.dir, "data") + "/")
+      .replace(/^user mosquitto$/m, `user ${user}`)
+      .replace(/^listener 1883$/m, `listener ${this.mqttPort} 127.0.0.1`)
       .replace(/^listener 8080$/m, `listener ${this.wsPort} 127.0.0.1`)
       .replace(/^http_dir .*$/m, `http_dir ${this.pageDir}`);
-    if (!pageListener.includes(String(this.wsPort)) || !pageListener.includes(this.pageDir))
-      throw new Error("range/page.conf has no listener 8080 with an http_dir");
+    for (const wanted of [String(this.mqttPort), String(this.wsPort), this.pageDir])
+      if (!config.includes(wanted)) throw new Error("the shipped configuration has changed: no place for " + wanted);
     this.config = path.join(this.dir, "mosquitto.conf");
-    fs.writeFileSync(
-      this.config,
-      [
-        "allow_anonymous false",
-        `password_file ${passwords}`,
-        `acl_file ${path.join(this.dir, "acl")}`,
-        "persistence false",
-        `listener ${this.mqttPort} 127.0.0.1`,
-        pageListener,
-      ].join("\n"),
-    );
+    fs.writeFileSync(this.config, config);
   }
 
   async start() {
