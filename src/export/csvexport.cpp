@@ -101,7 +101,7 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
             const double score = scored.score;
             if (!store->ShotHasNoTrace(i)) line += QString::number(shot.traceIndex);
             line += QString::asprintf(",%s,", side) + QString::fromStdString(FixedText(score, 0, 1)) + ',' +
-                    Quoted(ScoreText(face, score)) +
+                    Quoted(ScoreText(face, score, scored.innerRing)) +
                     QString::asprintf(",%d,", ClockHour(scored.bearing)) +
                     QString::fromStdString(ShotTimeText(scored.timeMs));
         }

@@ -15,14 +15,16 @@
 #include <thread>
 
 #include "progress/seriessummary.h"
+#include "targets/targetdescriptor.h"
 
 namespace zark {
 namespace {
 
 // Marks an index as ZARK's ("ZARK" in ASCII) and the layout of its tables: any other pair is a
-// foreign index and is made afresh.
+// foreign index and is made afresh. The version also names the scoring rule the totals and
+// shares were worked out with: an index of another rule is made afresh, every file scored again.
 constexpr int kApplicationId = 0x5A41524B;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 1 + 1000 * kScoringRule;
 constexpr const char* kDateFormat = "yyyy-MM-dd HH:mm:ss";
 
 std::atomic<int> connectionCount{0};

@@ -100,7 +100,7 @@ void DiagramPlot::OnTargetsChanged(const TargetDescriptor* a, const TargetDescri
     const TargetDescriptor* face = CurrentTarget();
     fullScale_ = face ? face->FullScaleRadius() : TargetDescriptor().FullScaleRadius();
     for (int i = 0; face && i < face->RingCount() && int(levels_.size()) < kMaxRings; ++i)
-        levels_.push_back(face->RingRadius(i));
+        levels_.push_back(int(std::lround(face->RingRadius(i))));
     // The store was cleared with the new target: no range of the series before stays shown.
     ForgetRange();
 }

@@ -53,12 +53,12 @@ void ShotList::ResetRows(int n) {
     if (listener_) listener_->RowsReset();
 }
 
-void ShotList::SetRow(int row, double score, int timeMs, int bearing) {
+void ShotList::SetRow(int row, double score, int timeMs, int bearing, bool innerRing) {
     if (row < 0 || row >= rows_) return;
     const TargetDescriptor& face = Face();
     ShotRow& cells = cells_[std::size_t(row)];
     total_ += TotalPart(face, score);
-    cells.score = ScoreText(face, score);
+    cells.score = ScoreText(face, score, innerRing);
     cells.time = ShotTimeText(timeMs);
     cells.clock = ClockHour(bearing);
     cells.direction = std::to_string(cells.clock);
@@ -98,18 +98,18 @@ void ShotList::WriteShot(int k) {
     }
     cells_[std::size_t(k)].hold = HoldTooltip(AnalyseHold(*store, k, *shot.face), HoldLevelsOf(*shot.face));
     if (!store->Timed()) {
-        SetRow(k, shot.score, shot.timeMs, shot.bearing);
+        SetRow(k, shot.score, shot.timeMs, shot.bearing, shot.innerRing);
         return;
     }
     // A series against the clock: the time is the shot's from the opening of its window, and a
     // late shot counts 0, marked "late", with the value it would have scored in its tooltip.
     const TimedShot timing = store->ShotTiming(k);
-    SetRow(k, TimedValue(shot.score, timing), shot.timeMs, shot.bearing);
+    SetRow(k, TimedValue(shot.score, timing), shot.timeMs, shot.bearing, shot.innerRing && !timing.late);
     ShotRow& cells = cells_[std::size_t(k)];
     cells.time = timing.window < 0 ? std::string() : FixedText(timing.timeMs / 1000.0, 0, 2) + " s";
     if (timing.late) {
         cells.score += ' ' + UiText(542);
-        cells.hold = ScoreText(*shot.face, shot.score) + (cells.hold.empty() ? "" : "\n") + cells.hold;
+        cells.hold = ScoreText(*shot.face, shot.score, shot.innerRing) + (cells.hold.empty() ? "" : "\n") + cells.hold;
     }
     if (listener_) listener_->RowChanged(k);
 }

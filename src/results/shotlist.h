@@ -55,7 +55,7 @@ public:
 
     void ResetRows(int n);
     // A fired shot: score, time and bearing (degrees clockwise from 12 o'clock) on the current face.
-    void SetRow(int row, double score, int timeMs, int bearing);
+    void SetRow(int row, double score, int timeMs, int bearing, bool innerRing = false);
     // A shot that was never fired (an unfired shot of a moving-target run): it scores 0.
     void SetUnfiredRow(int row);
 

@@ -14,6 +14,7 @@ ScoredShot ScoreStoredShot(const TraceStore& store, int k, const TargetDescripto
     s.fired = true;
     s.shown = store.Shown(store.ShotPosition(k));
     s.score = s.face->ScoreShot(s.shown.x, s.shown.y);
+    s.innerRing = s.face->InInnerRing(s.shown.x, s.shown.y);
     s.bearing = TargetDescriptor::ShotBearing(s.shown.x, s.shown.y);
     return s;
 }

@@ -20,6 +20,7 @@ struct ScoredShot {
     const TargetDescriptor* face = nullptr;  // the face of its own side
     SamplePoint shown;                       // the shown position: centring and shot time offset applied
     double score = 0;                        // on face, 0 for an unfired shot
+    bool innerRing = false;                  // within an inner ring: the inner-ten mark of a decimal face
     int bearing = 0;                         // degrees clockwise from 12 o'clock
     int timeMs = 0;                          // the store's ShotTime
 };

@@ -18,14 +18,14 @@ bool IsDecimal(const TargetDescriptor& face) { return !IsField(face) && (face.Ki
 
 }  // namespace
 
-std::string ScoreText(const TargetDescriptor& face, double score) {
+std::string ScoreText(const TargetDescriptor& face, double score, bool innerRing) {
     const double fraction = std::fmod(score, 1.0);
     const int points = int(score);
     char text[64];
     if (IsField(face))
         std::snprintf(text, sizeof text, fraction > kInnerMark ? "%d/%2d'" : "%d/%2d", points > 0 ? 1 : 0, points);
     else if (IsDecimal(face))
-        return FixedText(score, 3, 1);
+        return FixedText(score, 3, 1) + (innerRing ? "'" : "");
     else
         std::snprintf(text, sizeof text, fraction > kInnerMark ? "%2d'" : "%2d", points);
     return text;

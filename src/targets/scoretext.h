@@ -8,8 +8,9 @@ struct TargetDescriptor;
 
 // How scores are shown in the shot lists and the printout. Field faces show hits and points
 // ("1/ 5"), decimal faces the tenths ("10.4"), the others the points ("10"); an inner ring is
-// marked with "'".
-std::string ScoreText(const TargetDescriptor& face, double score);
+// marked with "'". A decimal score carries no inner ring of its own: innerRing (InInnerRing of the
+// shot) adds the mark to it ("10.4'").
+std::string ScoreText(const TargetDescriptor& face, double score, bool innerRing = false);
 // What a shot adds to a total: the exact score on decimal faces, its points on the others.
 double TotalPart(const TargetDescriptor& face, double score);
 std::string TotalText(const TargetDescriptor& face, double total);

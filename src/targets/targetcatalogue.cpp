@@ -13,38 +13,59 @@ constexpr int B = 0x000000;
 
 struct RingRow {
     double value;
-    int radius;
+    double radius;  // target units
     int colour;
     bool labelled;  // the label is the ring's whole value
 };
 
-// Rings, outside in.
+// Rings, outside in. The sport's faces have the rulebook's rings: the radius of every ring is
+// half its diameter on the rulebook's card, in the face's units.
+//
+// 300, 200 and 100 m rifle, 1.28 units a mm: ten 100 mm, inner ten 50 mm, rings 100 mm apart in
+// diameter, ring 1 1000 mm, black from the five (600 mm).
 constexpr RingRow kRifleRings[] = {
     {1, 640, W, true},  {2, 576, W, true},  {3, 512, W, true},  {4, 448, W, true},
     {5, 384, B, true},  {6, 320, B, true},  {7, 256, B, true},  {8, 192, B, true},
     {9, 128, B, true},  {10, 64, B, false}, {10.1, 32, B, false},
 };
+// 50 m rifle, 8 units a mm: ten 10.4 mm, inner ten 5 mm, rings 16 mm apart in diameter, ring 1
+// 154.4 mm; the black (112.4 mm) reaches 3 mm into the three, whose band it does not split.
 constexpr RingRow kRifle50Rings[] = {
-    {1, 618, W, true},  {2, 554, W, true},  {3, 490, W, true},   {3, 445, B, false},
-    {4, 426, B, true},  {5, 362, B, true},  {6, 298, B, true},   {7, 234, B, true},
-    {8, 170, B, true},  {9, 106, B, false}, {10, 42, B, false},  {10.1, 21, B, false},
+    {1, 617.6, W, true}, {2, 553.6, W, true},  {3, 489.6, W, true}, {3, 449.6, B, false},
+    {4, 425.6, B, true}, {5, 361.6, B, true},  {6, 297.6, B, true}, {7, 233.6, B, true},
+    {8, 169.6, B, true}, {9, 105.6, B, false}, {10, 41.6, B, false}, {10.1, 20, B, false},
 };
+// 10 m air rifle, 10 units a mm: the ten a 0.5 mm dot, rings 5 mm apart in diameter (ring k has
+// radius 0.25 + 2.5 × (10 − k) mm), ring 1 45.5 mm, black from the four (30.5 mm).
 constexpr RingRow kAirRifleRings[] = {
-    {1, 225, W, false}, {2, 200, W, false}, {3, 175, W, false}, {4, 150, B, false}, {5, 125, B, false},
-    {6, 100, B, false}, {7, 75, B, false},  {8, 50, B, false},  {9, 25, B, false},  {10, 2, B, false},
+    {1, 227.5, W, false}, {2, 202.5, W, false}, {3, 177.5, W, false}, {4, 152.5, B, false},
+    {5, 127.5, B, false}, {6, 102.5, B, false}, {7, 77.5, B, false},  {8, 52.5, B, false},
+    {9, 27.5, B, false},  {10, 2.5, B, false},
 };
+// 25 m precision and 50 m pistol, 2.6 units a mm: ten 50 mm, inner ten 25 mm, rings 50 mm apart
+// in diameter, ring 1 500 mm, black from the seven (200 mm).
 constexpr RingRow kPistolRings[] = {
     {1, 650, W, true},  {2, 585, W, true},  {3, 520, W, true},  {4, 455, W, true},
     {5, 390, W, true},  {6, 325, W, true},  {7, 260, B, true},  {8, 195, B, true},
-    {9, 130, B, true},  {10, 65, B, false}, {10.1, 33, B, false},
+    {9, 130, B, true},  {10, 65, B, false}, {10.1, 32.5, B, false},
 };
+// 25 m rapid fire: ten 100 mm, inner ten 50 mm, rings 80 mm apart in diameter, the five 500 mm,
+// all black.
 constexpr RingRow kPistolFastRings[] = {
-    {5, 650, B, true}, {6, 546, B, true},   {7, 442, B, true},    {8, 338, B, true},
-    {9, 234, B, true}, {10, 130, B, false}, {10.1, 70, B, false},
+    {5, 650, B, true}, {6, 546, B, true},   {7, 442, B, true},   {8, 338, B, true},
+    {9, 234, B, true}, {10, 130, B, false}, {10.1, 65, B, false},
 };
+// 10 m air pistol, 608 / 59 units a mm (the face's scale, which the detector unit is set to): ten
+// 11.5 mm, inner ten 5 mm, rings 16 mm apart in diameter (ring k has radius 5.75 + 8 × (10 − k)
+// mm), ring 1 155.5 mm, black from the seven (59.5 mm).
+constexpr double AirPistolUnits(double mm) { return mm * 608.0 / 59.0; }
 constexpr RingRow kAirPistolRings[] = {
-    {3, 608, W, true}, {4, 532, W, true},  {5, 456, W, true},  {6, 380, W, true},    {7, 304, B, true},
-    {8, 228, B, true}, {9, 152, B, false}, {10, 60, B, false}, {10.1, 25, B, false},
+    {1, AirPistolUnits(77.75), W, true},  {2, AirPistolUnits(69.75), W, true},
+    {3, AirPistolUnits(61.75), W, true},  {4, AirPistolUnits(53.75), W, true},
+    {5, AirPistolUnits(45.75), W, true},  {6, AirPistolUnits(37.75), W, true},
+    {7, AirPistolUnits(29.75), B, true},  {8, AirPistolUnits(21.75), B, true},
+    {9, AirPistolUnits(13.75), B, false}, {10, AirPistolUnits(5.75), B, false},
+    {10.1, AirPistolUnits(2.5), B, false},
 };
 constexpr RingRow kMoose5Rings[] = {{3, 144, B, false}, {4, 112, B, false}, {5, 80, B, false}, {5.1, 48, B, false}};
 constexpr RingRow kMoose10Rings[] = {
@@ -96,13 +117,14 @@ constexpr WeaponClass AirPistol = WeaponClass::AirPistol;
 constexpr std::span<const TargetPoint> kNoCentres;
 constexpr std::span<const RingRow> kNoRings;
 
-// The faces in catalogue order; the hunting animals first face, then second face.
+// The faces in catalogue order; the hunting animals first face, then second face. A face's scale
+// is refRadius units to refDiameter / 2 mm (the 50 m rifle's 448 / 112 is its 8 units a mm).
 const FaceRow kFaces[kTargetCount] = {
     {1050, 64, 2109, KindRing, Rifle, 7.62, 300, 384, 600, 100, kRifleRings, 0, 0, kNoCentres, NoLead},
     {1100, 65, 2110, KindRing, Rifle, 7.62, 200, 384, 600, 100, kRifleRings, 0, 0, kNoCentres, NoLead},
     {1150, 66, 2111, KindRing, Rifle, 7.62, 100, 384, 600, 100, kRifleRings, 0, 0, kNoCentres, NoLead},
-    {1200, 67, 2112, KindRing, Rifle, 5.6, 50, 445, 112, 100, kRifle50Rings, 0, 0, kNoCentres, NoLead},
-    {1350, 68, 2113, KindDecimal, Rifle, 5.6, 50, 445, 112, 100, kRifle50Rings, 0, 0, kNoCentres, NoLead},
+    {1200, 67, 2112, KindRing, Rifle, 5.6, 50, 448, 112, 100, kRifle50Rings, 0, 0, kNoCentres, NoLead},
+    {1350, 68, 2113, KindDecimal, Rifle, 5.6, 50, 448, 112, 100, kRifle50Rings, 0, 0, kNoCentres, NoLead},
     {1250, 69, 2114, KindRing, AirRifle, 4.5, 10, 150, 30, 100, kAirRifleRings, 0, 0, kFiveBullCentres, NoLead},
     {2300, 69, 2126, KindHunt, AirRifle, 4.5, 10, 150, 30, 100, kAirRifleRings, 0, 0, kFiveBullCentres, NoLead},
     {1400, 70, 2115, KindDecimal, AirRifle, 4.5, 10, 150, 30, 100, kAirRifleRings, 0, 0, kFiveBullCentres, NoLead},

@@ -51,7 +51,7 @@ void TargetDescriptor::Clear() {
     ringCount_ = 0;
     std::memset(ringLabel_, 0, sizeof ringLabel_);
     std::fill(std::begin(ringValue_), std::end(ringValue_), 0.0);
-    std::fill(std::begin(ringRadius_), std::end(ringRadius_), 0);
+    std::fill(std::begin(ringRadius_), std::end(ringRadius_), 0.0);
     zoneMap_.Init();
     refRadius_ = 0;
     identity_ = 0;
@@ -78,7 +78,7 @@ int TargetDescriptor::Define(int nameId, int identity, int kind, int distance, i
     return 0;
 }
 
-int TargetDescriptor::AddRing(double value, int radius, int colour, const char* label) {
+int TargetDescriptor::AddRing(double value, double radius, int colour, const char* label) {
     if (ringCount_ >= kMaxRings) return -1;
     const int i = ringCount_++;
     ringValue_[i] = value;
@@ -141,13 +141,13 @@ int TargetDescriptor::AddAimCentre(int x, int y) {
 }
 
 int TargetDescriptor::RingColour(int i) const { return i >= 0 && i < ringCount_ ? ringColour_[i] : 0; }
-int TargetDescriptor::RingRadius(int i) const { return i >= 0 && i < ringCount_ ? ringRadius_[i] : 0; }
+double TargetDescriptor::RingRadius(int i) const { return i >= 0 && i < ringCount_ ? ringRadius_[i] : 0.0; }
 
 int TargetDescriptor::FullScaleRadius() const {
     constexpr int kNoRings = 800;
-    int largest = 0;
+    double largest = 0;
     for (int i = 0; i < ringCount_; ++i) largest = std::max(largest, ringRadius_[i]);
-    return largest > 0 ? largest : kNoRings;
+    return largest > 0 ? int(std::ceil(largest)) : kNoRings;
 }
 double TargetDescriptor::RingValue(int i) const { return i >= 0 && i < ringCount_ ? ringValue_[i] : 0.0; }
 
@@ -166,10 +166,11 @@ TargetPoint TargetDescriptor::AimCentre(int k) const {
     return centres_[((k % centreCount_) + centreCount_) % centreCount_];
 }
 
-int TargetDescriptor::BulletRadius() const {
-    if (refDiameter_ == 0) return 0;
-    return int(calibre_ / refDiameter_ * refRadius_);
+double TargetDescriptor::BulletRadius() const {
+    return refDiameter_ > 0 ? calibre_ * refRadius_ / refDiameter_ : 0.0;  // calibre / 2 × UnitsPerMm()
 }
+
+double TargetDescriptor::UnitsPerMm() const { return refDiameter_ > 0 ? 2.0 * refRadius_ / refDiameter_ : 0.0; }
 
 int TargetDescriptor::DetectorScale() const {
     const std::int64_t divisor = std::int64_t(scalePercent_) * refDiameter_;
@@ -183,29 +184,33 @@ int TargetDescriptor::ShotBearing(int x, int y) {
     return degrees < 0 ? degrees + 360 : degrees;
 }
 
-double TargetDescriptor::ScoreShot(int x, int y) const {
-    const double d = std::sqrt(double(x) * x + double(y) * y);
+namespace {
+
+// 10.1 (an inner ten) and 5.1 (an inner five) mark inner rings; whole values are ordinary rings.
+bool IsInnerValue(double value) { return value - std::floor(value) > 0.05; }
+
+}  // namespace
+
+double TargetDescriptor::ScoreAt(double x, double y) const {
+    const double d = std::sqrt(x * x + y * y);
     const double b = BulletRadius();
-    // Bands are searched from the inside out: where bands overlap or meet, the inner ring's value
-    // stands, so the first band that holds the shot gives its score.
-    const int last = ringCount_ - 1;
-    int next = -1;  // the first ring inside ring i whose value differs from ring i's
-    for (int i = last; i >= 0; --i) {
-        double inner = 0.0;
-        if (i < last) {
-            if (ringValue_[i + 1] != ringValue_[i]) next = i + 1;
-            if (next >= 0) inner = b + ringRadius_[next];
-        }
+    const bool decimal = (kind_ & KindDecimal) != 0;
+    // Bands are searched from the inside out, each from the edge of the band inside it (inner) to
+    // the edge of its own outermost ring: where two bands meet, the inner one's value stands.
+    double inner = 0.0;
+    for (int i = ringCount_ - 1; i >= 0; --i) {
+        if (decimal && IsInnerValue(ringValue_[i])) continue;          // a mark, not a band
+        if (i > 0 && ringValue_[i - 1] == ringValue_[i]) continue;     // the band goes on outwards
         const double outer = b + ringRadius_[i];
-        if (d < inner || d > outer) continue;
+        if (d > outer) {
+            inner = outer;
+            continue;
+        }
         double score = ringValue_[i];
-        if (kind_ & KindDecimal) {
-            const double points = std::floor(ringValue_[i]);
-            int tenth = 9;  // a band of no width, and an inner ring (10.1): the top tenth
-            // The ring around an inner ring already runs up to .9 at its inner edge, so a shot
-            // inside the inner ring scores no less than that, and never more than the top tenth.
-            if (outer > inner && points == ringValue_[i]) tenth = int(9.0 - 9.0 * (d - inner) / (outer - inner));
-            score = points + 0.1 * tenth;
+        if (decimal) {
+            int tenth = 9;  // a band of no width
+            if (outer > inner) tenth = std::min(9, int(10.0 * (outer - d) / (outer - inner)));
+            score = std::floor(ringValue_[i]) + 0.1 * tenth;
         }
         if (score != 0.0) return score;
         break;  // a ring of value 0 (a biathlon plate outside its hit zone) holds the shot
@@ -213,10 +218,21 @@ double TargetDescriptor::ScoreShot(int x, int y) const {
     if (zoneScores_.empty()) return 0.0;
     const std::int64_t width = zoneMap_.Width();
     const std::int64_t height = zoneMap_.Height();
-    const std::int64_t col = std::int64_t(x) * kPicturePixelsPerView / kViewWidthUnits + width / 2;
-    const std::int64_t row = height / 2 - std::int64_t(y) * kPicturePixelsPerView / kViewWidthUnits;
+    // the pixel address truncates toward zero, as integer division of whole units does
+    const double colOffset = std::trunc(x * kPicturePixelsPerView / kViewWidthUnits);
+    const double rowOffset = std::trunc(y * kPicturePixelsPerView / kViewWidthUnits);
+    if (std::abs(colOffset) > double(width) || std::abs(rowOffset) > double(height)) return 0.0;
+    const std::int64_t col = std::int64_t(colOffset) + width / 2;
+    const std::int64_t row = height / 2 - std::int64_t(rowOffset);
     if (col < 0 || row < 0 || col >= width || row >= height) return 0.0;
     return kZoneScores[zoneScores_[std::size_t(row * width + col)]];
+}
+
+bool TargetDescriptor::InInnerRing(double x, double y) const {
+    const double d = std::sqrt(x * x + y * y);
+    for (int i = 0; i < ringCount_; ++i)
+        if (IsInnerValue(ringValue_[i]) && d <= BulletRadius() + ringRadius_[i]) return true;
+    return false;
 }
 
 }  // namespace zark

@@ -132,8 +132,9 @@ TEST_F(ProgressIndexTest, ScansKeepTheIndexInStepWithTheFolder) {
     EXPECT_EQ(SkippedNames(report), std::vector<std::string>{"broken.zas"});
 }
 
-// The index is only a cache: a damaged file, one of another layout and a deleted one are all
-// made again from the series, with the same rows.
+// The index is only a cache: a damaged file, one of another layout, one of an earlier scoring
+// rule (whose totals differ) and a deleted one are all made again from the series, with the same
+// rows.
 TEST_F(ProgressIndexTest, ABadOrMissingIndexIsMadeAgain) {
     std::vector<ProgressRow> rows;
     Scan(&rows);
@@ -157,6 +158,21 @@ TEST_F(ProgressIndexTest, ABadOrMissingIndexIsMadeAgain) {
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+    report = Scan(&again);
+    EXPECT_TRUE(report.rebuilt);
+    EXPECT_EQ(report.read, 6);
+    EXPECT_EQ(again, rows);
+
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("earlier"));
+        db.setDatabaseName(indexPath);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("UPDATE series SET total = total - 1")));
+        ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA user_version = 1")));  // the first rule's index
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("earlier"));
     report = Scan(&again);
     EXPECT_TRUE(report.rebuilt);
     EXPECT_EQ(report.read, 6);

@@ -98,7 +98,7 @@ TEST_F(Diagram, RingRadiiAreReferenceLinesAndAFaceWithoutRingsScalesTo800) {
     const TargetDescriptor& rifle = test::BuiltCatalogue().Entry(3);
     hub.SetTargets(&rifle, nullptr);
     ASSERT_EQ(int(Plot().Levels().size()), rifle.RingCount());
-    EXPECT_EQ(Plot().FullScale(), rifle.RingRadius(0));
+    EXPECT_EQ(Plot().FullScale(), 618);  // ring 1's 617.6 units, rounded up
     Tick(1, true);
     Tick(2, false);
     Tick(3, false);

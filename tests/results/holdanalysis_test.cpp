@@ -45,11 +45,12 @@ TEST(HoldAnalysis, AStillHoldADriftAndAJerkAtTheShot) {
     ExpectHold(Trace().Hold(40, 10, 0).Shot(10, 0).Figures(), 25, 1, 1, 0, 1.0, 0, 0, 1.6);
     // the trigger pulls the shot 10.5 mm left and 15.5 mm low of a still hold
     ExpectHold(Trace().Hold(30, 5, 5).Shot(-100, -150).Figures(), 25, 1, 1, 0, 0.5, 0.5, std::hypot(10.5, 15.5), 1.2);
-    // x = 2, 4, ... 60 units, then the shot at 62: the last second is 12 .. 60, the ten holds
-    // 12 .. 24 and the nine 12 .. 46; 24 steps of 0.2 mm; the mean in the middle of 1.2 .. 6 mm
+    // x = 2, 4, ... 60 units, then the shot at 62: the last second is 12 .. 60, the ten (to 25)
+    // holds 12 .. 24 and the nine (to 50) 12 .. 50; 24 steps of 0.2 mm; the mean in the middle of
+    // 1.2 .. 6 mm
     Trace drift;
     for (int x = 2; x <= 60; x += 2) drift.Hold(1, x, 0);
-    ExpectHold(drift.Shot(62, 0).Figures(), 25, 7.0 / 25, 18.0 / 25, 4.8, 3.6, 0, 2.6, 1.2);
+    ExpectHold(drift.Shot(62, 0).Figures(), 25, 7.0 / 25, 20.0 / 25, 4.8, 3.6, 0, 2.6, 1.2);
 }
 
 TEST(HoldAnalysis, TheLastSecondStopsAtTheTraceStartAGapAndTheShotBefore) {
@@ -80,8 +81,8 @@ TEST(HoldAnalysis, LevelsAndTheFaceOfEveryKind) {
     EXPECT_EQ(levels(2050), std::pair(5, 4));   // the moose's inner five
     EXPECT_EQ(levels(3200), std::pair(5, 4));   // no rings: the best zone of the map
     EXPECT_EQ(levels(4050), std::pair(1, 0));   // a biathlon plate: hit or not
-    EXPECT_TRUE(AimOnFace(FaceOf(1250), 247, 0));
-    EXPECT_FALSE(AimOnFace(FaceOf(1250), 248, 0));
+    EXPECT_TRUE(AimOnFace(FaceOf(1250), 250, 0));  // ring 1, 227.5, and the bullet's 22.5
+    EXPECT_FALSE(AimOnFace(FaceOf(1250), 251, 0));
     EXPECT_TRUE(AimOnFace(FaceOf(3200), 0, 0));     // on the S25's silhouette
     EXPECT_FALSE(AimOnFace(FaceOf(3200), 0, 800));  // above it
 }

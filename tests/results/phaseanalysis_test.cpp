@@ -13,9 +13,10 @@ namespace zark {
 namespace {
 
 // Every trace below is worked by hand from the README's rules. On the air rifle face (1250) a unit
-// is 0.1 mm and the ten's reach R is 24 units (2.4 mm), so at 40 ms a step the approach ends at a
-// smoothed 11.52 units a step, the hold begins at 4.8, the hold area is 72 units, and a break
-// moving the aim more than 36 units is jerked. The face's outer ring holds the aim within 247.
+// is 0.1 mm and the ten's reach R is 25 units (2.5 mm: the 0.25 mm dot and the 2.25 mm bullet), so
+// at 40 ms a step the approach ends at a smoothed 12 units a step, the hold begins at 5, the hold
+// area is 75 units, and a break moving the aim more than 37.5 units is jerked. The face's outer
+// ring holds the aim within 250.
 const TargetDescriptor& FaceOf(int identity) { return test::CatalogueFace(identity); }
 const TargetDescriptor& AirRifle() { return FaceOf(1250); }
 
@@ -42,9 +43,9 @@ struct Trace {
         store->AppendShot(x, y, 0);
         return *this;
     }
-    // From above the face: 3 points off it, 10 on it coming down 20 units a step from 240 (points
-    // 3..12), 10 settling at 5 units a step (13..22, down to y = 10).
-    Trace& ComeDown() { return At(3, 0, 3000).At(1, 0, 240).Move(9, 0, -20).Move(10, 0, -5); }
+    // From above the face: 3 points off it, 10 on it coming down 20 units a step from 249 (points
+    // 3..12), 10 settling at 6 units a step and a last one of 5 (13..22, down to y = 10).
+    Trace& ComeDown() { return At(3, 0, 3000).At(1, 0, 249).Move(9, 0, -20).Move(9, 0, -6).Move(1, 0, -5); }
     ShotPhases Phases(int shot = 0, const TargetDescriptor& face = AirRifle()) const {
         return AnalysePhases(*store, shot, face);
     }
@@ -62,12 +63,12 @@ void ExpectPhases(const ShotPhases& f, int approach, int settle, int hold, int h
 }
 
 TEST(PhaseAnalysis, ACleanApproachSettleHoldReleaseAndFollowThrough) {
-    // Settle: the mean of the last five steps is (20 + 20 + 5 + 5 + 5) / 5 = 11 at point 15, the
-    // first below 11.52. Hold: at point 23 the steps 5, 5, 5, 5, 1 average 4.2 (below 4.8). The
+    // Settle: the mean of the last five steps is (20 + 20 + 6 + 6 + 6) / 5 = 11.6 at point 15, the
+    // first below 12. Hold: at point 23 the steps 6, 6, 6, 5, 1 average 4.8 (below 5). The
     // wobble holds (0, 10) to point 122; then two steps of 6 and the shot 6 further (point 125).
     // The hold's steps average 210 / 101 = 2.08 units; 6 is more than twice that, 2 is not: the
     // release begins at 122. The aim then stays 20 units right of the shot for a second.
-    ASSERT_NEAR(TenReachMm(AirRifle()), 2.4, 1e-9);
+    ASSERT_NEAR(TenReachMm(AirRifle()), 2.5, 1e-9);
     Trace t;
     t.ComeDown().Wobble(100).At(1, 5, 10).At(1, 11, 10).Shot(17, 10).At(30, 20, 10).At(5, 0, -3000);
     const ShotPhases f = t.Phases();
@@ -114,18 +115,19 @@ TEST(PhaseAnalysis, ASnapShotAndAJerkAtTheRelease) {
 
 TEST(PhaseAnalysis, AHoldThatDriftsOutAndABreakInTheHold) {
     // 50 points of wobble about x = 0, then the aim drifts right 8 units a step. The 10th drifting
-    // point (80) is 80 - 360 / 59 = 73.9 units from the mean of the hold before it: out of the
-    // area, the hold ended at the 9th (point 81). The drift keeps the smoothed speed at 8: no new
-    // hold. The release reaches back the full 10 steps (8 is more than twice the hold's 171 / 58).
+    // point (82) is 80 - 360 / 59 = 73.9 units from the mean of the hold before it, still inside
+    // the area; the 11th, 88 - 440 / 60 = 80.7: out, the hold ended at the 10th. The drift keeps
+    // the smoothed speed at 8: no new hold. The release reaches back the full 10 steps (8 is more
+    // than twice the hold's 179 / 59).
     Trace drift;
     drift.ComeDown().Wobble(50).At(1, 8, 10).Move(19, 8, 0).Shot(168, 10).Move(5, 8, 0);
     const ShotPhases d = drift.Phases();
-    ExpectPhases(d, 3, 15, 23, 81, 83, -1);
-    EXPECT_NEAR(d.holdSeconds, 58 * 0.04, 1e-9);
-    EXPECT_NEAR(d.holdSpeed, 17.1 / (58 * 0.04), 1e-9);
-    // mean x 360 / 59; the wobble's 50 points and the drift's 9 are each 305.08 units from it
-    const double mean = 360.0 / 59;
-    EXPECT_NEAR(d.holdRadius, 0.1 * (25 * (mean - 1) + 25 * (mean + 1) + (360 - 9 * mean)) / 59, 1e-9);
+    ExpectPhases(d, 3, 15, 23, 82, 83, -1);
+    EXPECT_NEAR(d.holdSeconds, 59 * 0.04, 1e-9);
+    EXPECT_NEAR(d.holdSpeed, 17.9 / (59 * 0.04), 1e-9);
+    // mean x 440 / 60; the wobble's 50 points lie left of it, the drift's 10 right
+    const double mean = 440.0 / 60;
+    EXPECT_NEAR(d.holdRadius, 0.1 * (25 * (mean - 1) + 25 * (mean + 1) + (440 - 10 * mean)) / 60, 1e-9);
     EXPECT_NEAR(d.releaseMm, 8.0, 1e-9);
     EXPECT_EQ(d.verdict, VerdictDriftedOut | VerdictNoFollowThrough);
 

@@ -15,7 +15,7 @@
 namespace zark {
 namespace {
 
-constexpr int kRifle50 = 3, kAirRifleFinale = 7;
+constexpr int kRifle50 = 3, kRifle50Finale = 4, kAirRifleFinale = 7;
 
 const TargetDescriptor& Face(int index) { return test::BuiltCatalogue().Entry(index); }
 
@@ -56,7 +56,7 @@ TEST_F(ShotListRows, ScoresDirectionsTimesAndTotalsOnEachKindOfFace) {
 
     test::FeedShot(hub, 64, 0);    // 10, at 3 o'clock
     test::FeedShot(hub, 0, -65);   // 9, at 6 o'clock
-    test::FeedShot(hub, 43, 0);    // inner ten
+    test::FeedShot(hub, 42, 0);    // inner ten
     EXPECT_EQ(Scores(), (std::vector<std::string>{"10", " 9", "10'", "", "", "", "", "", "", "", "29"}));
     EXPECT_EQ(list.Row(0).direction, "3");
     EXPECT_EQ(list.Row(1).direction, "6");
@@ -66,9 +66,15 @@ TEST_F(ShotListRows, ScoresDirectionsTimesAndTotalsOnEachKindOfFace) {
 
     Start(Face(kAirRifleFinale), 2);
     test::FeedShot(hub, 1, 0);
-    test::FeedShot(hub, 0, 25);
-    EXPECT_EQ(Scores(), (std::vector<std::string>{"10.8", "9.8", "20.6"}));
+    test::FeedShot(hub, 0, 26);
+    EXPECT_EQ(Scores(), (std::vector<std::string>{"10.9", "9.9", "20.8"}));
     EXPECT_EQ(list.Row(1).direction, "12");
+
+    // a decimal face's inner ten is a mark beside the tenths, not a score of its own
+    Start(Face(kRifle50Finale), 2);
+    test::FeedShot(hub, 42, 0);
+    test::FeedShot(hub, 44, 0);
+    EXPECT_EQ(Scores(), (std::vector<std::string>{"10.3'", "10.3", "20.6"}));
 
     Start(FieldFace(), 3);
     test::FeedShot(hub, 0, 50);

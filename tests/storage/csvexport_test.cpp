@@ -72,9 +72,9 @@ TEST_F(CsvExport, SeriesFileGivesOneLinePerShotAndItsTotal) {
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], kHeader);
-    EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.3,\"9.3\",12,0.00");
-    EXPECT_EQ(Head(lines[2]), "1,2,60,-45,1885,L,9.7,\"9.7\",4,1.15");
-    EXPECT_EQ(Head(lines[3]), "1,total,,,,,,\"19.0\",,");
+    EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.4,\"9.4\",12,0.00");  // 10 × (128 − 100) / 64
+    EXPECT_EQ(Head(lines[2]), "1,2,60,-45,1885,L,9.8,\"9.8\",4,1.15");  // 10 × (128 − 75) / 64
+    EXPECT_EQ(Head(lines[3]), "1,total,,,,,,\"19.2\",,");
 }
 
 // The analysis columns on the air rifle face, a unit 0.1 mm: a still hold in the ten, then one in
@@ -98,7 +98,7 @@ TEST_F(CsvExport, AnalysisColumnsOfAStoredSeries) {
     // The phases: each stretch starts on the face, so neither approach nor settling was seen; the
     // still aim is held from its second point to the release's two steps. The first shot is
     // followed through for a second 3.16 mm away (hypot(10, 30) units); the second breaks 5 mm
-    // low (jerked: more than 1.5 x the ten's 2.4 mm) at the end of the trace.
+    // low (jerked: more than 1.5 x the ten's 2.5 mm) at the end of the trace.
     EXPECT_EQ(lines[1], "1,1,10,0,30,L,10.0,\"10\",3,0.01,100.0,100.0,0.00,1.00,0.00,0.00,1.20,25,,,,,,,,"
                         ",,,1.16,0.08,1.08,0.00,0.00,0.00,1.00,3.16,clean,,,");
     EXPECT_EQ(lines[2], "1,2,0,-20,56,L,10.0,\"10\",6,0.02,0.0,100.0,0.00,0.00,3.00,5.00,1.00,25,,,,,,,,"
@@ -131,11 +131,11 @@ TEST_F(CsvExport, TimedSeriesGivesEachShotsWindowTimeAndLateness) {
 
     const QStringList lines = Export(path);
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.3,\"9.3\",12,0.00");
+    EXPECT_EQ(Head(lines[1]), "1,1,0,100,10,L,9.4,\"9.4\",12,0.00");
     EXPECT_TRUE(lines[1].endsWith(",,,1")) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].endsWith(",1,1.23,0")) << lines[2].toStdString();
     EXPECT_TRUE(lines[3].endsWith(",2,8.04,1")) << lines[3].toStdString();
-    EXPECT_EQ(Head(lines[4]), "1,total,,,,,,\"9.7\",,");
+    EXPECT_EQ(Head(lines[4]), "1,total,,,,,,\"9.8\",,");
     EXPECT_TRUE(lines[4].endsWith(",,,"));
     for (const QString& line : lines) EXPECT_EQ(line.count(','), kHeader.count(',')) << line.toStdString();
 }
@@ -225,11 +225,11 @@ TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     ASSERT_EQ(RunCsvExport(path, out), 0);
     QFile written(out);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), kHeader + "\n"
-                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.16,5.16,7.12,0.20,5,,,,,,,,"
-                                 ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,\n"
-                                 "1,total,,,,,,\"10\",,,,,,,,,,,0.13,0.13,2,0.18,0.00,0.00,0.00,0.00"
-                                 ",,,,,0.08,0.00,0.00,7.12,,,,,,\n");
+    EXPECT_EQ(written.readAll().toStdString(), (kHeader + "\n"
+                                 "1,1,1,1,5,L,10.1,\"10'\",2,0.00,100.0,100.0,0.00,5.12,5.12,7.07,0.20,5,,,,,,,,"
+                                 ",,,0.16,0.08,0.08,0.00,0.00,7.07,,,clean,,,\n"
+                                 "1,total,,,,,,\"10\",,,,,,,,,,,0.12,0.12,2,0.18,0.00,0.00,0.00,0.00"
+                                 ",,,,,0.08,0.00,0.00,7.07,,,,,,\n").toStdString());
 
     // a folder cannot be written: exit status 1, the folder stays
     EXPECT_EQ(RunCsvExport(path, dir.path()), 1);
@@ -264,10 +264,10 @@ TEST_F(CsvExport, ANamedPipeAsOutputIsWrittenToNotReplaced) {
     reader.join();
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (kHeader + "\n").toStdString() +
-                            "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.13,-5.03,7.12,0.20,5,,,,,,,,"
-                            ",,,0.16,0.08,0.08,0.00,0.00,7.12,,,clean,,,\n"
-                            "1,total,,,,,,\" 8\",,,,,,,,,,,15.10,-10.07,4,18.15,0.00,0.00,0.00,0.00"
-                            ",,,,,0.08,0.00,0.00,7.12,,,,,,\n");
+                            "1,1,120,-80,5,L,8.0,\" 8\",4,0.00,0.0,0.0,0.00,20.00,-5.00,7.07,0.20,5,,,,,,,,"
+                            ",,,0.16,0.08,0.08,0.00,0.00,7.07,,,clean,,,\n"
+                            "1,total,,,,,,\" 8\",,,,,,,,,,,15.00,-10.00,4,18.03,0.00,0.00,0.00,0.00"
+                            ",,,,,0.08,0.00,0.00,7.07,,,,,,\n");
     struct stat info {};
     ASSERT_EQ(::stat(pipe.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

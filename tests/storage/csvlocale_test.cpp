@@ -20,9 +20,9 @@ TEST(CsvExportLocale, ScoresTextsAndTimesHaveAPointUnderAGermanLocale) {
     series->targetId = 1350;  // 50 m rifle finale: decimal scores, an inner ten
     TraceStore store;
     for (int i = 0; i < 10; ++i) store.AppendSample(40, 140);
-    store.AppendShot(0, 100, 0);  // the nine band 64..128: 9 - 9 × 36 / 64 = 3.9, so 9.3
+    store.AppendShot(0, 100, 0);  // the nine band 64..128: 10 × 28 / 64 = 4.4, so 9.4
     while (store.SampleCount() < 1885) store.AppendSample(70, 20);
-    store.AppendShot(30, -20, 0);  // 36 from the centre, inside the inner ten; 75.4 s
+    store.AppendShot(30, -20, 0);  // 36 from the centre: 10 × 28 / 64, 10.4, and the inner ten's mark; 75.4 s
     series->store = store.Image();
     series->numberOfShots = 2;
     const QString path = dir.filePath("finale.zas");
@@ -36,12 +36,12 @@ TEST(CsvExportLocale, ScoresTextsAndTimesHaveAPointUnderAGermanLocale) {
     EXPECT_EQ(out.readAll().toStdString(),
               std::string("series,shot,x,y,trace_index,side,score,score_text,direction,time,") +
                   kCsvAnalysisColumns + ",window,time_in_window_s,late\n"
-                  "1,1,0,100,10,L,9.3,\"9.3\",12,0.00,0.0,0.0,0.00,5.03,17.62,7.12,0.40,10,,,,,,,,"
-                  ",,,0.36,0.08,0.28,0.00,0.00,7.12,1.00,13.38,clean,,,\n"
-                  "1,2,30,-20,1885,L,10.9,\"10.9\",4,1.15,0.0,100.0,0.00,8.81,2.52,7.12,74.96,25,,,,,,,,"
-                  ",,,74.92,0.08,74.84,0.00,0.00,7.12,,,long hold,,,\n"
-                  "1,total,,,,,,\"20.2\",,,,,,,,,,,1.89,5.03,1,5.38,15.57,7.78,2.67,10.68"
-                  ",,,,,37.56,0.00,0.00,7.12,,13.38,,,,\n");
+                  "1,1,0,100,10,L,9.4,\"9.4\",12,0.00,0.0,0.0,0.00,5.00,17.50,7.07,0.40,10,,,,,,,,"
+                  ",,,0.36,0.08,0.28,0.00,0.00,7.07,1.00,13.29,clean,,,\n"
+                  "1,2,30,-20,1885,L,10.4,\"10.4'\",4,1.15,0.0,100.0,0.00,8.75,2.50,7.07,74.96,25,,,,,,,,"
+                  ",,,74.92,0.08,74.84,0.00,0.00,7.07,,,long hold,,,\n"
+                  "1,total,,,,,,\"19.8\",,,,,,,,,,,1.88,5.00,1,5.34,15.46,7.73,2.65,10.61"
+                  ",,,,,37.56,0.00,0.00,7.07,,13.29,,,,\n");
 }
 
 }  // namespace

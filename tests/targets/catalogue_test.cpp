@@ -27,11 +27,11 @@ struct Row {
     int distance, refRadius, refDiameter, scalePercent;
 };
 
-// Transcribed from the table of faces.
+// Transcribed from the table of faces; the 50 m rifle at its rings' 8 units a mm (448 / 112).
 const Row kRows[kTargetCount] = {
     {1050, 64, 2109, 0, 1, 7.62, 300, 384, 600, 100}, {1100, 65, 2110, 0, 1, 7.62, 200, 384, 600, 100},
-    {1150, 66, 2111, 0, 1, 7.62, 100, 384, 600, 100}, {1200, 67, 2112, 0, 1, 5.6, 50, 445, 112, 100},
-    {1350, 68, 2113, 1, 1, 5.6, 50, 445, 112, 100},   {1250, 69, 2114, 0, 3, 4.5, 10, 150, 30, 100},
+    {1150, 66, 2111, 0, 1, 7.62, 100, 384, 600, 100}, {1200, 67, 2112, 0, 1, 5.6, 50, 448, 112, 100},
+    {1350, 68, 2113, 1, 1, 5.6, 50, 448, 112, 100},   {1250, 69, 2114, 0, 3, 4.5, 10, 150, 30, 100},
     {2300, 69, 2126, 4, 3, 4.5, 10, 150, 30, 100},    {1400, 70, 2115, 1, 3, 4.5, 10, 150, 30, 100},
     {5100, 71, 2116, 0, 2, 5.6, 50, 650, 500, 100},   {5050, 72, 2117, 0, 2, 5.6, 25, 650, 500, 100},
     {5150, 73, 2118, 0, 2, 5.6, 25, 650, 500, 100},   {5200, 74, 2119, 0, 4, 4.5, 10, 304, 59, 100},
@@ -63,17 +63,20 @@ std::string Rings(const TargetDescriptor& face) {
 const std::string kRifle =
     "1:640 W, 2:576 W, 3:512 W, 4:448 W, 5:384 B, 6:320 B, 7:256 B, 8:192 B, 9:128 B, 10:64 B no label, "
     "10.1:32 B no label";
+// The sport's faces have the rulebook's rings (radii to 6 digits here; the rulebook test checks
+// them in mm).
 const std::string kRifle50 =
-    "1:618 W, 2:554 W, 3:490 W, 3:445 B no label, 4:426 B, 5:362 B, 6:298 B, 7:234 B, 8:170 B, "
-    "9:106 B no label, 10:42 B no label, 10.1:21 B no label";
+    "1:617.6 W, 2:553.6 W, 3:489.6 W, 3:449.6 B no label, 4:425.6 B, 5:361.6 B, 6:297.6 B, 7:233.6 B, "
+    "8:169.6 B, 9:105.6 B no label, 10:41.6 B no label, 10.1:20 B no label";
 const std::string kAirRifle =
-    "1:225 W no label, 2:200 W no label, 3:175 W no label, 4:150 B no label, 5:125 B no label, "
-    "6:100 B no label, 7:75 B no label, 8:50 B no label, 9:25 B no label, 10:2 B no label";
+    "1:227.5 W no label, 2:202.5 W no label, 3:177.5 W no label, 4:152.5 B no label, 5:127.5 B no label, "
+    "6:102.5 B no label, 7:77.5 B no label, 8:52.5 B no label, 9:27.5 B no label, 10:2.5 B no label";
 const std::string kPistol =
     "1:650 W, 2:585 W, 3:520 W, 4:455 W, 5:390 W, 6:325 W, 7:260 B, 8:195 B, 9:130 B, 10:65 B no label, "
-    "10.1:33 B no label";
+    "10.1:32.5 B no label";
 const std::string kAirPistol =
-    "3:608 W, 4:532 W, 5:456 W, 6:380 W, 7:304 B, 8:228 B, 9:152 B no label, 10:60 B no label, 10.1:25 B no label";
+    "1:801.22 W, 2:718.78 W, 3:636.339 W, 4:553.898 W, 5:471.458 W, 6:389.017 W, 7:306.576 B, 8:224.136 B, "
+    "9:141.695 B no label, 10:59.2542 B no label, 10.1:25.7627 B no label";
 const std::string kMoose5 = "3:144 B no label, 4:112 B no label, 5:80 B no label, 5.1:48 B no label";
 const std::string kMoose10 =
     "1:172 B no label, 2:156 B no label, 3:140 B no label, 4:124 B no label, 5:108 B no label, "
@@ -87,7 +90,7 @@ const std::string kQuarter = "1:96 B";
 
 const std::string kRingsByIndex[kTargetCount] = {
     kRifle, kRifle, kRifle, kRifle50, kRifle50, kAirRifle, kAirRifle, kAirRifle, kPistol, kPistol,
-    "5:650 B, 6:546 B, 7:442 B, 8:338 B, 9:234 B, 10:130 B no label, 10.1:70 B no label",
+    "5:650 B, 6:546 B, 7:442 B, 8:338 B, 9:234 B, 10:130 B no label, 10.1:65 B no label",
     kAirPistol, kAirPistol, kMoose5, kMoose5, kMoose10, kMoose10, kRoebuck, kRoebuck, kDeer, kDeer, kBoar, kBoar,
     "2:192 B no label, 3:144 B no label, 4:96 B no label, 5:48 B no label", "2:100 B", "3:128 B", "", "",
     kQuarter, kQuarter, kQuarter, "0:120 B no label, 1:49 B no label", "1:120 B no label",
@@ -172,12 +175,15 @@ TEST_F(Catalogue, AimCentresAndLeads) {
 }
 
 TEST_F(Catalogue, WorkedScalesAndBulletRadii) {
-    EXPECT_EQ(Face(3).BulletRadius(), 22);
-    EXPECT_EQ(Face(4).BulletRadius(), 22);
-    EXPECT_EQ(Face(5).BulletRadius(), 22);
-    EXPECT_EQ(Face(13).BulletRadius(), 2);
+    // the bullet radius at its real value, not whole units
+    EXPECT_DOUBLE_EQ(Face(3).BulletRadius(), 22.4);
+    EXPECT_DOUBLE_EQ(Face(4).BulletRadius(), 22.4);
+    EXPECT_DOUBLE_EQ(Face(5).BulletRadius(), 22.5);
+    EXPECT_NEAR(Face(13).BulletRadius(), 2.7432, 1e-9);
+    EXPECT_DOUBLE_EQ(Face(5).UnitsPerMm(), 10);
+    EXPECT_DOUBLE_EQ(Face(3).UnitsPerMm(), 8);
     EXPECT_EQ(Face(0).DetectorScale(), 5184);
-    EXPECT_EQ(Face(3).DetectorScale(), 5363);
+    EXPECT_EQ(Face(3).DetectorScale(), 5400);  // 8 units a mm at 50 m
     EXPECT_EQ(Face(5).DetectorScale(), 1350);
     EXPECT_EQ(Face(9).DetectorScale(), 877);
     EXPECT_EQ(Face(11).DetectorScale(), 1391);
@@ -186,6 +192,7 @@ TEST_F(Catalogue, WorkedScalesAndBulletRadii) {
     TargetDescriptor empty;
     EXPECT_EQ(empty.DetectorScale(), 0);
     EXPECT_EQ(empty.BulletRadius(), 0);
+    EXPECT_EQ(empty.UnitsPerMm(), 0);
 }
 
 TEST(Descriptor, ShotBearing) {
@@ -208,7 +215,7 @@ TEST(Descriptor, RingsAndCentresHaveLimits) {
     EXPECT_EQ(face.AddRing(99, 1, 0xFFFFFF, "99"), -1);
     EXPECT_EQ(face.RingCount(), 20);
     EXPECT_DOUBLE_EQ(face.RingValue(19), 1);
-    EXPECT_EQ(face.RingRadius(19), 210);
+    EXPECT_DOUBLE_EQ(face.RingRadius(19), 210);
     for (int i = 0; i < kMaxAimCentres; ++i) ASSERT_EQ(face.AddAimCentre(i, -i), 0);
     EXPECT_EQ(face.AddAimCentre(99, 99), -1);
     EXPECT_EQ(face.CentreCount(), 10);

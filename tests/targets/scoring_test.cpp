@@ -26,15 +26,15 @@ constexpr int kAirPistolFinale = 12, kMoose5 = 13, kBoarRight = 22, kBiathlonPro
 
 TEST_F(Scoring, Rifle50TenAndInnerTenBands) {
     const TargetDescriptor& face = Face(kRifle50);
-    ASSERT_EQ(face.BulletRadius(), 22);
-    EXPECT_DOUBLE_EQ(face.ScoreShot(64, 0), 10);  // outer edge of the ten, 42 + 22
+    ASSERT_DOUBLE_EQ(face.BulletRadius(), 22.4);  // 2.8 mm at 8 units a mm
+    EXPECT_DOUBLE_EQ(face.ScoreShot(64, 0), 10);  // outer edge of the ten, 41.6 + 22.4
     EXPECT_DOUBLE_EQ(face.ScoreShot(0, -65), 9);
-    EXPECT_DOUBLE_EQ(face.ScoreShot(43, 0), 10.1);  // where the ten and inner-ten bands meet
+    EXPECT_DOUBLE_EQ(face.ScoreShot(43, 0), 10);  // the inner ten reaches 20 + 22.4
     EXPECT_DOUBLE_EQ(face.ScoreShot(-42, 0), 10.1);
     EXPECT_DOUBLE_EQ(face.ScoreShot(0, 0), 10.1);
     // off the axes: 39² + 51² = 64.2²
     EXPECT_DOUBLE_EQ(face.ScoreShot(39, -51), 9);
-    // the edge of the black is only a second "3": both 3 rings score 3, the 4 starts at 426 + 22
+    // the edge of the black is only a second "3": both 3 rings score 3, the 4 starts at 425.6 + 22.4
     EXPECT_DOUBLE_EQ(face.ScoreShot(0, 470), 3);
     EXPECT_DOUBLE_EQ(face.ScoreShot(0, 448), 4);
     EXPECT_DOUBLE_EQ(face.ScoreShot(0, 449), 3);
@@ -43,64 +43,69 @@ TEST_F(Scoring, Rifle50TenAndInnerTenBands) {
 }
 
 TEST_F(Scoring, DecimalTenths) {
+    // every band is cut into ten equal tenths from its edge inwards, the ten down to the centre
     const TargetDescriptor& finale = Face(kRifle50Finale);
     EXPECT_NEAR(finale.ScoreShot(64, 0), 10.0, 1e-9);
-    EXPECT_NEAR(finale.ScoreShot(44, 0), 10.8, 1e-9);  // 9 - 9 × 1 / 21 = 8.57
-    EXPECT_NEAR(finale.ScoreShot(43, 0), 10.9, 1e-9);  // the inner-ten band takes over
-    EXPECT_NEAR(finale.ScoreShot(65, 0), 9.8, 1e-9);   // 9 - 9 × 1 / 64 = 8.86
+    EXPECT_NEAR(finale.ScoreShot(44, 0), 10.3, 1e-9);  // 10 × 20 / 64 = 3.1
+    EXPECT_NEAR(finale.ScoreShot(65, 0), 9.9, 1e-9);   // band 64..128: 10 × 63 / 64 = 9.8
     EXPECT_NEAR(finale.ScoreShot(128, 0), 9.0, 1e-9);
-    EXPECT_NEAR(finale.ScoreShot(129, 0), 8.8, 1e-9);
+    EXPECT_NEAR(finale.ScoreShot(129, 0), 8.9, 1e-9);
+    // the three's band runs from the four's edge to the outer three's, across the edge of the black
+    EXPECT_NEAR(finale.ScoreShot(0, 449), 3.9, 1e-9);  // 10 × 63 / 64
+    EXPECT_NEAR(finale.ScoreShot(0, 481), 3.4, 1e-9);  // 10 × 31 / 64
 
     const TargetDescriptor& air = Face(kAirRifle);
     EXPECT_DOUBLE_EQ(air.ScoreShot(0, 0), 10);
-    EXPECT_DOUBLE_EQ(air.ScoreShot(24, 0), 10);  // 2 + 22
-    EXPECT_DOUBLE_EQ(air.ScoreShot(25, 0), 9);
+    EXPECT_DOUBLE_EQ(air.ScoreShot(25, 0), 10);  // 2.5 + 22.5
+    EXPECT_DOUBLE_EQ(air.ScoreShot(26, 0), 9);
     const TargetDescriptor& airFinale = Face(kAirRifleFinale);
     EXPECT_NEAR(airFinale.ScoreShot(0, 0), 10.9, 1e-9);
-    EXPECT_NEAR(airFinale.ScoreShot(1, 0), 10.8, 1e-9);  // 9 - 9 / 24 = 8.6
+    EXPECT_NEAR(airFinale.ScoreShot(2, 0), 10.9, 1e-9);  // 10 × 23 / 25 = 9.2, at most 9
+    EXPECT_NEAR(airFinale.ScoreShot(3, 0), 10.8, 1e-9);
     EXPECT_NEAR(airFinale.ScoreShot(24, 0), 10.0, 1e-9);
-    EXPECT_NEAR(airFinale.ScoreShot(0, 25), 9.8, 1e-9);  // band 24..47: 9 - 9 / 23 = 8.6
+    EXPECT_NEAR(airFinale.ScoreShot(0, 26), 9.9, 1e-9);  // band 25..50: 10 × 24 / 25 = 9.6
 }
 
-TEST_F(Scoring, InnerTenOnDecimalFacesIsTheTopTenthAndNoCloserShotScoresLess) {
+TEST_F(Scoring, InnerTenOnDecimalFacesIsAMarkBesideTheTenths) {
     const TargetDescriptor& rifle = Face(kRifle50Finale);
-    EXPECT_NEAR(rifle.ScoreShot(44, 0), 10.8, 1e-9);  // the ten band keeps its tenths
-    for (int r : {42, 20, 1, 0}) EXPECT_NEAR(rifle.ScoreShot(r, 0), 10.9, 1e-9) << r;
-    const TargetDescriptor& pistol = Face(kAirPistolFinale);
-    ASSERT_EQ(pistol.BulletRadius(), 23);  // 4.5 / 59 × 304 = 23.19
-    EXPECT_NEAR(pistol.ScoreShot(49, 0), 10.8, 1e-9);  // ten band 48..83
-    EXPECT_NEAR(pistol.ScoreShot(48, 0), 10.9, 1e-9);
-    EXPECT_NEAR(pistol.ScoreShot(0, -30), 10.9, 1e-9);
-    EXPECT_NEAR(pistol.ScoreShot(83, 0), 10.0, 1e-9);
-    // on every decimal face a closer shot never scores less, and nothing goes beyond 10.9
+    // on every decimal face a closer shot never scores less (across the inner ten's edge too), and
+    // nothing goes beyond 10.9
     for (int index : {kRifle50Finale, kAirRifleFinale, kAirPistolFinale}) {
         double farther = 0;
-        for (int r = 400; r >= 0; --r) {
+        for (int r = 1000; r >= 0; --r) {
             const double score = Face(index).ScoreShot(r * 3 / 5, -r * 4 / 5);
-            EXPECT_GE(score, farther) << index << " " << r;
-            EXPECT_LE(score, 10.9 + 1e-9) << index << " " << r;
+            ASSERT_GE(score, farther) << index << " " << r;
+            ASSERT_LE(score, 10.9 + 1e-9) << index << " " << r;
             farther = score;
         }
     }
+    EXPECT_NEAR(rifle.ScoreShot(42, 0), 10.3, 1e-9);
+    EXPECT_NEAR(rifle.ScoreShot(20, 0), 10.6, 1e-9);
+    EXPECT_TRUE(rifle.InInnerRing(42, 0));
+    EXPECT_FALSE(rifle.InInnerRing(43, 0));
+    EXPECT_FALSE(Face(kAirRifleFinale).InInnerRing(0, 0));  // the air rifle's ten is only a dot
+    // the same mark on a plain face, where it is also the score's .1
+    EXPECT_TRUE(Face(kRifle50).InInnerRing(0, -42));
+    EXPECT_DOUBLE_EQ(Face(kRifle50).ScoreShot(0, -42), 10.1);
     // a 10.9 is a full score, shown and totalled as the tenth it is
-    EXPECT_GE(rifle.ScoreShot(10, 0), 10);
-    EXPECT_EQ(ScoreText(rifle, rifle.ScoreShot(10, 0)), "10.9");
-    EXPECT_EQ(TotalText(rifle, TotalPart(rifle, rifle.ScoreShot(10, 0)) + TotalPart(rifle, rifle.ScoreShot(44, 0))), "21.7");
+    EXPECT_GE(rifle.ScoreShot(5, 0), 10);
+    EXPECT_EQ(ScoreText(rifle, rifle.ScoreShot(5, 0)), "10.9");
+    EXPECT_EQ(TotalText(rifle, TotalPart(rifle, rifle.ScoreShot(5, 0)) + TotalPart(rifle, rifle.ScoreShot(44, 0))), "21.2");
 }
 
 TEST_F(Scoring, OutsideEveryRingWithoutZoneMap) {
     const TargetDescriptor& face = Face(kRifle300);
-    ASSERT_EQ(face.BulletRadius(), 4);
+    ASSERT_NEAR(face.BulletRadius(), 4.8768, 1e-9);  // 3.81 mm at 1.28 units a mm, not rounded
     EXPECT_DOUBLE_EQ(face.ScoreShot(644, 0), 1);
     EXPECT_DOUBLE_EQ(face.ScoreShot(645, 0), 0);
     EXPECT_DOUBLE_EQ(face.ScoreShot(-30000, 30000), 0);
-    EXPECT_DOUBLE_EQ(Face(kBoarRight).ScoreShot(0, -219), 1);  // 216 + 3
+    EXPECT_DOUBLE_EQ(Face(kBoarRight).ScoreShot(0, -219), 1);  // 216 + 3.29
     EXPECT_DOUBLE_EQ(Face(kBoarRight).ScoreShot(0, -220), 0);
 }
 
 TEST_F(Scoring, MooseInnerFive) {
     const TargetDescriptor& moose = Face(kMoose5);
-    ASSERT_EQ(moose.BulletRadius(), 2);
+    ASSERT_NEAR(moose.BulletRadius(), 2.7432, 1e-9);
     EXPECT_DOUBLE_EQ(moose.ScoreShot(50, 0), 5.1);
     EXPECT_DOUBLE_EQ(moose.ScoreShot(30, 40), 5.1);
     EXPECT_DOUBLE_EQ(moose.ScoreShot(51, 0), 5);
@@ -112,13 +117,12 @@ TEST_F(Scoring, MooseInnerFive) {
 
 TEST_F(Scoring, BiathlonPlateHitsOnlyInItsZone) {
     const TargetDescriptor& prone = Face(kBiathlonProne);
-    // 5.6 / 112 × 120 comes out as 5.999… in floating point, and is truncated
-    ASSERT_EQ(prone.BulletRadius(), 5);
-    EXPECT_DOUBLE_EQ(prone.ScoreShot(54, 0), 1);
-    EXPECT_DOUBLE_EQ(prone.ScoreShot(55, 0), 0);  // on the black plate: no hit
+    ASSERT_DOUBLE_EQ(prone.BulletRadius(), 6);  // 5.6 × 120 / 112
+    EXPECT_DOUBLE_EQ(prone.ScoreShot(55, 0), 1);  // the bullet's edge touches the zone
+    EXPECT_DOUBLE_EQ(prone.ScoreShot(56, 0), 0);  // on the black plate: no hit
     EXPECT_DOUBLE_EQ(prone.ScoreShot(0, 200), 0);
-    EXPECT_DOUBLE_EQ(Face(32).ScoreShot(0, 125), 1);
-    EXPECT_DOUBLE_EQ(Face(32).ScoreShot(0, 126), 0);
+    EXPECT_DOUBLE_EQ(Face(32).ScoreShot(0, 126), 1);
+    EXPECT_DOUBLE_EQ(Face(32).ScoreShot(0, 127), 0);
 }
 
 TEST_F(Scoring, RingValuesRepeatedAndZero) {
@@ -210,7 +214,7 @@ TEST_F(Scoring, ScoreTexts) {
     EXPECT_EQ(TotalText(field, TotalPart(field, 10.1) + TotalPart(field, 5)), "15");
 
     const TargetDescriptor& decimal = Face(kRifle50Finale);
-    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.8");
+    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.3");
     EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(128, 0)), "9.0");
     EXPECT_EQ(ScoreText(decimal, 0), "0.0");
     EXPECT_EQ(TotalText(decimal, TotalPart(decimal, 10.4) + TotalPart(decimal, 9.8)), "20.2");
@@ -234,7 +238,7 @@ TEST_F(Scoring, TextsHaveAPointUnderAGermanLocale) {
     ASSERT_STREQ(probe, "10,5");  // what the texts must not follow
 
     const TargetDescriptor& decimal = Face(kRifle50Finale);
-    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.8");
+    EXPECT_EQ(ScoreText(decimal, decimal.ScoreShot(44, 0)), "10.3");
     EXPECT_EQ(ScoreText(decimal, 9.0), "9.0");
     EXPECT_EQ(TotalText(decimal, TotalPart(decimal, 10.4) + TotalPart(decimal, 9.8)), "20.2");
     EXPECT_EQ(TotalText(Face(kRifle50), 19), "19");

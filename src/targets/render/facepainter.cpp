@@ -27,6 +27,11 @@ void DrawPicture(QPainter& painter, const FaceGeometry& g, const TargetDescripto
     painter.drawImage(target, picture->Image());
 }
 
+// A ring's radius in pixels, truncated as UnitsToPixels truncates whole units.
+int RadiusPixels(const FaceGeometry& g, double units) {
+    return int(double(g.width) * g.zoom * units / kViewWidthUnits);
+}
+
 void DrawRings(QPainter& painter, const FaceGeometry& g, const TargetDescriptor& face, const FaceStyle& style) {
     QPen whitePen(QColor::fromRgb(kWhite));
     QPen blackPen(QColor::fromRgb(kBlack));
@@ -52,12 +57,11 @@ void DrawRings(QPainter& painter, const FaceGeometry& g, const TargetDescriptor&
             const QRgb fill = colour ? kWhite : kBlack;
             painter.setPen(colour ? blackPen : whitePen);
             painter.setBrush(QColor::fromRgb(fill));
-            const int r = UnitsToPixels(g, face.RingRadius(j));
+            const int r = RadiusPixels(g, face.RingRadius(j));
             painter.drawEllipse(QPoint(cx, cy), r, r);
             const char* label = face.RingLabel(j);
             if (!label || !*label) continue;
-            const int mid = face.RingRadius(j) + (face.RingRadius(j + 1) - face.RingRadius(j)) / 2;
-            const int m = UnitsToPixels(g, mid);
+            const int m = RadiusPixels(g, (face.RingRadius(j) + face.RingRadius(j + 1)) / 2);
             painter.setPen(QColor::fromRgb(colour ? kBlack : kWhite));
             const QString text = QString::fromLatin1(label);
             const QPoint at[] = {{cx + m, cy + halfFont}, {cx, cy + m + halfFont}, {cx - m, cy + halfFont},

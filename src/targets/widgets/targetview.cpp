@@ -167,7 +167,7 @@ void TargetView::PlaceMark(int k) {
     const int dpi = Dpi();
     const int min1 = HundredthsToPixels(100, dpi);
     const int min2 = HundredthsToPixels(15, dpi);
-    const int d = std::max(UnitsToPixels(CurrentTarget()->BulletRadius()), min2);
+    const int d = std::max(UnitsToPixels(int(CurrentTarget()->BulletRadius())), min2);
     const int h = d >= min1 ? d + min2 : min1;
     const SamplePoint position = store->ShotPosition(k);
     const QPoint p = ToPixel(position.x, position.y, k, false);
