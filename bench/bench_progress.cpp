@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include "progress/progresscsv.h"
 #include "progress/progressindex.h"
 #include "storage/seriesfileio.h"
 #include "targets/targetcatalogue.h"
@@ -67,7 +68,10 @@ void BM_IndexFromNothing(benchmark::State& state) {
 }
 BENCHMARK(BM_IndexFromNothing)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-void BM_ScanWithNothingChanged(benchmark::State& state) {
+// An unchanged rescan: the scan alone (the folder listed, nothing opened, nothing written), or, with
+// rows, what "zark --export-progress" does after the process has started: the scan, every row
+// from the index and the CSV.
+void RescanUnchanged(benchmark::State& state, bool rows) {
     Folder& folder = TheFolder();
     {
         zark::ProgressIndex index(folder.dir.path(), folder.catalogue);
@@ -77,8 +81,15 @@ void BM_ScanWithNothingChanged(benchmark::State& state) {
         zark::ProgressIndex index(folder.dir.path(), folder.catalogue);
         const zark::ScanReport report = index.Scan();
         if (report.unchanged != kFiles) state.SkipWithError("a file was read again");
+        if (rows && zark::ProgressCsv(index.Rows(), folder.catalogue).count(QLatin1Char('\n')) != kFiles + 1)
+            state.SkipWithError("not every row");
     }
 }
+
+void BM_ScanWithNothingChanged(benchmark::State& state) { RescanUnchanged(state, false); }
 BENCHMARK(BM_ScanWithNothingChanged)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RescanRowsAndCsv(benchmark::State& state) { RescanUnchanged(state, true); }
+BENCHMARK(BM_RescanRowsAndCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -63,13 +63,15 @@ QString DroppedFile(const QMimeData* data) {
     return {};
 }
 
-// What a save writes: the shown series, or the match with its stored series.
-std::unique_ptr<SeriesRecord> SeriesToSave(int targetId, const TraceStore& store) {
+// What a save writes: the shown series (sighters marked as such), or the match with its stored
+// series.
+std::unique_ptr<SeriesRecord> SeriesToSave(int targetId, const TraceStore& store, const SeriesFlow* flow) {
     auto record = std::make_unique<SeriesRecord>();
     record->Clear();
     record->targetId = targetId;
     record->store = store.Image();
     record->numberOfShots = store.ShotCount();
+    record->sighters = flow && !flow->matchMode() && flow->sightersMode() ? 1 : 0;
     return record;
 }
 
@@ -207,7 +209,8 @@ bool FrameFiles::ApplySeries(const QString& path) {
     frame_.SetFileName(path);
     frame_.SetSeriesDate(LocalDateTime(record.date));
     frame_.SetShootingState(ShootingState::Idle);
-    if (SeriesFlow* flow = frame_.Flow()) flow->LoadSeries(ShotsOfOpenedSeries(record, flow->seriesShots()));
+    if (SeriesFlow* flow = frame_.Flow())
+        flow->LoadSeries(ShotsOfOpenedSeries(record, flow->seriesShots()), record.sighters);
     frame_.ResetScoreboard(false, {});
     ShowOpenedStore(record.store);
     return true;
@@ -261,9 +264,11 @@ bool FrameFiles::SaveWithDialog() {
     const QString path = SavePathOfKind(ChooseSavePath(match), match);
     if (path.isEmpty()) return false;  // Cancel changes nothing
     files_.ChoseFile(path);
-    QString error;
-    const bool saved = match ? files_.Io().WriteMatch(*MatchToSave(target->Identity(), *flow, *store), path, &error)
-                             : files_.Io().WriteSeries(*SeriesToSave(target->Identity(), *store), path, &error);
+    const FileCommands::SaveOutcome outcome =
+        match ? files_.SaveMatch(*MatchToSave(target->Identity(), *flow, *store), path)
+              : files_.SaveSeries(*SeriesToSave(target->Identity(), *store, flow), path);
+    const bool saved = outcome.ok;
+    const QString& error = outcome.error;
     frame_.SetFileName(saved ? path : QString());
     if (saved) {
         frame_.SetSeriesDate(LocalDateTime(files_.Now()));
@@ -309,7 +314,7 @@ void FrameFiles::SaveAutomatically(bool match) {
     const QString name = UiQString(target->NameId());
     const FileCommands::SaveOutcome outcome =
         match ? files_.AutoSaveMatch(*MatchToSave(target->Identity(), *flow, *store), name)
-              : files_.AutoSaveSeries(*SeriesToSave(target->Identity(), *store), name);
+              : files_.AutoSaveSeries(*SeriesToSave(target->Identity(), *store, flow), name);
     frame_.SetFileName(outcome.path);
     if (outcome.ok) {
         frame_.SetSeriesDate(LocalDateTime(files_.Now()));

@@ -1,6 +1,7 @@
 #include "app/framerange.h"
 #include "app/framejournal.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/mainframe.h"
@@ -15,7 +16,9 @@ namespace zark {
 namespace {
 
 constexpr int kTextRecovered = 470;      // "The interrupted series was recovered into %s"
-constexpr int kTextNotRecovered = 471;   // "An interrupted series could not be recovered: %s"
+constexpr int kTextNotRecovered = 471;   // "An interrupted series could not be recovered (%s): it is kept ..."
+constexpr int kTextNoRoom = 476;         // "There is no room in %s for the interrupted series: it is kept ..."
+constexpr int kTextSighters = 143;       // "Sighters"
 constexpr int kTextJournalFailed = 472;  // "The journal of this series cannot be written (%s): ..."
 
 QString Format(int id, const QString& value) {
@@ -35,14 +38,18 @@ FrameJournal::FrameJournal(MainFrame& frame, FileCommands& files, NoticeBanner* 
 FrameJournal::~FrameJournal() = default;
 
 void FrameJournal::RecoverEarlierRuns() {
-    const RecoveryOutcome outcome = RecoverJournals(JournalFolder(files_.SaveFolder()), files_);
+    LoadUiStrings();
+    const RecoveryOutcome outcome = RecoverJournals(JournalFolder(files_.SaveFolder()), files_, UiQString(kTextSighters));
     QStringList lines;
     if (!outcome.files.isEmpty()) {
         QStringList names;
         for (const QString& path : outcome.files) names << QFileInfo(path).fileName();
         lines << Format(kTextRecovered, names.join(QStringLiteral(", ")));
     }
-    if (!outcome.errors.isEmpty()) lines << Format(kTextNotRecovered, outcome.errors.join(QStringLiteral("; ")));
+    if (outcome.noRoom)
+        lines << Format(kTextNoRoom, QDir::toNativeSeparators(files_.SaveFolder()));
+    else if (!outcome.errors.isEmpty())
+        lines << Format(kTextNotRecovered, outcome.errors.join(QStringLiteral("; ")));
     if (!lines.isEmpty() && banner_) banner_->Show(lines.join(QLatin1Char('\n')));
     // a lane on the range tells the range what an interrupted run left
     if (FrameRange* range = frame_.Range()) range->PublishRecovered(outcome.files);

@@ -204,12 +204,12 @@ void SeriesFlow::EndSeries() {
 }
 
 // An opened file is shown, not shot: whatever was paused is over.
-void SeriesFlow::LoadSeries(int shots) {
+void SeriesFlow::LoadSeries(int shots, int sighters) {
     LeaveMatch();
     target_.ShowFile();
     if (shots >= 1 && shots <= kMaxShots) seriesShots_ = shots;
     seriesDouble_ = 0;
-    sightersMode_ = 0;
+    sightersMode_ = sighters ? 1 : 0;
     paused_ = 0;
     shooting_ = false;
 }

@@ -71,9 +71,9 @@ public:
     const MatchProgramme& programme() const { return programme_; }
     const TraceImage& matchSeries(int j) const { return matchSeries_[j]; }
 
-    // A series file was opened: match mode ends and F10 starts a series of shots (1..20; another
-    // count keeps the previous one).
-    void LoadSeries(int shots);
+    // A series file was opened: match mode ends and F10 starts a series (sighters when the file
+    // holds sighters) of shots (1..20; another count keeps the previous one).
+    void LoadSeries(int shots, int sighters = 0);
     // A match file was opened: its programme and series become the current match, complete.
     void LoadMatch(const MatchProgramme& programme, const TraceImage* series, int seriesCount);
     void LeaveMatch();

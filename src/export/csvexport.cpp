@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "results/holdanalysis.h"
 #include "results/phaseanalysis.h"
 #include "results/shotscore.h"
+#include "storage/checkedfile.h"
 #include "storage/matchrecord.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
@@ -144,8 +144,16 @@ bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, Expor
         file.matchRecord.reset();
         if (!file.seriesRecord) file.seriesRecord = std::make_unique<SeriesRecord>();
     }
-    if (!(isMatch ? io.ReadMatch(path, *file.matchRecord) : io.ReadSeries(path, *file.seriesRecord))) {
+    ReadNotes notes;
+    if (!(isMatch ? io.ReadMatch(path, *file.matchRecord, &notes) : io.ReadSeries(path, *file.seriesRecord, &notes))) {
         error = QStringLiteral("cannot read the %1 file '%2'").arg(kind, path);
+        return false;
+    }
+    // Shot lines of which none can be read are no series of no shots.
+    if (notes.shotLines == 0 && notes.refusedShotLines > 0) {
+        error = QStringLiteral("the %1 file '%2' has no shot line that can be read (%3 refused)")
+                    .arg(kind, path)
+                    .arg(notes.refusedShotLines);
         return false;
     }
     file.targetId = isMatch ? file.matchRecord->targetId : file.seriesRecord->targetId;
@@ -205,9 +213,9 @@ int WriteExportText(const QByteArray& bytes, const QString& out) {
         return 0;
     }
     // A regular or new file is replaced only once the whole text is written.
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, bytes) || !file.commit())
-        return CannotWrite(out, file.errorString());
+    QString error;
+    if (!WriteWholeFile(out, std::string_view(bytes.constData(), std::size_t(bytes.size())), &error))
+        return CannotWrite(out, error);
     return 0;
 }
 

@@ -48,8 +48,10 @@ struct ExportFile {
     std::unique_ptr<MatchRecord> matchRecord;
 };
 // Reads path as a match (extension .zam) or a series. False with the reason in error when it
-// cannot be read or names a target the catalogue does not know; quiet: no message about the
-// target (for readers on other threads).
+// cannot be read, has shot lines of which none can be read, or names a target the catalogue does
+// not know; quiet: no message about the target (for readers on other threads). Single shot or
+// trace lines that cannot be read are left out and named in the log (standard error for the
+// command-line exports).
 bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, ExportFile& file, QString& error,
                     bool quiet = false);
 

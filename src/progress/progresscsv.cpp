@@ -1,5 +1,6 @@
 #include "progress/progresscsv.h"
 
+#include <QHash>
 #include <cstdio>
 
 #include "i18n/uistrings.h"
@@ -21,18 +22,40 @@ QString Quoted(const QString& text) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+// "yyyy-MM-dd HH:mm:ss", put together from the fields (a format string is read again each time).
+QString DateCell(const QDateTime& date) {
+    if (!date.isValid()) return {};
+    const QDate day = date.date();
+    const QTime time = date.time();
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", day.year(), day.month(), day.day(), time.hour(),
+                             time.minute(), time.second());
+}
+
 }  // namespace
 
 QString ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue& catalogue) {
     QString csv = QLatin1String(kProgressCsvHeader) + QLatin1Char('\n');
-    for (const ProgressRow& row : rows) {
+    // the faces met so far, looked up once each
+    struct Face {
+        bool known = false;
         TargetPair pair;
-        const bool known = catalogue.FindQuietly(row.faceId, pair) != 0;
-        const QString name = known ? QString::fromStdString(LookupString(UiLanguage::English, pair.first->NameId())) : QString();
-        const QString total = known ? QString::fromStdString(TotalText(*pair.first, row.total)).trimmed()
+        QString name;
+    };
+    QHash<int, Face> faces;
+    for (const ProgressRow& row : rows) {
+        auto face = faces.find(row.faceId);
+        if (face == faces.end()) {
+            Face found;
+            found.known = catalogue.FindQuietly(row.faceId, found.pair) != 0;
+            if (found.known) found.name = QString::fromStdString(LookupString(UiLanguage::English, found.pair.first->NameId()));
+            face = faces.insert(row.faceId, found);
+        }
+        const bool known = face->known;
+        const QString& name = face->name;
+        const QString total = known ? QString::fromStdString(TotalText(*face->pair.first, row.total)).trimmed()
                                     : CsvFigure(row.total, 1);
         const std::optional<double> mean = row.Mean();
-        QStringList cells{row.date.isValid() ? row.date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString(),
+        QStringList cells{DateCell(row.date),
                           Quoted(row.file),
                           QString::number(row.series),
                           QString::number(row.faceId),
@@ -61,9 +84,14 @@ int RunProgressExport(const QString& folder, const QString& out) {
         std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
         return 1;
     }
-    if (!report.error.isEmpty()) std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
     for (const SkippedFile& skipped : report.skipped)
         std::fprintf(stderr, "zark: skipped: %s\n", qPrintable(skipped.reason));
+    if (report.writeFailed) {
+        // the rows the index holds are an earlier scan's: none are given as if they were current
+        std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
+        return 1;
+    }
+    if (!report.error.isEmpty()) std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
     return WriteExportText(ProgressCsv(index.Rows(), catalogue).toUtf8(), out);
 }
 

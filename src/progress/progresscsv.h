@@ -20,7 +20,8 @@ QString ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue&
 
 // "zark --export-progress DIR [OUT]": brings DIR's index up to date and writes the CSV to OUT or
 // standard output; files that cannot be read go to standard error with their reason. Returns the
-// exit status: 0 when the scan ran, 1 when DIR cannot be read or OUT cannot be written.
+// exit status: 0 when the scan ran, 1 when DIR cannot be read, the index cannot be written (no
+// line is then written) or OUT cannot be written. A relative DIR is taken from the working folder.
 int RunProgressExport(const QString& folder, const QString& out);
 
 }  // namespace zark

@@ -8,11 +8,16 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QTimeZone>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "progress/seriessummary.h"
 #include "targets/targetdescriptor.h"
@@ -53,23 +58,57 @@ QString DateText(const QDateTime& date) { return date.isValid() ? date.toString(
 QVariant Figure(bool present, double value) { return present ? QVariant(value) : QVariant(QMetaType(QMetaType::Double)); }
 
 // Every series and match file under folder (not in hidden folders), as the scan compares them.
+// The size and modification time come from one stat of the file, the time as milliseconds since
+// the epoch without any time zone: QFileInfo's dates are local times, and each of them costs a
+// look at the system's zone.
 std::vector<FoundFile> FindFiles(const QString& folder) {
     std::vector<FoundFile> found;
-    const QDir root(folder);
-    QDirIterator it(folder, {QStringLiteral("*.zas"), QStringLiteral("*.zam")}, QDir::Files | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    const QString prefix = QDir(folder).absolutePath() + QLatin1Char('/');
+    // (the names are compared here: name filters match a regular expression per file)
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QFileInfo info = it.nextFileInfo();
-        found.push_back({root.relativeFilePath(info.filePath()), info.size(),
-                         info.lastModified().toMSecsSinceEpoch()});
+        const QString path = it.next();
+        if (!path.endsWith(QLatin1String(".zas"), Qt::CaseInsensitive) &&
+            !path.endsWith(QLatin1String(".zam"), Qt::CaseInsensitive))
+            continue;
+        const QString file = path.startsWith(prefix) ? path.mid(prefix.size()) : QDir(folder).relativeFilePath(path);
+#ifdef Q_OS_UNIX
+        struct stat status;
+        if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+            found.push_back({file, qint64(status.st_size),
+                             qint64(status.st_mtim.tv_sec) * 1000 + qint64(status.st_mtim.tv_nsec) / 1000000});
+            continue;
+        }
+#endif
+        const QFileInfo info(path);
+        found.push_back({file, info.size(), info.lastModified().toMSecsSinceEpoch()});
     }
     return found;
+}
+
+// "yyyy-MM-dd HH:mm:ss" as the index keeps it, read field by field, as a time of the zone (the
+// system's, read once: a local time made one by one would look at the system's zone each time).
+QDateTime ParseDate(const QString& text, const QTimeZone& zone) {
+    if (text.size() != 19) return {};
+    const auto field = [&text](int at, int width) {
+        int value = 0;
+        for (int i = at; i < at + width; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9') return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const QDate date(field(0, 4), field(5, 2), field(8, 2));
+    const QTime time(field(11, 2), field(14, 2), field(17, 2));
+    if (!date.isValid() || !time.isValid()) return {};
+    return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
 }
 
 }  // namespace
 
 ProgressIndex::ProgressIndex(const QString& folder, const TargetCatalogue& catalogue)
-    : folder_(folder),
+    : folder_(folder.isEmpty() ? folder : QDir(folder).absolutePath()),
       catalogue_(catalogue),
       connection_(QStringLiteral("zark-progress-%1").arg(connectionCount.fetch_add(1))),
       readers_(std::max(1, QThread::idealThreadCount())) {}
@@ -255,17 +294,22 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
     }
     if (failure.isEmpty() && !db_.commit()) failure = db_.lastError().text();
     if (!failure.isEmpty()) {
+        // The index keeps the last scan's rows, which are no longer the folder's: none are given
+        // until a scan writes it.
         report.error = QStringLiteral("cannot write the index: %1").arg(failure);
+        report.writeFailed = true;
         db_.rollback();
     }
+    current_ = failure.isEmpty();
     return report;
 }
 
 std::vector<ProgressRow> ProgressIndex::Rows() const {
     std::vector<ProgressRow> rows;
-    if (!db_.isValid() || !db_.isOpen()) return rows;
+    if (!current_ || !db_.isValid() || !db_.isOpen()) return rows;
     QSqlQuery q(db_);
     q.setForwardOnly(true);
+    const QTimeZone zone = QTimeZone::systemTimeZone();
     if (!q.exec(QStringLiteral("SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
                                "aiming_s, extreme_spread_mm, mean_radius_mm FROM series ORDER BY date, path, number")))
         return rows;
@@ -273,7 +317,7 @@ std::vector<ProgressRow> ProgressIndex::Rows() const {
         ProgressRow row;
         row.file = q.value(0).toString();
         row.series = q.value(1).toInt();
-        row.date = QDateTime::fromString(q.value(2).toString(), QLatin1String(kDateFormat));
+        row.date = ParseDate(q.value(2).toString(), zone);
         row.faceId = q.value(3).toInt();
         row.shots = q.value(4).toInt();
         row.total = q.value(5).toDouble();

@@ -24,6 +24,7 @@ struct ScanReport {
     int removed = 0;      // files gone since the last scan
     bool rebuilt = false; // the index file was corrupt or of another version and was made afresh
     bool inMemory = false;  // the index file could not be written: this scan's index is not kept
+    bool writeFailed = false;  // the scan's changes could not be written (error says why): Rows() gives none
     std::vector<SkippedFile> skipped;  // every file found that cannot be read, with its reason
 };
 
@@ -48,7 +49,8 @@ public:
     // Brings the index up to date: new and changed files (size or time differ) are read, gone
     // files leave it, unchanged files are not opened.
     ScanReport Scan(const Progress& progress = {});
-    // Every series of the index, by date (none first), then file, then series number.
+    // Every series of the index, by date (none first), then file, then series number; none after
+    // a scan that could not write its changes (the index then holds an earlier scan's rows).
     std::vector<ProgressRow> Rows() const;
 
     QString IndexPath() const;
@@ -59,8 +61,9 @@ private:
     bool Open(ScanReport& report);
     bool CreateTables();
 
-    QString folder_;
+    QString folder_;  // absolute: a relative folder is taken from the working folder
     const TargetCatalogue& catalogue_;
+    bool current_ = true;  // the index holds what the last scan found
     QString connection_;
     QSqlDatabase db_;
     int readers_;

@@ -51,6 +51,8 @@ bool SummariseFile(const QString& path, const QString& file, const TargetCatalog
                    std::vector<ProgressRow>& rows, QString& reason) {
     ExportFile read;
     if (!ReadExportFile(path, catalogue, read, reason, true)) return false;
+    // Sighters are no scored series: the training log leaves them out.
+    if (read.seriesRecord && read.seriesRecord->sighters) return true;
     const QDateTime date = LocalDateTime(read.date);
     for (std::size_t k = 0; k < read.series.size(); ++k) {
         ProgressRow row = SummariseSeries(*read.series[k], read.pair);

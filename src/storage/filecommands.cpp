@@ -1,11 +1,13 @@
 #include "storage/filecommands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
 
 #include "diag/diagnostics.h"
 
@@ -212,34 +214,121 @@ QString FileCommands::AutomaticFileName(const QString& targetName, bool match, c
     return path;
 }
 
-template <typename Record, typename Write>
-FileCommands::SaveOutcome FileCommands::AutoSave(const Record& record, const QString& targetName, bool match,
-                                                 const FileDate* at, Write write) {
+namespace {
+
+template <typename Record>
+constexpr bool kIsMatch = std::is_same_v<Record, MatchRecord>;
+
+// The shots (position and side) and the trace points of an image, as far as a file keeps them.
+bool SameShotsAndTrace(const TraceImage& a, const TraceImage& b) {
+    const std::int32_t shots = std::clamp(a.shotCount, 0, kMaxShots);
+    const std::int32_t samples = std::clamp(a.sampleCount, 0, kMaxSamples);
+    if (shots != b.shotCount || samples != b.sampleCount) return false;
+    for (std::int32_t k = 0; k < shots; ++k)
+        if (a.shots[k].x != b.shots[k].x || a.shots[k].y != b.shots[k].y || (a.shots[k].side != 0) != (b.shots[k].side != 0))
+            return false;
+    return std::equal(a.samples, a.samples + samples, b.samples,
+                      [](const AimSample& p, const AimSample& q) { return p.x == q.x && p.y == q.y; });
+}
+
+bool Holds(const SeriesRecord& written, const SeriesRecord& read) {
+    return written.targetId == read.targetId && (written.sighters != 0) == (read.sighters != 0) &&
+           SameShotsAndTrace(written.store, read.store);
+}
+
+bool Holds(const MatchRecord& written, const MatchRecord& read) {
+    if (written.targetId != read.targetId) return false;
+    for (int j = 0; j < kMaxMatchSeries; ++j)
+        if (!SameShotsAndTrace(written.series[j], read.series[j])) return false;
+    return true;
+}
+
+// The file at path holds every shot and point of the record.
+template <typename Record>
+bool FileHolds(const SeriesFileIo& io, const Record& record, const QString& path) {
+    auto read = std::make_unique<Record>();
+    bool ok = false;
+    if constexpr (kIsMatch<Record>)
+        ok = io.ReadMatch(path, *read);
+    else
+        ok = io.ReadSeries(path, *read);
+    return ok && Holds(record, *read);
+}
+
+}  // namespace
+
+template <typename Record>
+FileCommands::SaveOutcome FileCommands::Save(const Record& record, const QString& path, const FileDate* at) const {
     SaveOutcome outcome;
-    if (MakeSaveFolder(outcome.error)) {
-        const QString path = AutomaticFileName(targetName, match, at);
-        if (QFileInfo::exists(path))
-            outcome.error = QStringLiteral("too many files of this name: ") + path;
-        else if (write(record, path, &outcome.error))
-            outcome.path = path;
+    bool written = false;
+    if constexpr (kIsMatch<Record>)
+        written = io_.WriteMatch(record, path, &outcome.error, at, &outcome.noRoom);
+    else
+        written = io_.WriteSeries(record, path, &outcome.error, at, &outcome.noRoom);
+    if (written && !FileHolds(io_, record, path)) {
+        written = false;
+        outcome.error = path + QStringLiteral(": the file written does not read back whole");
+        QFile::remove(path);
     }
-    outcome.ok = !outcome.path.isEmpty();
+    if (written) outcome.path = path;
+    outcome.ok = written;
+    if (!outcome.ok) LogLine("Cannot save %s: %s\n", qPrintable(path), qPrintable(outcome.error));
+    return outcome;
+}
+
+FileCommands::SaveOutcome FileCommands::SaveSeries(const SeriesRecord& record, const QString& path,
+                                                   const FileDate* at) const {
+    return Save(record, path, at);
+}
+
+FileCommands::SaveOutcome FileCommands::SaveMatch(const MatchRecord& record, const QString& path,
+                                                  const FileDate* at) const {
+    return Save(record, path, at);
+}
+
+template <typename Record>
+FileCommands::SaveOutcome FileCommands::AutoSave(const Record& record, const QString& targetName, const FileDate* at) {
+    constexpr bool match = kIsMatch<Record>;
+    SaveOutcome outcome;
+    if (!MakeSaveFolder(outcome.error)) {
+        LogLine("The automatic save failed: %s\n", qPrintable(outcome.error));
+        return outcome;
+    }
+    if (at) {
+        // A recovered series a file of its name holds already (from an earlier start that wrote
+        // it and could not finish) is that file.
+        const QDir folder(SaveFolder());
+        const QString base = SafeFileNamePart(targetName) + QLatin1Char('-') + FileStamp(*at);
+        const QString extension = match ? QStringLiteral(".ZAM") : QStringLiteral(".ZAS");
+        QString path = folder.filePath(base + extension);
+        for (int n = 2; n <= kMaxSameSecond && QFileInfo::exists(path); ++n) {
+            if (FileHolds(io_, record, path)) {
+                outcome.ok = true;
+                outcome.path = path;
+                return outcome;
+            }
+            path = folder.filePath(base + QLatin1Char('-') + QString::number(n) + extension);
+        }
+    }
+    const QString path = AutomaticFileName(targetName, match, at);
+    if (QFileInfo::exists(path)) {
+        outcome.error = QStringLiteral("too many files of this name: ") + path;
+        LogLine("The automatic save failed: %s\n", qPrintable(outcome.error));
+        return outcome;
+    }
+    outcome = Save(record, path, at);
     if (!outcome.ok) LogLine("The automatic save failed: %s\n", qPrintable(outcome.error));
     return outcome;
 }
 
 FileCommands::SaveOutcome FileCommands::AutoSaveSeries(const SeriesRecord& record, const QString& targetName,
                                                        const FileDate* at) {
-    return AutoSave(record, targetName, false, at, [this, at](const SeriesRecord& r, const QString& path, QString* error) {
-        return io_.WriteSeries(r, path, error, at);
-    });
+    return AutoSave(record, targetName, at);
 }
 
 FileCommands::SaveOutcome FileCommands::AutoSaveMatch(const MatchRecord& record, const QString& targetName,
                                                       const FileDate* at) {
-    return AutoSave(record, targetName, true, at, [this, at](const MatchRecord& r, const QString& path, QString* error) {
-        return io_.WriteMatch(r, path, error, at);
-    });
+    return AutoSave(record, targetName, at);
 }
 
 FileCommands::Kind FileCommands::Read(const QString& path) {

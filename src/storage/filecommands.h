@@ -96,12 +96,21 @@ public:
 
     struct SaveOutcome {
         bool ok = false;
-        QString path;   // the file written; empty on failure
-        QString error;  // the reason of a failure
+        QString path;         // the file written; empty on failure
+        QString error;        // the reason of a failure
+        bool noRoom = false;  // the failure: no room on the disk
     };
-    // Writes the record under an automatic name in the save folder (made when needed). A failure
-    // is logged with its reason. at: the time of the name and of the file's date (nullptr: now),
-    // for a series recovered after an interruption.
+    // Writes the record to path and reads the file back: ok only when it holds every shot and
+    // every trace point of the record. A write that fails leaves no file and the file that was at
+    // path as it was; a file that reads back otherwise is removed. A failure is logged with its
+    // reason. Every series and match file is saved through these two.
+    SaveOutcome SaveSeries(const SeriesRecord& record, const QString& path, const FileDate* at = nullptr) const;
+    SaveOutcome SaveMatch(const MatchRecord& record, const QString& path, const FileDate* at = nullptr) const;
+
+    // Saves the record under an automatic name in the save folder (made when needed). at: the time
+    // of the name and of the file's date (nullptr: now), for a series recovered after an
+    // interruption; such a series that a file of its name already holds whole (written at an
+    // earlier start whose recovery did not finish) is not written again: that file is the outcome.
     SaveOutcome AutoSaveSeries(const SeriesRecord& record, const QString& targetName, const FileDate* at = nullptr);
     SaveOutcome AutoSaveMatch(const MatchRecord& record, const QString& targetName, const FileDate* at = nullptr);
 
@@ -114,8 +123,10 @@ public:
 
 private:
     bool MakeSaveFolder(QString& error) const;
-    template <typename Record, typename Write>
-    SaveOutcome AutoSave(const Record& record, const QString& targetName, bool match, const FileDate* at, Write write);
+    template <typename Record>
+    SaveOutcome Save(const Record& record, const QString& path, const FileDate* at) const;
+    template <typename Record>
+    SaveOutcome AutoSave(const Record& record, const QString& targetName, const FileDate* at);
 
     SeriesFileIo io_;
     SeriesFileIo::Clock clock_;

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <initializer_list>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "diag/diagnostics.h"
+#include "storage/checkedfile.h"
 
 namespace zark {
 
@@ -33,11 +33,11 @@ constexpr std::string_view kTiming = "Timing"sv;
 // ---------------------------------------------------------------------------------------------
 // Writing
 
-// Collects the text and hands it to the device in blocks; without a device it keeps all of it.
+// Collects the text and hands it to the file in blocks; without a file it keeps all of it.
 class TextOut final {
 public:
-    explicit TextOut(QIODevice* device) : device_(device) {
-        if (device_) text_.reserve(kBlock + 1024);
+    explicit TextOut(CheckedFile* file) : file_(file) {
+        if (file_) text_.reserve(kBlock + 1024);
     }
 
     void Section(std::string_view name) {
@@ -94,10 +94,10 @@ public:
         Pass();
     }
 
-    // Hands the rest to the device; false when any block could not be written.
+    // Hands the rest to the file; false when any block could not be written.
     bool Finish() {
         Flush();
-        return !failed_;
+        return !file_ || !file_->Failed();
     }
     std::string Take() { return std::move(text_); }
 
@@ -111,19 +111,17 @@ private:
         text_.append(digits, std::size_t(end - digits));
     }
     void Pass() {
-        if (device_ && text_.size() >= kBlock) Flush();
+        if (file_ && text_.size() >= kBlock) Flush();
     }
     void Flush() {
-        if (!device_) return;
-        if (!failed_ && !text_.empty() && device_->write(text_.data(), qint64(text_.size())) != qint64(text_.size()))
-            failed_ = true;
+        if (!file_) return;
+        file_->Write(text_);
         text_.clear();
     }
 
-    QIODevice* device_;
+    CheckedFile* file_;
     std::string text_;
     int sections_ = 0;
-    bool failed_ = false;
 };
 
 std::string DateText(const FileDate& date) {
@@ -152,13 +150,14 @@ std::string PrintablePath(std::string text) {
 }
 
 void WriteHeader(TextOut& out, const std::string& fileLine, const FileDate& date, std::int32_t targetId,
-                 const std::int32_t* numberOfShots) {
+                 const std::int32_t* numberOfShots, bool sighters = false) {
     out.Section(kHeader);
     out.Text("File", PrintablePath(fileLine));
     out.Text("Date", DateText(date));
     out.Decimal("TargetID", targetId);
     if (numberOfShots) out.Decimal("NumberOfShots", *numberOfShots);
     out.Hex("Flags", 0);
+    if (sighters) out.Decimal("Sighters", 1);
 }
 
 // The Shots and Serie sections of one trace image. Counts beyond the image's arrays are not
@@ -183,7 +182,7 @@ void WriteImage(TextOut& out, const TraceImage& image) {
 }
 
 void WriteSeriesText(TextOut& out, const SeriesRecord& record, const std::string& fileLine, const FileDate& date) {
-    WriteHeader(out, fileLine, date, record.targetId, &record.numberOfShots);
+    WriteHeader(out, fileLine, date, record.targetId, &record.numberOfShots, record.sighters != 0);
     WriteImage(out, record.store);
 }
 
@@ -204,23 +203,17 @@ void WriteMatchText(TextOut& out, const MatchRecord& record, const std::string& 
 }
 
 template <typename Produce>
-bool WriteFileAtomically(const QString& path, Produce produce, QString* error) {
-    QSaveFile file(path);
-    const auto fail = [&] {
-        LogLine("Cannot write file %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
-        if (error) *error = file.errorString();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail();
-    TextOut out(&file);
-    produce(out);
-    if (!out.Finish()) {
-        fail();
-        file.cancelWriting();
-        return false;
+bool WriteFileAtomically(const QString& path, Produce produce, QString* error, bool* noRoom) {
+    CheckedFile file(path);
+    bool ok = file.Open();
+    if (ok) {
+        TextOut out(&file);
+        produce(out);
+        ok = out.Finish() && file.Commit();
     }
-    if (!file.commit()) return fail();
-    return true;
+    if (!ok && error) *error = file.Error();
+    if (noRoom) *noRoom = !ok && file.NoRoom();
+    return ok;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -252,9 +245,13 @@ public:
             if (p < limit && line.size() == std::size_t(p - start)) line = std::string_view(start, line.size() + 1);
         }
         begin_ += std::size_t(p - start) + (p < limit ? 1 : 0);
+        if (atLineStart_) ++number_;
+        atLineStart_ = p < limit;
         return true;
     }
     bool Failed() const { return failed_; }
+    // The number in the file (from 1) of the line given last; the pieces of a longer line share it.
+    int Number() const { return number_; }
 
     // The unread bytes up to one line's length, for a parser that reads the next line in place and
     // then consumes it; empty when they may hold a zero byte.
@@ -263,7 +260,12 @@ public:
         if (hasZero_) return {};
         return std::string_view(buffer_.data() + begin_, std::min(end_ - begin_, kMaxLine));
     }
-    void Consume(std::size_t count) { begin_ += count; }
+    // Consumes a whole line, its line feed with it.
+    void Consume(std::size_t count) {
+        begin_ += count;
+        if (atLineStart_) ++number_;
+        atLineStart_ = true;
+    }
 
 private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
@@ -281,7 +283,10 @@ private:
                 end_ += std::size_t(got);
             }
         }
-        hasZero_ = std::memchr(buffer_.data(), '\0', end_) != nullptr;
+        // A byte-order mark (as Windows Notepad saves UTF-8) is no part of the first line.
+        if (!started_ && end_ - begin_ >= 3 && std::memcmp(buffer_.data() + begin_, "\xEF\xBB\xBF", 3) == 0) begin_ += 3;
+        started_ = true;
+        hasZero_ = std::memchr(buffer_.data() + begin_, '\0', end_ - begin_) != nullptr;
     }
 
     QIODevice& device_;
@@ -291,6 +296,9 @@ private:
     bool atEnd_ = false;
     bool failed_ = false;
     bool hasZero_ = false;  // the buffer holds a zero byte: lines must look for it
+    bool started_ = false;  // the start of the device has been looked at for a byte-order mark
+    bool atLineStart_ = true;
+    int number_ = 0;
 };
 
 // The line forms "%d", "%x", "%d,%d", "%d,%d,%d,%c" and the date's fixed widths, with
@@ -397,9 +405,9 @@ void ReadDate(std::string_view value, FileDate& date) {
 }
 
 // Header lines: the first key that starts the line decides; other lines (such as "File") are
-// ignored. A match header has no "NumberOfShots".
+// ignored. A match header has no "NumberOfShots" and no "Sighters".
 void ReadHeaderLine(std::string_view line, std::int32_t& targetId, std::int32_t* numberOfShots, std::uint32_t& flags,
-                    FileDate& date) {
+                    FileDate& date, std::int32_t* sighters = nullptr) {
     if (StartsWith(line, "TargetID")) {
         ReadDecimal(ValueAfter(line, "TargetID"), targetId);
     } else if (numberOfShots && StartsWith(line, "NumberOfShots")) {
@@ -410,37 +418,111 @@ void ReadHeaderLine(std::string_view line, std::int32_t& targetId, std::int32_t*
         if (ScanHex(value.data(), value.data() + value.size(), number)) flags = number;
     } else if (StartsWith(line, "Date")) {
         ReadDate(ValueAfter(line, "Date"), date);
+    } else if (sighters && StartsWith(line, "Sighters")) {
+        std::int32_t value = 0;
+        ReadDecimal(ValueAfter(line, "Sighters"), value);
+        *sighters = value != 0 ? 1 : 0;
     }
 }
 
-// A shot line "x,y,traceIndex,side"; past the 20th shot the lines are ignored. The trace index
-// is kept as written until the whole file is read (ResolveTraceIndices).
-void ReadShotLine(std::string_view line, TraceImage& image) {
+// Why a shot or point line was not taken; nullptr when it was (or was only white space).
+using Refusal = const char*;
+
+bool IsBlank(std::string_view line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return IsSpace(c) || c == '\0'; });
+}
+
+bool IsCoordinate(std::int32_t value) {
+    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
+}
+
+// A shot line "x,y,traceIndex,side"; a coordinate outside 16 bits is refused, never wrapped, and
+// so is a shot past the 20th. The trace index is kept as written until the whole file is read
+// (ResolveTraceIndices).
+Refusal ReadShotLine(std::string_view line, TraceImage& image) {
     const char* p = line.data();
     const char* end = p + line.size();
     std::int32_t x, y, index;
     if (!ScanNumber(p, end, x) || !ScanChar(p, end, ',') || !ScanNumber(p, end, y) || !ScanChar(p, end, ',') ||
         !ScanNumber(p, end, index) || !ScanChar(p, end, ',') || p >= end)
-        return;
-    if (image.shotCount >= kMaxShots) return;
+        return IsBlank(line) ? nullptr : "not x,y,trace index,side";
+    if (!IsCoordinate(x) || !IsCoordinate(y)) return "a coordinate outside -32768..32767";
+    if (image.shotCount >= kMaxShots) return "more than 20 shots";
     ShotRecord& shot = image.shots[image.shotCount++];
     shot.x = std::int16_t(x);
     shot.y = std::int16_t(y);
     shot.traceIndex = index;
     shot.side = *p == 'L' ? 0 : 1;
+    return nullptr;
 }
 
 void AppendPoint(TraceImage& image, std::int32_t x, std::int32_t y) {
     if (image.sampleCount < kMaxSamples) image.samples[image.sampleCount++] = AimSample{std::int16_t(x), std::int16_t(y)};
 }
 
-// A point line "x,y"; past the 22,500th point the lines are ignored.
-void ReadPointLine(std::string_view line, TraceImage& image) {
+// A point line "x,y"; refused like a shot line, and past the 22,500th point.
+Refusal ReadPointLine(std::string_view line, TraceImage& image) {
     const char* p = line.data();
     const char* end = p + line.size();
     std::int32_t x, y;
-    if (ScanNumber(p, end, x) && ScanChar(p, end, ',') && ScanNumber(p, end, y)) AppendPoint(image, x, y);
+    if (!ScanNumber(p, end, x) || !ScanChar(p, end, ',') || !ScanNumber(p, end, y))
+        return IsBlank(line) ? nullptr : "not x,y";
+    if (!IsCoordinate(x) || !IsCoordinate(y)) return "a coordinate outside -32768..32767";
+    if (image.sampleCount >= kMaxSamples) return "more than 22,500 trace points";
+    AppendPoint(image, x, y);
+    return nullptr;
 }
+
+// Counts the shot and point lines a reading refused and names them in the log (the program's
+// zark.log; standard error for the command-line exports): the first few one by one with their
+// line number, the rest in one line at the end.
+class Refusals final {
+public:
+    Refusals(const QString& file, ReadNotes* notes) : file_(file), notes_(notes ? notes : &own_) {}
+    ~Refusals() {
+        if (unnamed_ > 0)
+            LogLine("%s: %d more shot or trace line(s) cannot be read and are left out\n", qPrintable(file_), unnamed_);
+    }
+    Refusals(const Refusals&) = delete;
+    Refusals& operator=(const Refusals&) = delete;
+
+    void Shot(Refusal why, const LineReader& lines, std::string_view line) {
+        if (!why) {
+            if (!IsBlank(line)) ++notes_->shotLines;
+            return;
+        }
+        ++notes_->refusedShotLines;
+        Name("shot", why, lines, line);
+    }
+    void Point(Refusal why, const LineReader& lines, std::string_view line) {
+        if (!why) return;
+        ++notes_->refusedPointLines;
+        Name("trace", why, lines, line);
+    }
+
+private:
+    static constexpr int kNamed = 10;
+
+    void Name(const char* kind, Refusal why, const LineReader& lines, std::string_view line) {
+        if (named_ >= kNamed) {
+            ++unnamed_;
+            return;
+        }
+        ++named_;
+        std::string text(line.substr(0, 60));
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        for (char& c : text)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+        LogLine("%s:%d: the %s line \"%s\" cannot be read (%s) and is left out\n", qPrintable(file_), lines.Number(), kind,
+                text.c_str(), why);
+    }
+
+    QString file_;
+    ReadNotes own_;
+    ReadNotes* notes_;
+    int named_ = 0;
+    int unnamed_ = 0;
+};
 
 // Point lines of the form the writer gives them ("-123,45" and a line feed) straight from the
 // reader's buffer, as many as follow; the first line of another form is left to the line parsers.
@@ -450,7 +532,8 @@ void ReadPlainPoints(LineReader& lines, TraceImage& image) {
         const char* p = ahead.data();
         const char* end = p + ahead.size();
         std::int32_t x, y;
-        if (!ScanShortInt(p, end, x) || !ScanChar(p, end, ',') || !ScanShortInt(p, end, y) || !ScanChar(p, end, '\n'))
+        if (image.sampleCount >= kMaxSamples || !ScanShortInt(p, end, x) || !ScanChar(p, end, ',') ||
+            !ScanShortInt(p, end, y) || !ScanChar(p, end, '\n'))
             return;
         AppendPoint(image, x, y);
         lines.Consume(std::size_t(p - ahead.data()));
@@ -578,7 +661,7 @@ Section SectionOf(std::string_view name, bool match) {
     return Section::None;
 }
 
-bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
+bool ReadSeriesLines(LineReader& lines, SeriesRecord& record, Refusals& refusals) {
     Section section = Section::None;
     std::int32_t timedShots = 0;
     std::string_view line;
@@ -595,10 +678,10 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
         }
         switch (section) {
         case Section::Header:
-            ReadHeaderLine(line, record.targetId, &record.numberOfShots, record.flags, record.date);
+            ReadHeaderLine(line, record.targetId, &record.numberOfShots, record.flags, record.date, &record.sighters);
             break;
-        case Section::Shots: ReadShotLine(line, record.store); break;
-        case Section::Serie: ReadPointLine(line, record.store); break;
+        case Section::Shots: refusals.Shot(ReadShotLine(line, record.store), lines, line); break;
+        case Section::Serie: refusals.Point(ReadPointLine(line, record.store), lines, line); break;
         case Section::Timing: ReadTimingLine(line, record.store, timedShots); break;
         default: break;
         }
@@ -608,7 +691,7 @@ bool ReadSeriesLines(LineReader& lines, SeriesRecord& record) {
     return !lines.Failed();
 }
 
-bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
+bool ReadMatchLines(LineReader& lines, MatchRecord& record, Refusals& refusals) {
     Section section = Section::None;
     int opened = 0;     // Shots sections met so far
     int current = -1;   // the series the latest Shots section opened; -1 for none
@@ -635,10 +718,10 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
         case Section::Header: ReadHeaderLine(line, record.targetId, nullptr, record.flags, record.date); break;
         case Section::Match: ReadMatchLine(line, record.programme, entry); break;
         case Section::Shots:
-            if (current >= 0) ReadShotLine(line, record.series[current]);
+            if (current >= 0) refusals.Shot(ReadShotLine(line, record.series[current]), lines, line);
             break;
         case Section::Serie:
-            if (current >= 0) ReadPointLine(line, record.series[current]);
+            if (current >= 0) refusals.Point(ReadPointLine(line, record.series[current]), lines, line);
             break;
         case Section::Timing:
             if (current >= 0) ReadTimingLine(line, record.series[current], timedShots);
@@ -656,15 +739,17 @@ bool ReadMatchLines(LineReader& lines, MatchRecord& record) {
 }
 
 template <typename Record, typename ReadLines>
-bool ReadFile(const QString& path, Record& record, ReadLines readLines) {
+bool ReadFile(const QString& path, Record& record, ReadNotes* notes, ReadLines readLines) {
     record.Clear();
+    if (notes) *notes = ReadNotes{};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         LogLine("Cannot open file %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return false;
     }
     LineReader lines(file);
-    if (!readLines(lines, record)) {
+    Refusals refusals(path, notes);
+    if (!readLines(lines, record, refusals)) {
         LogLine("Cannot read file %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         record.Clear();
         return false;
@@ -678,6 +763,7 @@ void SeriesRecord::Clear() {
     targetId = 0;
     numberOfShots = 0;
     flags = 0;
+    sighters = 0;
     store.Clear();
     date = FileDate{};
 }
@@ -721,31 +807,34 @@ SeriesFileIo::SeriesFileIo() : clock_(&LocalFileDate) {}
 void SeriesFileIo::SetClock(Clock clock) { clock_ = clock ? clock : &LocalFileDate; }
 
 bool SeriesFileIo::WriteSeries(const SeriesRecord& record, const QString& path, QString* error,
-                               const FileDate* date) const {
+                               const FileDate* date, bool* noRoom) const {
     const std::string fileLine = FileLineOf(path);
     const FileDate written = date ? *date : clock_();
-    return WriteFileAtomically(path, [&](TextOut& out) { WriteSeriesText(out, record, fileLine, written); }, error);
+    return WriteFileAtomically(path, [&](TextOut& out) { WriteSeriesText(out, record, fileLine, written); }, error,
+                               noRoom);
 }
 
 bool SeriesFileIo::WriteMatch(const MatchRecord& record, const QString& path, QString* error,
-                              const FileDate* date) const {
+                              const FileDate* date, bool* noRoom) const {
     const std::string fileLine = FileLineOf(path);
     const FileDate written = date ? *date : clock_();
-    return WriteFileAtomically(path, [&](TextOut& out) { WriteMatchText(out, record, fileLine, written); }, error);
+    return WriteFileAtomically(path, [&](TextOut& out) { WriteMatchText(out, record, fileLine, written); }, error,
+                               noRoom);
 }
 
-bool SeriesFileIo::ReadSeries(const QString& path, SeriesRecord& record) const {
-    return ReadFile(path, record, ReadSeriesLines);
+bool SeriesFileIo::ReadSeries(const QString& path, SeriesRecord& record, ReadNotes* notes) const {
+    return ReadFile(path, record, notes, ReadSeriesLines);
 }
 
-bool SeriesFileIo::ReadMatch(const QString& path, MatchRecord& record) const {
-    return ReadFile(path, record, ReadMatchLines);
+bool SeriesFileIo::ReadMatch(const QString& path, MatchRecord& record, ReadNotes* notes) const {
+    return ReadFile(path, record, notes, ReadMatchLines);
 }
 
 bool SeriesFileIo::ReadSeries(QIODevice& device, SeriesRecord& record) {
     record.Clear();
     LineReader lines(device);
-    if (ReadSeriesLines(lines, record)) return true;
+    Refusals refusals(QStringLiteral("(device)"), nullptr);
+    if (ReadSeriesLines(lines, record, refusals)) return true;
     record.Clear();
     return false;
 }
@@ -753,7 +842,8 @@ bool SeriesFileIo::ReadSeries(QIODevice& device, SeriesRecord& record) {
 bool SeriesFileIo::ReadMatch(QIODevice& device, MatchRecord& record) {
     record.Clear();
     LineReader lines(device);
-    if (ReadMatchLines(lines, record)) return true;
+    Refusals refusals(QStringLiteral("(device)"), nullptr);
+    if (ReadMatchLines(lines, record, refusals)) return true;
     record.Clear();
     return false;
 }

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -23,6 +22,7 @@
 #endif
 
 #include "diag/diagnostics.h"
+#include "storage/checkedfile.h"
 #include "storage/filecommands.h"
 
 namespace zark {
@@ -544,10 +544,9 @@ bool SeriesJournal::Write(Job& job) {
             std::string text = JournalHeaderText(begun.header, begun.stored.data(), int(begun.stored.size()));
             AppendImageLines(text, begun.live, begun.header.started);
             // The new start replaces the old journal only once it is on the disk whole.
-            QSaveFile start(path_);
-            if (!start.open(QIODevice::WriteOnly) || start.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
-                !start.commit()) {
-                Fail(start.errorString());
+            QString error;
+            if (!WriteWholeFile(path_, text, &error)) {
+                Fail(error);
                 return true;
             }
             w.file.setFileName(path_);
@@ -591,18 +590,23 @@ QString KeepAsBroken(const QString& path) {
     return QFile::rename(path, broken) ? broken : path;
 }
 
-// Writes what the journal holds; false (with the reason) when a file could not be written.
-bool WriteRecovered(const JournalContent& content, FileCommands& files, RecoveryOutcome& outcome) {
+// Writes what the journal holds; false (with the reason) when a file could not be written or does
+// not read back whole. A match file written at an earlier start whose sighters file failed is
+// found again under its name and not written twice.
+bool WriteRecovered(const JournalContent& content, FileCommands& files, const QString& sightersName,
+                    RecoveryOutcome& outcome) {
     const JournalHeader& header = content.header;
     const QString name = QString::fromStdString(header.targetName);
     FileDate at = content.lastShot;
     if (at == FileDate{}) at = header.started;
     if (at == FileDate{}) at = LocalFileDate();
     const auto note = [&outcome](const FileCommands::SaveOutcome& saved) {
-        if (saved.ok)
+        if (saved.ok) {
             outcome.files << saved.path;
-        else
+        } else {
             outcome.errors << saved.error;
+            outcome.noRoom = outcome.noRoom || saved.noRoom;
+        }
         return saved.ok;
     };
     const int liveIndex = header.match ? StoredSeriesIndex(header.programme, header.currentEntry) : -1;
@@ -615,21 +619,26 @@ bool WriteRecovered(const JournalContent& content, FileCommands& files, Recovery
         if (liveIndex >= 0 && liveIndex < kMaxMatchSeries) match->series[liveIndex] = content.live;
         if (!note(files.AutoSaveMatch(*match, name, &at))) return false;
     }
-    // A series, or the sighters a match was at (a match file keeps no sighters).
+    // A series, or the sighters a match was at (a match file keeps no sighters). Sighters stay
+    // sighters: the file says so in its header and its name, and keeps their number of shots.
     if (liveIndex < 0 && content.LiveHasFiredShot()) {
         auto series = std::make_unique<SeriesRecord>();
         series->Clear();
         series->targetId = header.targetId;
         series->store = content.live;
         series->numberOfShots = content.live.shotCount;
-        if (!note(files.AutoSaveSeries(*series, name, &at))) return false;
+        series->sighters = header.match || header.sighters ? 1 : 0;
+        if (series->sighters && header.seriesShots >= 1 && header.seriesShots <= kMaxShots)
+            series->numberOfShots = header.seriesShots;
+        const QString seriesName = series->sighters ? name + QLatin1Char(' ') + sightersName : name;
+        if (!note(files.AutoSaveSeries(*series, seriesName, &at))) return false;
     }
     return true;
 }
 
 }  // namespace
 
-RecoveryOutcome RecoverJournals(const QString& folder, FileCommands& files) {
+RecoveryOutcome RecoverJournals(const QString& folder, FileCommands& files, const QString& sightersName) {
     RecoveryOutcome outcome;
     const QDir dir(folder);
     const QStringList names = dir.entryList({QString::fromLatin1(kJournalPattern)}, QDir::Files | QDir::Hidden, QDir::Name);
@@ -637,7 +646,14 @@ RecoveryOutcome RecoverJournals(const QString& folder, FileCommands& files) {
         const QString path = dir.filePath(name);
         QLockFile lock(path + QStringLiteral(".lock"));
         lock.setStaleLockTime(0);
-        if (!lock.tryLock(0)) continue;  // another ZARK is writing it
+        if (!lock.tryLock(0)) {
+            // another ZARK is writing it; a lock that cannot be made at all keeps the journal
+            if (lock.error() != QLockFile::LockFailedError) {
+                outcome.errors << path + QStringLiteral(".lock: cannot be made");
+                outcome.kept << path;
+            }
+            continue;
+        }
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             outcome.errors << path + QStringLiteral(": ") + file.errorString();
@@ -651,10 +667,11 @@ RecoveryOutcome RecoverJournals(const QString& folder, FileCommands& files) {
         if (content->droppedLines > 0)
             LogLine("The journal %s: %d line(s) could not be read and are left out\n", qPrintable(path),
                     content->droppedLines);
-        if (content->hasHeader && !WriteRecovered(*content, files, outcome)) {
-            LogLine("The journal %s could not be recovered: %s\n", qPrintable(path),
-                    qPrintable(outcome.errors.value(outcome.errors.size() - 1)));
-            continue;  // kept for the next start
+        if (content->hasHeader && !WriteRecovered(*content, files, sightersName, outcome)) {
+            LogLine("The journal %s could not be recovered: %s; it is kept and tried again at the next start\n",
+                    qPrintable(path), qPrintable(outcome.errors.value(outcome.errors.size() - 1)));
+            outcome.kept << path;
+            continue;
         }
         if (whole) {
             QFile::remove(path);

@@ -152,16 +152,20 @@ private:
 
 // Recovers the journals left in the folder by earlier runs that ended without saving or
 // discarding their series: each is written as an ordinary series (or match) file under the
-// automatic name of the time of its last shot, in the files' save folder. A journal still in
-// use by another ZARK (locked) is left alone. A journal read whole is removed; one that could not
-// be read whole is kept under a ".broken" name; one whose file could not be written stays for
-// the next start.
+// automatic name of the time of its last shot, in the files' save folder; sighters under the
+// target's name followed by sightersName, marked as sighters. A journal still in use by another
+// ZARK (locked) is left alone. A journal is removed only once every file it gave has been read
+// back whole; one that could not be read whole is kept under a ".broken" name; one whose file
+// could not be written (a full disk) stays as it is for the next start.
 struct RecoveryOutcome {
     QStringList files;   // the files written
     QStringList broken;  // journals kept as .broken
     QStringList errors;  // why a journal could not be recovered
+    QStringList kept;    // journals kept for the next start because a file could not be written
+    bool noRoom = false; // a file could not be written for lack of room on the disk
 };
-RecoveryOutcome RecoverJournals(const QString& folder, FileCommands& files);
+RecoveryOutcome RecoverJournals(const QString& folder, FileCommands& files,
+                                const QString& sightersName = QStringLiteral("Sighters"));
 
 // The journal folder of a save folder.
 QString JournalFolder(const QString& saveFolder);

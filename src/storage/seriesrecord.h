@@ -22,6 +22,9 @@ struct SeriesRecord {
     std::int32_t targetId = 0;
     std::int32_t numberOfShots = 0;  // the store's shot count when saving
     std::uint32_t flags = 0;         // written as 0; read back and not used
+    // Sighters, not a scored series: the header's "Sighters=1" line, which readers that do not
+    // know it skip; written only for sighters.
+    std::int32_t sighters = 0;
     TraceImage store;
     FileDate date;  // filled by the reader
 

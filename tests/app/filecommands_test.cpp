@@ -83,10 +83,11 @@ protected:
         ASSERT_TRUE(Choose(command));
         Shoot(shots);
     }
-    QString Write(const QString& name, int targetId, int numberOfShots, int shots) {
+    QString Write(const QString& name, int targetId, int numberOfShots, int shots, int sighters = 0) {
         auto record = std::make_unique<SeriesRecord>();
         record->Clear();
         record->targetId = targetId;
+        record->sighters = sighters;
         record->numberOfShots = numberOfShots;
         for (int i = 0; i < shots; ++i) {
             record->store.samples[i] = AimSample{std::int16_t(10 + i), std::int16_t(20 - i)};
@@ -175,6 +176,14 @@ TEST_F(FileCommandsTest, F10AfterOpeningASeriesContinuesWithItsNumberOfShotsWith
     EXPECT_EQ(frame->Flow()->seriesShots(), 4);
     Key(Qt::Key_F10);
     EXPECT_EQ(view->seriesShots(), 4);
+    Shoot(4);
+
+    // A file of sighters (as a recovered sighter series is written) opens as sighters: F10
+    // shoots sighters of its number of shots.
+    ASSERT_EQ(frame->Open(Write("sighters.zas", kRifle50, 5, 2, 1)), 1);
+    Key(Qt::Key_F10);
+    EXPECT_EQ(view->seriesShots(), 5);
+    EXPECT_EQ(view->sighters(), 1);
 }
 
 TEST_F(FileCommandsTest, AnUpperCaseMatchFileOpensAsTheCompleteMatch) {

@@ -3,11 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <ctime>
+#include <memory>
 
 #include "progress/progresscsv.h"
 #include "progress/progressindex.h"
 #include "progress/progresstestsupport.h"
 #include "export/csvexport.h"
+#include "storage/seriesfileio.h"
 #include "targets/targetcatalogue.h"
 
 namespace zark {
@@ -68,6 +71,52 @@ TEST(ProgressCsv, AFolderOrOutputThatCannotBeUsedIsStatusOne) {
     const QString out = QDir(dir.path()).filePath("empty.csv");
     ASSERT_EQ(RunProgressExport(empty.path(), out), 0);
     EXPECT_EQ(ReadLines(out), QStringList{kProgressCsvHeader});
+}
+
+}  // namespace
+}  // namespace zark
+
+namespace zark {
+namespace {
+
+// A relative folder from the folder above it, under two time zones: every series is found, the
+// unchanged rescan under the other zone reads no file again and gives the same lines; sighters
+// and a file none of whose shot lines can be read are no rows (the latter named with its reason).
+TEST(ProgressCsv, ARelativeFolderUnderTwoTimeZonesGivesTheSameLinesWithoutSighters) {
+    QTemporaryDir dir;
+    const QString data = QDir(dir.path()).filePath("data");
+    test::MakeTrainingFolder(data);
+    auto sighters = std::make_unique<SeriesRecord>();
+    sighters->targetId = 1200;
+    sighters->sighters = 1;
+    sighters->store.Clear();
+    sighters->store.shotCount = 1;
+    sighters->store.shots[0] = ShotRecord{5, 5, NoTrace, 0};
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*sighters, QDir(data).filePath("sighters.zas")));
+    test::WriteText(QDir(data).filePath("garbage.zas"), "[Header]\nTargetID=1200\n[Shots]\n1;2;3;L\n");
+    const QString previous = QDir::currentPath();
+    const QByteArray zone = qgetenv("TZ");
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    QStringList runs[2];
+    for (const char* tz : {"UTC", "America/New_York"}) {
+        qputenv("TZ", tz);
+        tzset();
+        EXPECT_EQ(RunProgressExport("data", "out.csv"), 0);
+        runs[tz[0] == 'U' ? 0 : 1] = ReadLines("out.csv");
+        TargetCatalogue catalogue;
+        catalogue.Build();
+        ProgressIndex index("data", catalogue);
+        const ScanReport report = index.Scan();
+        EXPECT_EQ(report.unchanged, 8) << tz;
+        ASSERT_EQ(report.skipped.size(), 3u);
+        EXPECT_TRUE(report.skipped[2].reason.contains("no shot line that can be read")) << report.skipped[2].reason.toStdString();
+    }
+    qputenv("TZ", zone);
+    tzset();
+    QDir::setCurrent(previous);
+    EXPECT_EQ(runs[0].size(), 6);  // the column titles and the five series
+    EXPECT_EQ(runs[0], runs[1]);
+    EXPECT_FALSE(runs[0].join('\n').contains("sighters"));
 }
 
 }  // namespace

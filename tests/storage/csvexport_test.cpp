@@ -212,6 +212,41 @@ TEST_F(CsvExport, UnreadableFilesAndUnknownTargetsAreRefused) {
     EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
 }
 
+// Files from other programs and editors: a byte-order mark is accepted; a shot or trace line that
+// cannot be read, or holds a coordinate beyond 16 bits, is left out and named with its line
+// (never wrapped into another number); a file none of whose shot lines can be read is refused;
+// sighters keep the header line that says so.
+TEST_F(CsvExport, ForeignFilesLoseOnlyTheLinesThatCannotBeReadAndNameThem) {
+    const QString odd = WriteFile("odd.zas", "\xEF\xBB\xBF[Header]\nTargetID=1200\nNumberOfShots=3\n\n[Shots]\n"
+                                             "12,-40,1,L\n99999,5,2,L\n1;2;3;L\n\n[Serie]\n5,5\n12,-40\n70000,1\n1;1\n");
+    QString csv, error;
+    ASSERT_TRUE(ExportCsv(odd, catalogue, csv, error)) << error.toStdString();
+    const QStringList lines = csv.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);  // the column titles, one shot, the total
+    EXPECT_TRUE(lines[1].startsWith("1,1,12,-40,1,L,")) << lines[1].toStdString();
+    const std::string log = test::LogText();
+    for (const char* named : {"odd.zas:7: the shot line \"99999,5,2,L\"", "odd.zas:8: the shot line \"1;2;3;L\"",
+                              "odd.zas:13: the trace line \"70000,1\"", "odd.zas:14: the trace line"})
+        EXPECT_NE(log.find(named), std::string::npos) << named;
+    EXPECT_EQ(log.find("odd.zas:4:"), std::string::npos) << "an empty line is no refused line";
+
+    const QString garbage = WriteFile("garbage.zas", "[Header]\nTargetID=1200\n[Shots]\n1;2;3;L\n4;5;6;R\n");
+    EXPECT_FALSE(ExportCsv(garbage, catalogue, csv, error));
+    EXPECT_TRUE(error.contains("no shot line that can be read")) << error.toStdString();
+
+    auto sighters = std::make_unique<SeriesRecord>();
+    ASSERT_TRUE(SeriesFileIo().ReadSeries(odd, *sighters));
+    EXPECT_EQ(sighters->sighters, 0);
+    sighters->sighters = 1;
+    const QString path = dir.filePath("sighters.zas");
+    ASSERT_TRUE(SeriesFileIo().WriteSeries(*sighters, path));
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("\nFlags=00000000\nSighters=1\n"));
+    ASSERT_TRUE(SeriesFileIo().ReadSeries(path, *sighters));
+    EXPECT_EQ(sighters->sighters, 1);
+}
+
 TEST_F(CsvExport, WritesTheFileNamedAsOutput) {
     auto series = std::make_unique<SeriesRecord>();
     series->Clear();

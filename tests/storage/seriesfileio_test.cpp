@@ -188,7 +188,10 @@ TEST(SeriesFile, MatchFileNames) {
 TEST(SeriesFile, ReaderNeverStoresPastItsFields) {
     std::string text = "[Shots]\n";
     for (int i = 0; i < 25; ++i) text += std::to_string(i + 1) + ",1,9999,L\n";
-    text += Points(kMaxSamples + 100) + "[Shots]\n";  // a second Shots section replaces the first
+    // (points within 16 bits: a coordinate beyond them is refused, no longer wrapped)
+    text += "[Serie]\n";
+    for (int i = 0; i < kMaxSamples + 100; ++i) text += std::to_string(i + 1) + ",1\n";
+    text += "[Shots]\n";  // a second Shots section replaces the first
     for (int i = 0; i < 25; ++i) text += std::to_string(i + 1) + ",1,9999,L\n";
     const auto read = SeriesFrom(text);
     EXPECT_EQ(read->store.shotCount, kMaxShots);

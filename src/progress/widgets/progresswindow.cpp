@@ -45,6 +45,7 @@ constexpr int kTotalText = 455;
 constexpr int kMeanText = 456;
 constexpr int kSeriesCountText = 457;
 constexpr int kSkippedText = 458;
+constexpr int kIndexFailedText = 477;  // "The list of saved series could not be brought up to date: %s"
 constexpr int kReadingText = 459;
 constexpr int kOpenHint = 460;
 constexpr int kAverageText = 461;
@@ -244,9 +245,12 @@ void ProgressWindow::ShowRows() {
     DrawChart(chosen);
     FillTable(chosen);
     LoadUiStrings();
-    status_->setText(report_.skipped.empty()
+    QString status = report_.skipped.empty()
                          ? QString::asprintf(UiText(kSeriesCountText).c_str(), int(chosen.size()))
-                         : QString::asprintf(UiText(kSkippedText).c_str(), int(chosen.size()), int(report_.skipped.size())));
+                         : QString::asprintf(UiText(kSkippedText).c_str(), int(chosen.size()), int(report_.skipped.size()));
+    if (report_.writeFailed)
+        status = QString::asprintf(UiText(kIndexFailedText).c_str(), report_.error.toUtf8().constData()) + QLatin1Char('\n') + status;
+    status_->setText(status);
     QStringList skipped;
     for (const SkippedFile& file : report_.skipped) skipped << file.file;
     status_->setToolTip(skipped.join(QLatin1Char('\n')));
