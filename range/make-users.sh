@@ -3,9 +3,11 @@
 #
 #   bash range/make-users.sh FOLDER RANGE < users.txt
 #
-# users.txt has one line per user: "lane NAME PASSWORD" or "coach NAME PASSWORD" (the file is read
-# from standard input so that no password shows in the process list). A lane's user name is its
-# lane name (RangeLane); it may write only its own lane's topics. A coach only reads the range.
+# users.txt has one line per user: "lane NAME PASSWORD", "coach NAME PASSWORD" or "spectator NAME
+# PASSWORD" (the file is read from standard input so that no password shows in the process list). A
+# lane's user name is its lane name (RangeLane); it may write only its own lane's topics. A coach
+# only reads the range. A spectator is the live page's user (range/page/config.js names it): it
+# reads only what the page shows (state, face, trace, shot), not the files of finished series.
 # Writes FOLDER/passwords (hashed by mosquitto_passwd) and FOLDER/acl, readable only by their
 # owner; give them to the broker's user (chown mosquitto) when the broker runs as a service.
 set -euo pipefail
@@ -28,14 +30,14 @@ acl=$folder/acl
 {
   echo "# Made by make-users.sh for the range '$range'."
   echo "# A lane writes only its own lane's topics and reads the range officer's commands to it;"
-  echo "# a coach reads every lane of the range."
+  echo "# a coach reads every lane of the range; the live page's spectator reads what the page shows."
 } >"$acl"
 
 count=0
 while read -r role name password rest; do
   [[ -z ${role:-} || $role == \#* ]] && continue
   if [[ ! $name =~ $valid || -z ${password:-} || -n ${rest:-} ]]; then
-    echo "make-users: line '$role $name ...' is not 'lane|coach NAME PASSWORD'" >&2
+    echo "make-users: line '$role $name ...' is not 'lane|coach|spectator NAME PASSWORD'" >&2
     exit 1
   fi
   "$passwd" -b "$passwords" "$name" "$password"
@@ -56,8 +58,15 @@ while read -r role name password rest; do
         echo "topic read zark/v1/$range/#"
       } >>"$acl"
       ;;
+    spectator)
+      {
+        echo
+        echo "user $name"
+        for topic in state face trace shot; do echo "topic read zark/v1/$range/+/$topic"; done
+      } >>"$acl"
+      ;;
     *)
-      echo "make-users: unknown role '$role' (lane or coach)" >&2
+      echo "make-users: unknown role '$role' (lane, coach or spectator)" >&2
       exit 1
       ;;
   esac
