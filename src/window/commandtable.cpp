@@ -92,7 +92,7 @@ constexpr CommandRow kCommands[] = {
 {kCmdSerie6,                {Shoot, 55},                           {O, G, O, O}, {},                  {},                               kUntouched,   {},         &H::Shoot},
 {kCmdSerie10,               {Shoot, 56},                           {O, G, O, O}, {},                  {},                               kUntouched,   {},         &H::Shoot},
 {kCmdSerie10Double,         {Shoot, 57},                           {O, G, O, O}, {},                  {},                               kUntouched,   {},         &H::Shoot},
-{kCmdTimedSeries,           {ShootEnd, 529},                       {O, G, O, O}, {},                  {},                               kUntouched,   {},         &H::Shoot},
+{kCmdTimedSeries,           {ShootEnd, 529},                       {O, G, O, O}, {13, Ctrl, 'T'},     {},                               kUntouched,   {},         &H::Shoot},
 {kCmdMatch,                 {ShootEnd, 189},                       {O, G, O, O}, {},                  {},                               kUntouched,   {},         &H::Shoot},
 {kCmdPauseContinue,         {ShootEnd, kTextPause, G, Plain, {}, kTextContinue},
                                                                    {G, O, C, G}, {10, 0, kVkF3},      {13, 11, 153, Push, G},           {G, O, O, G}, {},         &H::Shoot},

@@ -14,9 +14,10 @@ int Match(int key, bool control = false, bool shift = false, bool alt = false) {
     return MatchAccelerator(table, key, control, shift, alt);
 }
 
-TEST(Accelerators, TheTwelveEntriesInTheirOrder) {
+// The twelve of the original table, then Ctrl+T for the timed series.
+TEST(Accelerators, TheEntriesInTheirOrder) {
     const std::vector<Accelerator> table = MainAccelerators();
-    ASSERT_EQ(table.size(), 12u);
+    ASSERT_EQ(table.size(), 13u);
     const struct {
         int flags;
         int key;
@@ -25,7 +26,7 @@ TEST(Accelerators, TheTwelveEntriesInTheirOrder) {
         {kAccelControl, 'P', 2104}, {kAccelControl, 'O', 2101}, {kAccelControl, 'S', 2102},
         {kAccelAlt, 'D', 2152},     {kAccelAlt, '1', 2105},     {kAccelAlt, '2', 2106},
         {kAccelAlt, '3', 2107},     {kAccelAlt, '4', 2108},     {0, 0x70, 2159},
-        {0, 0x72, 2157},            {0, 0x74, 2155},            {0, 0x79, 2158},
+        {0, 0x72, 2157},            {0, 0x74, 2155},            {0, 0x79, 2158},            {kAccelControl, 'T', kCmdTimedSeries},
     };
     for (std::size_t i = 0; i < table.size(); ++i) {
         EXPECT_EQ(table[i].flags, expected[i].flags) << i;
@@ -41,6 +42,8 @@ TEST(Accelerators, ModifiersMustBeHeldExactly) {
     EXPECT_EQ(Match('D', false, false, true), kCmdDiagram);
     EXPECT_EQ(Match('4', false, false, true), kCmdZoom4);
     EXPECT_EQ(Match(kVkF10), kCmdNewSerie);
+    EXPECT_EQ(Match('T', true), kCmdTimedSeries);
+    EXPECT_EQ(Match('T'), 0);
     // Ctrl+O does not fire while Shift is also down; a key without modifiers fires only alone.
     EXPECT_EQ(Match('O', true, true), 0);
     EXPECT_EQ(Match(kVkF3, false, true), 0);

@@ -57,7 +57,7 @@ TEST_F(MenuBarTest, BarAndItemsInOrder) {
     EXPECT_EQ(CommandsOf(targetPopups[1]->menu()), (std::vector<int>{2116, 2117, 2118, 0, 2119, 2120}));
     EXPECT_EQ(CommandsOf(targetPopups[2]->menu()), (std::vector<int>{2121, 2122, 2123, 2124, 2125, 0, 2126}));
     EXPECT_EQ(CommandsOf(targetPopups[3]->menu()), (std::vector<int>{2135, 2136}));
-    EXPECT_EQ(bar->Accelerators().size(), 12u);
+    EXPECT_EQ(bar->Accelerators().size(), 13u);
 }
 
 TEST_F(MenuBarTest, InitialStates) {
@@ -90,7 +90,7 @@ TEST_F(MenuBarTest, ShootMenuOfEachFamily) {
     expect(4000, {2139, 2142});
     expect(5000, {2137, 2142, 2144});
     EXPECT_EQ(TextsOf(bar->ShootMenu()),
-              (std::vector<QString>{"Sighters &3 Shots", "Serie &5 Shots", "Serie &10 Shots", "&Timed Series...", "&Match...",
+              (std::vector<QString>{"Sighters &3 Shots", "Serie &5 Shots", "Serie &10 Shots", "&Timed Series...\tCtrl+T", "&Match...",
                                     "&Pause\tF3",
                                     "&New Serie\tF10"}));
     // A family without a row keeps the items there are.
