@@ -293,7 +293,8 @@ bool DecodeFace(const QByteArray& bytes, FaceMessage& message, QString* why) {
             FaceRing ring;
             ring.radius = rr.Int("r", 0, kMaxCoordinate);
             ring.colour = rr.Text("colour", 7);
-            if (rr.ok() && !QRegularExpression("^#[0-9a-f]{6}$").match(ring.colour).hasMatch()) rr.Fail("colour", "not #rrggbb");
+            static const QRegularExpression kColour(QStringLiteral("^#[0-9a-f]{6}$"));  // compiled once
+            if (rr.ok() && !kColour.match(ring.colour).hasMatch()) rr.Fail("colour", "not #rrggbb");
             ring.value = rr.Number("value", 0, 1000);
             ring.label = rr.Text("label", 7);
             if (!ringValue.isObject() || !rr.ok()) {
