@@ -7,27 +7,12 @@
 #include <algorithm>
 
 #include "diag/diagnostics.h"
+#include "progress/progressfigures.h"
 #include "range/rangeclient.h"
 #include "storage/checkedfile.h"
 
 namespace zark {
 namespace {
-
-const QLatin1String kArchiveFolder("Range");
-
-// A shooter's name as a folder name: no separators, no control characters, no leading dot, at
-// most 64 characters; "-" when nothing is left.
-QString FolderNameOf(const QString& name) {
-    QString safe;
-    for (const QChar c : name.left(64)) {
-        const bool bad = c.unicode() < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
-                         c == '<' || c == '>' || c == '|';
-        safe += bad ? QChar('_') : c;
-    }
-    safe = safe.trimmed();
-    while (safe.startsWith('.')) safe.remove(0, 1);
-    return safe.isEmpty() ? QStringLiteral("-") : safe;
-}
 
 double TotalValue(const LaneState& lane) {
     bool ok = false;
@@ -55,15 +40,9 @@ std::vector<QString> RankLanes(const std::map<QString, LaneState>& lanes) {
 }
 
 QString ArchivePathOf(const QString& folder, const QString& lane, const SeriesMessage& series) {
-    return QDir(folder).filePath(QStringLiteral("%1/%2/%3/%4.%5")
-                                     .arg(kArchiveFolder, lane, FolderNameOf(series.shooter), series.series,
+    return QDir(folder).filePath(QStringLiteral("%1/%2.%3")
+                                     .arg(ArchiveFolderOf(lane, series.shooter), series.series,
                                           series.match ? QStringLiteral("ZAM") : QStringLiteral("ZAS")));
-}
-
-QString ArchivedShooterOf(const QString& relativePath) {
-    const QStringList parts = relativePath.split('/');
-    if (parts.size() != 4 || parts[0] != kArchiveFolder || !ValidRangeName(parts[1])) return {};
-    return QStringLiteral("%1 (%2)").arg(parts[2], parts[1]);
 }
 
 RangeOfficer::RangeOfficer(RangeClient& client, const QString& range, const QString& archive)

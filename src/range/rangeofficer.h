@@ -16,13 +16,9 @@ class RangeClient;
 // by lane name. A total is the text the lane publishes ("95", "98.4").
 std::vector<QString> RankLanes(const std::map<QString, LaneState>& lanes);
 
-// Where the club's archive keeps a series a lane sent: <folder>/Range/<lane>/<shooter>/<series>.ZAS
-// (.ZAM for a match). The shooter's name is made safe for a folder ("-" when the lane gives none).
+// Where the club's archive keeps a series a lane sent: in the shooter's archive folder of the
+// training log's folder (ArchiveFolderOf), named by the series' id, .ZAS (.ZAM for a match).
 QString ArchivePathOf(const QString& folder, const QString& lane, const SeriesMessage& series);
-// The shooter and lane a file of the archive was written for, from its path relative to the
-// training log's folder ("Range/<lane>/<shooter>/..."): "<shooter> (<lane>)"; empty for a file of
-// the program's own shooter.
-QString ArchivedShooterOf(const QString& relativePath);
 
 // The range officer's side: sends orders to lanes on "command" (QoS 1), follows their answers on
 // "ack", and keeps every finished series a lane sends in the club's archive (a folder the training

@@ -11,6 +11,7 @@
 #include "core/shootinghub.h"
 #include "range/lanepublisher.h"
 #include "range/lanewatcher.h"
+#include "progress/progressfigures.h"
 #include "range/rangeofficer.h"
 #include "range/rangebroker.h"
 #include "range/rangeclient.h"
@@ -363,7 +364,7 @@ TEST_F(RangeLanes, TheOfficerStartsThreeLanesTogetherABusyLaneSaysSoAndEverySeri
     ASSERT_TRUE(QTest::qWaitFor([&] { return officer.Archived() == 1; }, kWaitMs));
     const QStringList kept = QDir(archive.path() + "/Range/lane1/Ann").entryList(QDir::Files);
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(ArchivedShooterOf("Range/lane1/Ann/" + kept[0]), "Ann (lane1)");
+    EXPECT_EQ(ShooterOf("Range/lane1/Ann/" + kept[0]), "Ann (lane1)");
     QFile file(archive.path() + "/Range/lane1/Ann/" + kept[0]);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     auto record = std::make_unique<SeriesRecord>();

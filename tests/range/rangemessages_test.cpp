@@ -6,6 +6,7 @@
 
 #include "range/lanepublisher.h"
 #include "range/rangemessages.h"
+#include "progress/progressfigures.h"
 #include "range/rangeofficer.h"
 
 namespace zark {
@@ -236,12 +237,12 @@ TEST(RangeMessages, TheRankingAndTheClubsArchive) {
     series.shooter = "../Eva:Berg";
     const QString path = ArchivePathOf("/data", "lane2", series);
     EXPECT_EQ(path, "/data/Range/lane2/_Eva_Berg/20261208-101500-0a1f.ZAS");
-    EXPECT_EQ(ArchivedShooterOf("Range/lane2/_Eva_Berg/20261208-101500-0a1f.ZAS"), "_Eva_Berg (lane2)");
+    EXPECT_EQ(ShooterOf("Range/lane2/_Eva_Berg/20261208-101500-0a1f.ZAS"), "_Eva_Berg (lane2)");
     series.shooter.clear();
     series.match = true;
     EXPECT_TRUE(ArchivePathOf("/data", "lane2", series).endsWith("Range/lane2/-/20261208-101500-0a1f.ZAM"));
-    EXPECT_EQ(ArchivedShooterOf("Rifle 50 meter-20261208.ZAS"), "");
-    EXPECT_EQ(ArchivedShooterOf("Range/lane2/extra/Eva/x.ZAS"), "");
+    EXPECT_EQ(ShooterOf("Rifle 50 meter-20261208.ZAS"), "");
+    EXPECT_EQ(ShooterOf("Range/lane2/extra/Eva/x.ZAS"), "");
 }
 
 }  // namespace

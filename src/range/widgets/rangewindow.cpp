@@ -45,6 +45,7 @@ constexpr int kDoneText = 679;
 constexpr int kReasonsText = 680;     // the reasons of the answers, in their order below
 constexpr int kRankText = 686;
 constexpr int kLastMatchText = 687;   // "(the lane's last match)"
+constexpr int kProgrammeText = 689;   // "Pro&gramme:"
 
 constexpr LaneOrder kOrders[] = {LaneOrder::Face,  LaneOrder::Sighters, LaneOrder::Series, LaneOrder::Match,
                                  LaneOrder::Timed, LaneOrder::Lock,     LaneOrder::Unlock};
@@ -101,7 +102,8 @@ int RangeWindow::Create(MdiClient& client, const QIcon& icon, const QString& ran
     splitter->addWidget(lanes_);
     splitter->addWidget(rankingBox);
     splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({600, 220});
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter, 1);
 
@@ -131,6 +133,11 @@ int RangeWindow::Create(MdiClient& client, const QIcon& icon, const QString& ran
     whom->addSpacing(12);
     whom->addWidget(faceLabel);
     whom->addWidget(faceBox_);
+    auto* matchLabel = new QLabel(UiQString(kProgrammeText), content);
+    matchLabel->setBuddy(matchBox_);
+    whom->addSpacing(12);
+    whom->addWidget(matchLabel);
+    whom->addWidget(matchBox_);
     whom->addStretch();
     layout->addLayout(whom);
 
@@ -143,7 +150,6 @@ int RangeWindow::Create(MdiClient& client, const QIcon& icon, const QString& ran
         const LaneOrder order = kOrders[i];
         QObject::connect(button, &QPushButton::clicked, content, [this, order] { Send(order); });
         orders->addWidget(button);
-        if (kOrders[i] == LaneOrder::Match) orders->addWidget(matchBox_);
     }
     orders->addStretch();
     layout->addLayout(orders);
