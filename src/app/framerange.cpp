@@ -1,5 +1,6 @@
 #include "app/framerange.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 
@@ -40,7 +41,6 @@ constexpr int kTextBrokerAway = 657;   // "The range broker cannot be reached (%
 constexpr int kTextRefused = 658;      // "The range broker refused this lane (%s)."
 constexpr int kTextLocked = 682;       // "This lane is locked by the range officer: ..."
 constexpr int kTextArchived = 683;     // "%d series of the lanes kept in %s"
-constexpr int kTextNotStarted = 684;   // the reason of an order the lane could not carry out
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -295,7 +295,8 @@ void FrameRange::ShowOfficerWindow() {
         });
         connect(officer_.get(), &RangeOfficer::SeriesArchived, this, [this, folder] {
             if (window_)
-                window_->SetStatus(FillIn(kTextArchived, {QString::number(officer_->Archived()), folder}));
+                window_->SetStatus(QString::asprintf(UiText(kTextArchived).c_str(), officer_->Archived(),
+                                                     QDir::toNativeSeparators(folder + QStringLiteral("/Range")).toUtf8().constData()));
             frame_.Views().RefreshProgress();
         });
     }
@@ -311,9 +312,7 @@ void FrameRange::ShowOfficerWindow() {
         });
     }
     window_->Attach(watcher_.get(), officer_.get());
-    if (QMdiArea* area = frame_.Mdi().Area(); area && area->isHidden()) area->show();
-    window_->Window()->show();
-    if (QMdiArea* area = frame_.Mdi().Area()) area->setActiveSubWindow(window_->Window());
+    frame_.Views().ShowOnTop(window_->Window());
 }
 
 void FrameRange::HideOfficerWindow() {
@@ -402,9 +401,9 @@ QString FrameRange::Obey(const CommandMessage& order) {
     if (timed) timed->AskForTheDrill(asked);
     if (order.order == LaneOrder::Face) {
         const TargetDescriptor* shown = frame_.Hub().targetA();
-        return shown && shown->Identity() == order.face ? QString() : FillIn(kTextNotStarted, {});
+        return shown && shown->Identity() == order.face ? QString() : QString::fromLatin1(kRefusedNotStarted);
     }
-    return flow && flow->shooting() ? QString() : FillIn(kTextNotStarted, {});
+    return flow && flow->shooting() ? QString() : QString::fromLatin1(kRefusedNotStarted);
 }
 
 }  // namespace zark

@@ -163,6 +163,7 @@ inline constexpr char kRefusedBusy[] = "busy";                 // a series with 
 inline constexpr char kRefusedUnknownFace[] = "unknown face";
 inline constexpr char kRefusedNotOnFace[] = "not on this face";  // the face offers no such series
 inline constexpr char kRefusedWatching[] = "watching";           // the program shows another lane
+inline constexpr char kRefusedNotStarted[] = "not started";      // taken, but nothing started (no match chosen)
 
 // "ack", QoS 1, the lane's answer to an order: ok, or the reason it did not obey.
 struct AckMessage {

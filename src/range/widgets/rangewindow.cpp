@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -51,6 +52,7 @@ constexpr LaneOrder kOrders[] = {LaneOrder::Face,  LaneOrder::Sighters, LaneOrde
                                  LaneOrder::Timed, LaneOrder::Lock,     LaneOrder::Unlock};
 const char* const kReasons[] = {kRefusedCommandsOff, kRefusedBusy, kRefusedUnknownFace, kRefusedNotOnFace,
                                 kRefusedWatching};
+constexpr int kNotStartedText = 684;
 
 // Part `index` of a "|"-separated text of the tables; the English word when it has none.
 QString PartOf(int id, int index, const QString& fallback) {
@@ -93,6 +95,8 @@ int RangeWindow::Create(MdiClient& client, const QIcon& icon, const QString& ran
         list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
     lanes_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ranking_->header()->setSectionResizeMode(QHeaderView::Interactive);  // sized to its texts at each refresh
+    ranking_->header()->setStretchLastSection(false);
     auto* rankingBox = new QWidget;
     auto* rankingLayout = new QVBoxLayout(rankingBox);
     rankingLayout->setContentsMargins(0, 0, 0, 0);
@@ -189,6 +193,7 @@ QString RangeWindow::AnswerText(const QString& lane) const {
     const QString order = QString(UiQString(kFirstOrderText + int(answer.order.order))).remove('&');
     if (!answer.answered) return order + QStringLiteral(": ") + UiQString(kWaitingText);
     if (answer.ok) return order + QStringLiteral(": ") + UiQString(kDoneText);
+    if (answer.reason == QLatin1String(kRefusedNotStarted)) return order + QStringLiteral(": ") + UiQString(kNotStartedText);
     for (std::size_t i = 0; i < std::size(kReasons); ++i)
         if (answer.reason == QLatin1String(kReasons[i]))
             return order + QStringLiteral(": ") + PartOf(kReasonsText, int(i), answer.reason);
@@ -238,6 +243,13 @@ void RangeWindow::Refresh() {
         item->setTextAlignment(0, Qt::AlignRight);
         item->setTextAlignment(3, Qt::AlignRight);
     }
+    // the ranking whole beside the lanes: its columns as wide as their texts
+    int width = 2 * ranking_->frameWidth() + ranking_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < ranking_->columnCount(); ++c) {
+        ranking_->resizeColumnToContents(c);
+        width += ranking_->columnWidth(c);
+    }
+    ranking_->setMinimumWidth(width);
 }
 
 QStringList RangeWindow::Addressees() const {
