@@ -23,7 +23,9 @@
 #include "app/noticebanner.h"
 #include "apptestsupport.h"
 #include "core/seriesflow.h"
+#include "core/timedseries.h"
 #include "core/targetrun.h"
+#include "i18n/uistrings.h"
 #include "replay/widgets/toolbar.h"
 #include "replay/widgets/tracetimeline.h"
 #include "results/diagramplot.h"
@@ -67,19 +69,27 @@ protected:
         Click(toolbar.Bar()->widgetForAction(toolbar.Button(command)));
     }
 
-    // A Rifle 50 series of five shots 1.2 s apart, opened from a file.
-    void OpenSeries() {
+    // A Rifle 50 series of five shots 1.2 s apart, opened from a file. Timed, it was shot to the
+    // 8 s rapid-fire drill, timed as the program times it: the first shot broke before the window
+    // opened (late, "0 late"), the others in the window.
+    void OpenSeries(bool timed = false) {
         auto record = std::make_unique<SeriesRecord>();
         record->Clear();
         record->targetId = 1200;
         record->numberOfShots = 5;
         TraceImage& image = record->store;
+        TimedSequence clock;
+        clock.Start(DrillOfPreset(TimedPreset::Rapid8), 40, 1, 0);
         for (int k = 0; k < 5; ++k) {
-            for (int i = 0; i < 30; ++i)
-                image.samples[image.sampleCount++] = AimSample{std::int16_t(40 * k + i - 90), std::int16_t(30 - i)};
+            const int gap = timed && k == 1 ? 250 : 30;  // the window opens at the 251st point
+            for (int i = 0; i < gap; ++i)
+                image.samples[image.sampleCount++] = AimSample{std::int16_t(40 * k + i % 30 - 90), std::int16_t(30 - i % 30)};
             image.shots[k] = ShotRecord{std::int16_t(40 * k - 61), 1, image.sampleCount - 1, 0};
+            image.timing[k] = clock.OnShot(image.sampleCount - 1);
         }
         image.shotCount = 5;
+        image.timed = timed ? 1 : 0;
+        image.drill = clock.Drill();
         const QString path = dir.filePath("five.zas");
         ASSERT_TRUE(SeriesFileIo().WriteSeries(*record, path));
         ASSERT_EQ(frame->Open(path), 1);
@@ -216,8 +226,12 @@ TEST(TextsWhole, InEachLanguage) {
         EXPECT_EQ(test::RunChild("Looking.TextsWholeInItsLanguage", langId), 0) << langId;
 }
 
-// The room a list gives a column's header and cells against the width of their texts.
+// The room a list gives a column's header and cells against the width of their texts, and against
+// what the view itself needs to draw them whole (the pictures and margins included).
 void ExpectWhole(const QTreeWidget& list, int padding, const char* name, bool boldRow = false) {
+    for (int c = 0; c < list.columnCount(); ++c)
+        EXPECT_GE(list.columnWidth(c), static_cast<const QAbstractItemView&>(list).sizeHintForColumn(c))
+            << name << " column " << c;
     const QFontMetrics header = list.header()->fontMetrics();
     QFont boldFont = list.font();
     boldFont.setBold(boldRow);  // the analysis sets the replayed shot's row in bold
@@ -240,7 +254,7 @@ void ExpectWhole(const QTreeWidget& list, int padding, const char* name, bool bo
 
 TEST_F(Looking, TextsWholeInItsLanguage) {
     if (!qEnvironmentVariableIsSet("ZARK_CHILD_LANGID")) GTEST_SKIP() << "run by TextsWhole.InEachLanguage";
-    OpenSeries();
+    OpenSeries(true);
     ASSERT_TRUE(Choose(kCmdAnalysis));
     if (!frame->Menus().HasCheck(kCmdDiagram)) {
         ASSERT_TRUE(Choose(kCmdDiagram));
@@ -249,7 +263,10 @@ TEST_F(Looking, TextsWholeInItsLanguage) {
     AnalysisWindow& analysis = *frame->Analysis();
     ExpectWhole(*analysis.List(), 8, "analysis", true);
     ExpectWhole(*analysis.PhaseList(), 0, "phases");
-    ExpectWhole(*frame->ScoreboardWindow()->SeriesWidget(), 0, "scoreboard");
+    const ShotListWidget& scores = *frame->ScoreboardWindow()->SeriesWidget();
+    EXPECT_TRUE(scores.topLevelItem(0)->text(0).endsWith(" " + UiQString(542))) << scores.topLevelItem(0)->text(0).toStdString();
+    EXPECT_FALSE(scores.topLevelItem(1)->text(0).contains(UiQString(542)));
+    ExpectWhole(scores, 0, "scoreboard");
     DiagramWindow& diagram = *frame->Diagram();
     for (int i = 0; i < 4; ++i)
         EXPECT_LE(diagram.Box(i)->x() + diagram.Box(i)->sizeHint().width(), diagram.Content()->width())
