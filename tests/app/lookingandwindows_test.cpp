@@ -11,6 +11,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QTest>
@@ -43,6 +45,12 @@
 
 namespace zark {
 namespace {
+
+// A column's title as its header shows it: the analysis lists fit theirs to the column.
+QString ShownTitle(const QTreeWidget& list, int c) {
+    const QVariant shown = list.headerItem()->data(c, AnalysisWindow::kShownTitleRole);
+    return shown.isValid() ? shown.toString() : list.headerItem()->text(c);
+}
 
 class Looking : public ::testing::Test {
 protected:
@@ -197,10 +205,10 @@ TEST_F(Looking, TheAnalysisTitlesFitAndTheBannerFollowsItsWindow) {
     QTest::qWait(1);
     const QFontMetrics metrics = list.header()->fontMetrics();
     for (int c = 0; c < list.columnCount(); ++c)
-        for (const QString& line : list.headerItem()->text(c).split('\n'))
+        for (const QString& line : ShownTitle(list, c).split('\n'))
             EXPECT_LE(metrics.horizontalAdvance(line), list.columnWidth(c)) << line.toStdString();
     // Whole on one line where the column has the room, else the unit below the name.
-    const QString release = list.headerItem()->text(4);
+    const QString release = ShownTitle(list, 4);
     EXPECT_TRUE(release == "Release (mm)" || release == "Release\n(mm)") << release.toStdString();
 
     QWidget holder;
@@ -226,12 +234,10 @@ TEST(TextsWhole, InEachLanguage) {
         EXPECT_EQ(test::RunChild("Looking.TextsWholeInItsLanguage", langId), 0) << langId;
 }
 
-// The room a list gives a column's header and cells against the width of their texts, and against
-// what the view itself needs to draw them whole (the pictures and margins included).
+// The room a list gives a column's header and cells against the width of their texts (a list whose
+// cells wrap: each on the lines it takes, within its row's height), and against what the view
+// itself needs to draw them whole (the pictures and margins included).
 void ExpectWhole(const QTreeWidget& list, int padding, const char* name, bool boldRow = false) {
-    for (int c = 0; c < list.columnCount(); ++c)
-        EXPECT_GE(list.columnWidth(c), static_cast<const QAbstractItemView&>(list).sizeHintForColumn(c))
-            << name << " column " << c;
     const QFontMetrics header = list.header()->fontMetrics();
     QFont boldFont = list.font();
     boldFont.setBold(boldRow);  // the analysis sets the replayed shot's row in bold
@@ -240,13 +246,20 @@ void ExpectWhole(const QTreeWidget& list, int padding, const char* name, bool bo
     for (int c = 0; c < list.columnCount(); ++c) {
         const int room = list.columnWidth(c) - padding;
         columns += list.columnWidth(c);
-        for (const QString& line : list.headerItem()->text(c).split('\n')) {
+        const QStringList lines = ShownTitle(list, c).split('\n');
+        for (const QString& line : lines) {
             EXPECT_FALSE(line.contains(QChar(0x2026))) << name << " " << line.toStdString();
             EXPECT_LE(header.horizontalAdvance(line), room) << name << " " << line.toStdString();
         }
+        EXPECT_GE(list.header()->height(), int(lines.size()) * header.height()) << name << " column " << c;
+        if (!list.wordWrap())
+            EXPECT_GE(list.columnWidth(c), static_cast<const QAbstractItemView&>(list).sizeHintForColumn(c))
+                << name << " column " << c;
         for (int row = 0; row < list.topLevelItemCount(); ++row) {
             const QString text = list.topLevelItem(row)->text(c);
-            EXPECT_LE(cells.horizontalAdvance(text), room) << name << " column " << c << " " << text.toStdString();
+            const QRect used = cells.boundingRect(QRect(0, 0, room, 1 << 16), list.wordWrap() ? Qt::TextWordWrap : 0, text);
+            EXPECT_LE(used.width(), room) << name << " column " << c << " " << text.toStdString();
+            EXPECT_LE(used.height(), list.visualItemRect(list.topLevelItem(row)).height()) << name << " " << text.toStdString();
         }
     }
     EXPECT_LE(columns, list.viewport()->width()) << name;  // no column beyond the edge
@@ -262,7 +275,7 @@ TEST_F(Looking, TextsWholeInItsLanguage) {
     QTest::qWait(1);
     AnalysisWindow& analysis = *frame->Analysis();
     ExpectWhole(*analysis.List(), 8, "analysis", true);
-    ExpectWhole(*analysis.PhaseList(), 0, "phases");
+    ExpectWhole(*analysis.PhaseList(), 6, "phases");
     const ShotListWidget& scores = *frame->ScoreboardWindow()->SeriesWidget();
     EXPECT_TRUE(scores.topLevelItem(0)->text(0).endsWith(" " + UiQString(542))) << scores.topLevelItem(0)->text(0).toStdString();
     EXPECT_FALSE(scores.topLevelItem(1)->text(0).contains(UiQString(542)));
@@ -275,6 +288,19 @@ TEST_F(Looking, TextsWholeInItsLanguage) {
     EXPECT_NE(QPoint(analysis.Geometry().left, analysis.Geometry().top),
               QPoint(diagram.Geometry().left, diagram.Geometry().top));
     test::KeepPicture(frame.get(), QStringLiteral("texts-%1.png").arg(test::ProcessLangId()));
+
+    // Narrowed to 620 pixels the analysis keeps every column whole, on either tab, as a click on
+    // the tab shows it.
+    analysis.Window()->resize(620, analysis.Window()->height());
+    QTabBar& tabs = *analysis.Pages()->tabBar();
+    for (int tab = tabs.count() - 1; tab >= 0; --tab) {
+        QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(tab).center());
+        QTest::qWait(1);
+        const auto& page = *static_cast<const QTreeWidget*>(analysis.Pages()->currentWidget());
+        ExpectWhole(*analysis.List(), 8, "analysis at 620", true);
+        ExpectWhole(page, 6, qPrintable(page.objectName() + " at 620"));
+        test::KeepPicture(analysis.Window(), QStringLiteral("analysis-620-%1-%2.png").arg(test::ProcessLangId()).arg(tab));
+    }
 }
 
 }  // namespace

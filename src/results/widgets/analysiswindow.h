@@ -25,6 +25,9 @@ class AnalysisWindow final : public MdiChildWindow, public AnalysisListener {
 public:
     static constexpr int kCommandId = 2147;
     static constexpr Rect kDefaultRect{462, 232, 862, 452};
+    // The header data of each list's column with the title as its column shows it (on two lines,
+    // or shortened, where one line does not fit); the title itself is kept as it is.
+    static constexpr int kShownTitleRole = Qt::UserRole;
 
     AnalysisWindow();
     ~AnalysisWindow() override;
