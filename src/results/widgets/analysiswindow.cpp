@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QStyleOptionHeader>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -73,6 +74,20 @@ protected:
     }
 };
 
+// Rows as high as the cells of a wrapping column need at the column's width.
+class WrappingRows final : public QStyledItemDelegate {
+public:
+    explicit WrappingRows(QTreeView* view) : QStyledItemDelegate(view), view_(view) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem sized = option;
+        sized.rect = QRect(0, 0, view_->columnWidth(index.column()), std::max(1, option.rect.height()));
+        return QStyledItemDelegate::sizeHint(sized, index);
+    }
+
+private:
+    QTreeView* view_;
+};
+
 // The list keeps every column in view. Where the room allows, each column is as wide as its title
 // on one line and its cells need (the bold row of the replayed shot included), the room left over
 // shared by the figures. Where it does not, each column first gives up what its title on two lines
@@ -88,6 +103,7 @@ public:
         wrapping_ = column;
         setWordWrap(column >= 0);
         setUniformRowHeights(column < 0);
+        if (column >= 0) setItemDelegateForColumn(column, new WrappingRows(this));
     }
 
     // The column titles as they are; each is shown whole where it fits, else on two lines and only
