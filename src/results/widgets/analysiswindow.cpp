@@ -29,6 +29,7 @@ constexpr int kPhaseHint = 462;
 constexpr int kCoachHint = 567;
 constexpr int kPhasesTab = 573;
 constexpr int kCoachingTab = 574;
+constexpr int kHoldTab = 575;
 
 // What both lists of figures share: flat rows in the dialog font, whole rows focused, fixed titles.
 void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemView::SelectionMode selection) {
@@ -150,6 +151,15 @@ public:
             fullTotal += full[std::size_t(c)] = WantedWidth(c);
             leastTotal += least[std::size_t(c)] = std::min(full[std::size_t(c)], WantedWidth(c, true));
         }
+        // the wrapping column is given its cells on one line first: every line more costs a row
+        if (wrapping_ >= 0 && wrapping_ < columns) {
+            int& wrap = least[std::size_t(wrapping_)];
+            const int more = full[std::size_t(wrapping_)] - wrap;
+            if (leastTotal + more <= room) {
+                wrap += more;
+                leastTotal += more;
+            }
+        }
         int given = 0;
         for (int c = 0; c < columns; ++c) {
             const std::int64_t want = full[std::size_t(c)];
@@ -213,10 +223,11 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     if (!CreatePlaced(UiQString(kCaptionText), kResultsChildStyle, "Analysis", kDefaultRect, client, icon)) return 0;
     // As narrow as the scoreboard, so "Rearrange Windows" can put it in the column below it.
     Window()->setMinimumSize(170, 150);
-    auto* content = new QWidget;
+    auto* content = new ResizingArea;
     content->setAutoFillBackground(true);
     content->setBackgroundRole(QPalette::Base);
     auto* layout = new QVBoxLayout(content);
+    layout_ = layout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     list_ = new FigureList(content);
@@ -252,6 +263,7 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     layout->addWidget(group_, 0);
     SetContent(content);
     content->setFocusProxy(list_);
+    content->onResize = [this] { PlaceHoldList(); };
 
     // A double click is press, release, double click, release: the last release is no click of
     // its own (choosing the shot again would stop the replay the double click started).
@@ -259,6 +271,30 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     ConnectRowClicks(phaseList_, [this](int row) { return row < view_->Phases().shots; });  // the means' row is no shot
     ConnectRowClicks(coachList_, [this](int row) { return row < view_->Coaching().shots; });
     return 1;
+}
+
+// Where the window is too low for the hold figures and the tab below them to show five shots each,
+// the hold figures become the first tab, so that the list shown has the height; where it is high
+// enough they go back above the tabs.
+void AnalysisWindow::PlaceHoldList() {
+    if (!list_ || !pages_ || !layout_ || !Content()) return;
+    constexpr int kRowsEach = 5;
+    const int row = list_->fontMetrics().height() + 4;
+    const int header = std::max(list_->header()->sizeHint().height(), phaseList_->header()->sizeHint().height());
+    const int list = header + kRowsEach * row + 2 * list_->frameWidth();
+    const int group = std::max(group_->sizeHint().height(), group_->heightForWidth(Content()->width()));
+    const int both = 2 * list + pages_->tabBar()->sizeHint().height() + group + 2 * layout_->spacing();
+    const bool tab = Content()->height() < both;
+    const int at = pages_->indexOf(list_);
+    if (tab == (at >= 0)) return;
+    if (tab) {
+        pages_->insertTab(0, list_, UiQString(kHoldTab));
+        pages_->setCurrentIndex(0);
+    } else {
+        pages_->removeTab(at);
+        layout_->insertWidget(0, list_, 1);
+        list_->show();
+    }
 }
 
 // A click on a shot's row shows that shot, a double click plays it. (The toolkit reports no click

@@ -9,6 +9,7 @@
 class QLabel;
 class QTabWidget;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace zark {
 
@@ -61,12 +62,14 @@ private:
     void FillPhases();
     void FillCoaching();
     void ConnectRowClicks(QTreeWidget* list, std::function<bool(int row)> isShot);
+    void PlaceHoldList();
 
     QTreeWidget* list_ = nullptr;
     QTreeWidget* phaseList_ = nullptr;
     QTreeWidget* coachList_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QLabel* group_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
 };
 
 }  // namespace zark
