@@ -404,8 +404,7 @@ TEST_F(FrameTest, WholeFaceAndReadableColumnsOnWideScreens) {
         EXPECT_GE(board.Width(), screen.width() >= 1920 ? 300 : 170) << screen.width();
         EXPECT_EQ(board.left, target.right) << screen.width();
         if (screen.width() >= 1920) EXPECT_GE(analysis.Width(), frame->Analysis()->FirstSize().width());
-        // Five shots or more in each list shown: the hold figures above the tabs from 1280 × 800,
-        // the first tab where the window is lower.
+        // Five shots or more in each list shown: the hold figures as the first tab below 1280 × 800.
         const AnalysisWindow& figures = *frame->Analysis();
         const bool tabbed = figures.Pages()->indexOf(figures.List()) >= 0;
         EXPECT_EQ(tabbed, screen.height() < 800) << screen.width();
