@@ -192,6 +192,9 @@ void FrameRange::EnsureWatcher() {
             Say(kTextWatching, watched_, lane->second.shooter);
     });
     connect(watcher_.get(), &LaneWatcher::ShotRecorded, this, [this] { frame_.Menus().EnableSave(); });
+    connect(watcher_.get(), &LaneWatcher::LanesChanged, this, [this] {
+        if (window_) window_->Refresh();
+    });
     connect(coachClient_.get(), &RangeClient::Disconnected, this, [this](int rc) {
         if (Watching() && rc != 0) Say(kTextBrokerAway, BrokerErrorText(rc));
     });
@@ -307,9 +310,6 @@ void FrameRange::ShowOfficerWindow() {
             return;
         }
         window_->onClose = [this] { frame_.OnCommand(kCmdRangeWindow); };
-        connect(watcher_.get(), &LaneWatcher::LanesChanged, window_->Window(), [this] {
-            if (window_) window_->Refresh();
-        });
     }
     window_->Attach(watcher_.get(), officer_.get());
     frame_.Views().ShowOnTop(window_->Window());
