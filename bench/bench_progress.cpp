@@ -81,7 +81,7 @@ void RescanUnchanged(benchmark::State& state, bool rows) {
         zark::ProgressIndex index(folder.dir.path(), folder.catalogue);
         const zark::ScanReport report = index.Scan();
         if (report.unchanged != kFiles) state.SkipWithError("a file was read again");
-        if (rows && zark::ProgressCsv(index.Rows(), folder.catalogue).count(QLatin1Char('\n')) != kFiles + 1)
+        if (rows && zark::ProgressCsv(index.Rows(), folder.catalogue).count('\n') != kFiles + 1)
             state.SkipWithError("not every row");
     }
 }

@@ -87,11 +87,6 @@ const ShotRecord& TraceStore::Shot(std::int32_t i) const {
     return i >= 0 && i < image_.shotCount ? image_.shots[i] : kNone;
 }
 
-SamplePoint TraceStore::Sample(std::int32_t index) const {
-    if (index < 0 || index >= image_.sampleCount) return {};
-    return {image_.samples[index].x, image_.samples[index].y};
-}
-
 SamplePoint TraceStore::ShotPosition(std::int32_t i) const {
     const ShotRecord& shot = Shot(i);
     if (shotTimeOffset_ == 0 || ShotHasNoTrace(i)) return {shot.x, shot.y};

@@ -137,9 +137,14 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
 
 }  // namespace
 
-QString CsvFigure(double value, int decimals) {
+char* WriteCsvFigure(char* text, double value, int decimals) {
     if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
-    return QString::fromStdString(FixedText(value, 0, decimals));
+    return WriteFixed(text, value, decimals);
+}
+
+QString CsvFigure(double value, int decimals) {
+    char text[kFixedChars];
+    return QString::fromLatin1(text, WriteCsvFigure(text, value, decimals) - text);
 }
 
 double SeriesTotal(const TraceStore& store, const TargetPair& pair) {

@@ -5,18 +5,24 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
-#include <QTimeZone>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <memory>
 #include <mutex>
+#include <sqlite3.h>
 #include <thread>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "progress/seriessummary.h"
@@ -29,7 +35,8 @@ namespace {
 // foreign index and is made afresh. The version also names the scoring rule the totals and
 // shares were worked out with: an index of another rule is made afresh, every file scored again.
 constexpr int kApplicationId = 0x5A41524B;
-constexpr int kSchemaVersion = 2 + 1000 * kScoringRule;  // layout 2: with the luck and the call error
+// layout 3: the series kept in the order they are shown (date, file, number)
+constexpr int kSchemaVersion = 3 + 1000 * kScoringRule;
 constexpr const char* kDateFormat = "yyyy-MM-dd HH:mm:ss";
 
 std::atomic<int> connectionCount{0};
@@ -57,52 +64,113 @@ QString DateText(const QDateTime& date) { return date.isValid() ? date.toString(
 
 QVariant Figure(bool present, double value) { return present ? QVariant(value) : QVariant(QMetaType(QMetaType::Double)); }
 
+bool IsSeriesFileName(const char* name, std::size_t length) {
+    if (length < 4) return false;
+    const char* end = name + length - 4;
+    return end[0] == '.' && (end[1] | 0x20) == 'z' && (end[2] | 0x20) == 'a' &&
+           ((end[3] | 0x20) == 's' || (end[3] | 0x20) == 'm');
+}
+
+#ifdef Q_OS_UNIX
+// The files of one folder and its sub-folders (not hidden ones, none behind a link to a folder),
+// read with one stat of each series file: the size and the modification time as milliseconds
+// since the epoch, without any time zone (QFileInfo's dates are local times, each a look at the
+// system's zone). relative is the folder's path from the scanned one, with "/" at its end.
+void FindFilesIn(int handle, const QByteArray& relative, std::vector<FoundFile>& found) {
+    DIR* dir = ::fdopendir(handle);
+    if (!dir) {
+        ::close(handle);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.') continue;  // hidden, or the folder itself and the one above
+        const std::size_t length = std::strlen(name);
+        const int at = ::dirfd(dir);
+        struct stat status;
+        bool folder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN)  // a file system that does not say: a look at the entry itself
+            folder = ::fstatat(at, name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode);
+        if (folder) {
+            const int sub = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub >= 0) FindFilesIn(sub, relative + QByteArray(name, qsizetype(length)) + '/', found);
+            continue;
+        }
+        // a file, or a link to one
+        if (!IsSeriesFileName(name, length) || ::fstatat(at, name, &status, 0) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        found.push_back({QFile::decodeName(relative + QByteArray(name, qsizetype(length))), qint64(status.st_size),
+                         qint64(status.st_mtim.tv_sec) * 1000 + qint64(status.st_mtim.tv_nsec) / 1000000});
+    }
+    ::closedir(dir);
+}
+#endif
+
 // Every series and match file under folder (not in hidden folders), as the scan compares them.
-// The size and modification time come from one stat of the file, the time as milliseconds since
-// the epoch without any time zone: QFileInfo's dates are local times, and each of them costs a
-// look at the system's zone.
 std::vector<FoundFile> FindFiles(const QString& folder) {
     std::vector<FoundFile> found;
+#ifdef Q_OS_UNIX
+    const int root = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (root >= 0) FindFilesIn(root, QByteArray(), found);
+#else
     const QString prefix = QDir(folder).absolutePath() + QLatin1Char('/');
-    // (the names are compared here: name filters match a regular expression per file)
     QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (!path.endsWith(QLatin1String(".zas"), Qt::CaseInsensitive) &&
-            !path.endsWith(QLatin1String(".zam"), Qt::CaseInsensitive))
-            continue;
-        const QString file = path.startsWith(prefix) ? path.mid(prefix.size()) : QDir(folder).relativeFilePath(path);
-#ifdef Q_OS_UNIX
-        struct stat status;
-        if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
-            found.push_back({file, qint64(status.st_size),
-                             qint64(status.st_mtim.tv_sec) * 1000 + qint64(status.st_mtim.tv_nsec) / 1000000});
-            continue;
-        }
-#endif
-        const QFileInfo info(path);
-        found.push_back({file, info.size(), info.lastModified().toMSecsSinceEpoch()});
+        const QString name = it.fileName();
+        const QByteArray ascii = name.right(4).toLatin1();
+        if (!IsSeriesFileName(ascii.constData(), std::size_t(ascii.size()))) continue;
+        const QFileInfo info = it.fileInfo();
+        found.push_back({path.startsWith(prefix) ? path.mid(prefix.size()) : QDir(folder).relativeFilePath(path),
+                         info.size(), info.lastModified().toMSecsSinceEpoch()});
     }
+#endif
     return found;
 }
 
-// "yyyy-MM-dd HH:mm:ss" as the index keeps it, read field by field, as a time of the zone (the
-// system's, read once: a local time made one by one would look at the system's zone each time).
-QDateTime ParseDate(const QString& text, const QTimeZone& zone) {
-    if (text.size() != 19) return {};
-    const auto field = [&text](int at, int width) {
+// "yyyy-MM-dd HH:mm:ss" as the index keeps it (UTF-8), read field by field into the date as the
+// file wrote it (see ProgressRow::date).
+QDateTime ParseDate(const unsigned char* text, int length) {
+    if (!text || length != 19) return {};
+    const auto field = [text](int at, int width) {
         int value = 0;
         for (int i = at; i < at + width; ++i) {
-            const char16_t c = text[i].unicode();
-            if (c < u'0' || c > u'9') return -1;
-            value = value * 10 + (c - u'0');
+            if (text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
         }
         return value;
     };
     const QDate date(field(0, 4), field(5, 2), field(8, 2));
     const QTime time(field(11, 2), field(14, 2), field(17, 2));
     if (!date.isValid() || !time.isValid()) return {};
-    return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
+    return QDateTime(date, time, Qt::UTC);
+}
+
+// The SQLite connection under the index's Qt one: the index's rows are read with it, without a
+// QVariant per cell.
+sqlite3* Handle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+struct StatementDeleter {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+Statement Prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (!db || sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return Statement(statement);
+}
+
+QString TextColumn(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, column)) : QString();
 }
 
 }  // namespace
@@ -128,11 +196,12 @@ bool ProgressIndex::CreateTables() {
     return db_.transaction() &&
            q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS files(path TEXT PRIMARY KEY, size INTEGER NOT NULL, "
                                  "mtime INTEGER NOT NULL, reason TEXT)")) &&
+           // kept in the order Rows() gives them, so that reading them back sorts nothing
            q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS series(path TEXT NOT NULL, number INTEGER NOT NULL, "
                                  "date TEXT NOT NULL, face_id INTEGER NOT NULL, shots INTEGER NOT NULL, total REAL NOT NULL, "
                                  "in_top REAL, in_next REAL, trace_mm REAL, release_mm REAL, aiming_s REAL, "
                                  "extreme_spread_mm REAL, mean_radius_mm REAL, luck REAL, call_error_mm REAL, "
-                                 "PRIMARY KEY(path, number))")) &&
+                                 "PRIMARY KEY(date, path, number), UNIQUE(path, number)) WITHOUT ROWID")) &&
            q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)) &&
            q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) && db_.commit();
 }
@@ -200,10 +269,15 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
     }
     QHash<QString, KnownFile> known;
     {
-        QSqlQuery q(db_);
-        q.setForwardOnly(true);
-        if (q.exec(QStringLiteral("SELECT path, size, mtime, reason FROM files")))
-            while (q.next()) known.insert(q.value(0).toString(), {q.value(1).toLongLong(), q.value(2).toLongLong(), q.value(3).toString()});
+        const Statement q = Prepare(Handle(db_), "SELECT path, size, mtime, reason FROM files");
+        int step = q ? SQLITE_ROW : SQLITE_ERROR;
+        while (q && (step = sqlite3_step(q.get())) == SQLITE_ROW)
+            known.insert(TextColumn(q.get(), 0), {sqlite3_column_int64(q.get(), 1), sqlite3_column_int64(q.get(), 2),
+                                                  TextColumn(q.get(), 3)});
+        if (step != SQLITE_DONE) {
+            report.error = QStringLiteral("cannot read the index: %1").arg(QString::fromUtf8(sqlite3_errmsg(Handle(db_))));
+            return report;
+        }
     }
     const std::vector<FoundFile> found = FindFiles(folder_);
     report.files = int(found.size());
@@ -310,40 +384,43 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
 std::vector<ProgressRow> ProgressIndex::Rows() const {
     std::vector<ProgressRow> rows;
     if (!current_ || !db_.isValid() || !db_.isOpen()) return rows;
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    const QTimeZone zone = QTimeZone::systemTimeZone();
-    if (!q.exec(QStringLiteral("SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
-                               "aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm FROM series "
-                               "ORDER BY date, path, number")))
-        return rows;
-    while (q.next()) {
-        ProgressRow row;
-        row.file = q.value(0).toString();
-        row.series = q.value(1).toInt();
-        row.date = ParseDate(q.value(2).toString(), zone);
-        row.faceId = q.value(3).toInt();
-        row.shots = q.value(4).toInt();
-        row.total = q.value(5).toDouble();
-        row.hasHold = !q.value(6).isNull();
-        if (row.hasHold) {
-            row.inTopPct = q.value(6).toDouble();
-            row.inNextPct = q.value(7).toDouble();
-            row.traceMm = q.value(8).toDouble();
-            row.releaseMm = q.value(9).toDouble();
-            row.aimingSeconds = q.value(10).toDouble();
+    // in the order of the table's key: by date, then file, then series
+    const Statement q = Prepare(Handle(db_),
+                                "SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
+                                "aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm FROM series "
+                                "ORDER BY date, path, number");
+    if (!q) return rows;
+    sqlite3_stmt* row = q.get();
+    const auto present = [row](int column) { return sqlite3_column_type(row, column) != SQLITE_NULL; };
+    const auto figure = [row](int column) { return sqlite3_column_double(row, column); };
+    int step;
+    while ((step = sqlite3_step(row)) == SQLITE_ROW) {
+        ProgressRow& r = rows.emplace_back();
+        r.file = TextColumn(row, 0);
+        r.series = sqlite3_column_int(row, 1);
+        r.date = ParseDate(sqlite3_column_text(row, 2), sqlite3_column_bytes(row, 2));
+        r.faceId = sqlite3_column_int(row, 3);
+        r.shots = sqlite3_column_int(row, 4);
+        r.total = figure(5);
+        r.hasHold = present(6);
+        if (r.hasHold) {
+            r.inTopPct = figure(6);
+            r.inNextPct = figure(7);
+            r.traceMm = figure(8);
+            r.releaseMm = figure(9);
+            r.aimingSeconds = figure(10);
         }
-        row.hasGroup = !q.value(11).isNull();
-        if (row.hasGroup) {
-            row.extremeSpreadMm = q.value(11).toDouble();
-            row.meanRadiusMm = q.value(12).toDouble();
+        r.hasGroup = present(11);
+        if (r.hasGroup) {
+            r.extremeSpreadMm = figure(11);
+            r.meanRadiusMm = figure(12);
         }
-        row.hasLuck = !q.value(13).isNull();
-        row.luck = q.value(13).toDouble();
-        row.hasCalls = !q.value(14).isNull();
-        row.callErrorMm = q.value(14).toDouble();
-        rows.push_back(std::move(row));
+        r.hasLuck = present(13);
+        r.luck = figure(13);
+        r.hasCalls = present(14);
+        r.callErrorMm = figure(14);
     }
+    if (step != SQLITE_DONE) rows.clear();  // a part of the rows would pass for all of them
     return rows;
 }
 

@@ -60,7 +60,8 @@ bool SummariseFile(const QString& path, const QString& file, const TargetCatalog
     if (!ReadExportFile(path, catalogue, read, reason, true)) return false;
     // Sighters are no scored series: the training log leaves them out.
     if (read.seriesRecord && read.seriesRecord->sighters) return true;
-    const QDateTime date = LocalDateTime(read.date);
+    const QDateTime date(QDate(read.date.year, read.date.month, read.date.day),
+                         QTime(read.date.hour, read.date.minute, read.date.second), Qt::UTC);  // as written
     for (std::size_t k = 0; k < read.series.size(); ++k) {
         ProgressRow row = SummariseSeries(*read.series[k], read.pair);
         row.file = file;
