@@ -73,8 +73,9 @@ QByteArray ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalog
         QByteArray name;        // the English name, as a cell
     };
     QHash<int, Face> faces;
-    char cell[kFixedChars];
-    const auto put = [&csv, &cell](char* end) { csv.append(cell, end - cell); };
+    // a row's cells but its file and face name, each at most a figure long
+    char cells[12 * kFixedChars];
+    const auto put = [&csv, &cells](const char* end) { csv.append(cells, end - cells); };
     for (const ProgressRow& row : rows) {
         auto face = faces.find(row.faceId);
         if (face == faces.end()) {
@@ -87,10 +88,11 @@ QByteArray ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalog
             }
             face = faces.insert(row.faceId, found);
         }
-        put(WriteDate(cell, row.date));
-        csv += ',';
+        char* at = WriteDate(cells, row.date);
+        *at++ = ',';
+        put(at);
         AppendText(csv, row.file);
-        char* at = cell;
+        at = cells;
         *at++ = ',';
         at = WriteNumber(at, row.series);
         *at++ = ',';
@@ -98,13 +100,12 @@ QByteArray ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalog
         *at++ = ',';
         put(at);
         csv += face->name;
-        at = cell;
+        at = cells;
         *at++ = ',';
         at = WriteNumber(at, row.shots);
         *at++ = ',';
         // the total as the series' total line of the CSV export writes it
         at = face->known ? WriteFixed(at, row.total, face->totalDecimals) : WriteCsvFigure(at, row.total, 1);
-        put(at);
         const std::optional<double> mean = row.Mean();
         const struct {
             bool present;
@@ -121,12 +122,11 @@ QByteArray ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalog
                        {row.hasLuck, row.luck, 2},
                        {row.hasCalls, row.callErrorMm, 2}};
         for (const auto& figure : figures) {
-            at = cell;
             *at++ = ',';
             if (figure.present) at = WriteCsvFigure(at, figure.value, figure.decimals);
-            put(at);
         }
-        csv += '\n';
+        *at++ = '\n';
+        put(at);
     }
     return csv;
 }

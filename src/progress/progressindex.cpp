@@ -99,7 +99,8 @@ void FindFilesIn(int handle, const QByteArray& relative, std::vector<FoundFile>&
         // a file, or a link to one
         if (!IsSeriesFileName(name, length) || ::fstatat(at, name, &status, 0) != 0 || !S_ISREG(status.st_mode))
             continue;
-        found.push_back({QFile::decodeName(relative + QByteArray(name, qsizetype(length))), qint64(status.st_size),
+        // (file names are UTF-8 to Qt on Unix: what QFile::decodeName would give)
+        found.push_back({QString::fromUtf8(relative + QByteArray(name, qsizetype(length))), qint64(status.st_size),
                          qint64(status.st_mtim.tv_sec) * 1000 + qint64(status.st_mtim.tv_nsec) / 1000000});
     }
     ::closedir(dir);
@@ -202,29 +203,128 @@ bool ProgressIndex::CreateTables() {
                                  "in_top REAL, in_next REAL, trace_mm REAL, release_mm REAL, aiming_s REAL, "
                                  "extreme_spread_mm REAL, mean_radius_mm REAL, luck REAL, call_error_mm REAL, "
                                  "PRIMARY KEY(date, path, number), UNIQUE(path, number)) WITHOUT ROWID")) &&
+           // the file change counter the index had when a scan last left it checked (see Sealed)
+           q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS checked(counter INTEGER NOT NULL)")) &&
+           q.exec(QStringLiteral("INSERT INTO checked(counter) VALUES (-1)")) &&
            q.exec(QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)) &&
            q.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) && db_.commit();
 }
 
 namespace {
 
-// 1: the index is ZARK's and of this layout; 0: an empty database; -1: corrupt or foreign.
-int IndexState(const QSqlDatabase& db) {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA application_id")) || !q.next()) return -1;
-    const int application = q.value(0).toInt();
-    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) return -1;
-    const int version = q.value(0).toInt();
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) return -1;
-    const int tables = q.value(0).toInt();
+bool Exec(sqlite3* db, const char* sql) { return db && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+// The first column of the statement's first row.
+bool Scalar(sqlite3* db, const char* sql, qint64& value) {
+    const Statement q = Prepare(db, sql);
+    if (!q || sqlite3_step(q.get()) != SQLITE_ROW) return false;
+    value = sqlite3_column_int64(q.get(), 0);
+    return true;
+}
+
+// SQLite's own check of every page of the index.
+bool QuickCheck(sqlite3* db) {
+    const Statement q = Prepare(db, "PRAGMA quick_check");
+    return q && sqlite3_step(q.get()) == SQLITE_ROW && TextColumn(q.get(), 0) == QLatin1String("ok");
+}
+
+// The last error says that the index file is damaged.
+bool Damaged(sqlite3* db) {
+    const int code = db ? sqlite3_errcode(db) & 0xff : SQLITE_ERROR;
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+}
+
+// The file change counter of SQLite's header: every transaction that writes the file moves it on
+// by one. Read from the file itself, while the connection holds a lock on it.
+bool ChangeCounter(sqlite3* db, qint64& counter) {
+    sqlite3_file* file = nullptr;
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return false;
+    unsigned char bytes[4];
+    if (file->pMethods->xRead(file, bytes, 4, 24) != SQLITE_OK) return false;
+    counter = qint64(bytes[0]) << 24 | qint64(bytes[1]) << 16 | qint64(bytes[2]) << 8 | qint64(bytes[3]);
+    return true;
+}
+
+// Sealed: nothing has written the index since a scan of ours left it checked (whole with
+// quick_check, or made or written by us after that), so it need not be checked whole again.
+// Anything else that writes it through SQLite (or a crash whose journal was rolled back) moves
+// the change counter away from the one kept; damage from outside SQLite shows as an error when
+// the scan reads the pages it uses, and makes the index afresh.
+bool Sealed(sqlite3* db) {
+    qint64 kept = -1, counter = -2;
+    const bool sealed = Exec(db, "BEGIN") && Scalar(db, "SELECT counter FROM checked", kept) &&
+                        ChangeCounter(db, counter) && kept == counter;
+    Exec(db, "COMMIT");
+    return sealed;
+}
+
+// In a write transaction (taken with BEGIN IMMEDIATE, so no one else writes until it ends): keeps
+// the change counter the commit will give the file, for Sealed to compare.
+bool Seal(sqlite3* db) {
+    qint64 counter = 0;
+    if (!ChangeCounter(db, counter)) return false;
+    const Statement q = Prepare(db, "UPDATE checked SET counter = ?");
+    return q && sqlite3_bind_int64(q.get(), 1, (counter + 1) & 0xffffffff) == SQLITE_OK &&
+           sqlite3_step(q.get()) == SQLITE_DONE;
+}
+
+// 1: the index is ZARK's and of this layout, sealed or checked; 0: an empty database; -1: damaged
+// or foreign.
+int IndexState(sqlite3* db, bool mayTrustSeal, bool& sealed) {
+    sealed = false;
+    qint64 application = 0, version = 0, tables = 0;
+    if (!Scalar(db, "PRAGMA application_id", application) || !Scalar(db, "PRAGMA user_version", version) ||
+        !Scalar(db, "SELECT count(*) FROM sqlite_master", tables))
+        return -1;
     if (application == 0 && version == 0 && tables == 0) return 0;
     if (application != kApplicationId || version != kSchemaVersion) return -1;
-    // a quick look that the tables can be read; a damaged page shows here
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM files")) || !q.exec(QStringLiteral("SELECT count(*) FROM series")))
-        return -1;
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next() || q.value(0).toString() != QLatin1String("ok"))
-        return -1;
-    return 1;
+    sealed = mayTrustSeal && Sealed(db);
+    return sealed || QuickCheck(db) ? 1 : -1;
+}
+
+bool ReadRows(sqlite3* db, std::vector<ProgressRow>& rows) {
+    rows.clear();
+    // in the order of the table's key: by date, then file, then series
+    const Statement q = Prepare(db,
+                                "SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
+                                "aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm FROM series "
+                                "ORDER BY date, path, number");
+    if (!q) return false;
+    sqlite3_stmt* row = q.get();
+    const auto present = [row](int column) { return sqlite3_column_type(row, column) != SQLITE_NULL; };
+    const auto figure = [row](int column) { return sqlite3_column_double(row, column); };
+    int step;
+    while ((step = sqlite3_step(row)) == SQLITE_ROW) {
+        ProgressRow& r = rows.emplace_back();
+        r.file = TextColumn(row, 0);
+        r.series = sqlite3_column_int(row, 1);
+        r.date = ParseDate(sqlite3_column_text(row, 2), sqlite3_column_bytes(row, 2));
+        r.faceId = sqlite3_column_int(row, 3);
+        r.shots = sqlite3_column_int(row, 4);
+        r.total = figure(5);
+        r.hasHold = present(6);
+        if (r.hasHold) {
+            r.inTopPct = figure(6);
+            r.inNextPct = figure(7);
+            r.traceMm = figure(8);
+            r.releaseMm = figure(9);
+            r.aimingSeconds = figure(10);
+        }
+        r.hasGroup = present(11);
+        if (r.hasGroup) {
+            r.extremeSpreadMm = figure(11);
+            r.meanRadiusMm = figure(12);
+        }
+        r.hasLuck = present(13);
+        r.luck = figure(13);
+        r.hasCalls = present(14);
+        r.callErrorMm = figure(14);
+    }
+    if (step == SQLITE_DONE) return true;
+    rows.clear();  // a part of the rows would pass for all of them
+    return false;
 }
 
 }  // namespace
@@ -237,13 +337,13 @@ bool ProgressIndex::Open(ScanReport& report) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         db_.setDatabaseName(path);
         if (!db_.open()) break;
-        const int state = IndexState(db_);
+        sqlite3* handle = Handle(db_);
+        const int state = IndexState(handle, !distrusted_, sealed_);
         // a write is tried too, so that a read-only index falls back to memory
-        QSqlQuery probe(db_);
-        const bool writable = state >= 0 && probe.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
-                              probe.exec(QStringLiteral("ROLLBACK"));
+        const bool writable = state >= 0 && Exec(handle, "BEGIN IMMEDIATE") && Exec(handle, "ROLLBACK");
         if (state == 1 && writable) return true;
         if (state == 0 && writable && CreateTables()) return true;
+        sealed_ = false;
         db_.close();
         if (state >= 0) break;  // readable but not writable: the folder or file is read-only
         // corrupt or foreign: it is only a cache
@@ -267,15 +367,18 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
         report.error = QStringLiteral("cannot make an index: %1").arg(db_.lastError().text());
         return report;
     }
+    sqlite3* handle = Handle(db_);
+    rows_.reset();
     QHash<QString, KnownFile> known;
     {
-        const Statement q = Prepare(Handle(db_), "SELECT path, size, mtime, reason FROM files");
+        const Statement q = Prepare(handle, "SELECT path, size, mtime, reason FROM files");
         int step = q ? SQLITE_ROW : SQLITE_ERROR;
         while (q && (step = sqlite3_step(q.get())) == SQLITE_ROW)
             known.insert(TextColumn(q.get(), 0), {sqlite3_column_int64(q.get(), 1), sqlite3_column_int64(q.get(), 2),
                                                   TextColumn(q.get(), 3)});
         if (step != SQLITE_DONE) {
-            report.error = QStringLiteral("cannot read the index: %1").arg(QString::fromUtf8(sqlite3_errmsg(Handle(db_))));
+            if (Damaged(handle) && !distrusted_) return ScanAfresh(progress);
+            report.error = QStringLiteral("cannot read the index: %1").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
             return report;
         }
     }
@@ -293,6 +396,13 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
         if (it != known.end()) known.erase(it);
     }
     report.removed = int(known.size());  // what is left was not found
+    const bool writes = !toRead.empty() || !known.isEmpty();
+    // a sealed index is checked whole before it is written, and read whole when it is not
+    if (sealed_ && writes && !QuickCheck(handle)) return ScanAfresh(progress);
+    if (sealed_ && !writes && !ReadRows(handle, rows_.emplace())) {
+        rows_.reset();
+        if (Damaged(handle)) return ScanAfresh(progress);
+    }
 
     // Reading is the cost: the files are read on several threads, each into rows of its own.
     std::vector<ReadResult> results(toRead.size());
@@ -327,10 +437,18 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
               [](const SkippedFile& a, const SkippedFile& b) { return a.file < b.file; });
     report.read = int(toRead.size());
     report.ok = true;
-    if (toRead.empty() && known.isEmpty()) return report;  // nothing to write
+    if (!writes) {
+        // nothing to write; a checked index is sealed, so that the next scan need not check it
+        if (!sealed_ && !report.inMemory && Exec(handle, "BEGIN IMMEDIATE"))
+            Exec(handle, Seal(handle) ? "COMMIT" : "ROLLBACK");
+        return report;
+    }
 
-    // One transaction: a crash leaves the index as the last scan left it.
-    db_.transaction();
+    // One transaction: a crash leaves the index as the last scan left it. The seal is kept first,
+    // while the file is as the last commit left it.
+    QString failure;
+    if (!Exec(handle, "BEGIN IMMEDIATE") || (!report.inMemory && !Seal(handle)))
+        failure = QString::fromUtf8(sqlite3_errmsg(handle));
     QSqlQuery removeFile(db_), removeSeries(db_), putFile(db_), putSeries(db_);
     removeFile.prepare(QStringLiteral("DELETE FROM files WHERE path = ?"));
     removeSeries.prepare(QStringLiteral("DELETE FROM series WHERE path = ?"));
@@ -339,9 +457,8 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
         "INSERT OR REPLACE INTO series(path, number, date, face_id, shots, total, in_top, in_next, trace_mm, "
         "release_mm, aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    QString failure;
     const auto run = [&failure](QSqlQuery& q) {
-        if (!q.exec() && failure.isEmpty()) failure = q.lastError().text();
+        if (failure.isEmpty() && !q.exec()) failure = q.lastError().text();
     };
     const auto remove = [&](const QString& file) {
         for (QSqlQuery* q : {&removeFile, &removeSeries}) {
@@ -370,6 +487,10 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
         }
     }
     if (failure.isEmpty() && !db_.commit()) failure = db_.lastError().text();
+    if (!failure.isEmpty() && Damaged(handle) && !distrusted_) {
+        db_.rollback();
+        return ScanAfresh(progress);
+    }
     if (!failure.isEmpty()) {
         // The index keeps the last scan's rows, which are no longer the folder's: none are given
         // until a scan writes it.
@@ -384,44 +505,22 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
 std::vector<ProgressRow> ProgressIndex::Rows() const {
     std::vector<ProgressRow> rows;
     if (!current_ || !db_.isValid() || !db_.isOpen()) return rows;
-    // in the order of the table's key: by date, then file, then series
-    const Statement q = Prepare(Handle(db_),
-                                "SELECT path, number, date, face_id, shots, total, in_top, in_next, trace_mm, release_mm, "
-                                "aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm FROM series "
-                                "ORDER BY date, path, number");
-    if (!q) return rows;
-    sqlite3_stmt* row = q.get();
-    const auto present = [row](int column) { return sqlite3_column_type(row, column) != SQLITE_NULL; };
-    const auto figure = [row](int column) { return sqlite3_column_double(row, column); };
-    int step;
-    while ((step = sqlite3_step(row)) == SQLITE_ROW) {
-        ProgressRow& r = rows.emplace_back();
-        r.file = TextColumn(row, 0);
-        r.series = sqlite3_column_int(row, 1);
-        r.date = ParseDate(sqlite3_column_text(row, 2), sqlite3_column_bytes(row, 2));
-        r.faceId = sqlite3_column_int(row, 3);
-        r.shots = sqlite3_column_int(row, 4);
-        r.total = figure(5);
-        r.hasHold = present(6);
-        if (r.hasHold) {
-            r.inTopPct = figure(6);
-            r.inNextPct = figure(7);
-            r.traceMm = figure(8);
-            r.releaseMm = figure(9);
-            r.aimingSeconds = figure(10);
-        }
-        r.hasGroup = present(11);
-        if (r.hasGroup) {
-            r.extremeSpreadMm = figure(11);
-            r.meanRadiusMm = figure(12);
-        }
-        r.hasLuck = present(13);
-        r.luck = figure(13);
-        r.hasCalls = present(14);
-        r.callErrorMm = figure(14);
-    }
-    if (step != SQLITE_DONE) rows.clear();  // a part of the rows would pass for all of them
+    if (rows_) return *rows_;  // read by the scan
+    ReadRows(Handle(db_), rows);
     return rows;
+}
+
+ScanReport ProgressIndex::ScanAfresh(const Progress& progress) {
+    // Damaged: it is only a cache. Made anew, and never trusted unchecked again by this object.
+    db_.close();
+    sealed_ = false;
+    rows_.reset();
+    const bool removed = QFile::remove(IndexPath());
+    QFile::remove(IndexPath() + QStringLiteral("-journal"));
+    distrusted_ = true;
+    ScanReport report = Scan(progress);
+    report.rebuilt = report.rebuilt || removed;
+    return report;
 }
 
 }  // namespace zark
