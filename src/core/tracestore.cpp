@@ -9,7 +9,8 @@ namespace zark {
 
 void TraceImage::Clear() {
     sampleCount = 0;
-    std::fill(std::begin(samples), std::end(samples), AimSample{});
+    static_assert(std::is_trivially_copyable_v<AimSample>);
+    std::memset(samples, 0, sizeof samples);  // AimSample{}: every point (0, 0), in one sweep
     shotCount = 0;
     for (ShotRecord& shot : shots) shot = ShotRecord{};
     centred = centreX = centreY = 0;

@@ -62,8 +62,6 @@ struct ReadResult {
 // "" for a file without a date (a null string would be stored as NULL).
 QString DateText(const QDateTime& date) { return date.isValid() ? date.toString(QLatin1String(kDateFormat)) : QStringLiteral(""); }
 
-QVariant Figure(bool present, double value) { return present ? QVariant(value) : QVariant(QMetaType(QMetaType::Double)); }
-
 bool IsSeriesFileName(const char* name, std::size_t length) {
     if (length < 4) return false;
     const char* end = name + length - 4;
@@ -370,6 +368,7 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
     sqlite3* handle = Handle(db_);
     rows_.reset();
     QHash<QString, KnownFile> known;
+    bool damaged = false;
     {
         const Statement q = Prepare(handle, "SELECT path, size, mtime, reason FROM files");
         int step = q ? SQLITE_ROW : SQLITE_ERROR;
@@ -377,11 +376,12 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
             known.insert(TextColumn(q.get(), 0), {sqlite3_column_int64(q.get(), 1), sqlite3_column_int64(q.get(), 2),
                                                   TextColumn(q.get(), 3)});
         if (step != SQLITE_DONE) {
-            if (Damaged(handle) && !distrusted_) return ScanAfresh(progress);
+            damaged = Damaged(handle);
             report.error = QStringLiteral("cannot read the index: %1").arg(QString::fromUtf8(sqlite3_errmsg(handle)));
-            return report;
         }
     }
+    if (damaged && !distrusted_) return ScanAfresh(progress);
+    if (!report.error.isEmpty()) return report;
     const std::vector<FoundFile> found = FindFiles(folder_);
     report.files = int(found.size());
     std::vector<const FoundFile*> toRead;
@@ -446,49 +446,74 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
 
     // One transaction: a crash leaves the index as the last scan left it. The seal is kept first,
     // while the file is as the last commit left it.
-    QString failure;
-    if (!Exec(handle, "BEGIN IMMEDIATE") || (!report.inMemory && !Seal(handle)))
+    QString failure;  // (and damaged, when what failed met a damaged index)
+    const auto fail = [&failure, &damaged, handle] {
         failure = QString::fromUtf8(sqlite3_errmsg(handle));
-    QSqlQuery removeFile(db_), removeSeries(db_), putFile(db_), putSeries(db_);
-    removeFile.prepare(QStringLiteral("DELETE FROM files WHERE path = ?"));
-    removeSeries.prepare(QStringLiteral("DELETE FROM series WHERE path = ?"));
-    putFile.prepare(QStringLiteral("INSERT OR REPLACE INTO files(path, size, mtime, reason) VALUES (?, ?, ?, ?)"));
-    putSeries.prepare(QStringLiteral(
-        "INSERT OR REPLACE INTO series(path, number, date, face_id, shots, total, in_top, in_next, trace_mm, "
-        "release_mm, aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    const auto run = [&failure](QSqlQuery& q) {
-        if (failure.isEmpty() && !q.exec()) failure = q.lastError().text();
+        damaged = Damaged(handle);
     };
-    const auto remove = [&](const QString& file) {
-        for (QSqlQuery* q : {&removeFile, &removeSeries}) {
-            q->bindValue(0, file);
-            run(*q);
-        }
-    };
-    for (auto it = known.cbegin(); it != known.cend(); ++it) remove(it.key());
-    for (std::size_t i = 0; i < toRead.size(); ++i) {
-        const FoundFile& file = *toRead[i];
-        remove(file.file);
-        putFile.bindValue(0, file.file);
-        putFile.bindValue(1, file.size);
-        putFile.bindValue(2, file.mtime);
-        putFile.bindValue(3, results[i].ok ? QVariant(QMetaType(QMetaType::QString)) : QVariant(results[i].reason));
-        run(putFile);
-        for (const ProgressRow& row : results[i].rows) {
-            const QVariant values[] = {row.file, row.series, DateText(row.date), row.faceId, row.shots, row.total,
-                                       Figure(row.hasHold, row.inTopPct), Figure(row.hasHold, row.inNextPct),
-                                       Figure(row.hasHold, row.traceMm), Figure(row.hasHold, row.releaseMm),
-                                       Figure(row.hasHold, row.aimingSeconds), Figure(row.hasGroup, row.extremeSpreadMm),
-                                       Figure(row.hasGroup, row.meanRadiusMm), Figure(row.hasLuck, row.luck),
-                                       Figure(row.hasCalls, row.callErrorMm)};
-            for (int v = 0; v < int(std::size(values)); ++v) putSeries.bindValue(v, values[v]);
-            run(putSeries);
+    if (!Exec(handle, "BEGIN IMMEDIATE") || (!report.inMemory && !Seal(handle))) fail();
+    {  // (the statements end before the transaction does)
+        const Statement removeFile = Prepare(handle, "DELETE FROM files WHERE path = ?");
+        const Statement removeSeries = Prepare(handle, "DELETE FROM series WHERE path = ?");
+        const Statement putFile = Prepare(handle, "INSERT OR REPLACE INTO files(path, size, mtime, reason) VALUES (?, ?, ?, ?)");
+        const Statement putSeries =
+            Prepare(handle,
+                    "INSERT OR REPLACE INTO series(path, number, date, face_id, shots, total, in_top, in_next, trace_mm, "
+                    "release_mm, aiming_s, extreme_spread_mm, mean_radius_mm, luck, call_error_mm) "
+                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        if (failure.isEmpty() && (!removeFile || !removeSeries || !putFile || !putSeries)) fail();
+        // each statement run once with what was bound to it, then made ready for the next
+        const auto run = [&failure, &fail](const Statement& q) {
+            if (failure.isEmpty() && sqlite3_step(q.get()) != SQLITE_DONE) fail();
+            sqlite3_reset(q.get());
+        };
+        const auto text = [](const Statement& q, int column, const QString& value) {
+            const QByteArray utf8 = value.toUtf8();
+            sqlite3_bind_text(q.get(), column, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        };
+        const auto figure = [](const Statement& q, int column, bool present, double value) {
+            if (present) sqlite3_bind_double(q.get(), column, value);
+            else sqlite3_bind_null(q.get(), column);
+        };
+        const auto remove = [&](const QString& file) {
+            for (const Statement* q : {&removeFile, &removeSeries}) {
+                text(*q, 1, file);
+                run(*q);
+            }
+        };
+        for (auto it = known.cbegin(); failure.isEmpty() && it != known.cend(); ++it) remove(it.key());
+        for (std::size_t i = 0; failure.isEmpty() && i < toRead.size(); ++i) {
+            const FoundFile& file = *toRead[i];
+            remove(file.file);
+            text(putFile, 1, file.file);
+            sqlite3_bind_int64(putFile.get(), 2, file.size);
+            sqlite3_bind_int64(putFile.get(), 3, file.mtime);
+            if (results[i].ok) sqlite3_bind_null(putFile.get(), 4);
+            else text(putFile, 4, results[i].reason);
+            run(putFile);
+            for (const ProgressRow& row : results[i].rows) {
+                text(putSeries, 1, row.file);
+                sqlite3_bind_int(putSeries.get(), 2, row.series);
+                text(putSeries, 3, DateText(row.date));
+                sqlite3_bind_int(putSeries.get(), 4, row.faceId);
+                sqlite3_bind_int(putSeries.get(), 5, row.shots);
+                sqlite3_bind_double(putSeries.get(), 6, row.total);
+                figure(putSeries, 7, row.hasHold, row.inTopPct);
+                figure(putSeries, 8, row.hasHold, row.inNextPct);
+                figure(putSeries, 9, row.hasHold, row.traceMm);
+                figure(putSeries, 10, row.hasHold, row.releaseMm);
+                figure(putSeries, 11, row.hasHold, row.aimingSeconds);
+                figure(putSeries, 12, row.hasGroup, row.extremeSpreadMm);
+                figure(putSeries, 13, row.hasGroup, row.meanRadiusMm);
+                figure(putSeries, 14, row.hasLuck, row.luck);
+                figure(putSeries, 15, row.hasCalls, row.callErrorMm);
+                run(putSeries);
+            }
         }
     }
-    if (failure.isEmpty() && !db_.commit()) failure = db_.lastError().text();
-    if (!failure.isEmpty() && Damaged(handle) && !distrusted_) {
-        db_.rollback();
+    if (failure.isEmpty() && !Exec(handle, "COMMIT")) fail();
+    if (damaged && !distrusted_) {
+        Exec(handle, "ROLLBACK");
         return ScanAfresh(progress);
     }
     if (!failure.isEmpty()) {
@@ -496,7 +521,7 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
         // until a scan writes it.
         report.error = QStringLiteral("cannot write the index: %1").arg(failure);
         report.writeFailed = true;
-        db_.rollback();
+        Exec(handle, "ROLLBACK");
     }
     current_ = failure.isEmpty();
     return report;
