@@ -108,7 +108,8 @@ void FrameViews::Rearrange() {
     const WindowArrangement a = ArrangeWindows(WindowSet{
         area.width(), area.height(), int(board.Width()), int(board.Height()), int(match.Width()), int(match.Height()),
         shown(matchBoard), shown(diagram), wanted(diagram), shown(analysis), wanted(analysis),
-        analysis && analysis->Window() ? analysis->Window()->minimumHeight() : 0, shown(progress_.get())});
+        analysis && analysis->Window() ? analysis->Window()->minimumHeight() : 0, shown(progress_.get()),
+        wanted(scoreboard)});
     const auto place = [](MdiChildWindow* window, const Box& box) {
         if (window && box != Box{}) window->SetGeometry(Rect{box.x, box.y, box.x + box.width, box.y + box.height});
     };

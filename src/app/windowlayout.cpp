@@ -64,17 +64,25 @@ WindowArrangement ArrangeWindows(const WindowSet& set) {
     a.target = {0, 0, target, h};
 
     const int x = target;
+    // One column with the analysis or Progress in it: the diagram goes beside the boards (as wide
+    // as the scoreboard's texts need) where its check boxes fit there, so that what is below the
+    // boards has the column's height to itself.
+    const int narrowBoards = set.scoreboardFirstWidth > 0 ? set.scoreboardFirstWidth : set.scoreboardWidth;
+    const bool beside = columnB == 0 && second && set.diagramShown &&
+                        columnA - narrowBoards >= std::max(set.diagramWidth, kMinResultsColumn);
+    const int boards = beside ? narrowBoards : columnA;
     const int boardHeight = std::min(set.scoreboardHeight, h / 2);
-    a.scoreboard = {x, 0, columnA, boardHeight};
+    a.scoreboard = {x, 0, boards, boardHeight};
     int y = boardHeight;
     if (set.matchBoardShown) {
         const int matchHeight = std::min(set.matchBoardHeight, std::max(0, (h - y) / 2));
-        a.matchBoard = {x, y, columnA, matchHeight};
+        a.matchBoard = {x, y, boards, matchHeight};
         y += matchHeight;
     }
+    if (beside) a.diagram = {x + boards, 0, columnA - boards, y};
     std::vector<Box*> rest;  // below the boards in the first column
     std::vector<Box*> others;  // the second column's
-    if (set.diagramShown) rest.push_back(&a.diagram);
+    if (set.diagramShown && !beside) rest.push_back(&a.diagram);
     if (set.analysisShown) others.push_back(&a.analysis);
     if (set.progressShown) others.push_back(&a.progress);
     if (columnB > 0) {

@@ -25,6 +25,7 @@ struct WindowSet {
     int analysisWidth = 0;  // every column
     int analysisMinHeight = 0;
     bool progressShown = false;
+    int scoreboardFirstWidth = 0;  // what its titles and cells need (0: its width as it is)
 };
 
 // The arrangement, and the Progress window's place; a box of width 0 leaves its window as it is.
@@ -40,7 +41,8 @@ inline constexpr int kMinResultsColumn = 300;
 // ArrangeChildren. Otherwise the target window gets about H (less where a column would fall below
 // its minimum, the face staying whole in it), and the rest goes to one or two columns: the
 // scoreboard, the match board below it and the diagram under both; the analysis and Progress in a
-// second column, or under the diagram where the width allows only one.
+// second column, or, where the width allows only one, below the boards with the diagram beside
+// them (under them where it does not fit there).
 WindowArrangement ArrangeWindows(const WindowSet& set);
 
 }  // namespace zark

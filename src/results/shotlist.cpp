@@ -113,13 +113,17 @@ void ShotList::WriteShot(int k) {
     else if (timing.between)
         cells.time = UiText(546);
     else
-        cells.time = FixedText(timing.timeMs / 1000.0, 0, 2) + " s" + (timing.repeat ? ' ' + UiText(547) : std::string());
+        cells.time = WindowTimeText(timing.timeMs) + (timing.repeat ? ' ' + UiText(547) : std::string());
     if (timing.late) {
-        cells.score += ' ' + UiText(542);
+        cells.score = LateScoreText();
         cells.hold = ScoreText(*shot.face, shot.score, shot.innerRing) + (cells.hold.empty() ? "" : "\n") + cells.hold;
     }
     if (listener_) listener_->RowChanged(k);
 }
+
+std::string ShotList::LateScoreText() const { return ScoreText(Face(), 0) + ' ' + UiText(542); }
+
+std::string ShotList::WindowTimeText(int timeMs) { return FixedText(timeMs / 1000.0, 0, 2) + " s"; }
 
 void ShotList::OnNewSeries(int shots, int, int) { ResetRows(shots); }
 

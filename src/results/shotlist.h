@@ -58,6 +58,10 @@ public:
     void SetRow(int row, double score, int timeMs, int bearing, bool innerRing = false);
     // A shot that was never fired (an unfired shot of a moving-target run): it scores 0.
     void SetUnfiredRow(int row);
+    // The widest cells a series on the current face can give a column, whatever it has now: a late
+    // shot's score ("0 late") and a time in its window ("99.99 s"); the screen form is sized by them.
+    std::string LateScoreText() const;
+    static std::string WindowTimeText(int timeMs);
 
     // Paints the list for the printout into rect: the column titles, a line per shot, the total
     // line and a frame down to the end of the last line. Returns the bottom of the frame.

@@ -390,7 +390,7 @@ TEST_F(FrameTest, WholeFaceAndReadableColumnsOnWideScreens) {
     if (!frame->Menus().HasCheck(kCmdDiagram)) {
         ASSERT_TRUE(Choose(kCmdDiagram));
     }
-    for (const QSize screen : {QSize(1920, 1080), QSize(2560, 1440), QSize(1024, 600)}) {
+    for (const QSize screen : {QSize(1920, 1080), QSize(2560, 1440), QSize(1280, 800), QSize(1024, 600)}) {
         frame->resize(screen);
         QCoreApplication::processEvents();
         ASSERT_TRUE(Choose(kCmdRearrange));
@@ -404,6 +404,12 @@ TEST_F(FrameTest, WholeFaceAndReadableColumnsOnWideScreens) {
         EXPECT_GE(board.Width(), screen.width() >= 1920 ? 300 : 170) << screen.width();
         EXPECT_EQ(board.left, target.right) << screen.width();
         if (screen.width() >= 1920) EXPECT_GE(analysis.Width(), frame->Analysis()->FirstSize().width());
+        // Five shots or more in each list shown: the hold figures as the first tab below 1280 × 800.
+        const AnalysisWindow& figures = *frame->Analysis();
+        const bool tabbed = figures.Pages()->indexOf(figures.List()) >= 0;
+        EXPECT_EQ(tabbed, screen.height() < 800) << screen.width();
+        for (const QTreeWidget* list : {figures.List(), figures.PhaseList()})
+            if (list->isVisible()) EXPECT_GE(list->viewport()->height(), 5 * list->fontMetrics().height()) << screen.width();
         // The face's outer ring inside the view, whatever the window's shape.
         const TargetView& view = frame->Target()->View();
         const int ring = view.UnitsToPixels(frame->Hub().targetA()->RingRadius(0));

@@ -54,10 +54,21 @@ TEST(WideRearrange, ThePartsLayoutOrTheWholeFaceWithOneOrTwoColumns) {
     EXPECT_EQ(two.columns, 2);
     EXPECT_EQ(two.target.width, 1200 - 300 - 420);
     ExpectTiled(1200, 560, {two.target, two.scoreboard, two.diagram, two.analysis});
+    // One column: the diagram beside the boards where it fits there, the analysis below them with
+    // all the height they leave (it used to share it with the diagram).
     const WindowArrangement stacked = ArrangeWindows(Shown(1024, 470, true));
     EXPECT_EQ(stacked.columns, 1);
-    EXPECT_EQ(stacked.analysis.height, 150);  // no lower than it can be
+    const int boards = 470 / 2;  // the scoreboard's height, no more than half the area's
+    EXPECT_EQ(stacked.diagram, (Box{470 + 170, 0, 1024 - 470 - 170, boards}));
+    EXPECT_EQ(stacked.analysis, (Box{470, boards, 1024 - 470, 470 - boards}));
     ExpectTiled(1024, 470, {stacked.target, stacked.scoreboard, stacked.diagram, stacked.analysis});
+    // a scoreboard a wider layout widened goes back to what it needs
+    EXPECT_EQ(ArrangeWindows(WindowSet{1024, 470, 330, 236, 170, 236, false, true, 260, true, 420, 150, false, 170}).diagram,
+              stacked.diagram);
+    const WindowArrangement narrow = ArrangeWindows(Shown(800, 470, true));
+    EXPECT_EQ(narrow.diagram.y, boards);  // under the boards, a column too narrow beside them
+    EXPECT_EQ(narrow.analysis.height, 150);  // no lower than it can be
+    ExpectTiled(800, 470, {narrow.target, narrow.scoreboard, narrow.diagram, narrow.analysis});
 }
 
 }  // namespace

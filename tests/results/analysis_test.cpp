@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 
 #include "window/commandids.h"
 #include "app/mainframe.h"
@@ -163,6 +165,19 @@ TEST_F(Analysis, TheCoachingFiguresTheCallsAndTheSighters) {
         window.Window()->resize(640, 420);
         window.Window()->grab().save(QString::fromLocal8Bit(dir) + "/analysis-coaching.png");
     }
+
+    // Too low for both lists: the hold figures are the first tab; high enough, above the tabs again.
+    window.Window()->resize(640, 260);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.Pages()->indexOf(window.List()), 0);
+    EXPECT_EQ(window.Pages()->tabText(0), "Hold");
+    EXPECT_TRUE(window.List()->isVisible());
+    QTabBar* tabs = window.Pages()->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());  // the coaching's tab
+    window.Window()->resize(640, 600);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.Pages()->count() == 2 && window.List()->isVisible());
+    EXPECT_EQ(window.Pages()->currentWidget(), coach);
 
     // sighters: how far their correction can be trusted (worked for five in CoachFigures)
     hub.NewSeries(5, 1, 0);

@@ -6,6 +6,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QStyleOptionHeader>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdint>
@@ -27,6 +29,7 @@ constexpr int kPhaseHint = 462;
 constexpr int kCoachHint = 567;
 constexpr int kPhasesTab = 573;
 constexpr int kCoachingTab = 574;
+constexpr int kHoldTab = 575;
 
 // What both lists of figures share: flat rows in the dialog font, whole rows focused, fixed titles.
 void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemView::SelectionMode selection) {
@@ -45,33 +48,90 @@ void SetUpList(QTreeWidget* list, const char* name, int columns, QAbstractItemVi
 constexpr int kTitlePadding = 12;  // a header section's margins
 constexpr int kCellPadding = 10;   // a cell's
 
-// The list keeps every column in view: each column as wide as its title and its cells need (the
-// bold row of the replayed shot included), the room left over shared by the figures; where the
-// rows are narrower than that, every column gives up the same share of what it needs (the scroll
-// bar coming or going changes the room).
+// A title on two lines: the unit below the name ("Hold (s)" as "Hold" over "(s)"); one line where
+// it has no unit.
+QStringList TitleLines(const QString& title) {
+    const int unit = title.lastIndexOf(QLatin1Char(' '));
+    return unit > 0 ? QStringList{title.left(unit), title.mid(unit + 1)} : QStringList{title};
+}
+
+// The header of a list of figures shows each title as the list fitted it to its column (kept with
+// the title, so the title itself stays as it is), as high as its lines need.
+class FittedHeader final : public QHeaderView {
+public:
+    FittedHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) { setTextElideMode(Qt::ElideNone); }
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int section) const override {
+        QHeaderView::initStyleOptionForIndex(option, section);
+        const QVariant shown = model()->headerData(section, Qt::Horizontal, AnalysisWindow::kShownTitleRole);
+        if (shown.isValid()) option->text = shown.toString();
+    }
+    QSize sectionSizeFromContents(int section) const override {
+        QSize size = QHeaderView::sectionSizeFromContents(section);
+        const QString shown = model()->headerData(section, Qt::Horizontal, AnalysisWindow::kShownTitleRole).toString();
+        size.rheight() += int(shown.count(QLatin1Char('\n'))) * fontMetrics().lineSpacing();
+        return size;
+    }
+};
+
+// Rows as high as the cells of a wrapping column need at the column's width.
+class WrappingRows final : public QStyledItemDelegate {
+public:
+    explicit WrappingRows(QTreeView* view) : QStyledItemDelegate(view), view_(view) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem sized = option;
+        sized.rect = QRect(0, 0, view_->columnWidth(index.column()), std::max(1, option.rect.height()));
+        return QStyledItemDelegate::sizeHint(sized, index);
+    }
+
+private:
+    QTreeView* view_;
+};
+
+// The list keeps every column in view. Where the room allows, each column is as wide as its title
+// on one line and its cells need (the bold row of the replayed shot included), the room left over
+// shared by the figures. Where it does not, each column first gives up what its title on two lines
+// (the unit below the name) and, in the column whose cells wrap, its cells on several lines leave
+// over; only where even that is too wide does every column give up the same share, the titles
+// then shortened (the scroll bar coming or going changes the room).
 class FigureList final : public QTreeWidget {
 public:
-    using QTreeWidget::QTreeWidget;
+    explicit FigureList(QWidget* parent) : QTreeWidget(parent) { setHeader(new FittedHeader(this)); }
 
-    // The column titles as they are; each is shown whole where it fits, else on two lines (the
-    // unit below the name) and only then shortened.
+    // The column whose cells go on as many lines as they need (the verdicts); -1: none.
+    void SetWrappingColumn(int column) {
+        wrapping_ = column;
+        setWordWrap(column >= 0);
+        setUniformRowHeights(column < 0);
+        if (column >= 0) setItemDelegateForColumn(column, new WrappingRows(this));
+    }
+
+    // The column titles as they are; each is shown whole where it fits, else on two lines and only
+    // then shortened.
     void SetTitles(const QStringList& titles) {
         titles_ = titles;
         setHeaderLabels(titles);
         FitColumns();
     }
 
-    // The width column c needs to show its title on one line and every cell whole; a column
-    // without rows yet is measured with a four-digit figure.
-    int WantedWidth(int c) const {
+    // The width column c needs to show its title on one line (or on two, the unit below) and every
+    // cell whole on one line (or, in the wrapping column, each word whole); a column without rows
+    // yet is measured with a four-digit figure.
+    int WantedWidth(int c, bool twoLines = false) const {
         const QFontMetrics header = this->header()->fontMetrics();
         QFont bold = font();
         bold.setBold(true);
         const QFontMetrics cells(bold);
-        int width = header.horizontalAdvance(titles_.value(c)) + kTitlePadding;
+        int width = 0;
+        for (const QString& line : twoLines ? TitleLines(titles_.value(c)) : QStringList{titles_.value(c)})
+            width = std::max(width, header.horizontalAdvance(line) + kTitlePadding);
         width = std::max(width, cells.horizontalAdvance(QStringLiteral("8888")) + kCellPadding);
-        for (int row = 0; row < topLevelItemCount(); ++row)
-            width = std::max(width, cells.horizontalAdvance(topLevelItem(row)->text(c)) + kCellPadding);
+        for (int row = 0; row < topLevelItemCount(); ++row) {
+            const QString text = topLevelItem(row)->text(c);
+            for (const QString& word : twoLines && c == wrapping_ ? text.split(QLatin1Char(' ')) : QStringList{text})
+                width = std::max(width, cells.horizontalAdvance(word) + kCellPadding);
+        }
         return width;
     }
     int WantedWidth() const {
@@ -83,26 +143,45 @@ public:
     void FitColumns() {
         const int room = viewport()->width();
         const int columns = columnCount();
-        std::vector<int> wanted(std::size_t(std::max(columns, 0)));
-        int total = 0;
-        for (int c = 0; c < columns; ++c) total += wanted[std::size_t(c)] = WantedWidth(c);
-        if (columns <= 0 || total <= 0) return;
+        if (columns <= 0 || room <= 0) return;
+        std::vector<int> full(static_cast<std::size_t>(columns)), least(static_cast<std::size_t>(columns));
+        int fullTotal = 0;
+        int leastTotal = 0;
+        for (int c = 0; c < columns; ++c) {
+            fullTotal += full[std::size_t(c)] = WantedWidth(c);
+            leastTotal += least[std::size_t(c)] = std::min(full[std::size_t(c)], WantedWidth(c, true));
+        }
+        // the wrapping column is given its cells on one line first: every line more costs a row
+        if (wrapping_ >= 0 && wrapping_ < columns) {
+            int& wrap = least[std::size_t(wrapping_)];
+            const int more = full[std::size_t(wrapping_)] - wrap;
+            if (leastTotal + more <= room) {
+                wrap += more;
+                leastTotal += more;
+            }
+        }
         int given = 0;
         for (int c = 0; c < columns; ++c) {
-            int width = 0;
-            if (total <= room) {
+            const std::int64_t want = full[std::size_t(c)];
+            const std::int64_t need = least[std::size_t(c)];
+            std::int64_t width = 0;
+            if (fullTotal <= room) {
                 // the figures share what is left over; the shot numbers keep theirs
-                const int extra = room - total;
+                const int extra = room - fullTotal;
                 const int figures = std::max(1, columns - 1);
-                width = wanted[std::size_t(c)] + (c == 0 ? 0 : extra * c / figures - extra * (c - 1) / figures);
+                width = want + (c == 0 ? 0 : extra * c / figures - extra * (c - 1) / figures);
+            } else if (leastTotal <= room) {
+                // each column gets back the same share of what two lines saved it
+                width = need + (want - need) * (room - leastTotal) / std::max(1, fullTotal - leastTotal);
             } else {
-                width = int(std::int64_t(room) * wanted[std::size_t(c)] / total);
+                width = room * need / std::max(1, leastTotal);
             }
             if (c + 1 == columns) width = std::max(0, room - given);  // the last one ends at the edge
-            setColumnWidth(c, width);
-            given += width;
+            setColumnWidth(c, int(width));
+            given += int(width);
         }
         FitTitles();
+        if (wrapping_ >= 0) scheduleDelayedItemsLayout();  // the wrapped rows' heights follow the width
     }
 
 protected:
@@ -118,16 +197,17 @@ private:
             const int room = std::max(0, columnWidth(c) - kTitlePadding);
             QString shown = titles_[c];
             if (metrics.horizontalAdvance(shown) > room) {
-                const int unit = shown.lastIndexOf(QLatin1Char(' '));
-                QStringList lines = unit > 0 ? QStringList{shown.left(unit), shown.mid(unit + 1)} : QStringList{shown};
+                QStringList lines = TitleLines(shown);
                 for (QString& line : lines) line = metrics.elidedText(line, Qt::ElideRight, room);
                 shown = lines.join(QLatin1Char('\n'));
             }
-            if (headerItem()->text(c) != shown) headerItem()->setText(c, shown);
+            if (headerItem()->data(c, AnalysisWindow::kShownTitleRole).toString() != shown)
+                headerItem()->setData(c, AnalysisWindow::kShownTitleRole, shown);
         }
     }
 
     QStringList titles_;
+    int wrapping_ = -1;
 };
 
 }  // namespace
@@ -143,10 +223,11 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     if (!CreatePlaced(UiQString(kCaptionText), kResultsChildStyle, "Analysis", kDefaultRect, client, icon)) return 0;
     // As narrow as the scoreboard, so "Rearrange Windows" can put it in the column below it.
     Window()->setMinimumSize(170, 150);
-    auto* content = new QWidget;
+    auto* content = new ResizingArea;
     content->setAutoFillBackground(true);
     content->setBackgroundRole(QPalette::Base);
     auto* layout = new QVBoxLayout(content);
+    layout_ = layout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     list_ = new FigureList(content);
@@ -165,11 +246,16 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     pages_->setObjectName(QStringLiteral("analysisPages"));
     pages_->setDocumentMode(true);
     pages_->setFont(DialogUnits::DialogFont());
-    phaseList_ = new QTreeWidget(pages_);
+    auto* phases = new FigureList(pages_);
+    phaseList_ = phases;
     SetUpList(phaseList_, "analysisPhases", AnalysisView::kPhaseColumns, QAbstractItemView::SingleSelection);
-    phaseList_->header()->setStretchLastSection(false);  // the columns as wide as their contents
-    coachList_ = new QTreeWidget(pages_);
+    phases->SetWrappingColumn(AnalysisView::kPhaseColumns - 1);  // the verdicts
+    coachList_ = new FigureList(pages_);
     SetUpList(coachList_, "analysisCoaching", AnalysisView::kCoachColumns, QAbstractItemView::SingleSelection);
+    for (QTreeWidget* list : {phaseList_, coachList_}) {
+        list->header()->setStretchLastSection(false);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
     pages_->addTab(phaseList_, UiQString(kPhasesTab));
     pages_->addTab(coachList_, UiQString(kCoachingTab));
     layout->addWidget(list_, 1);
@@ -177,6 +263,7 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     layout->addWidget(group_, 0);
     SetContent(content);
     content->setFocusProxy(list_);
+    content->onResize = [this] { PlaceHoldList(); };
 
     // A double click is press, release, double click, release: the last release is no click of
     // its own (choosing the shot again would stop the replay the double click started).
@@ -184,6 +271,30 @@ int AnalysisWindow::Create(MdiClient& client, const QIcon& icon) {
     ConnectRowClicks(phaseList_, [this](int row) { return row < view_->Phases().shots; });  // the means' row is no shot
     ConnectRowClicks(coachList_, [this](int row) { return row < view_->Coaching().shots; });
     return 1;
+}
+
+// Where the window is too low for the hold figures and the tab below them to show five shots each,
+// the hold figures become the first tab, so that the list shown has the height; where it is high
+// enough they go back above the tabs.
+void AnalysisWindow::PlaceHoldList() {
+    if (!list_ || !pages_ || !layout_ || !Content()) return;
+    constexpr int kRowsEach = 5;
+    const int row = list_->fontMetrics().height() + 4;
+    const int header = std::max(list_->header()->sizeHint().height(), phaseList_->header()->sizeHint().height());
+    const int list = header + kRowsEach * row + 2 * list_->frameWidth();
+    const int group = std::max(group_->sizeHint().height(), group_->heightForWidth(Content()->width()));
+    const int both = 2 * list + pages_->tabBar()->sizeHint().height() + group + 2 * layout_->spacing();
+    const bool tab = Content()->height() < both;
+    const int at = pages_->indexOf(list_);
+    if (tab == (at >= 0)) return;
+    if (tab) {
+        pages_->insertTab(0, list_, UiQString(kHoldTab));
+        pages_->setCurrentIndex(0);
+    } else {
+        pages_->removeTab(at);
+        layout_->insertWidget(0, list_, 1);
+        list_->show();
+    }
 }
 
 // A click on a shot's row shows that shot, a double click plays it. (The toolkit reports no click
@@ -255,7 +366,8 @@ void FillFigureRows(QTreeWidget* list, const std::array<std::string, N>& titles,
                     const std::function<bool(int column)>& isFigure, const std::function<QString(int row)>& tip) {
     QStringList labels;
     for (const std::string& title : titles) labels << QString::fromStdString(title);
-    list->setHeaderLabels(labels);
+    auto* figures = static_cast<FigureList*>(list);
+    figures->SetTitles(labels);
     const int rows = shots > 0 ? shots + 1 : 0;
     while (list->topLevelItemCount() > rows) delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
     while (list->topLevelItemCount() < rows) list->addTopLevelItem(new QTreeWidgetItem);
@@ -269,7 +381,7 @@ void FillFigureRows(QTreeWidget* list, const std::array<std::string, N>& titles,
             item->setToolTip(c, rowTip);
         }
     }
-    for (int c = 0; c < int(N); ++c) list->resizeColumnToContents(c);
+    figures->FitColumns();  // the cells may want more room now
 }
 
 }  // namespace
@@ -313,11 +425,12 @@ void AnalysisWindow::SelectionChanged() {
 
 QSize AnalysisWindow::FirstSize() const {
     if (!list_ || !phaseList_) return {};
-    // Every column of both lists, and ten shots in each.
-    int phases = 0;
-    for (int c = 0; c < phaseList_->columnCount(); ++c) phases += phaseList_->columnWidth(c);  // fit to contents
+    // Every column of the lists, and ten shots in each.
+    int columns = 0;
+    for (const QTreeWidget* list : {list_, phaseList_, coachList_})
+        columns = std::max(columns, static_cast<const FigureList*>(list)->WantedWidth());
     const int scrollBar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int width = std::max(static_cast<const FigureList*>(list_)->WantedWidth(), phases) + scrollBar + 2 * list_->frameWidth();
+    const int width = columns + scrollBar + 2 * list_->frameWidth();
     const int row = list_->fontMetrics().height() + 4;
     const int header = list_->header()->sizeHint().height();
     const int lists = 2 * (header + 10 * row + 2 * list_->frameWidth());

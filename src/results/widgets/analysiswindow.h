@@ -9,6 +9,7 @@
 class QLabel;
 class QTabWidget;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace zark {
 
@@ -25,6 +26,9 @@ class AnalysisWindow final : public MdiChildWindow, public AnalysisListener {
 public:
     static constexpr int kCommandId = 2147;
     static constexpr Rect kDefaultRect{462, 232, 862, 452};
+    // The header data of each list's column with the title as its column shows it (on two lines,
+    // or shortened, where one line does not fit); the title itself is kept as it is.
+    static constexpr int kShownTitleRole = Qt::UserRole;
 
     AnalysisWindow();
     ~AnalysisWindow() override;
@@ -58,12 +62,14 @@ private:
     void FillPhases();
     void FillCoaching();
     void ConnectRowClicks(QTreeWidget* list, std::function<bool(int row)> isShot);
+    void PlaceHoldList();
 
     QTreeWidget* list_ = nullptr;
     QTreeWidget* phaseList_ = nullptr;
     QTreeWidget* coachList_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QLabel* group_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
 };
 
 }  // namespace zark

@@ -1,6 +1,7 @@
 #include "results/widgets/scoreboard.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <QResizeEvent>
 #include <QMdiSubWindow>
 
@@ -73,6 +74,13 @@ void Scoreboard::ShowList(bool sighters) {
     Content()->setFocusProxy(shown);  // the window's focus goes to the list shown
     seriesShown_ = !sighters;
     sightersShown_ = sighters;
+}
+
+QSize Scoreboard::FirstSize() const {
+    if (!seriesWidget_) return {};
+    const int rows = std::max(seriesWidget_->WidestRowWidth(), sightersWidget_->WidestRowWidth());
+    const QSize outer = ChildOuterSize(QSize(rows + 2 * seriesWidget_->frameWidth(), kClientHeight));
+    return {std::max(kDefaultWidth, outer.width()), outer.height()};
 }
 
 void Scoreboard::SetCaption(const std::string& text) { SetTitle(QString::fromStdString(text)); }

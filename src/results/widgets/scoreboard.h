@@ -38,6 +38,9 @@ public:
     void SetSeriesMode();    // caption "Shooting", the series list shown
     void SetSightersMode();  // caption "Sighters", the sighters' list shown
     void SetCaption(const std::string& text);
+    // At least the default width, and as wide as the titles and the widest cells of a series need
+    // (a timed series' "0 late"), so that its first size shows every text whole.
+    QSize FirstSize() const override;
     bool SeriesShown() const { return seriesShown_; }
     bool SightersShown() const { return sightersShown_; }
 

@@ -87,18 +87,45 @@ void ShotListWidget::ResizeColumns(int width) {
     for (int c = 0; c < 3; ++c) sum += columnWidth(c);
     int widths[3];
     for (int c = 0; c < 3; ++c) widths[c] = sum > 0 ? int(qint64(width) * columnWidth(c) / sum) : width / 3;
+    widths[2] = std::max(0, width - widths[0] - widths[1]);  // what the rounding left goes to the last
     // A column too narrow for its cells takes what the others have beyond theirs, the score first:
-    // a late shot's "0 late" and a time in its window are wider than a plain series' cells.
-    int need[3];
-    for (int c = 0; c < 3; ++c) need[c] = CellsWidth(c);
-    for (int c = 0; c < 3; ++c)
-        for (int d = 2; d >= 0 && widths[c] < need[c]; --d) {
-            if (d == c) continue;
-            const int given = std::clamp(widths[d] - need[d], 0, need[c] - widths[c]);
-            widths[d] -= given;
-            widths[c] += given;
-        }
+    // a late shot's "0 late" and a time in its window are wider than a plain series' cells. Then,
+    // as far as the cells leave room, each title is made whole the same way.
+    for (const bool titles : {false, true}) {
+        int need[3];
+        for (int c = 0; c < 3; ++c) need[c] = titles ? NeededWidth(c) : CellsWidth(c);
+        for (int c = 0; c < 3; ++c)
+            for (int d = 2; d >= 0 && widths[c] < need[c]; --d) {
+                if (d == c) continue;
+                const int given = std::clamp(widths[d] - need[d], 0, need[c] - widths[c]);
+                widths[d] -= given;
+                widths[c] += given;
+            }
+    }
     for (int c = 0; c < 3; ++c) setColumnWidth(c, widths[c]);
+}
+
+int ShotListWidget::NeededWidth(int column) const { return std::max(header()->sectionSizeHint(column), CellsWidth(column)); }
+
+int ShotListWidget::CellWidth(const QString& text, bool picture) const {
+    // as the rows' delegate measures a cell
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = text;
+    if (picture) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = iconSize();
+    }
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+}
+
+int ShotListWidget::WidestRowWidth() const {
+    const QString widest[3] = {QString::fromStdString(list_.LateScoreText()), QStringLiteral("12"),
+                               QString::fromStdString(ShotList::WindowTimeText(99990))};
+    int width = 0;
+    for (int c = 0; c < 3; ++c) width += std::max(NeededWidth(c), CellWidth(widest[c], c < 2));
+    return width;
 }
 
 bool ShotListWidget::viewportEvent(QEvent* event) {

@@ -28,6 +28,11 @@ public:
     void ResizeColumns(int width);
     // The width the cells of a column take whole, as the view measures them.
     int CellsWidth(int column) const { return sizeHintForColumn(column); }
+    // The width a column needs for its title and its cells.
+    int NeededWidth(int column) const;
+    // The width of the rows that shows every title and the widest cells a series gives each column
+    // whole (a late shot's score, a clock with 12, a time in its window), whatever the rows hold now.
+    int WidestRowWidth() const;
 
     void RowsReset() override;
     void RowChanged(int row) override;
@@ -43,6 +48,8 @@ protected:
 
 private:
     void WriteRow(int row);
+    // The width of a cell with this text, with the column's picture where it has one.
+    int CellWidth(const QString& text, bool picture) const;
     void TakeUserSelection();
 
     ShotList& list_;
