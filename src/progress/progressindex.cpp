@@ -412,9 +412,11 @@ ScanReport ProgressIndex::Scan(const Progress& progress) {
     int done = 0;
     const QDir root(folder_);
     const auto work = [&] {
+        FileSummariser summariser;
         for (std::size_t i = next++; i < toRead.size() && !stopped; i = next++) {
             ReadResult& result = results[i];
-            result.ok = SummariseFile(root.filePath(toRead[i]->file), toRead[i]->file, catalogue_, result.rows, result.reason);
+            result.ok = summariser.Summarise(root.filePath(toRead[i]->file), toRead[i]->file, catalogue_, result.rows,
+                                             result.reason);
             if (!result.ok) result.reason.replace(root.filePath(toRead[i]->file), toRead[i]->file);
             const std::lock_guard lock(progressLock);
             ++done;
