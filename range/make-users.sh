@@ -3,10 +3,11 @@
 #
 #   bash range/make-users.sh FOLDER RANGE < users.txt
 #
-# users.txt has one line per user: "lane NAME PASSWORD", "coach NAME PASSWORD" or "spectator NAME
-# PASSWORD" (the file is read from standard input so that no password shows in the process list). A
-# lane's user name is its lane name (RangeLane); it may write only its own lane's topics. A coach
-# only reads the range. A spectator is the live page's user (range/page/config.js names it): it
+# users.txt has one line per user: "lane NAME PASSWORD", "coach NAME PASSWORD", "officer NAME
+# PASSWORD" or "spectator NAME PASSWORD" (the file is read from standard input so that no password
+# shows in the process list). A lane's user name is its lane name (RangeLane); it may write only its
+# own lane's topics. A coach only reads the range. The range officer reads the range and is the only
+# user who may send orders to the lanes (View > Range... in the officer's ZARK). A spectator is the live page's user (range/page/config.js names it): it
 # reads only what the page shows (state, face, trace, shot), not the files of finished series.
 # Writes FOLDER/passwords (hashed by mosquitto_passwd) and FOLDER/acl, readable only by their
 # owner; give them to the broker's user (chown mosquitto) when the broker runs as a service.
@@ -37,7 +38,7 @@ count=0
 while read -r role name password rest; do
   [[ -z ${role:-} || $role == \#* ]] && continue
   if [[ ! $name =~ $valid || -z ${password:-} || -n ${rest:-} ]]; then
-    echo "make-users: line '$role $name ...' is not 'lane|coach|spectator NAME PASSWORD'" >&2
+    echo "make-users: line '$role $name ...' is not 'lane|coach|officer|spectator NAME PASSWORD'" >&2
     exit 1
   fi
   "$passwd" -b "$passwords" "$name" "$password"
@@ -58,6 +59,14 @@ while read -r role name password rest; do
         echo "topic read zark/v1/$range/#"
       } >>"$acl"
       ;;
+    officer)
+      {
+        echo
+        echo "user $name"
+        echo "topic read zark/v1/$range/#"
+        echo "topic write zark/v1/$range/+/command"
+      } >>"$acl"
+      ;;
     spectator)
       {
         echo
@@ -66,7 +75,7 @@ while read -r role name password rest; do
       } >>"$acl"
       ;;
     *)
-      echo "make-users: unknown role '$role' (lane, coach or spectator)" >&2
+      echo "make-users: unknown role '$role' (lane, coach, officer or spectator)" >&2
       exit 1
       ;;
   esac

@@ -35,8 +35,9 @@ if ((${#missing[@]} > 0)); then
     sudo=(sudo)
   fi
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # another apt-get (an unattended upgrade) may hold the lock for a while: wait for it
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -q
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # The npm packages of the live page (the MQTT client's browser bundle, which the build copies into

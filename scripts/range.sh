@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts a range broker on this PC with the shipped club configuration, for trying lanes and a
-# coach on one machine: Mosquitto on localhost, users lane1 and lane2 (lanes) and coach, each with
+# coach on one machine: Mosquitto on localhost, users lane1 to lane3 (lanes), coach and officer, each with
 # the password "zark", and the live page on port 8080 with its user spectator. Stop it with Ctrl+C.
 #
 #   bash scripts/range.sh [--port N] [--page-port N] [--tls]
@@ -22,7 +22,7 @@ done
 
 folder=${ZARK_RANGE_DIR:-$PWD/build/range}
 mkdir -p "$folder/data"
-printf 'lane lane1 zark\nlane lane2 zark\ncoach coach zark\nspectator spectator spectator\n' |
+printf 'lane lane1 zark\nlane lane2 zark\nlane lane3 zark\ncoach coach zark\nofficer officer zark\nspectator spectator spectator\n' |
   bash range/make-users.sh "$folder" club >/dev/null
 
 # The shipped configuration with this folder in place of /etc/mosquitto/zark and the broker's
@@ -43,8 +43,9 @@ fi
 cat <<TEXT
 Range "club" on localhost:$port$([[ $tls == 1 ]] && echo ", TLS on $((port + 7000)) with CA $folder/ca.crt").
 In each ZARK, File > Customize > Range: on, host localhost, port $port, range club,
-lane lane1 (the second ZARK lane2), user = the lane, password zark. A coach: user coach,
-password zark, then File > Watch Lane...
+lane lane1 (the others lane2, lane3), user = the lane, password zark, and "Obey the range
+officer" for orders. A coach: user coach, password zark, then File > Watch Lane... The range
+officer: user officer, password zark, then View > Range...
 The live page: http://localhost:$page_port/ (add ?lang=de, sv or es).
 TEXT
 exec "$(command -v mosquitto || echo /usr/sbin/mosquitto)" -c "$folder/mosquitto.conf"

@@ -24,6 +24,7 @@
       online: false,
       known: false, // a state was received
       runs: "idle",
+      locked: false,
       series: null,
       fired: 0,
       stateFired: 0, // shots fired as the last state counted them
@@ -146,6 +147,7 @@
       if (m.series !== undefined && m.series !== l.series) this.newSeries(l, m.series);
       if (typeof m.shooter === "string") l.shooter = m.shooter.slice(0, 64);
       if (RUNS.includes(m.run)) l.runs = m.run;
+      l.locked = m.locked === true; // by the range officer; older lanes do not say
       if (isNumber(m.fired) && m.fired >= 0) l.fired = l.stateFired = Math.floor(m.fired);
       if (isNumber(m.due) && m.due >= 0) l.due = Math.floor(m.due);
       if (typeof m.total === "string") l.totalText = m.total.slice(0, 32);

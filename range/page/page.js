@@ -57,7 +57,8 @@
 
   function runsText(lane) {
     if (!lane.online) return S.offline;
-    return S[lane.runs] || lane.runs;
+    const runs = S[lane.runs] || lane.runs;
+    return lane.locked ? `${runs}, ${S.locked}` : runs;
   }
 
   function directionText(d) {

@@ -34,6 +34,7 @@
       series: "series",
       match: "match",
       timed: "timed series",
+      locked: "locked",
     },
     de: {
       title: "ZARK Schießstand",
@@ -65,6 +66,7 @@
       series: "Serie",
       match: "Wettkampf",
       timed: "Zeitserie",
+      locked: "gesperrt",
     },
     sv: {
       title: "ZARK skjutbana",
@@ -96,6 +98,7 @@
       series: "serie",
       match: "tävling",
       timed: "tidsserie",
+      locked: "låst",
     },
     es: {
       title: "ZARK galería de tiro",
@@ -127,6 +130,7 @@
       series: "serie",
       match: "competición",
       timed: "serie cronometrada",
+      locked: "bloqueado",
     },
   };
 

@@ -96,6 +96,14 @@ void FrameCommands::ShowProgress(int) { frame_.Views().ShowProgress(); }
 
 void FrameCommands::HideProgress(int) { frame_.Views().HideProgress(); }
 
+void FrameCommands::ShowRange(int) {
+    if (FrameRange* range = frame_.Range()) range->ShowOfficerWindow();
+}
+
+void FrameCommands::HideRange(int) {
+    if (FrameRange* range = frame_.Range()) range->HideOfficerWindow();
+}
+
 void FrameCommands::Rearrange(int) { frame_.Views().Rearrange(); }
 
 void FrameCommands::ChooseTarget(int command) { frame_.ChooseTarget(command); }

@@ -35,6 +35,8 @@ public:
     void ShowChildWindow(int command) override;
     void ShowProgress(int command) override;
     void HideProgress(int command) override;
+    void ShowRange(int command) override;
+    void HideRange(int command) override;
     void Rearrange(int command) override;
     void ChooseTarget(int command) override;
     void Shoot(int command) override;

@@ -286,6 +286,12 @@ void FrameFiles::SeriesKept() {
     if (journal_) journal_->Close();
 }
 
+bool FrameFiles::SeriesWouldBeLost() const {
+    const SeriesFlow* flow = frame_.Flow();
+    const TraceStore* store = frame_.Hub().Store();
+    return flow && store && SeriesAtRisk(*flow, *store);
+}
+
 bool FrameFiles::MaySetSeriesAside() {
     const SeriesFlow* flow = frame_.Flow();
     const TraceStore* store = frame_.Hub().Store();

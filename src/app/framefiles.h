@@ -41,6 +41,8 @@ public:
     // series shot so far?". Save saves it as Save does (a match with the series under way). True:
     // go on (nothing to lose, Discard, or saved); false: Cancel, or the save did not happen.
     bool MaySetSeriesAside();
+    // A series or match with fired shots is under way: giving it up now would lose them.
+    bool SeriesWouldBeLost() const;
 
     // Starts keeping the journal of every series shot from now on, after writing what earlier runs
     // left in theirs into files (the program does this at start-up).

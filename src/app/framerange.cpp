@@ -1,9 +1,13 @@
 #include "app/framerange.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 
+#include "app/appicons.h"
 #include "app/framefiles.h"
+#include "app/frametimed.h"
+#include "app/frameviews.h"
 #include "app/mainframe.h"
 #include "app/noticebanner.h"
 #include "app/version.h"
@@ -15,6 +19,11 @@
 #include "range/lanepublisher.h"
 #include "range/lanewatcher.h"
 #include "range/rangemessages.h"
+#include "range/rangeofficer.h"
+#include "range/widgets/rangewindow.h"
+#include "core/matchprogramme.h"
+#include "core/seriesflow.h"
+#include "window/commandtable.h"
 #include "storage/seriesfileio.h"
 #include "storage/seriesrecord.h"
 #include "targets/scoretext.h"
@@ -30,6 +39,8 @@ constexpr int kTextWatching = 655;     // "Watching lane %s (%s): read-only. ...
 constexpr int kTextLaneOffline = 656;  // "Lane %s is offline. ..."
 constexpr int kTextBrokerAway = 657;   // "The range broker cannot be reached (%s). ..."
 constexpr int kTextRefused = 658;      // "The range broker refused this lane (%s)."
+constexpr int kTextLocked = 682;       // "This lane is locked by the range officer: ..."
+constexpr int kTextArchived = 683;     // "%d series of the lanes kept in %s"
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -50,6 +61,8 @@ QString FillIn(int id, const QStringList& values) {
 FrameRange::FrameRange(MainFrame& frame) : frame_(frame) {}
 
 FrameRange::~FrameRange() {
+    window_.reset();
+    officer_.reset();
     publisher_.reset();  // says offline first
     watcher_.reset();
     laneClient_.reset();
@@ -87,15 +100,21 @@ void FrameRange::ApplySettings() {
         laneKey_ = key;
         if (!key.empty() && !Watching()) StartLane();
     }
+    // a lane that stops taking orders is the shooter's own again
+    if (!s.RangeEnabled || !s.RangeAcceptCommands) SetLocked(false);
+    if (publisher_) publisher_->SetTakesCommands(s.RangeAcceptCommands != 0);
     const std::string coach = s.RangeHost + '|' + std::to_string(s.RangePort) + '|' + std::to_string(s.RangeTls) +
                               '|' + s.RangeCaFile + '|' + s.RangeUser + '|' + s.RangePassword + '|' + s.RangeName;
     if (coachClient_ && coach != coachKey_) {
-        // the coach's broker or user changed: watching starts again there
+        // the coach's broker or user changed: watching (and the range officer's window) starts again there
         const QString lane = watched_;
+        const bool officer = officer_ != nullptr;
         StopWatching();
+        DropOfficer();
         watcher_.reset();
         coachClient_.reset();
         if (!lane.isEmpty()) Watch(lane);
+        if (officer) ShowOfficerWindow();
     }
 }
 
@@ -111,6 +130,9 @@ void FrameRange::StartLane() {
     LaneIdentity identity{Q(RangeNameOf(s.RangeName)), Q(RangeNameOf(s.RangeLane)), Q(s.RangeShooter).left(64),
                           QString::fromLatin1(kProgramVersion)};
     publisher_ = std::make_unique<LanePublisher>(frame_.Hub(), *laneClient_, identity);
+    publisher_->SetTakesCommands(s.RangeAcceptCommands != 0);
+    publisher_->SetLocked(locked_);
+    publisher_->onCommand = [this](const CommandMessage& order) { return Obey(order); };
     UpdateRun();
 }
 
@@ -170,6 +192,9 @@ void FrameRange::EnsureWatcher() {
             Say(kTextWatching, watched_, lane->second.shooter);
     });
     connect(watcher_.get(), &LaneWatcher::ShotRecorded, this, [this] { frame_.Menus().EnableSave(); });
+    connect(watcher_.get(), &LaneWatcher::LanesChanged, this, [this] {
+        if (window_) window_->Refresh();
+    });
     connect(coachClient_.get(), &RangeClient::Disconnected, this, [this](int rc) {
         if (Watching() && rc != 0) Say(kTextBrokerAway, BrokerErrorText(rc));
     });
@@ -261,6 +286,124 @@ void FrameRange::Say(int textId, const QString& first, const QString& second) {
     const QString text = FillIn(textId, values);
     LogLine("range: %s\n", qPrintable(text));
     if (banner) banner->Show(text);
+}
+
+void FrameRange::ShowOfficerWindow() {
+    EnsureWatcher();
+    if (!officer_) {
+        const QString folder = frame_.Files() ? frame_.Files()->Commands().SaveFolder() : QString();
+        officer_ = std::make_unique<RangeOfficer>(*coachClient_, Q(RangeNameOf(frame_.CurrentSettings().RangeName)), folder);
+        connect(officer_.get(), &RangeOfficer::Answered, this, [this] {
+            if (window_) window_->Refresh();
+        });
+        connect(officer_.get(), &RangeOfficer::SeriesArchived, this, [this, folder] {
+            if (window_)
+                window_->SetStatus(QString::asprintf(UiText(kTextArchived).c_str(), officer_->Archived(),
+                                                     QDir::toNativeSeparators(folder + QStringLiteral("/Range")).toUtf8().constData()));
+            frame_.Views().RefreshProgress();
+        });
+    }
+    if (!window_) {
+        window_ = std::make_unique<RangeWindow>(frame_.Catalogue(), frame_.Matches());
+        if (!window_->Create(frame_.Mdi(), ProgramIcon(), Q(RangeNameOf(frame_.CurrentSettings().RangeName)))) {
+            window_.reset();
+            return;
+        }
+        window_->onClose = [this] { frame_.OnCommand(kCmdRangeWindow); };
+    }
+    window_->Attach(watcher_.get(), officer_.get());
+    frame_.Views().ShowOnTop(window_->Window());
+}
+
+void FrameRange::HideOfficerWindow() {
+    if (window_ && window_->Window()) window_->Window()->hide();
+}
+
+void FrameRange::DropOfficer() {
+    if (window_) window_->Attach(nullptr, nullptr);
+    officer_.reset();
+}
+
+void FrameRange::SetLocked(bool locked) {
+    if (locked_ == locked) return;
+    locked_ = locked;
+    frame_.Menus().SetLocked(locked);
+    if (publisher_) publisher_->SetLocked(locked);
+    if (FrameFiles* files = frame_.Files(); files && files->Banner()) {
+        if (locked) Say(kTextLocked);
+        else files->Banner()->hide();
+    }
+}
+
+int FrameRange::CommandOf(const CommandMessage& order) const {
+    switch (order.order) {
+    case LaneOrder::Match: return kCmdMatch;
+    case LaneOrder::Timed: return kCmdTimedSeries;
+    case LaneOrder::Sighters:
+    case LaneOrder::Series: break;
+    default: return 0;
+    }
+    const TargetDescriptor* face = frame_.Hub().targetA();
+    if (!face) return 0;
+    const bool sighters = order.order == LaneOrder::Sighters;
+    int chosen = 0, longest = 0;
+    for (const ShootMenuVariant& variant : ShootMenuVariants()) {
+        if (variant.family != TargetFamily(face->Identity())) continue;
+        for (const int command : variant.items) {
+            const ShootKind kind = ShootKindOf(command);
+            if (!command || kind.sighters != sighters || kind.isDouble) continue;
+            if (order.shots > 0 ? kind.shots == order.shots : (sighters ? !chosen : kind.shots > longest)) {
+                chosen = command;
+                longest = kind.shots;
+                if (order.shots > 0) return chosen;
+            }
+        }
+    }
+    return chosen;
+}
+
+QString FrameRange::Obey(const CommandMessage& order) {
+    const Settings& s = frame_.CurrentSettings();
+    SeriesFlow* flow = frame_.Flow();
+    LaneSituation lane;
+    lane.takesCommands = s.RangeAcceptCommands != 0;
+    lane.watching = Watching();
+    lane.seriesWithShots = frame_.Files() && frame_.Files()->SeriesWouldBeLost();
+    int command = 0;
+    if (order.order == LaneOrder::Face) {
+        TargetPair pair;
+        const int index = frame_.Catalogue().FindQuietly(order.face, pair) && pair.first
+                              ? frame_.Catalogue().IndexOf(pair.first)
+                              : -1;
+        command = index >= 0 ? TargetCatalogue::MenuCommand(index) : 0;
+        lane.faceKnown = command != 0;
+    } else {
+        command = CommandOf(order);
+        lane.offered = command != 0 && flow;
+    }
+    if (QString refused = LaneRefusal(order, lane); !refused.isEmpty()) return refused;
+    if (order.order == LaneOrder::Lock || order.order == LaneOrder::Unlock) {
+        SetLocked(order.order == LaneOrder::Lock);
+        return {};
+    }
+    if (order.order == LaneOrder::Match && order.programme >= 0 && !frame_.Matches().Choose(order.programme))
+        return QString::fromLatin1(kRefusedNotOnFace);
+    // a series under way without a fired shot is ended: nothing is lost, and the order starts afresh
+    if (flow && flow->shooting()) flow->EndSeries();
+    FrameTimed* timed = frame_.Timed();
+    const bool asked = timed && timed->Asks();
+    if (timed) timed->AskForTheDrill(false);  // the drill this lane chose last
+    frame_.Matches().SetUnattended(true);      // the programme chosen above or last, without the dialog
+    frame_.Menus().SetLocked(false);
+    frame_.OnCommand(command);
+    frame_.Menus().SetLocked(locked_);
+    frame_.Matches().SetUnattended(false);
+    if (timed) timed->AskForTheDrill(asked);
+    if (order.order == LaneOrder::Face) {
+        const TargetDescriptor* shown = frame_.Hub().targetA();
+        return shown && shown->Identity() == order.face ? QString() : QString::fromLatin1(kRefusedNotStarted);
+    }
+    return flow && flow->shooting() ? QString() : QString::fromLatin1(kRefusedNotStarted);
 }
 
 }  // namespace zark

@@ -17,6 +17,9 @@ namespace zark {
 
 class LanePublisher;
 class LaneWatcher;
+class RangeOfficer;
+class RangeWindow;
+struct CommandMessage;
 class MainFrame;
 struct Settings;
 
@@ -48,6 +51,14 @@ public:
     bool Watching() const { return !watched_.isEmpty(); }
     const QString& Watched() const { return watched_; }
 
+    // View > Range...: the range officer's window, and its close box.
+    void ShowOfficerWindow();
+    void HideOfficerWindow();
+    RangeWindow* OfficerWindow() const { return window_.get(); }
+    RangeOfficer* Officer() const { return officer_.get(); }
+    // The range officer locked this lane.
+    bool Locked() const { return locked_; }
+
     LanePublisher* Publisher() const { return publisher_.get(); }
     LaneWatcher* Watcher() const { return watcher_.get(); }
     RangeClient* CoachClient() const { return coachClient_.get(); }
@@ -59,12 +70,21 @@ private:
     void EnsureWatcher();
     void SetReadOnly(bool on);
     void Say(int textId, const QString& first = {}, const QString& second = {});
+    // Carries out an order of the range officer; the reason it did not, empty when it did.
+    QString Obey(const CommandMessage& order);
+    // The shoot command the order starts on the face shown; 0 when the face offers none.
+    int CommandOf(const CommandMessage& order) const;
+    void SetLocked(bool locked);
+    void DropOfficer();
 
     MainFrame& frame_;
     std::unique_ptr<RangeClient> laneClient_;
     std::unique_ptr<LanePublisher> publisher_;
     std::unique_ptr<RangeClient> coachClient_;
     std::unique_ptr<LaneWatcher> watcher_;
+    std::unique_ptr<RangeOfficer> officer_;
+    std::unique_ptr<RangeWindow> window_;
+    bool locked_ = false;
     std::string laneKey_;   // the settings the lane was started with
     std::string coachKey_;  // and the coach's client
     QString watched_;

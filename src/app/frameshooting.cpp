@@ -33,16 +33,10 @@ void FrameShooting::StartOrResume(int command) {
     const bool timedStart = timed && timedKind_ && !flow->shooting() &&
                             (command == kCmdTimedSeries || command == kCmdNewSerie);
     if (timedStart) timed->Prepare();
+    const ShootKind kind = ShootKindOf(command);
+    if (kind.shots && kind.sighters) flow->SightersCommand(kind.shots);
+    else if (kind.shots) flow->SeriesCommand(kind.shots, kind.isDouble ? 1 : 0);
     switch (command) {
-        case kCmdSighters3: flow->SightersCommand(3); break;
-        case kCmdSighters4: flow->SightersCommand(4); break;
-        case kCmdSighters5: flow->SightersCommand(5); break;
-        case kCmdSerie4: flow->SeriesCommand(4, 0); break;
-        case kCmdSerie4Double: flow->SeriesCommand(4, 1); break;
-        case kCmdSerie5: flow->SeriesCommand(5, 0); break;
-        case kCmdSerie6: flow->SeriesCommand(6, 0); break;
-        case kCmdSerie10: flow->SeriesCommand(10, 0); break;
-        case kCmdSerie10Double: flow->SeriesCommand(10, 1); break;
         case kCmdCentreSeries: flow->CentreSeries(); break;
         case kCmdPauseContinue: flow->PauseContinue(); break;
         case kCmdNewSerie: flow->NewSerie(); break;

@@ -48,6 +48,7 @@ public:
     // the drill remembered last without asking.
     bool Choose(QWidget* parent);
     void AskForTheDrill(bool ask) { ask_ = ask; }
+    bool Asks() const { return ask_; }
     const TimedDrill& Drill() const { return drill_; }
     // A timed series is about to start: the unit is told the drill's time between shots in its
     // first setup block. End (or Begin's End) gives the setting back.

@@ -134,14 +134,18 @@ void FrameViews::ShowProgress() {
         progress_->onOpen = [this](const QString& path, int series) { OpenProgressSeries(path, series); };
     }
     if (!progress_->Window()) return;
+    progress_->SetFolder(frame_.Files()->Commands().SaveFolder());
+    ShowOnTop(progress_->Window());
+    progress_->Refresh();
+}
+
+void FrameViews::ShowOnTop(QMdiSubWindow* window) {
     if (QMdiArea* area = frame_.Mdi().Area(); area && area->isHidden()) {
         if (WelcomePanel* welcome = frame_.Welcome()) welcome->hide();
         area->show();
     }
-    progress_->SetFolder(frame_.Files()->Commands().SaveFolder());
-    progress_->Window()->show();
-    if (QMdiArea* area = frame_.Mdi().Area()) area->setActiveSubWindow(progress_->Window());
-    progress_->Refresh();
+    window->show();
+    if (QMdiArea* area = frame_.Mdi().Area()) area->setActiveSubWindow(window);
 }
 
 void FrameViews::HideProgress() {

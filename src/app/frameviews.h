@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+class QMdiSubWindow;
+
 namespace zark {
 
 class MainFrame;
@@ -34,6 +36,8 @@ public:
     // View > Progress...: shows the progress window on the save folder and brings it up to date.
     void ShowProgress();
     void HideProgress();
+    // Shows a window of the area (the area in place of the welcome panel) and makes it the active one.
+    void ShowOnTop(QMdiSubWindow* window);
     // A file was saved: the progress window, when shown, takes it in.
     void RefreshProgress();
     // Made the first time it is asked for; null before.

@@ -146,7 +146,29 @@ void MenuBar::Enable(int command, bool on) {
 
 void MenuBar::EnableSave() { Enable(kCmdSave, true); }
 
+bool MenuBar::Lockable(const CommandRow& row) {
+    switch (row.item.menu) {
+    case MenuOf::Shoot:
+    case MenuOf::ShootEnd:
+    case MenuOf::Rifle:
+    case MenuOf::Pistol:
+    case MenuOf::Hunt:
+    case MenuOf::Biathlon: return true;
+    default: return row.id == kCmdOpen || row.id == kCmdWatchLane;
+    }
+}
+
+void MenuBar::SetLocked(bool on) {
+    locked_ = on;
+    if (stateSet_) return SetMenuState(state_);
+    for (const CommandRow& row : CommandTable())
+        if (QAction* action = Lockable(row) ? Action(row.id) : nullptr) action->setEnabled(!on && row.item.atFirst != G);
+    if (targets_) targets_->menuAction()->setEnabled(!on);
+}
+
 void MenuBar::SetMenuState(ShootingState state) {
+    state_ = state;
+    stateSet_ = true;
     const auto column = std::size_t(state);
     for (const CommandRow& row : CommandTable()) {
         const Cell cell = row.menuStates[column];
@@ -155,7 +177,10 @@ void MenuBar::SetMenuState(ShootingState state) {
         action->setEnabled(cell != G);
         if (row.item.secondText) action->setText(texts_(cell == C ? row.item.secondText : row.item.text));
     }
-    if (targets_) targets_->menuAction()->setEnabled(kTargetsMenuStates[column] != G);
+    if (targets_) targets_->menuAction()->setEnabled(kTargetsMenuStates[column] != G && !locked_);
+    if (!locked_) return;
+    for (const CommandRow& row : CommandTable())
+        if (QAction* action = Lockable(row) ? Action(row.id) : nullptr) action->setEnabled(false);
 }
 
 int MenuBar::ToggleCheck(int command) {

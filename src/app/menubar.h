@@ -64,6 +64,11 @@ public:
     // Sets an item grey or not, outside the menu states (the match board's item).
     void Enable(int command, bool on);
     void SetMenuState(ShootingState state);
+    // The range officer locked the lane: whatever starts, stops or replaces a series (the Shoot
+    // and Targets menus, Open, Watch Lane) stays grey until it is unlocked.
+    void SetLocked(bool on);
+    bool Locked() const { return locked_; }
+    static bool Lockable(const CommandRow& row);
 
     // Check marks. ToggleCheck sets the opposite mark and returns 1 when the item now carries one.
     int ToggleCheck(int command);
@@ -93,6 +98,9 @@ private:
     std::map<int, QAction*> actions_;
     std::map<int, bool> checks_;  // the marks as the commands left them
     std::vector<Accelerator> accelerators_;
+    ShootingState state_{};
+    bool stateSet_ = false;
+    bool locked_ = false;
 };
 
 }  // namespace zark

@@ -128,7 +128,14 @@ std::vector<int> MatchCatalogue::TitleOrder() const {
     return order;
 }
 
+bool MatchCatalogue::Choose(int index) {
+    if (index < 0 || index >= Count()) return false;
+    chosen_ = index;
+    return true;
+}
+
 bool MatchCatalogue::ChooseProgramme() {
+    if (unattended_) return chosen_ >= 0 && chosen_ < Count();
     if (!chooser_) return false;
     int index = chosen_;
     if (!chooser_->Choose(*this, index)) return false;

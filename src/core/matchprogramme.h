@@ -93,6 +93,10 @@ public:
     // without a programme selected; the chosen programme then stays as it was.
     bool ChooseProgramme();
     int ChosenIndex() const { return chosen_; }
+    // Chooses a programme without the dialog (the range officer's order); false for no programme.
+    bool Choose(int index);
+    // While on, ChooseProgramme takes the chosen programme without showing the dialog.
+    void SetUnattended(bool on) { unattended_ = on; }
 
     // Copies the chosen programme over destination; false, nothing copied, while none is chosen.
     bool CopyChosen(MatchProgramme& destination) const;
@@ -102,6 +106,7 @@ private:
 
     std::vector<std::unique_ptr<MatchProgramme>> programmes_;
     int chosen_ = -1;
+    bool unattended_ = false;
     MatchChooser* chooser_ = nullptr;
 };
 

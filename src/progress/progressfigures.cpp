@@ -48,9 +48,42 @@ std::vector<int> FilterRows(const std::vector<ProgressRow>& rows, const Progress
         const ProgressRow& row = rows[std::size_t(i)];
         if (filter.faceId != 0 && row.faceId != filter.faceId) continue;
         if (start.isValid() && (!row.date.isValid() || WallClock(row.date) < start)) continue;
+        if (filter.shooter && ShooterOf(row.file) != *filter.shooter) continue;
         chosen.push_back(i);
     }
     return chosen;
+}
+
+namespace {
+const QLatin1String kArchiveFolder("Range");
+}  // namespace
+
+QString ArchiveFolderOf(const QString& lane, const QString& shooter) {
+    QString safe;
+    for (const QChar c : shooter.left(64)) {
+        const bool bad = c.unicode() < 0x20 || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
+                         c == '<' || c == '>' || c == '|';
+        safe += bad ? QChar('_') : c;
+    }
+    safe = safe.trimmed();
+    while (safe.startsWith('.')) safe.remove(0, 1);
+    return QStringLiteral("%1/%2/%3").arg(kArchiveFolder, lane, safe.isEmpty() ? QStringLiteral("-") : safe);
+}
+
+QString ShooterOf(const QString& file) {
+    if (!file.startsWith(kArchiveFolder + QLatin1Char('/'))) return {};
+    const QStringList parts = file.split('/');
+    if (parts.size() != 4 || parts[1].isEmpty() || parts[2].isEmpty()) return {};
+    return QStringLiteral("%1 (%2)").arg(parts[2], parts[1]);
+}
+
+std::vector<QString> ShootersOf(const std::vector<ProgressRow>& rows) {
+    std::vector<QString> shooters;
+    for (const ProgressRow& row : rows)
+        if (QString who = ShooterOf(row.file); !who.isEmpty()) shooters.push_back(who);
+    std::sort(shooters.begin(), shooters.end());
+    shooters.erase(std::unique(shooters.begin(), shooters.end()), shooters.end());
+    return shooters;
 }
 
 std::vector<int> FacesOf(const std::vector<ProgressRow>& rows) {

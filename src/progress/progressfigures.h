@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 #include <optional>
 #include <vector>
 
@@ -22,10 +23,22 @@ std::optional<double> FigureOf(const ProgressRow& row, ProgressFigure figure);
 // The first moment the period shows when it is now (invalid for everything).
 QDateTime PeriodStart(ProgressPeriod period, const QDateTime& now);
 
-// Which rows to show: of one face (0: every face) within the period.
+// The club's archive: the range officer's program keeps the series the lanes send in the
+// training log's folder under "Range/<lane>/<shooter>/". The folder of a shooter's series there,
+// relative to the training log's folder: the name made safe for a folder ("-" when empty).
+QString ArchiveFolderOf(const QString& lane, const QString& shooter);
+// Whose series a row of the training log is, from its file: "<shooter> (<lane>)" for a file of
+// the archive, empty for the program's own shooter.
+QString ShooterOf(const QString& file);
+// The shooters of the archive among the rows, sorted, each once.
+std::vector<QString> ShootersOf(const std::vector<ProgressRow>& rows);
+
+// Which rows to show: of one face (0: every face) within the period, of one shooter (nothing:
+// every shooter; empty: the program's own).
 struct ProgressFilter {
     int faceId = 0;
     ProgressPeriod period = ProgressPeriod::All;
+    std::optional<QString> shooter;
 };
 // The indices of the rows that pass, in the rows' order. A row without a date passes only for
 // everything.

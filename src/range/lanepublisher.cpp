@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "diag/diagnostics.h"
 #include "export/csvexport.h"
 #include "i18n/uistrings.h"
 #include "range/rangeclient.h"
@@ -89,6 +90,8 @@ LanePublisher::LanePublisher(HubView& hub, RangeClient& client, const LaneIdenti
         PublishFace();
         PublishState();
     });
+    connect(&client_, &RangeClient::MessageReceived, this, &LanePublisher::OnMessage);
+    client_.Subscribe(Topic(LaneTopic::Command), 1);
     HubView::OnTargetsChanged(hub.targetA(), hub.targetB());
     if (const TargetDescriptor* face = targetA()) {
         state_.face = face->Identity();
@@ -112,6 +115,54 @@ QByteArray LanePublisher::OfflineState(const QString& lane) {
 }
 
 QString LanePublisher::Topic(LaneTopic kind) const { return LaneTopicName(identity_.range, identity_.lane, kind); }
+
+void LanePublisher::SetLocked(bool locked) {
+    if (state_.locked == locked) return;
+    state_.locked = locked;
+    PublishState();
+}
+
+void LanePublisher::SetTakesCommands(bool on) {
+    if (state_.commands == on) return;
+    state_.commands = on;
+    PublishState();
+}
+
+void LanePublisher::OnMessage(const QString& topic, const QByteArray& payload) {
+    if (topic != Topic(LaneTopic::Command) || offline_) return;
+    CommandMessage command;
+    QString why;
+    if (!DecodeCommand(payload, command, &why)) {
+        LogLine("range: an order to this lane was refused: %s\n", qPrintable(why));
+        return;
+    }
+    // QoS 1 may bring an order twice: it is carried out once and answered alike
+    const auto seen = std::find_if(answered_.begin(), answered_.end(),
+                                   [&](const AckMessage& a) { return a.id == command.id; });
+    AckMessage ack;
+    if (seen != answered_.end()) {
+        ack = *seen;
+    } else {
+        ack.id = command.id;
+        ack.reason = onCommand ? onCommand(command) : QString::fromLatin1(kRefusedCommandsOff);
+        ack.ok = ack.reason.isEmpty();
+        answered_.push_back(ack);
+        if (answered_.size() > kRememberedOrders) answered_.pop_front();
+        LogLine("range: the range officer's order \"%s\" (%s): %s\n", LaneOrderName(command.order),
+                qPrintable(command.id), ack.ok ? "done" : qPrintable(ack.reason));
+    }
+    client_.Publish(Topic(LaneTopic::Ack), EncodeAck(ack), 1, false);
+}
+
+QString LaneRefusal(const CommandMessage& order, const LaneSituation& lane) {
+    if (!lane.takesCommands) return QString::fromLatin1(kRefusedCommandsOff);
+    if (order.order == LaneOrder::Lock || order.order == LaneOrder::Unlock) return {};
+    if (lane.watching) return QString::fromLatin1(kRefusedWatching);
+    if (lane.seriesWithShots) return QString::fromLatin1(kRefusedBusy);
+    if (order.order == LaneOrder::Face && !lane.faceKnown) return QString::fromLatin1(kRefusedUnknownFace);
+    if (order.order != LaneOrder::Face && !lane.offered) return QString::fromLatin1(kRefusedNotOnFace);
+    return {};
+}
 
 void LanePublisher::SetRun(LaneRun run) {
     if (state_.run == run) return;
@@ -205,6 +256,7 @@ void LanePublisher::PublishSeries() {
     m.date = LocalDateTime(date).toString(Qt::ISODate);
     m.shots = store.ShotCount();
     m.total = state_.total;
+    m.shooter = identity_.shooter;
     m.file = QByteArray::fromStdString(SeriesFileIo::SeriesText(*record, "", date));
     client_.Publish(Topic(LaneTopic::Series), EncodeSeries(m), 1, true);
 }
@@ -218,6 +270,7 @@ void LanePublisher::PublishRecovered(const TraceImage& series, int faceId, const
     m.shots = series.shotCount;
     m.total = total;
     m.recovered = true;
+    m.shooter = identity_.shooter;
     m.file = fileText;
     client_.Publish(Topic(LaneTopic::Series), EncodeSeries(m), 1, true);
 }

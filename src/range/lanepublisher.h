@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <vector>
 
 #include "core/shootinghub.h"
@@ -27,6 +29,19 @@ LaneFace LaneFaceOf(const TargetDescriptor& face);
 // Shot k of a store as a shot message (n = k + 1).
 ShotMessage ShotMessageOf(const TraceStore& store, int k, const TargetDescriptor* first, const TargetDescriptor* second);
 
+// What a lane is doing when an order of the range officer comes.
+struct LaneSituation {
+    bool takesCommands = false;   // the setting RangeAcceptCommands
+    bool watching = false;        // the program shows another lane, read-only
+    bool seriesWithShots = false; // a series with fired shots is being shot, or shown and not kept
+    bool faceKnown = true;        // Face: the catalogue has the face ordered
+    bool offered = true;          // a start: the lane's face offers that series
+};
+// Why the lane does not obey the order (one of the reasons of the answer), empty when it does.
+// Locking and unlocking never touch a series, so a busy lane takes them; nothing else is done
+// while it would drop a series with fired shots.
+QString LaneRefusal(const CommandMessage& order, const LaneSituation& lane);
+
 // A view of the live hub that puts the lane on the range: the retained state and face, the new aim
 // points every 200 ms, each shot at once (after the points before it) and each finished series
 // with its file. It only hands messages to the client, which queues them; shooting never waits
@@ -47,6 +62,12 @@ public:
     void GoOffline();
     // What runs on the lane now (the frame's series rules know it).
     void SetRun(LaneRun run);
+    // What the state says of the range officer's orders.
+    void SetLocked(bool locked);
+    void SetTakesCommands(bool on);
+    // Carries out an order of the range officer; returns the reason it did not (empty: done).
+    // Without it every order is answered "commands off".
+    std::function<QString(const CommandMessage&)> onCommand;
     // A series recovered from an interrupted run's journal: published as a finished one.
     void PublishRecovered(const TraceImage& series, int faceId, const QByteArray& fileText, const QString& date,
                           const QString& total);
@@ -58,7 +79,9 @@ public:
     void OnTargetsChanged(const TargetDescriptor* a, const TargetDescriptor* b) override;
 
 private:
+    static constexpr std::size_t kRememberedOrders = 64;
     QString Topic(LaneTopic kind) const;
+    void OnMessage(const QString& topic, const QByteArray& payload);
     void FlushTrace();
     void PublishShot(int k);
     void PublishSeries();
@@ -75,6 +98,7 @@ private:
     std::vector<TracePoint> pending_;
     int pendingFirst_ = 0;
     QTimer traceTimer_;
+    std::deque<AckMessage> answered_;  // the last orders, so that one delivered twice is done once
 };
 
 }  // namespace zark

@@ -36,6 +36,8 @@ const char* TopicKindName(LaneTopic kind) {
     case LaneTopic::Trace: return "trace";
     case LaneTopic::Shot: return "shot";
     case LaneTopic::Series: return "series";
+    case LaneTopic::Command: return "command";
+    case LaneTopic::Ack: return "ack";
     case LaneTopic::Other: break;
     }
     return "";
@@ -162,7 +164,8 @@ bool ParseLaneTopic(const QString& topic, const QString& range, QString& lane, L
         return false;
     lane = parts[3];
     kind = LaneTopic::Other;
-    for (LaneTopic k : {LaneTopic::State, LaneTopic::Face, LaneTopic::Trace, LaneTopic::Shot, LaneTopic::Series})
+    for (LaneTopic k : {LaneTopic::State, LaneTopic::Face, LaneTopic::Trace, LaneTopic::Shot, LaneTopic::Series,
+                        LaneTopic::Command, LaneTopic::Ack})
         if (parts[4] == QLatin1String(TopicKindName(k))) kind = k;
     return true;
 }
@@ -191,6 +194,8 @@ QByteArray EncodeState(const LaneState& s) {
     o.insert("total", s.total);
     o.insert("version", s.version);
     o.insert("online", s.online);
+    o.insert("locked", s.locked);
+    o.insert("commands", s.commands);
     QJsonArray shots;
     for (const StateShot& shot : s.shots) shots.append(QJsonArray{shot.x, shot.y, shot.index, shot.side});
     o.insert("shots", shots);
@@ -224,6 +229,9 @@ bool DecodeState(const QByteArray& bytes, LaneState& state, QString* why) {
     s.due = r.Int("due", 0, kMaxShotNumber);
     s.total = r.Text("total");
     s.version = r.Text("version");
+    // lanes of before the range officer do not say whether they are locked or take orders
+    if (o.contains("locked")) s.locked = r.Bool("locked");
+    if (o.contains("commands")) s.commands = r.Bool("commands");
     const QJsonArray shots = r.Array("shots", kMaxShotNumber);
     for (const QJsonValue& value : shots) {
         const QJsonArray a = value.toArray();
@@ -392,6 +400,7 @@ QByteArray EncodeSeries(const SeriesMessage& s) {
     o.insert("total", s.total);
     o.insert("match", s.match);
     o.insert("recovered", s.recovered);
+    o.insert("shooter", s.shooter);
     o.insert("file", QString::fromUtf8(s.file));
     return Compact(o);
 }
@@ -408,9 +417,75 @@ bool DecodeSeries(const QByteArray& bytes, SeriesMessage& series, QString* why) 
     s.total = r.Text("total");
     s.match = r.Bool("match");
     s.recovered = r.Bool("recovered");
+    if (o.contains("shooter")) s.shooter = r.Text("shooter");
     s.file = r.Text("file", kMaxSeriesMessageBytes).toUtf8();
     if (!r.ok()) return false;
     series = std::move(s);
+    return true;
+}
+
+const char* LaneOrderName(LaneOrder order) {
+    switch (order) {
+    case LaneOrder::Face: return "face";
+    case LaneOrder::Sighters: return "sighters";
+    case LaneOrder::Series: return "series";
+    case LaneOrder::Match: return "match";
+    case LaneOrder::Timed: return "timed";
+    case LaneOrder::Lock: return "lock";
+    case LaneOrder::Unlock: return "unlock";
+    }
+    return "";
+}
+
+QByteArray EncodeCommand(const CommandMessage& c) {
+    QJsonObject o = Versioned();
+    o.insert("id", c.id);
+    o.insert("do", QLatin1String(LaneOrderName(c.order)));
+    if (c.order == LaneOrder::Face) o.insert("face", c.face);
+    if (c.order == LaneOrder::Sighters || c.order == LaneOrder::Series) o.insert("shots", c.shots);
+    if (c.order == LaneOrder::Match && c.programme >= 0) o.insert("programme", c.programme);
+    return Compact(o);
+}
+
+bool DecodeCommand(const QByteArray& bytes, CommandMessage& command, QString* why) {
+    QJsonObject o;
+    if (!Parse(bytes, o, why)) return false;
+    FieldReader r(o, why);
+    CommandMessage c;
+    c.id = r.Id("id");
+    const QString order = r.Text("do");
+    bool known = false;
+    for (LaneOrder k : {LaneOrder::Face, LaneOrder::Sighters, LaneOrder::Series, LaneOrder::Match, LaneOrder::Timed,
+                        LaneOrder::Lock, LaneOrder::Unlock})
+        if (order == QLatin1String(LaneOrderName(k))) c.order = k, known = true;
+    if (r.ok() && !known) r.Fail("do", "not a known order");
+    if (r.ok() && c.order == LaneOrder::Face) c.face = r.Int("face", 1, kMaxFaceId);
+    if (r.ok() && (c.order == LaneOrder::Sighters || c.order == LaneOrder::Series) && o.contains("shots"))
+        c.shots = r.Int("shots", 0, kMaxShotNumber);
+    if (r.ok() && c.order == LaneOrder::Match && o.contains("programme")) c.programme = r.Int("programme", 0, 1000);
+    if (!r.ok()) return false;
+    command = std::move(c);
+    return true;
+}
+
+QByteArray EncodeAck(const AckMessage& a) {
+    QJsonObject o = Versioned();
+    o.insert("id", a.id);
+    o.insert("ok", a.ok);
+    if (!a.ok) o.insert("reason", a.reason);
+    return Compact(o);
+}
+
+bool DecodeAck(const QByteArray& bytes, AckMessage& ack, QString* why) {
+    QJsonObject o;
+    if (!Parse(bytes, o, why)) return false;
+    FieldReader r(o, why);
+    AckMessage a;
+    a.id = r.Id("id");
+    a.ok = r.Bool("ok");
+    if (r.ok() && !a.ok) a.reason = r.Text("reason");
+    if (!r.ok()) return false;
+    ack = std::move(a);
     return true;
 }
 

@@ -26,7 +26,7 @@ bool ValidRangeName(const QString& name);
 // characters; "lane" when nothing is left.
 QString LaneNameOf(const QString& hostName);
 
-enum class LaneTopic { State, Face, Trace, Shot, Series, Other };
+enum class LaneTopic { State, Face, Trace, Shot, Series, Command, Ack, Other };
 // "zark/v1/<range>/<lane>/<kind>".
 QString LaneTopicName(const QString& range, const QString& lane, LaneTopic kind);
 // The lane and kind of a topic under range; false for any other topic.
@@ -59,6 +59,8 @@ struct LaneState {
     QString total;
     QString version;
     bool online = false;
+    bool locked = false;    // by the range officer: the shooter cannot start or stop series
+    bool commands = false;  // the lane obeys the range officer (its setting RangeAcceptCommands)
     std::vector<StateShot> shots;
     friend bool operator==(const LaneState&, const LaneState&) = default;
 };
@@ -135,7 +137,40 @@ struct SeriesMessage {
     bool match = false;
     bool recovered = false;  // written from the journal of an interrupted run
     QByteArray file;
+    QString shooter;  // who shot it (empty from lanes that do not say)
     friend bool operator==(const SeriesMessage&, const SeriesMessage&) = default;
+};
+
+// What the range officer orders a lane to do.
+enum class LaneOrder { Face, Sighters, Series, Match, Timed, Lock, Unlock };
+const char* LaneOrderName(LaneOrder order);
+
+// "command", QoS 1, from the range officer: one order to one lane. `id` names the order in the
+// answer; `face` is a target identity (Face); `shots` the series' length for Sighters and Series
+// (0: the first sighters, the longest series the lane's face offers).
+struct CommandMessage {
+    QString id;
+    LaneOrder order = LaneOrder::Series;
+    int face = 0;
+    int shots = 0;
+    int programme = -1;  // Match: the match catalogue's programme; -1 the one the lane chose last
+    friend bool operator==(const CommandMessage&, const CommandMessage&) = default;
+};
+
+// The reasons a lane gives for not obeying, as the answer carries them.
+inline constexpr char kRefusedCommandsOff[] = "commands off";  // the lane does not take orders
+inline constexpr char kRefusedBusy[] = "busy";                 // a series with fired shots would be lost
+inline constexpr char kRefusedUnknownFace[] = "unknown face";
+inline constexpr char kRefusedNotOnFace[] = "not on this face";  // the face offers no such series
+inline constexpr char kRefusedWatching[] = "watching";           // the program shows another lane
+inline constexpr char kRefusedNotStarted[] = "not started";      // taken, but nothing started (no match chosen)
+
+// "ack", QoS 1, the lane's answer to an order: ok, or the reason it did not obey.
+struct AckMessage {
+    QString id;
+    bool ok = false;
+    QString reason;
+    friend bool operator==(const AckMessage&, const AckMessage&) = default;
 };
 
 QByteArray EncodeState(const LaneState& state);
@@ -149,5 +184,9 @@ bool DecodeFace(const QByteArray& bytes, FaceMessage& face, QString* why = nullp
 bool DecodeTrace(const QByteArray& bytes, TraceChunk& chunk, QString* why = nullptr);
 bool DecodeShot(const QByteArray& bytes, ShotMessage& shot, QString* why = nullptr);
 bool DecodeSeries(const QByteArray& bytes, SeriesMessage& series, QString* why = nullptr);
+QByteArray EncodeCommand(const CommandMessage& command);
+QByteArray EncodeAck(const AckMessage& ack);
+bool DecodeCommand(const QByteArray& bytes, CommandMessage& command, QString* why = nullptr);
+bool DecodeAck(const QByteArray& bytes, AckMessage& ack, QString* why = nullptr);
 
 }  // namespace zark

@@ -55,6 +55,7 @@ struct Settings {
     std::string RangeName = "club";
     std::string RangeLane;  // the host name as a lane name
     std::string RangeShooter;
+    std::int32_t RangeAcceptCommands = 0;  // the lane obeys the range officer's orders
 
     // A record holding the built-in defaults. noSoundText is the "(none)" text of the chosen
     // language (string 103), the default of both shot sounds.

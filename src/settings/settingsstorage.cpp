@@ -70,6 +70,7 @@ void LoadSettings(Settings& s, RegistryAccess& r, const std::string& noSoundText
     readString("RangeName", s.RangeName);
     readString("RangeLane", s.RangeLane);
     readString("RangeShooter", s.RangeShooter);
+    readInt("RangeAcceptCommands", s.RangeAcceptCommands);
 }
 
 void SaveSettings(const Settings& s, RegistryAccess& r) {
@@ -106,6 +107,7 @@ void SaveSettings(const Settings& s, RegistryAccess& r) {
     r.writeString("RangeName", s.RangeName);
     r.writeString("RangeLane", s.RangeLane);
     r.writeString("RangeShooter", s.RangeShooter);
+    r.writeInt("RangeAcceptCommands", s.RangeAcceptCommands);
     r.flush();
 }
 

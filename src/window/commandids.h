@@ -98,6 +98,8 @@ enum CommandId : int {
     kCmdShowWarnings = 2199,
     kCmdDelete = 2200,
     kCmdWatchLane = 2195,  // File menu: watch a lane of the range
+    kCmdRange = 2164,        // View menu: the range officer's window
+    kCmdRangeWindow = 2165,  // sent by the range window's close box
 };
 
 }  // namespace zark

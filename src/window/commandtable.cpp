@@ -50,6 +50,7 @@ constexpr CommandRow kCommands[] = {
 {kCmdScoreboardWindow,      {View, 501, G, Check},                 {O, O, O, O}, {},                  {},                               kUntouched,   {},         &H::ShowChildWindow},
 {kCmdMatchBoardWindow,      {View, 502, G, Check},                 kUntouched,   {},                  {},                               kUntouched,   {},         &H::ShowChildWindow},
 {kCmdProgress,              {View, 440, O},                        kUntouched,   {},                  {},                               kUntouched,   {},         &H::ShowProgress},
+{kCmdRange,                 {View, 660, O},                        kUntouched,   {},                  {},                               kUntouched,   {},         &H::ShowRange},
 {kCmdRearrange,             {View, 144, G},                        {O, U, U, U}, {},                  {10, 9, 156, Push, G},            {O, O, O, O}, {},         &H::Rearrange},
 {kCmdCentreSeries,          {View, 124, G, Check, Sep},            {O, G, G, O}, {11, 0, kVkF5},      {15, 14, 157, Toggle, G},         {O, G, G, O}, {},         &H::Shoot},
 {kCmdReplay,                {View, 127, G},                        {O, G, O, O}, {},                  {17, 3, 158, ReplayGroup, G},     {G, G, O, O}, {},         &H::Replay},
@@ -115,6 +116,7 @@ constexpr CommandRow kCommands[] = {
 {kCmdDiagramWindow,         {},                                    kUntouched,   {},                  {},                               kUntouched,   {},         &H::ToggleWindow},
 {kCmdAnalysisWindow,        {},                                    kUntouched,   {},                  {},                               kUntouched,   {},         &H::ToggleWindow},
 {kCmdProgressWindow,        {},                                    kUntouched,   {},                  {},                               kUntouched,   {},         &H::HideProgress},
+{kCmdRangeWindow,           {},                                    kUntouched,   {},                  {},                               kUntouched,   {},         &H::HideRange},
 };
 
 constexpr ShootMenuVariant kShootMenus[] = {
@@ -138,5 +140,20 @@ const CommandRow* FindCommand(int id) {
 }
 
 std::span<const ShootMenuVariant> ShootMenuVariants() { return kShootMenus; }
+
+ShootKind ShootKindOf(int command) {
+    switch (command) {
+    case kCmdSighters3: return {true, 3};
+    case kCmdSighters4: return {true, 4};
+    case kCmdSighters5: return {true, 5};
+    case kCmdSerie4: return {false, 4};
+    case kCmdSerie4Double: return {false, 4, true};
+    case kCmdSerie5: return {false, 5};
+    case kCmdSerie6: return {false, 6};
+    case kCmdSerie10: return {false, 10};
+    case kCmdSerie10Double: return {false, 10, true};
+    default: return {};
+    }
+}
 
 }  // namespace zark

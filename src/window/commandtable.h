@@ -105,6 +105,8 @@ public:
     virtual void ShowChildWindow(int command) = 0;
     virtual void ShowProgress(int command) = 0;
     virtual void HideProgress(int command) = 0;
+    virtual void ShowRange(int command) = 0;
+    virtual void HideRange(int command) = 0;
     virtual void Rearrange(int command) = 0;
     virtual void ChooseTarget(int command) = 0;
     // Sighters, series, match, timed series, pause or continue, new serie, centring.
@@ -149,6 +151,14 @@ struct ShootMenuVariant {
     std::array<int, 6> items;  // 0 ends the list
 };
 std::span<const ShootMenuVariant> ShootMenuVariants();
+
+// What a sighters or series command of the Shoot menu starts; shots 0 for any other command.
+struct ShootKind {
+    bool sighters = false;
+    int shots = 0;
+    bool isDouble = false;
+};
+ShootKind ShootKindOf(int command);
 
 // The Targets pop-up on the bar, in the four states.
 inline constexpr StateCells kTargetsMenuStates{O, G, O, O};

@@ -175,6 +175,7 @@ TEST_P(HelpFilesTest, MenuPathsAreTheMenuTextsOfItsOwnTable) {
     }
     for (int id : {500, 501, 502, 529}) items.insert(MenuText(LookupString(lang.language, id)));  // the windows, Timed Series
     items.insert(MenuText(LookupString(lang.language, 440)));  // View > Progress...
+    items.insert(MenuText(LookupString(lang.language, 660)));  // View > Range...
     int paths = 0;
     for (const QString& bold : Captures(HelpHtml(lang.langId), QStringLiteral("<b>([^<]*&gt;[^<]*)</b>"))) {
         const QStringList steps = Plain(bold).split(QStringLiteral(" > "));

@@ -42,7 +42,7 @@ TEST_F(MenuBarTest, BarAndItemsInOrder) {
     // Watch Lane (2195) came after the original items
     EXPECT_EQ(CommandsOf(bar->FileMenu()), (std::vector<int>{2101, 2102, 2200, 2197, 2195, 0, 2103, 2104, 2194, 2182, 0, 2100}));
     EXPECT_EQ(CommandsOf(bar->ViewMenu()),
-              (std::vector<int>{2105, 2106, 2107, 2108, 0, 2152, 2146, 2160, 2161, 2162, 2148, 2183, 0, 2155, 2156}));
+              (std::vector<int>{2105, 2106, 2107, 2108, 0, 2152, 2146, 2160, 2161, 2162, 2148, 2164, 2183, 0, 2155, 2156}));
     EXPECT_EQ(CommandsOf(bar->HelpMenu()), (std::vector<int>{2159, 0, 2199, 0, 2150}));
     EXPECT_EQ(TextsOf(bar->FileMenu()).front(), "&Open...\tCtrl+O");
     EXPECT_EQ(bar->Action(2100)->text(), "E&xit\tAlt+F4");

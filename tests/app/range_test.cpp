@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
@@ -20,6 +21,10 @@
 #include "range/lanewatcher.h"
 #include "range/rangebroker.h"
 #include "range/rangeclient.h"
+#include "range/rangeofficer.h"
+#include "range/widgets/rangewindow.h"
+#include "core/seriesflow.h"
+#include "app/menubar.h"
 #include "results/shotscore.h"
 #include "support/modalwatch.h"
 #include "targets/targetcatalogue.h"
@@ -30,8 +35,8 @@ namespace zark {
 namespace {
 
 constexpr int kWaitMs = 20000;
-const char* const kRangeValues[] = {"RangeEnabled", "RangeHost", "RangePort", "RangeUser", "RangePassword",
-                                    "RangeName",    "RangeLane", "RangeShooter"};
+const char* const kRangeValues[] = {"RangeEnabled", "RangeHost",    "RangePort",   "RangeUser",          "RangePassword",
+                                    "RangeName",    "RangeLane",    "RangeShooter", "RangeAcceptCommands"};
 
 class RangeInTheProgram : public ::testing::Test {
 protected:
@@ -167,6 +172,144 @@ TEST_F(RangeInTheProgram, AProgramPutOnTheRangeIsALaneThatLeavesWhenItEnds) {
     EXPECT_EQ(state.run, LaneRun::Idle);
     frame.reset();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.Lanes().at("lane2").online; }, kWaitMs));
+}
+
+// A lane in this process: a hub of its own on the 50 m rifle face that obeys the range officer as
+// the lanes' rule says.
+struct ObedientLane {
+    ObedientLane(const TargetCatalogue& catalogue, int port, const QString& name, const QString& shooter) {
+        TargetPair pair;
+        catalogue.FindQuietly(1200, pair);
+        hub.SetTargets(pair.first, pair.second);
+        BrokerOptions o;
+        o.host = "127.0.0.1";
+        o.port = port;
+        o.user = o.clientId = name;
+        o.password = "zark";
+        client.Start(o);
+        publisher = std::make_unique<LanePublisher>(hub, client, LaneIdentity{"club", name, shooter, "2.0.5"});
+        publisher->SetTakesCommands(true);
+        publisher->onCommand = [this](const CommandMessage& order) {
+            LaneSituation now;
+            now.takesCommands = true;
+            now.seriesWithShots = hub.IsRunning() && hub.Store() && hub.Store()->ShotCount() > 0;
+            const QString refused = LaneRefusal(order, now);
+            if (!refused.isEmpty()) return refused;
+            if (order.order == LaneOrder::Series) {
+                hub.NewSeries(order.shots > 0 ? order.shots : 10, 0, 0);
+                publisher->SetRun(LaneRun::Series);
+            }
+            if (order.order == LaneOrder::Lock || order.order == LaneOrder::Unlock)
+                publisher->SetLocked(order.order == LaneOrder::Lock);
+            return QString();
+        };
+    }
+    void Shoot(int x, int y) {
+        for (int i = 0; i < 20; ++i) hub.FeedSample(x + i, y - i, 0, 0, -1);
+        hub.FeedSample(x, y, 1, 0, -1);
+    }
+    ShootingHub hub;
+    RangeClient client;
+    std::unique_ptr<LanePublisher> publisher;
+};
+
+TEST_F(RangeInTheProgram, TheRangeOfficersWindowStartsThreeLanesTogetherAndRanksThem) {
+    std::vector<std::unique_ptr<ObedientLane>> lanes;
+    for (const char* shooter : {"Ann", "Bo", "Cy"})
+        lanes.push_back(std::make_unique<ObedientLane>(catalogue, broker.Port(),
+                                                       QStringLiteral("lane%1").arg(lanes.size() + 1), shooter));
+    Open("officer", false);
+    ASSERT_TRUE(test::ChooseCommand(*frame, kCmdRange));
+    RangeWindow* window = frame->Range()->OfficerWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->Window()->isVisible());
+    QTreeWidget* list = window->Lanes();
+    const auto cell = [&](int row, int column) { return list->topLevelItem(row)->text(column); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 3 && cell(2, RangeWindow::kShooter) == "Cy"; }, kWaitMs));
+    EXPECT_EQ(cell(0, RangeWindow::kRuns), "idle");
+
+    // all lanes start a series at one click, and each answers
+    QTest::mouseClick(window->Button(LaneOrder::Series), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (int row = 0; row < 3; ++row)
+            if (cell(row, RangeWindow::kAnswer) != "Series: done") return false;
+        return cell(2, RangeWindow::kRuns) == "series";
+    }, kWaitMs)) << cell(0, RangeWindow::kAnswer).toStdString();
+    for (const auto& lane : lanes) EXPECT_TRUE(lane->hub.IsRunning());
+
+    // lanes 2 and 3 fire: the ranking puts the better total first; lane 2 is busy now
+    lanes[1]->Shoot(300, 300);
+    lanes[2]->Shoot(5, 5);
+    QTreeWidget* ranking = window->Ranking();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return cell(1, RangeWindow::kShots) == "1/10" && cell(2, RangeWindow::kShots) == "1/10";
+    }, kWaitMs));
+    ASSERT_EQ(ranking->topLevelItemCount(), 3);
+    EXPECT_EQ(ranking->topLevelItem(0)->text(1), "lane3");
+    EXPECT_EQ(ranking->topLevelItem(1)->text(1), "lane2");
+    EXPECT_EQ(ranking->topLevelItem(2)->text(1), "lane1");
+    EXPECT_GT(ranking->topLevelItem(1)->text(3).toDouble(), 0);
+
+    // lanes 1 and 2 chosen (a click, a control click): a new start finds lane 2 busy, lane 3 is not asked
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->topLevelItem(1)).center());
+    EXPECT_TRUE(window->ChosenLanes()->isChecked());
+    EXPECT_EQ(window->Addressees(), (QStringList{"lane1", "lane2"}));
+    QTest::mouseClick(window->Button(LaneOrder::Series), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell(1, RangeWindow::kAnswer) == "Series: busy"; }, kWaitMs));
+    EXPECT_EQ(lanes[1]->hub.Store()->ShotCount(), 1);
+    QTest::mouseClick(window->Button(LaneOrder::Lock), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell(0, RangeWindow::kRuns) == "series, locked"; }, kWaitMs));
+    EXPECT_EQ(cell(2, RangeWindow::kAnswer), "Series: done");
+    test::KeepPicture(window->Window(), "range-officer-window.png");
+}
+
+TEST_F(RangeInTheProgram, AProgramOnTheRangeObeysTheOfficerAndNeverDropsAFiredShot) {
+    test::StoreValue("RangeAcceptCommands", "1");
+    Open("lane2", true);
+    RangeClient officerClient;
+    BrokerOptions o;
+    o.host = "127.0.0.1";
+    o.port = broker.Port();
+    o.user = o.clientId = "officer";
+    o.password = "zark";
+    officerClient.Start(o);
+    ShootingHub seenHub;
+    LaneWatcher seen(officerClient, seenHub, catalogue, "club");
+    RangeOfficer officer(officerClient, "club", {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.Lanes().count("lane2") && seen.Lanes().at("lane2").commands; }, kWaitMs));
+    const auto order = [&](CommandMessage command) {
+        officer.Send(command, {"lane2"});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return officer.Answers().at("lane2").answered; }, kWaitMs));
+        return officer.Answers().at("lane2").ok ? QString("ok") : officer.Answers().at("lane2").reason;
+    };
+
+    EXPECT_EQ(order({{}, LaneOrder::Face, 1200}), "ok");
+    EXPECT_EQ(frame->Hub().targetA()->Identity(), 1200);
+    EXPECT_EQ(order({{}, LaneOrder::Face, 424242}), kRefusedUnknownFace);
+    EXPECT_EQ(order({{}, LaneOrder::Series, 0, 7}), kRefusedNotOnFace);
+    EXPECT_EQ(order({{}, LaneOrder::Lock}), "ok");
+    EXPECT_FALSE(Choosable(kCmdSighters3));
+    EXPECT_FALSE(Choosable(kCmdOpen));
+    EXPECT_FALSE(Choosable(kCmdFirstTarget));
+    EXPECT_TRUE(frame->Files()->Banner()->text().contains("locked by the range officer"));
+    // locked, the shooter's own F10 does nothing; the officer's start does
+    ASSERT_FALSE(test::ChooseCommand(*frame, kCmdSighters3));
+    EXPECT_EQ(order({{}, LaneOrder::Series}), "ok");
+    ASSERT_TRUE(frame->Flow()->shooting());
+    EXPECT_EQ(frame->Flow()->seriesShots(), 10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.Lanes().at("lane2").run == LaneRun::Series; }, kWaitMs));
+    EXPECT_TRUE(seen.Lanes().at("lane2").locked);
+
+    frame->Hub().FeedSample(20, 20, 1, 0, -1);
+    ASSERT_EQ(frame->Hub().Store()->ShotCount(), 1);
+    EXPECT_EQ(order({{}, LaneOrder::Sighters}), kRefusedBusy);
+    EXPECT_EQ(order({{}, LaneOrder::Face, 1100}), kRefusedBusy);
+    EXPECT_EQ(frame->Hub().Store()->ShotCount(), 1);
+    EXPECT_EQ(order({{}, LaneOrder::Unlock}), "ok");
+    EXPECT_FALSE(frame->Menus().Locked());
+    EXPECT_FALSE(frame->Files()->Banner()->isVisible());
 }
 
 }  // namespace

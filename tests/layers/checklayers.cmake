@@ -6,7 +6,7 @@ set(layers
   "diag:0" "settings:1" "window:2" "i18n:3" "link:4" "core:5" "targets:6" "targets/render:7"
   "storage:8" "results:9" "export:10" "progress:11" "print:12" "replay:13" "audio:14" "range:15"
   "core/widgets:16" "settings/widgets:16" "targets/widgets:16"
-  "results/widgets:17" "replay/widgets:17" "progress/widgets:18" "print/widgets:18" "app:19")
+  "results/widgets:17" "replay/widgets:17" "progress/widgets:18" "print/widgets:18" "range/widgets:18" "app:19")
 
 function(layer_of path out)
   string(REGEX MATCH "^([a-z0-9]+)(/(widgets|render))?/" m "${path}")

@@ -300,6 +300,14 @@ TEST(ProgressFigures, FiltersAndMovingAverage) {
     EXPECT_EQ(FilterRows(rows, {1200, ProgressPeriod::Days90}, now), (std::vector<int>{5, 7, 8, 9, 10, 11, 12}));
     EXPECT_EQ(FilterRows(rows, {0, ProgressPeriod::All}, now).size(), 15u);
     EXPECT_EQ(FilterRows(rows, {0, ProgressPeriod::Year}, now).size(), 14u);
+    // the club's archive: rows of other shooters by their folder, the rest the program's own
+    std::vector<ProgressRow> club = rows;
+    club[2].file = ArchiveFolderOf("lane2", "Eva") + "/a.ZAS";
+    club[4].file = ArchiveFolderOf("lane1", "Bo/../x") + "/b.ZAS";
+    club[5].file = ArchiveFolderOf("lane2", "Eva") + "/c.ZAM";
+    EXPECT_EQ(ShootersOf(club), (std::vector<QString>{"Bo_.._x (lane1)", "Eva (lane2)"}));
+    EXPECT_EQ(FilterRows(club, {0, ProgressPeriod::All, QString("Eva (lane2)")}, now), (std::vector<int>{2, 5}));
+    EXPECT_EQ(FilterRows(club, {0, ProgressPeriod::All, QString()}, now).size(), 12u);
 
     const std::vector<int> all = FilterRows(rows, {0, ProgressPeriod::All}, now);
     const std::vector<ProgressPoint> means = ChartPoints(rows, all, 1200, ProgressFigure::MeanScore);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -9,6 +11,8 @@
 #include "core/shootinghub.h"
 #include "range/lanepublisher.h"
 #include "range/lanewatcher.h"
+#include "progress/progressfigures.h"
+#include "range/rangeofficer.h"
 #include "range/rangebroker.h"
 #include "range/rangeclient.h"
 #include "results/shotscore.h"
@@ -296,6 +300,78 @@ TEST_F(RangeLanes, AShotAtTheClubArrivesAtTheRegionOverABridge) {
     for (int k = 0; k < 3; ++k) lane.Shoot(25, 7 * k, -3 * k);
     ASSERT_TRUE(QTest::qWaitFor([&] { return regional.Shots() == 3; }, kWaitMs));
     ExpectSameShots(lane, regional);
+}
+
+TEST_F(RangeLanes, TheOfficerStartsThreeLanesTogetherABusyLaneSaysSoAndEverySeriesIsArchived) {
+    // three lanes that obey as the program does: a series with fired shots is never dropped
+    std::vector<std::unique_ptr<Lane>> lanes;
+    std::vector<int> carriedOut(3, 0);
+    for (int k = 0; k < 3; ++k) {
+        lanes.push_back(std::make_unique<Lane>(catalogue, broker.Port(), QStringLiteral("lane%1").arg(k + 1)));
+        Lane& lane = *lanes.back();
+        lane.publisher->SetTakesCommands(true);
+        lane.publisher->onCommand = [&lane, &carriedOut, k](const CommandMessage& order) {
+            LaneSituation now;
+            now.takesCommands = true;
+            now.seriesWithShots = lane.hub.IsRunning() && lane.hub.Store() && lane.hub.Store()->ShotCount() > 0;
+            const QString refused = LaneRefusal(order, now);
+            if (refused.isEmpty() && order.order == LaneOrder::Series) lane.hub.NewSeries(order.shots, 0, 0);
+            if (refused.isEmpty()) ++carriedOut[std::size_t(k)];
+            return refused;
+        };
+    }
+    QTemporaryDir archive;
+    RangeClient officerClient;
+    officerClient.Start(Login(broker.Port(), "officer"));
+    ShootingHub officerHub;
+    LaneWatcher lanesSeen(officerClient, officerHub, catalogue, "club");
+    RangeOfficer officer(officerClient, "club", archive.path());
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return lanesSeen.Lanes().size() == 3 && lanesSeen.Lanes().at("lane3").commands;
+    }, kWaitMs));
+    const auto answered = [&](const QString& lane) {
+        const auto it = officer.Answers().find(lane);
+        return it != officer.Answers().end() && it->second.answered;
+    };
+
+    ASSERT_TRUE(officer.Send(CommandMessage{{}, LaneOrder::Series, 0, 2}, {"lane1", "lane2", "lane3"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered("lane1") && answered("lane2") && answered("lane3"); }, kWaitMs));
+    for (int k = 0; k < 3; ++k) {
+        const QString name = QStringLiteral("lane%1").arg(k + 1);
+        EXPECT_TRUE(officer.Answers().at(name).ok) << name.toStdString() << officer.Answers().at(name).reason.toStdString();
+        EXPECT_TRUE(lanes[std::size_t(k)]->hub.IsRunning());
+        EXPECT_EQ(carriedOut[std::size_t(k)], 1);
+    }
+
+    // lane 1 fires; a second start leaves its shot alone and says why, lane 2 starts afresh
+    lanes[0]->Shoot(20, 5, 5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lanesSeen.Lanes().at("lane1").fired == 1; }, kWaitMs));
+    officer.Send(CommandMessage{{}, LaneOrder::Series, 0, 2}, {"lane1", "lane2"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered("lane1") && answered("lane2"); }, kWaitMs));
+    EXPECT_FALSE(officer.Answers().at("lane1").ok);
+    EXPECT_EQ(officer.Answers().at("lane1").reason, kRefusedBusy);
+    EXPECT_EQ(lanes[0]->hub.Store()->ShotCount(), 1);
+    EXPECT_TRUE(officer.Answers().at("lane2").ok);
+
+    // a coach may not order: the broker drops it, and the lane never hears it
+    RangeClient coach;
+    coach.Start(Login(broker.Port(), "coach"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return coach.IsConnected(); }, kWaitMs));
+    coach.Publish(LaneTopicName("club", "lane3", LaneTopic::Command), EncodeCommand({"c1", LaneOrder::Lock}), 1, false);
+
+    // lane 1 finishes its series: the officer keeps it in the club's archive, under lane and shooter
+    lanes[0]->Shoot(20, -5, 5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return officer.Archived() == 1; }, kWaitMs));
+    const QStringList kept = QDir(archive.path() + "/Range/lane1/Ann").entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ShooterOf("Range/lane1/Ann/" + kept[0]), "Ann (lane1)");
+    QFile file(archive.path() + "/Range/lane1/Ann/" + kept[0]);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto record = std::make_unique<SeriesRecord>();
+    ASSERT_TRUE(SeriesFileIo::ReadSeries(file, *record));
+    EXPECT_EQ(record->store.shotCount, 2);
+    EXPECT_EQ(carriedOut[2], 1);
+    EXPECT_TRUE(broker.Output().contains("Denied PUBLISH")) << broker.Output().toStdString();
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ RangeBroker::RangeBroker(const QString& extra, bool clubUsers) {
     if (clubUsers) {
         QProcess users;
         users.start("bash", {RepositoryDir() + "/range/make-users.sh", folder, "club"});
-        users.write("lane lane1 zark\nlane lane2 zark\ncoach coach zark\n");
+        users.write("lane lane1 zark\nlane lane2 zark\nlane lane3 zark\ncoach coach zark\nofficer officer zark\n");
         users.closeWriteChannel();
         users.waitForFinished(20000);
         QFile shipped(RepositoryDir() + "/range/mosquitto.conf");

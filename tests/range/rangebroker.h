@@ -7,7 +7,7 @@
 namespace zark::test {
 
 // A Mosquitto of the test's own on a free loopback port, configured from the shipped club
-// configuration: users lane1 and lane2 (lanes) and coach, password "zark", range "club".
+// configuration: users lane1 to lane3 (lanes), coach and officer, password "zark", range "club".
 // Started and stopped by the test; never a system service.
 class RangeBroker final {
 public:

@@ -4,7 +4,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "range/lanepublisher.h"
 #include "range/rangemessages.h"
+#include "progress/progressfigures.h"
+#include "range/rangeofficer.h"
 
 namespace zark {
 namespace {
@@ -153,10 +156,93 @@ TEST(RangeMessages, NamesAndTopics) {
     EXPECT_EQ(lane, "lane1");
     EXPECT_EQ(kind, LaneTopic::State);
     ASSERT_TRUE(ParseLaneTopic("zark/v1/club/lane1/command", "club", lane, kind));
+    EXPECT_EQ(kind, LaneTopic::Command);
+    ASSERT_TRUE(ParseLaneTopic("zark/v1/club/lane1/menu", "club", lane, kind));
     EXPECT_EQ(kind, LaneTopic::Other);
     EXPECT_FALSE(ParseLaneTopic("zark/v1/other/lane1/state", "club", lane, kind));
     EXPECT_FALSE(ParseLaneTopic("zark/v2/club/lane1/state", "club", lane, kind));
     EXPECT_FALSE(ParseLaneTopic("zark/v1/club/lane1/state/x", "club", lane, kind));
+}
+
+TEST(RangeMessages, OrdersAnswersAndWhatALaneDoesWithThem) {
+    // every order comes back as it was sent; a field that belongs to another order is not sent
+    for (const CommandMessage& order :
+         {CommandMessage{"o1", LaneOrder::Face, 1200, 0}, CommandMessage{"o2", LaneOrder::Series, 0, 10},
+          CommandMessage{"o3", LaneOrder::Sighters, 0, 0}, CommandMessage{"o4", LaneOrder::Match, 0, 0, 3},
+          CommandMessage{"o5", LaneOrder::Lock}, CommandMessage{"o6", LaneOrder::Unlock},
+          CommandMessage{"o7", LaneOrder::Timed}}) {
+        CommandMessage back;
+        ASSERT_TRUE(DecodeCommand(EncodeCommand(order), back)) << EncodeCommand(order).toStdString();
+        EXPECT_EQ(back, order);
+    }
+    for (const AckMessage& ack : {AckMessage{"o1", true, {}}, AckMessage{"o2", false, kRefusedBusy}}) {
+        AckMessage back;
+        ASSERT_TRUE(DecodeAck(EncodeAck(ack), back));
+        EXPECT_EQ(back, ack);
+    }
+    // refused whole: an unknown order, a face that is no identity, an id a topic could not hold
+    CommandMessage c;
+    QString why;
+    EXPECT_FALSE(DecodeCommand(R"({"v":1,"id":"a","do":"fire"})", c, &why));
+    EXPECT_TRUE(why.contains("do"));
+    EXPECT_FALSE(DecodeCommand(R"({"v":1,"id":"a","do":"face","face":0})", c));
+    EXPECT_FALSE(DecodeCommand(R"({"v":1,"id":"a/b","do":"lock"})", c));
+    EXPECT_FALSE(DecodeCommand(R"({"v":1,"id":"a","do":"series","shots":21})", c));
+    // a state of a lane from before the range officer: not locked, takes no orders
+    LaneState old;
+    ASSERT_TRUE(DecodeState(R"({"v":1,"lane":"l1","online":true,"shooter":"A","face":1200,"faceName":"F","run":"idle",)"
+                            R"("series":"","fired":0,"due":0,"total":"","version":"2.0.4","shots":[]})",
+                            old));
+    EXPECT_FALSE(old.locked);
+    EXPECT_FALSE(old.commands);
+
+    // the lane's rule: orders off, then lock and unlock always, then nothing that drops fired shots
+    const CommandMessage start{"s", LaneOrder::Series}, face{"f", LaneOrder::Face, 9}, lock{"l", LaneOrder::Lock};
+    LaneSituation lane;
+    EXPECT_EQ(LaneRefusal(lock, lane), kRefusedCommandsOff);
+    lane.takesCommands = true;
+    lane.seriesWithShots = true;
+    EXPECT_EQ(LaneRefusal(lock, lane), "");
+    EXPECT_EQ(LaneRefusal(start, lane), kRefusedBusy);
+    EXPECT_EQ(LaneRefusal(face, lane), kRefusedBusy);
+    lane.seriesWithShots = false;
+    lane.faceKnown = false;
+    lane.offered = false;
+    EXPECT_EQ(LaneRefusal(face, lane), kRefusedUnknownFace);
+    EXPECT_EQ(LaneRefusal(start, lane), kRefusedNotOnFace);
+    lane.offered = true;
+    EXPECT_EQ(LaneRefusal(start, lane), "");
+    lane.watching = true;
+    EXPECT_EQ(LaneRefusal(start, lane), kRefusedWatching);
+}
+
+TEST(RangeMessages, TheRankingAndTheClubsArchive) {
+    std::map<QString, LaneState> lanes;
+    const auto add = [&](const char* name, const char* total, bool online) {
+        LaneState s;
+        s.lane = name;
+        s.total = total;
+        s.online = online;
+        lanes[name] = s;
+    };
+    add("l1", "95", true);
+    add("l2", "98.4", true);
+    add("l3", "", true);       // nothing shot yet
+    add("l4", "100", false);   // gone: not ranked first
+    add("l5", "95", true);     // as l1: by name
+    EXPECT_EQ(RankLanes(lanes), (std::vector<QString>{"l2", "l1", "l5", "l3", "l4"}));
+
+    SeriesMessage series;
+    series.series = "20261208-101500-0a1f";
+    series.shooter = "../Eva:Berg";
+    const QString path = ArchivePathOf("/data", "lane2", series);
+    EXPECT_EQ(path, "/data/Range/lane2/_Eva_Berg/20261208-101500-0a1f.ZAS");
+    EXPECT_EQ(ShooterOf("Range/lane2/_Eva_Berg/20261208-101500-0a1f.ZAS"), "_Eva_Berg (lane2)");
+    series.shooter.clear();
+    series.match = true;
+    EXPECT_TRUE(ArchivePathOf("/data", "lane2", series).endsWith("Range/lane2/-/20261208-101500-0a1f.ZAM"));
+    EXPECT_EQ(ShooterOf("Rifle 50 meter-20261208.ZAS"), "");
+    EXPECT_EQ(ShooterOf("Range/lane2/extra/Eva/x.ZAS"), "");
 }
 
 }  // namespace

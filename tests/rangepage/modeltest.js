@@ -24,6 +24,9 @@ test("a series as it comes: repeats, a page that joins late, totals and the next
   const a = m.lanes.get("A");
   assert.equal(a.shots.length, 2);
   assert.equal(lastShot(a).scored, false);
+  assert.equal(a.locked, false, "a lane that does not say is not locked");
+  m.handle(T("A", "state"), state({ fired: 2, total: "19.5", locked: true, shots: [[10, -5, 40, 0], [20, -5, 80, 0]] }));
+  assert.equal(a.locked, true);
   assert.deepEqual(totalOf(a), { value: 19.5, text: "19.5" });
   // the third shot comes before the state that counts it: the sum of what came stands in
   m.handle(T("A", "shot"), shot(3, 10.4));

@@ -37,6 +37,8 @@ constexpr int kInNextText = 444;
 constexpr int kSpreadText = 445;
 constexpr int kRadiusText = 446;
 constexpr int kAllFacesText = 447;
+constexpr int kAllShootersText = 685;
+constexpr int kOwnSeriesText = 688;
 constexpr int kFirstPeriodText = 448;  // the four periods follow each other
 constexpr int kDateText = 452;
 constexpr int kFaceText = 453;
@@ -136,6 +138,12 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     faceBox_->setObjectName(QStringLiteral("progressFace"));
     faceBox_->addItem(UiQString(kAllFacesText), 0);
     faceBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the faces' names whole
+    shooterBox_ = new QComboBox(content);
+    shooterBox_->setObjectName(QStringLiteral("progressShooter"));
+    shooterBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    shooterBox_->addItem(UiQString(kAllShootersText));
+    shooterBox_->addItem(UiQString(kOwnSeriesText), QString(""));
+    shooterBox_->hide();  // until the archive holds another shooter's series
     periodBox_ = new QComboBox(content);
     periodBox_->setObjectName(QStringLiteral("progressPeriod"));
     for (int p = 0; p < kProgressPeriodCount; ++p) periodBox_->addItem(UiQString(kFirstPeriodText + p));
@@ -146,6 +154,7 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     bar_->hide();
     controls->addWidget(figureBox_);
     controls->addWidget(faceBox_);
+    controls->addWidget(shooterBox_);
     controls->addWidget(periodBox_);
     controls->addWidget(bar_, 1);
     controls->addStretch();
@@ -192,7 +201,7 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     SetContent(content);
 
     const auto changed = [this] { ShowRows(); };
-    for (QComboBox* box : {figureBox_, faceBox_, periodBox_})
+    for (QComboBox* box : {figureBox_, faceBox_, shooterBox_, periodBox_})
         QObject::connect(box, &QComboBox::currentIndexChanged, content, changed);
     QObject::connect(table_, &QTreeWidget::itemDoubleClicked, content, [this](QTreeWidgetItem* item) {
         const int row = item ? item->data(0, kRowRole).toInt() : -1;
@@ -229,6 +238,7 @@ void ProgressWindow::Scanned() {
         report_ = std::move(scan.report);
         rows_ = std::move(scan.rows);
         FillFaces();
+        FillShooters();
         ShowRows();
     }
     bar_->hide();
@@ -244,6 +254,16 @@ void ProgressWindow::FillFaces() {
     faceBox_->setCurrentIndex(std::max(0, faceBox_->findData(chosen)));
 }
 
+void ProgressWindow::FillShooters() {
+    const QVariant chosen = shooterBox_->currentData();
+    const QSignalBlocker block(shooterBox_);
+    while (shooterBox_->count() > 2) shooterBox_->removeItem(2);
+    const std::vector<QString> shooters = ShootersOf(rows_);
+    for (const QString& shooter : shooters) shooterBox_->addItem(shooter, shooter);
+    shooterBox_->setCurrentIndex(chosen.isValid() ? std::max(0, shooterBox_->findData(chosen)) : 0);
+    shooterBox_->setVisible(!shooters.empty());
+}
+
 QString ProgressWindow::FaceName(int faceId) const {
     TargetPair pair;
     if (!catalogue_.FindQuietly(faceId, pair)) return QString::number(faceId);
@@ -251,7 +271,10 @@ QString ProgressWindow::FaceName(int faceId) const {
 }
 
 ProgressFilter ProgressWindow::Filter() const {
-    return {faceBox_->currentData().toInt(), ProgressPeriod(std::clamp(periodBox_->currentIndex(), 0, kProgressPeriodCount - 1))};
+    ProgressFilter filter{faceBox_->currentData().toInt(),
+                          ProgressPeriod(std::clamp(periodBox_->currentIndex(), 0, kProgressPeriodCount - 1))};
+    if (const QVariant shooter = shooterBox_->currentData(); shooter.isValid()) filter.shooter = shooter.toString();
+    return filter;
 }
 
 void ProgressWindow::ShowNote(const QString& note) {

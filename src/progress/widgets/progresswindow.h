@@ -67,6 +67,8 @@ public:
     QTreeWidget* Table() const { return table_; }
     QComboBox* FigureBox() const { return figureBox_; }
     QComboBox* FaceBox() const { return faceBox_; }
+    // Whose series: shown once the club's archive has series of other shooters.
+    QComboBox* ShooterBox() const { return shooterBox_; }
     QComboBox* PeriodBox() const { return periodBox_; }
     QProgressBar* Bar() const { return bar_; }
     QLabel* Status() const { return status_; }
@@ -78,6 +80,7 @@ public:
 private:
     void Scanned();
     void FillFaces();
+    void FillShooters();
     void ShowRows();
     void DrawChart(const std::vector<int>& chosen);
     void FillTable(const std::vector<int>& chosen);
@@ -96,6 +99,7 @@ private:
     QTreeWidget* table_ = nullptr;
     QComboBox* figureBox_ = nullptr;
     QComboBox* faceBox_ = nullptr;
+    QComboBox* shooterBox_ = nullptr;
     QComboBox* periodBox_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QLabel* status_ = nullptr;

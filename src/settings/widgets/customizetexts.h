@@ -57,6 +57,7 @@ inline constexpr int kRangeLane = 651;
 inline constexpr int kRangeShooter = 652;
 inline constexpr int kRangeStored = 653;    // the password box's hint while a password is stored
 inline constexpr int kRangeNote = 654;      // what the user and the lane are for
+inline constexpr int kRangeObey = 681;      // "Obey the range &officer"
 
 // Pictures and icons.
 inline constexpr int kTestSoundIcon = 1106;

@@ -47,9 +47,11 @@ RangePage::RangePage(const UiMetrics& metrics, QWidget* parent) : SettingsPage(m
     const QRegularExpression name(QStringLiteral("[A-Za-z0-9_-]{1,32}"));
     range_->setValidator(new QRegularExpressionValidator(name, range_));
     lane_->setValidator(new QRegularExpressionValidator(name, lane_));
-    auto* note = AddLabel(kRangeNote, kLabelX, 220, 226, 60);
+    obey_ = AddCheckBox(kRangeObey, kEditX, 216, 150, kRowHeight);
+    obey_->setObjectName(QStringLiteral("rangeObey"));
+    auto* note = AddLabel(kRangeNote, kLabelX, 234, 226, 52);
     note->setWordWrap(true);
-    note->resize(metrics_.Scale(226), metrics_.Scale(60));
+    note->resize(metrics_.Scale(226), metrics_.Scale(52));
     connect(enabled_, &QCheckBox::toggled, this, &RangePage::UpdateEnabled);
     connect(tls_, &QCheckBox::toggled, this, &RangePage::UpdateEnabled);
 }
@@ -68,6 +70,7 @@ void RangePage::UpdateEnabled() {
     const bool lane = enabled_->isChecked();
     lane_->setEnabled(lane);
     shooter_->setEnabled(lane);
+    obey_->setEnabled(lane);
     caFile_->setEnabled(tls_->isChecked());
 }
 
@@ -84,6 +87,7 @@ void RangePage::Load(const Settings& s) {
     range_->setText(QString::fromStdString(s.RangeName));
     lane_->setText(QString::fromStdString(s.RangeLane));
     shooter_->setText(QString::fromStdString(s.RangeShooter).left(kMaxShooter));
+    obey_->setChecked(s.RangeAcceptCommands != 0);
     UpdateEnabled();
 }
 
@@ -99,6 +103,7 @@ void RangePage::Save(Settings& s) const {
     if (range_->hasAcceptableInput()) s.RangeName = range_->text().toStdString();
     if (lane_->hasAcceptableInput()) s.RangeLane = lane_->text().toStdString();
     s.RangeShooter = shooter_->text().trimmed().toStdString();
+    s.RangeAcceptCommands = obey_->isChecked() ? 1 : 0;
 }
 
 }  // namespace zark

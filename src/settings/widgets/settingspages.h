@@ -249,6 +249,7 @@ public:
     QLineEdit* RangeName() const { return range_; }
     QLineEdit* Lane() const { return lane_; }
     QLineEdit* Shooter() const { return shooter_; }
+    QCheckBox* Obey() const { return obey_; }
 
 private:
     QLineEdit* AddEdit(int labelId, int y, const char* name);
@@ -264,6 +265,7 @@ private:
     QLineEdit* range_ = nullptr;
     QLineEdit* lane_ = nullptr;
     QLineEdit* shooter_ = nullptr;
+    QCheckBox* obey_ = nullptr;
     bool passwordStored_ = false;
 };
 
