@@ -157,6 +157,12 @@ TEST(ProgressCsv, ARelativeFolderUnderTwoTimeZonesGivesTheSameLinesWithoutSighte
         EXPECT_EQ(run.rows, runs[0].rows) << run.tz << (run.afresh ? " afresh" : "");
     }
     EXPECT_FALSE(runs[0].lines.join('\n').contains("sighters"));
+
+    // a file name with a comma and quotes is one cell, in UTF-8
+    test::WriteSeriesFile(QDir(data).filePath("Übung, \"kalt\".zas"), 1200, test::Day(2026, 11, 9), {});
+    ASSERT_EQ(RunProgressExport(data, QDir(dir.path()).filePath("out.csv")), 0);
+    EXPECT_TRUE(ReadLines(QDir(dir.path()).filePath("out.csv"))
+                    .contains(QStringLiteral("2026-11-09 10:00:00,\"Übung, \"\"kalt\"\".zas\",1,1200,Rifle 50 meter,0,0,,,,,,,,,,")));
 }
 
 }  // namespace

@@ -254,6 +254,24 @@ TEST_F(ProgressIndexTest, DamageBehindSQLitesBackIsFoundWithoutAWholeCheckEachTi
     EXPECT_EQ(lookAt("SELECT counter FROM checked"), header(24, 4));
 }
 
+// What the scan lists: series and match files whatever the case of their ending, in sub-folders
+// but not hidden ones, a link to a series file but not a link to a folder (which could lead in a
+// circle), nothing else; a name beyond ASCII is kept as it is.
+TEST_F(ProgressIndexTest, TheListingLeavesOutHiddenFoldersAndLinksToFolders) {
+    test::WriteSeriesFile(Path(".trash/old.zas"), 1200, test::Day(2026, 11, 8), {{0, 0}});
+    test::WriteSeriesFile(QDir(dir.path()).filePath("2026/Übung, \"kalt\".Zam.zas"), 1200, test::Day(2026, 11, 9), {{0, 0}});
+    test::WriteText(Path("2026/a.zas.txt"), "not a series");
+    ASSERT_TRUE(QFile::link(Path("2026/a.zas"), Path("link.zas")));
+    ASSERT_TRUE(QFile::link(dir.path(), Path("club/loop")));
+    std::vector<ProgressRow> rows;
+    const ScanReport report = Scan(&rows);
+    EXPECT_EQ(report.files, 8);
+    std::vector<std::string> files;
+    for (const ProgressRow& row : rows) files.push_back(row.file.toStdString());
+    EXPECT_EQ(files, (std::vector<std::string>{"c.ZAS", "2026/a.zas", "link.zas", "club/m.zam", "club/m.zam",
+                                               "2026/b.zas", "2026/Übung, \"kalt\".Zam.zas"}));
+}
+
 TEST_F(ProgressIndexTest, AFolderThatCannotBeReadIsAnErrorAndAStoppedScanWritesNothing) {
     ProgressIndex missing(Path("no such folder"), catalogue);
     const ScanReport report = missing.Scan();
