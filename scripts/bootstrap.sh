@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth poppler-utils espeak-ng fonts-liberation2
   locales
-  libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
+  libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
   pulseaudio pulseaudio-utils sox
   desktop-file-utils libxml2-utils shared-mime-info
   qt6-qpa-plugins dpkg-dev file lintian appstream man-db

@@ -9,7 +9,8 @@ namespace zark {
 
 void TraceImage::Clear() {
     sampleCount = 0;
-    std::fill(std::begin(samples), std::end(samples), AimSample{});
+    static_assert(std::is_trivially_copyable_v<AimSample>);
+    std::memset(samples, 0, sizeof samples);  // AimSample{}: every point (0, 0), in one sweep
     shotCount = 0;
     for (ShotRecord& shot : shots) shot = ShotRecord{};
     centred = centreX = centreY = 0;
@@ -85,11 +86,6 @@ bool TraceStore::ShotHasNoTrace(std::int32_t i) const {
 const ShotRecord& TraceStore::Shot(std::int32_t i) const {
     static const ShotRecord kNone{};
     return i >= 0 && i < image_.shotCount ? image_.shots[i] : kNone;
-}
-
-SamplePoint TraceStore::Sample(std::int32_t index) const {
-    if (index < 0 || index >= image_.sampleCount) return {};
-    return {image_.samples[index].x, image_.samples[index].y};
 }
 
 SamplePoint TraceStore::ShotPosition(std::int32_t i) const {

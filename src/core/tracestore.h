@@ -93,7 +93,11 @@ public:
     // without a trace point of its own (fired when the trace was full).
     bool ShotFired(std::int32_t i) const;
     const ShotRecord& Shot(std::int32_t i) const;  // i below ShotCount()
-    SamplePoint Sample(std::int32_t index) const;  // (0, 0) outside the trace
+    // (0, 0) outside the trace; in the header, as the analyses read every point through it
+    SamplePoint Sample(std::int32_t index) const {
+        if (index < 0 || index >= image_.sampleCount) return {};
+        return {image_.samples[index].x, image_.samples[index].y};
+    }
 
     // The shown position of shot i: the recorded one, or the trace point the shot time offset leads to.
     SamplePoint ShotPosition(std::int32_t i) const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 #include "core/matchprogramme.h"
@@ -137,9 +138,18 @@ void ExportSeries(int number, const TraceImage& image, const TargetPair& pair, Q
 
 }  // namespace
 
+char* WriteCsvFigure(char* text, double value, int decimals) {
+    // half the last decimal's unit, worked out once for the usual decimals
+    static const double kHalfUnit[] = {0.5 * std::pow(10.0, 0), 0.5 * std::pow(10.0, -1), 0.5 * std::pow(10.0, -2)};
+    const double half = decimals >= 0 && decimals < int(std::size(kHalfUnit)) ? kHalfUnit[decimals]
+                                                                               : 0.5 * std::pow(10.0, -decimals);
+    if (std::abs(value) < half) value = 0;
+    return WriteFixed(text, value, decimals);
+}
+
 QString CsvFigure(double value, int decimals) {
-    if (std::abs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
-    return QString::fromStdString(FixedText(value, 0, decimals));
+    char text[kFixedChars];
+    return QString::fromLatin1(text, WriteCsvFigure(text, value, decimals) - text);
 }
 
 double SeriesTotal(const TraceStore& store, const TargetPair& pair) {

@@ -68,6 +68,8 @@ bool ReadExportFile(const QString& path, const TargetCatalogue& catalogue, Expor
 double SeriesTotal(const TraceStore& store, const TargetPair& pair);
 // A figure with a point and that many decimals; one that rounds to nothing is "0", never "-0.00".
 QString CsvFigure(double value, int decimals);
+// CsvFigure written to text (room for kFixedChars characters); returns the end.
+char* WriteCsvFigure(char* text, double value, int decimals);
 
 // Writes an export's text to OUT, or to standard output when out is empty; returns the exit
 // status (1 with a message on standard error when it cannot be written whole). A regular OUT is

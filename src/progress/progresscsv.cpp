@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <cstdio>
+#include <optional>
 
 #include "i18n/uistrings.h"
 #include "progress/progressindex.h"
@@ -12,67 +13,120 @@
 namespace zark {
 namespace {
 
-QString Optional(bool present, double value, int decimals) { return present ? CsvFigure(value, decimals) : QString(); }
-
-QString Quoted(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString q = text;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
+// A cell of the file's own text: quoted when it holds a comma, a quote or a line end.
+void AppendText(QByteArray& csv, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n')) {
+        csv += bytes;
+        return;
+    }
+    csv += '"';
+    for (const char c : bytes) {
+        if (c == '"') csv += '"';
+        csv += c;
+    }
+    csv += '"';
 }
 
-// "yyyy-MM-dd HH:mm:ss", put together from the fields (a format string is read again each time).
-QString DateCell(const QDateTime& date) {
-    if (!date.isValid()) return {};
+// A whole number as "%0<width>d" writes it.
+char* WriteNumber(char* text, long long value, int width = 1) {
+    if (value < 0) {
+        *text++ = '-';
+        value = -value;
+        --width;
+    }
+    char reversed[24];
+    int n = 0;
+    do {
+        reversed[n++] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0 || n < width);
+    while (n > 0) *text++ = reversed[--n];
+    return text;
+}
+
+// "yyyy-MM-dd HH:mm:ss" from the fields of the file's date, nothing without one.
+char* WriteDate(char* text, const QDateTime& date) {
+    if (!date.isValid()) return text;
     const QDate day = date.date();
     const QTime time = date.time();
-    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", day.year(), day.month(), day.day(), time.hour(),
-                             time.minute(), time.second());
+    const int fields[] = {day.year(), day.month(), day.day(), time.hour(), time.minute(), time.second()};
+    const char after[] = {'-', '-', ' ', ':', ':', 0};
+    for (int i = 0; i < 6; ++i) {
+        text = WriteNumber(text, fields[i], i == 0 ? 4 : 2);
+        if (after[i]) *text++ = after[i];
+    }
+    return text;
 }
 
 }  // namespace
 
-QString ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue& catalogue) {
-    QString csv = QLatin1String(kProgressCsvHeader) + QLatin1Char('\n');
+QByteArray ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue& catalogue) {
+    QByteArray csv;
+    csv.reserve(qsizetype(rows.size() + 1) * 160);
+    csv += kProgressCsvHeader;
+    csv += '\n';
     // the faces met so far, looked up once each
     struct Face {
         bool known = false;
-        TargetPair pair;
-        QString name;
+        int totalDecimals = 1;  // an unknown face's total as a figure with one decimal
+        QByteArray name;        // the English name, as a cell
     };
     QHash<int, Face> faces;
+    // a row's cells but its file and face name, each at most a figure long
+    char cells[12 * kFixedChars];
+    const auto put = [&csv, &cells](const char* end) { csv.append(cells, end - cells); };
     for (const ProgressRow& row : rows) {
         auto face = faces.find(row.faceId);
         if (face == faces.end()) {
             Face found;
-            found.known = catalogue.FindQuietly(row.faceId, found.pair) != 0;
-            if (found.known) found.name = QString::fromStdString(LookupString(UiLanguage::English, found.pair.first->NameId()));
+            TargetPair pair;
+            found.known = catalogue.FindQuietly(row.faceId, pair) != 0;
+            if (found.known) {
+                found.totalDecimals = TotalDecimals(*pair.first);
+                AppendText(found.name, QString::fromStdString(LookupString(UiLanguage::English, pair.first->NameId())));
+            }
             face = faces.insert(row.faceId, found);
         }
-        const bool known = face->known;
-        const QString& name = face->name;
-        const QString total = known ? QString::fromStdString(TotalText(*face->pair.first, row.total)).trimmed()
-                                    : CsvFigure(row.total, 1);
+        char* at = WriteDate(cells, row.date);
+        *at++ = ',';
+        put(at);
+        AppendText(csv, row.file);
+        at = cells;
+        *at++ = ',';
+        at = WriteNumber(at, row.series);
+        *at++ = ',';
+        at = WriteNumber(at, row.faceId);
+        *at++ = ',';
+        put(at);
+        csv += face->name;
+        at = cells;
+        *at++ = ',';
+        at = WriteNumber(at, row.shots);
+        *at++ = ',';
+        // the total as the series' total line of the CSV export writes it
+        at = face->known ? WriteFixed(at, row.total, face->totalDecimals) : WriteCsvFigure(at, row.total, 1);
         const std::optional<double> mean = row.Mean();
-        QStringList cells{DateCell(row.date),
-                          Quoted(row.file),
-                          QString::number(row.series),
-                          QString::number(row.faceId),
-                          Quoted(name),
-                          QString::number(row.shots),
-                          total,
-                          mean ? CsvFigure(*mean, 2) : QString(),
-                          Optional(row.hasHold, row.inTopPct, 1),
-                          Optional(row.hasHold, row.inNextPct, 1),
-                          Optional(row.hasHold, row.traceMm, 2),
-                          Optional(row.hasHold, row.releaseMm, 2),
-                          Optional(row.hasHold, row.aimingSeconds, 2),
-                          Optional(row.hasGroup, row.extremeSpreadMm, 2),
-                          Optional(row.hasGroup, row.meanRadiusMm, 2),
-                          Optional(row.hasLuck, row.luck, 2),
-                          Optional(row.hasCalls, row.callErrorMm, 2)};
-        csv += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
+        const struct {
+            bool present;
+            double value;
+            int decimals;
+        } figures[] = {{mean.has_value(), mean.value_or(0), 2},
+                       {row.hasHold, row.inTopPct, 1},
+                       {row.hasHold, row.inNextPct, 1},
+                       {row.hasHold, row.traceMm, 2},
+                       {row.hasHold, row.releaseMm, 2},
+                       {row.hasHold, row.aimingSeconds, 2},
+                       {row.hasGroup, row.extremeSpreadMm, 2},
+                       {row.hasGroup, row.meanRadiusMm, 2},
+                       {row.hasLuck, row.luck, 2},
+                       {row.hasCalls, row.callErrorMm, 2}};
+        for (const auto& figure : figures) {
+            *at++ = ',';
+            if (figure.present) at = WriteCsvFigure(at, figure.value, figure.decimals);
+        }
+        *at++ = '\n';
+        put(at);
     }
     return csv;
 }
@@ -94,7 +148,7 @@ int RunProgressExport(const QString& folder, const QString& out) {
         return 1;
     }
     if (!report.error.isEmpty()) std::fprintf(stderr, "zark: %s\n", qPrintable(report.error));
-    return WriteExportText(ProgressCsv(index.Rows(), catalogue).toUtf8(), out);
+    return WriteExportText(ProgressCsv(index.Rows(), catalogue), out);
 }
 
 }  // namespace zark

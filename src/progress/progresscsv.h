@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
@@ -13,10 +14,10 @@ inline constexpr const char* kProgressCsvHeader =
     "date,file,series,face_id,face,shots,total,mean,in_top_pct,in_next_pct,trace_mm,release_mm,aiming_s,"
     "extreme_spread_mm,mean_radius_mm,luck,call_error_mm";
 
-// The training log as CSV: the header, then one line per row in the order given. The total as
+// The training log as CSV (UTF-8): the header, then one line per row in the order given. The total as
 // the series' total line of the CSV export writes it (decimal faces with a tenth), the mean with
 // two decimals, the figures with the decimals of the CSV export, empty where there is nothing.
-QString ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue& catalogue);
+QByteArray ProgressCsv(const std::vector<ProgressRow>& rows, const TargetCatalogue& catalogue);
 
 // "zark --export-progress DIR [OUT]": brings DIR's index up to date and writes the CSV to OUT or
 // standard output; files that cannot be read go to standard error with their reason. Returns the

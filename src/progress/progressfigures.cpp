@@ -41,12 +41,13 @@ QDateTime PeriodStart(ProgressPeriod period, const QDateTime& now) {
 }
 
 std::vector<int> FilterRows(const std::vector<ProgressRow>& rows, const ProgressFilter& filter, const QDateTime& now) {
-    const QDateTime start = PeriodStart(filter.period, now);
+    // the dates are readings of the clock: now is one too
+    const QDateTime start = PeriodStart(filter.period, WallClock(now));
     std::vector<int> chosen;
     for (int i = 0; i < int(rows.size()); ++i) {
         const ProgressRow& row = rows[std::size_t(i)];
         if (filter.faceId != 0 && row.faceId != filter.faceId) continue;
-        if (start.isValid() && (!row.date.isValid() || row.date < start)) continue;
+        if (start.isValid() && (!row.date.isValid() || WallClock(row.date) < start)) continue;
         if (filter.shooter && ShooterOf(row.file) != *filter.shooter) continue;
         chosen.push_back(i);
     }

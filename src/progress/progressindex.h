@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "progress/progressrow.h"
@@ -60,10 +61,15 @@ public:
 private:
     bool Open(ScanReport& report);
     bool CreateTables();
+    // The index was found damaged while it was read or written: made afresh and every file read.
+    ScanReport ScanAfresh(const Progress& progress);
 
     QString folder_;  // absolute: a relative folder is taken from the working folder
     const TargetCatalogue& catalogue_;
     bool current_ = true;  // the index holds what the last scan found
+    bool sealed_ = false;  // opened without a whole check: nothing wrote it since a scan of ours (see Sealed)
+    bool distrusted_ = false;  // found damaged: checked whole from now on
+    std::optional<std::vector<ProgressRow>> rows_;  // what Rows() gives, when the scan read them
     QString connection_;
     QSqlDatabase db_;
     int readers_;

@@ -11,7 +11,10 @@ namespace zark {
 struct ProgressRow {
     QString file;          // relative to the scanned folder, with "/"
     int series = 1;        // 1 for a series file, the series' number in a match
-    QDateTime date;        // the file's "Date" (local time); invalid when it has none
+    // The file's "Date" as it was written, a reading of the shooter's clock: kept as a UTC time so
+    // that no time zone moves it (nor loses one in the hour a clock change skips); invalid when
+    // the file has none. WallClock() gives a local time in the same terms.
+    QDateTime date;
     int faceId = 0;        // the identity of the face the file's target resolves to
     int shots = 0;         // fired shots
     double total = 0;      // as the CSV export adds the points
@@ -33,6 +36,11 @@ struct ProgressRow {
     std::optional<double> Mean() const;
     friend bool operator==(const ProgressRow&, const ProgressRow&) = default;
 };
+
+// A local time as the reading of the clock it shows, in the terms of ProgressRow::date.
+inline QDateTime WallClock(const QDateTime& local) {
+    return local.timeSpec() == Qt::UTC ? local : QDateTime(local.date(), local.time(), Qt::UTC);
+}
 
 // A file the scan could not take, and why.
 struct SkippedFile {

@@ -15,15 +15,14 @@ std::optional<double> ProgressRow::Mean() const {
     return total / shots;
 }
 
-ProgressRow SummariseSeries(const TraceImage& image, const TargetPair& pair) {
-    auto store = std::make_unique<TraceStore>();
-    store->CopyFrom(image);
-    const SeriesAnalysis analysis = AnalyseSeries(*store, *pair.first, pair.second);
+ProgressRow SummariseSeries(const TraceImage& image, const TargetPair& pair, TraceStore& store) {
+    if (!store.CopyFrom(image)) store.Clear();
+    const SeriesAnalysis analysis = AnalyseSeries(store, *pair.first, pair.second);
     ProgressRow row;
     row.faceId = pair.first->Identity();
-    for (int i = 0; i < store->ShotCount(); ++i)
-        if (store->ShotFired(i)) ++row.shots;
-    row.total = SeriesTotal(*store, pair);
+    for (int i = 0; i < store.ShotCount(); ++i)
+        if (store.ShotFired(i)) ++row.shots;
+    row.total = SeriesTotal(store, pair);
     int held = 0;
     for (int i = 0; i < analysis.shots && i < kMaxShots; ++i) {
         const HoldFigures& hold = analysis.hold[std::size_t(i)];
@@ -41,7 +40,7 @@ ProgressRow SummariseSeries(const TraceImage& image, const TargetPair& pair) {
             *figure /= held;
     }
     const SeriesCoaching coaching =
-        AnalyseCoaching(*store, AnalyseSeriesPhases(*store, *pair.first, pair.second), *pair.first, pair.second);
+        AnalyseCoaching(store, AnalyseSeriesPhases(store, *pair.first, pair.second), *pair.first, pair.second);
     row.hasLuck = coaching.lucky > 0;
     row.luck = coaching.luck;
     row.hasCalls = coaching.calls > 0;
@@ -56,13 +55,27 @@ ProgressRow SummariseSeries(const TraceImage& image, const TargetPair& pair) {
 
 bool SummariseFile(const QString& path, const QString& file, const TargetCatalogue& catalogue,
                    std::vector<ProgressRow>& rows, QString& reason) {
-    ExportFile read;
+    return FileSummariser().Summarise(path, file, catalogue, rows, reason);
+}
+
+FileSummariser::FileSummariser() = default;
+
+FileSummariser::~FileSummariser() = default;
+
+bool FileSummariser::Summarise(const QString& path, const QString& file, const TargetCatalogue& catalogue,
+                               std::vector<ProgressRow>& rows, QString& reason) {
+    if (!read_) {  // made with the first file
+        read_ = std::make_unique<ExportFile>();
+        store_ = std::make_unique<TraceStore>();
+    }
+    ExportFile& read = *read_;
     if (!ReadExportFile(path, catalogue, read, reason, true)) return false;
     // Sighters are no scored series: the training log leaves them out.
     if (read.seriesRecord && read.seriesRecord->sighters) return true;
-    const QDateTime date = LocalDateTime(read.date);
+    const QDateTime date(QDate(read.date.year, read.date.month, read.date.day),
+                         QTime(read.date.hour, read.date.minute, read.date.second), Qt::UTC);  // as written
     for (std::size_t k = 0; k < read.series.size(); ++k) {
-        ProgressRow row = SummariseSeries(*read.series[k], read.pair);
+        ProgressRow row = SummariseSeries(*read.series[k], read.pair, *store_);
         row.file = file;
         row.series = int(k) + 1;
         row.date = date;

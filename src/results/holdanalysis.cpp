@@ -43,19 +43,36 @@ HoldLevels HoldLevelsOf(const TargetDescriptor& face) {
     return levels;
 }
 
-bool AimOnFace(const TargetDescriptor& face, int x, int y) {
-    if (face.RingCount() > 0) {
-        const double reach = face.RingRadius(0) + face.BulletRadius();
-        if (double(x) * x + double(y) * y <= reach * reach) return true;
+namespace {
+
+// AimOnFace for many points of one face: the reach of its rings worked out once.
+class FaceReach {
+public:
+    explicit FaceReach(const TargetDescriptor& face) : face_(face) {
+        if (face.RingCount() > 0) {
+            const double reach = face.RingRadius(0) + face.BulletRadius();
+            reach2_ = reach * reach;
+        }
     }
-    const GdiBitmapHolder* picture = face.Picture();
-    if (!picture) return false;
-    // the picture is laid out as the zone map is: 500 pixels to 1694 units, centred on the aim centre
-    const std::int64_t col = std::int64_t(x) * kPicturePixelsPerView / kViewWidthUnits + picture->Width() / 2;
-    const std::int64_t row = picture->Height() / 2 - std::int64_t(y) * kPicturePixelsPerView / kViewWidthUnits;
-    if (col < 0 || row < 0 || col >= picture->Width() || row >= picture->Height()) return false;
-    return qGray(picture->Image().pixel(int(col), int(row))) < 128;
-}
+    bool On(int x, int y) const {
+        if (reach2_ >= 0 && double(x) * x + double(y) * y <= reach2_) return true;
+        const GdiBitmapHolder* picture = face_.Picture();
+        if (!picture) return false;
+        // the picture is laid out as the zone map is: 500 pixels to 1694 units, centred on the aim centre
+        const std::int64_t col = std::int64_t(x) * kPicturePixelsPerView / kViewWidthUnits + picture->Width() / 2;
+        const std::int64_t row = picture->Height() / 2 - std::int64_t(y) * kPicturePixelsPerView / kViewWidthUnits;
+        if (col < 0 || row < 0 || col >= picture->Width() || row >= picture->Height()) return false;
+        return qGray(picture->Image().pixel(int(col), int(row))) < 128;
+    }
+
+private:
+    const TargetDescriptor& face_;
+    double reach2_ = -1;  // none without rings
+};
+
+}  // namespace
+
+bool AimOnFace(const TargetDescriptor& face, int x, int y) { return FaceReach(face).On(x, y); }
 
 int AimStretchStart(const TraceStore& store, int shot) {
     if (shot < 0 || shot >= store.ShotCount() || store.ShotHasNoTrace(shot)) return -1;
@@ -79,10 +96,12 @@ int ClockOfMm(double xMm, double yMm) {
 int AimArrival(const TraceStore& store, int shot, const TargetDescriptor& face) {
     const int start = AimStretchStart(store, shot);
     if (start < 0) return -1;
+    const FaceReach reach(face);
+    const auto onFace = [&store, &reach](int k) { return reach.On(store.Sample(k).x, store.Sample(k).y); };
     int on = store.Shot(shot).traceIndex;
-    while (on >= start && !AimOnFace(face, store.Sample(on).x, store.Sample(on).y)) --on;
+    while (on >= start && !onFace(on)) --on;
     if (on < start) return -1;
-    while (on - 1 >= start && AimOnFace(face, store.Sample(on - 1).x, store.Sample(on - 1).y)) --on;
+    while (on - 1 >= start && onFace(on - 1)) --on;
     return on;
 }
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 #include "targets/targetdescriptor.h"
 
@@ -35,16 +37,45 @@ double TotalPart(const TargetDescriptor& face, double score) {
     return IsDecimal(face) ? score : double(int(score));
 }
 
+int TotalDecimals(const TargetDescriptor& face) { return IsDecimal(face) ? 1 : 0; }
+
 std::string TotalText(const TargetDescriptor& face, double total) {
-    return IsDecimal(face) ? FixedText(total, 3, 1) : FixedText(total, 2, 0);
+    return FixedText(total, IsDecimal(face) ? 3 : 2, TotalDecimals(face));
+}
+
+char* WriteFixed(char* text, double value, int decimals) {
+    decimals = std::clamp(decimals, 0, 30);
+    constexpr std::int64_t kScale[] = {1, 10, 100, 1000};
+    if (decimals < int(std::size(kScale))) {
+        // value × 10^decimals is off by at most 1e-7 below 1e9: unless it lies that near half way
+        // between two integers, the nearer integer is the one the exact value rounds to
+        const double scaled = value * double(kScale[decimals]);
+        const double below = std::floor(scaled);
+        const double fraction = scaled - below;
+        if (std::abs(scaled) < 1e9 && std::abs(fraction - 0.5) > 1e-6) {
+            const std::int64_t rounded = std::int64_t(fraction > 0.5 ? below + 1 : below);
+            std::uint64_t digits = std::uint64_t(rounded < 0 ? -rounded : rounded);
+            if (std::signbit(value)) *text++ = '-';  // as printf: "-0.00" for a small negative value
+            char reversed[24];
+            int n = 0;
+            for (int d = 0; d < decimals; ++d, digits /= 10) reversed[n++] = char('0' + digits % 10);
+            if (decimals > 0) reversed[n++] = '.';
+            do {
+                reversed[n++] = char('0' + digits % 10);
+                digits /= 10;
+            } while (digits != 0);
+            while (n > 0) *text++ = reversed[--n];
+            return text;
+        }
+    }
+    // to_chars with a precision rounds as printf does, and never looks at the locale
+    const auto result = std::to_chars(text, text + kFixedChars, value, std::chars_format::fixed, decimals);
+    return result.ec == std::errc() ? result.ptr : text;
 }
 
 std::string FixedText(double value, int width, int decimals) {
-    // to_chars with a precision rounds as printf does, and never looks at the locale
-    char digits[400];  // the longest double in fixed notation has 309 digits before the point
-    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed,
-                                      std::clamp(decimals, 0, 30));
-    std::string text(digits, result.ec == std::errc() ? result.ptr : digits);
+    char digits[kFixedChars];
+    std::string text(digits, WriteFixed(digits, value, decimals));
     if (int(text.size()) < width) text.insert(0, std::size_t(width) - text.size(), ' ');
     return text;
 }

@@ -105,8 +105,10 @@ namespace zark {
 namespace {
 
 // A relative folder from the folder above it, under two time zones: every series is found, the
-// unchanged rescan under the other zone reads no file again and gives the same lines; sighters
-// and a file none of whose shot lines can be read are no rows (the latter named with its reason).
+// unchanged rescan under the other zone reads no file again and gives the same lines and rows, as
+// does an index made afresh under it; sighters and a file none of whose shot lines can be read are
+// no rows (the latter named with its reason). A series shot in the hour New York's clocks skip in
+// spring keeps the date it was written with (a local time would move it, or lose it).
 TEST(ProgressCsv, ARelativeFolderUnderTwoTimeZonesGivesTheSameLinesWithoutSighters) {
     QTemporaryDir dir;
     const QString data = QDir(dir.path()).filePath("data");
@@ -119,29 +121,48 @@ TEST(ProgressCsv, ARelativeFolderUnderTwoTimeZonesGivesTheSameLinesWithoutSighte
     sighters->store.shots[0] = ShotRecord{5, 5, NoTrace, 0};
     ASSERT_TRUE(SeriesFileIo().WriteSeries(*sighters, QDir(data).filePath("sighters.zas")));
     test::WriteText(QDir(data).filePath("garbage.zas"), "[Header]\nTargetID=1200\n[Shots]\n1;2;3;L\n");
+    test::WriteSeriesFile(QDir(data).filePath("spring.zas"), 1200, FileDate{2026, 3, 8, 2, 30, 0}, {{0, 0}});
     const QString previous = QDir::currentPath();
     const QByteArray zone = qgetenv("TZ");
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    QStringList runs[2];
-    for (const char* tz : {"UTC", "America/New_York"}) {
-        qputenv("TZ", tz);
+    struct Run {
+        const char* tz;
+        bool afresh;  // the index removed first
+        QStringList lines;
+        std::vector<ProgressRow> rows;
+    } runs[] = {{"UTC", false, {}, {}}, {"America/New_York", false, {}, {}}, {"America/New_York", true, {}, {}}};
+    for (Run& run : runs) {
+        qputenv("TZ", run.tz);
         tzset();
+        if (run.afresh) ASSERT_TRUE(QFile::remove(QDir("data").filePath(kProgressIndexName)));
         EXPECT_EQ(RunProgressExport("data", "out.csv"), 0);
-        runs[tz[0] == 'U' ? 0 : 1] = ReadLines("out.csv");
+        run.lines = ReadLines("out.csv");
         TargetCatalogue catalogue;
         catalogue.Build();
         ProgressIndex index("data", catalogue);
         const ScanReport report = index.Scan();
-        EXPECT_EQ(report.unchanged, 8) << tz;
+        EXPECT_EQ(report.unchanged, 9) << run.tz;
+        run.rows = index.Rows();
         ASSERT_EQ(report.skipped.size(), 3u);
         EXPECT_TRUE(report.skipped[2].reason.contains("no shot line that can be read")) << report.skipped[2].reason.toStdString();
     }
     qputenv("TZ", zone);
     tzset();
     QDir::setCurrent(previous);
-    EXPECT_EQ(runs[0].size(), 6);  // the column titles and the five series
-    EXPECT_EQ(runs[0], runs[1]);
-    EXPECT_FALSE(runs[0].join('\n').contains("sighters"));
+    ASSERT_EQ(runs[0].lines.size(), 7);  // the column titles and the six series
+    EXPECT_TRUE(runs[0].lines[1].startsWith("2026-03-08 02:30:00,spring.zas,1,")) << runs[0].lines[1].toStdString();
+    EXPECT_EQ(runs[0].rows.front().date.toString("yyyy-MM-dd HH:mm:ss"), "2026-03-08 02:30:00");
+    for (const Run& run : runs) {
+        EXPECT_EQ(run.lines, runs[0].lines) << run.tz << (run.afresh ? " afresh" : "");
+        EXPECT_EQ(run.rows, runs[0].rows) << run.tz << (run.afresh ? " afresh" : "");
+    }
+    EXPECT_FALSE(runs[0].lines.join('\n').contains("sighters"));
+
+    // a file name with a comma and quotes is one cell, in UTF-8
+    test::WriteSeriesFile(QDir(data).filePath("Übung, \"kalt\".zas"), 1200, test::Day(2026, 11, 9), {});
+    ASSERT_EQ(RunProgressExport(data, QDir(dir.path()).filePath("out.csv")), 0);
+    EXPECT_TRUE(ReadLines(QDir(dir.path()).filePath("out.csv"))
+                    .contains(QStringLiteral("2026-11-09 10:00:00,\"Übung, \"\"kalt\"\".zas\",1,1200,Rifle 50 meter,0,0,,,,,,,,,,")));
 }
 
 }  // namespace

@@ -185,6 +185,93 @@ TEST_F(ProgressIndexTest, ABadOrMissingIndexIsMadeAgain) {
     EXPECT_EQ(again, rows);
 }
 
+// An index a scan of ours left checked is not checked whole again while nothing else writes it;
+// damage done behind SQLite's back is still found, in the rows a scan reads or by the whole check
+// before it writes, and the index is made afresh with the same rows. The file change counter kept
+// is the one the file has after the scan, and another writer moves the file's away from it.
+TEST_F(ProgressIndexTest, DamageBehindSQLitesBackIsFoundWithoutAWholeCheckEachTime) {
+    std::vector<ProgressRow> rows;
+    Scan(&rows);
+    ASSERT_EQ(Briefs(rows), kFirstRows);
+    const QString indexPath = Path(kProgressIndexName);
+    const auto header = [&indexPath](int at, int bytes) {
+        QFile file(indexPath);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray head = file.read(100);
+        qint64 value = 0;
+        for (int i = 0; i < bytes; ++i) value = value << 8 | quint8(head[at + i]);
+        return value;
+    };
+    // the counter kept and the table's root page, read by a connection of the test's own
+    const auto lookAt = [&indexPath](const char* sql) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
+        db.setDatabaseName(indexPath);
+        EXPECT_TRUE(db.open());
+        QSqlQuery q(db);
+        EXPECT_TRUE(q.exec(QString::fromLatin1(sql)));
+        const qint64 value = q.next() ? q.value(0).toLongLong() : -1;
+        q = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
+        return value;
+    };
+    const auto damagePage = [&](const char* table) {
+        const qint64 page = lookAt(qPrintable(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'")
+                                                  .arg(QLatin1String(table))));
+        const qint64 size = header(16, 2);
+        ASSERT_GT(page, 1);
+        QFile file(indexPath);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek((page - 1) * size));
+        ASSERT_EQ(file.write(QByteArray(size, '\x5a')), size);
+    };
+    std::vector<ProgressRow> again;
+    EXPECT_EQ(lookAt("SELECT counter FROM checked"), header(24, 4));
+
+    for (const char* table : {"series", "files"}) {
+        damagePage(table);
+        const ScanReport report = Scan(&again);
+        EXPECT_TRUE(report.rebuilt) << table;
+        EXPECT_EQ(report.read, 6) << table;
+        EXPECT_EQ(again, rows) << table;
+        EXPECT_EQ(lookAt("SELECT counter FROM checked"), header(24, 4)) << table;
+    }
+    // damaged, and a file to write: the whole check before the write finds it
+    damagePage("series");
+    test::WriteSeriesFile(Path("2026/b.zas"), 1350, test::Day(2026, 11, 3), {{1, 1}, {1, 1}});
+    ScanReport report = Scan(&again);
+    EXPECT_TRUE(report.rebuilt);
+    EXPECT_EQ(report.read, 6);
+    EXPECT_EQ(Briefs(again), kFirstRows);
+    // another writer: the index is checked whole (and found sound) and sealed again
+    lookAt("UPDATE files SET mtime = mtime + 1 WHERE path = 'c.ZAS'");
+    EXPECT_NE(lookAt("SELECT counter FROM checked"), header(24, 4));
+    report = Scan(&again);
+    EXPECT_FALSE(report.rebuilt);
+    EXPECT_EQ(report.read, 1);
+    EXPECT_EQ(Briefs(again), kFirstRows);
+    EXPECT_EQ(lookAt("SELECT counter FROM checked"), header(24, 4));
+}
+
+// What the scan lists: series and match files whatever the case of their ending, in sub-folders
+// but not hidden ones, a link to a series file but not a link to a folder (which could lead in a
+// circle), nothing else; a name beyond ASCII is kept as it is.
+TEST_F(ProgressIndexTest, TheListingLeavesOutHiddenFoldersAndLinksToFolders) {
+    test::WriteSeriesFile(Path(".trash/old.zas"), 1200, test::Day(2026, 11, 8), {{0, 0}});
+    test::WriteSeriesFile(QDir(dir.path()).filePath("2026/Übung, \"kalt\".Zam.zas"), 1200, test::Day(2026, 11, 9), {{0, 0}});
+    test::WriteText(Path("2026/a.zas.txt"), "not a series");
+    ASSERT_TRUE(QFile::link(Path("2026/a.zas"), Path("link.zas")));
+    ASSERT_TRUE(QFile::link(dir.path(), Path("club/loop")));
+    std::vector<ProgressRow> rows;
+    const ScanReport report = Scan(&rows);
+    EXPECT_EQ(report.files, 8);
+    std::vector<std::string> files;
+    for (const ProgressRow& row : rows) files.push_back(row.file.toStdString());
+    EXPECT_EQ(files, (std::vector<std::string>{"c.ZAS", "2026/a.zas", "link.zas", "club/m.zam", "club/m.zam",
+                                               "2026/b.zas", "2026/Übung, \"kalt\".Zam.zas"}));
+}
+
 TEST_F(ProgressIndexTest, AFolderThatCannotBeReadIsAnErrorAndAStoppedScanWritesNothing) {
     ProgressIndex missing(Path("no such folder"), catalogue);
     const ScanReport report = missing.Scan();

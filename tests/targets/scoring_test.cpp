@@ -4,7 +4,9 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "support/numericlocale.h"
 #include "targets/scoretext.h"
@@ -263,6 +265,23 @@ TEST_F(Scoring, FixedTextRoundsAsPrintfDoesInTheCLocale) {
             ASSERT_EQ(FixedText(v, 0, 2), expected) << v;
         }
     }
+    // The digits put together from integers for up to three decimals, against printf over values
+    // of every size (a fixed sequence), small negative ones ("-0.00"), and past the quick range.
+    std::uint64_t seed = 12345;
+    for (int k = 0; k < 200000; ++k) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double magnitude = std::pow(10.0, double(seed >> 60) - 5);  // 1e-5 .. 1e10
+        const double v = (double(seed >> 11 & 0xfffff) / 0x100000 - 0.5) * magnitude;
+        const int decimals = int(seed >> 8 & 3);
+        std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+        ASSERT_EQ(FixedText(v, 0, decimals), expected) << v << " " << decimals;
+    }
+    for (double v : {-0.0, -0.001, -0.004, -0.5, 0.125, 2.675, 1e9, -1e9 - 0.5, 1e300})
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            std::vector<char> text(400);
+            std::snprintf(text.data(), text.size(), "%.*f", decimals, v);
+            ASSERT_EQ(FixedText(v, 0, decimals), text.data()) << v << " " << decimals;
+        }
 }
 
 TEST(ShotTexts, ClockPositionsAndTimes) {

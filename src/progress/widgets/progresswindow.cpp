@@ -98,6 +98,16 @@ void RunScan(QPromise<ProgressScan>& promise, const QString& folder, const Targe
     promise.addResult(std::move(scan));
 }
 
+// The chart's time axis shows local times: a series' date (a reading of the clock) stands at the
+// moment this machine's clock reads the same (one the clock skips when it is put forward, an hour
+// later).
+QDateTime OnTheAxis(const QDateTime& date) {
+    const QDateTime local(date.date(), date.time());
+    if (local.isValid()) return local;
+    const QDateTime later = date.addSecs(3600);
+    return QDateTime(later.date(), later.time());
+}
+
 }  // namespace
 
 ProgressWindow::ProgressWindow() { catalogue_.Build(); }
@@ -326,11 +336,12 @@ void ProgressWindow::DrawChart(const std::vector<int>& chosen) {
                 average->setPen(QPen(colour, 2));
                 averages.push_back(average);
             }
-            const double x = double(p.date.toMSecsSinceEpoch());
+            const QDateTime at = OnTheAxis(p.date);
+            const double x = double(at.toMSecsSinceEpoch());
             dots->append(x, p.value);
             averages.back()->append(x, p.average);
-            if (!any || p.date < first) first = p.date;
-            if (!any || p.date > last) last = p.date;
+            if (!any || at < first) first = at;
+            if (!any || at > last) last = at;
             low = any ? std::min(low, p.value) : p.value;
             high = any ? std::max(high, p.value) : p.value;
             any = true;
