@@ -10,7 +10,7 @@ namespace zark {
 void TraceImage::Clear() {
     sampleCount = 0;
     static_assert(std::is_trivially_copyable_v<AimSample>);
-    std::memset(samples, 0, sizeof samples);  // AimSample{}: every point (0, 0), in one sweep
+    std::memset(static_cast<void*>(samples), 0, sizeof samples);  // AimSample{}: every point (0, 0), in one sweep
     shotCount = 0;
     for (ShotRecord& shot : shots) shot = ShotRecord{};
     centred = centreX = centreY = 0;

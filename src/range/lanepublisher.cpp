@@ -54,7 +54,8 @@ LaneFace LaneFaceOf(const TargetDescriptor& face) {
     f.picture = face.Picture() != nullptr;
     for (int i = 0; i < face.RingCount(); ++i) {
         const char* label = face.RingLabel(i);
-        f.rings.push_back(FaceRing{face.RingRadius(i), ColourText(face.RingColour(i)), face.RingValue(i),
+        // the message carries whole units (as peers read it); the nearest, not the one below
+        f.rings.push_back(FaceRing{int(std::lround(face.RingRadius(i))), ColourText(face.RingColour(i)), face.RingValue(i),
                                    QString::fromLatin1(label ? label : "")});
     }
     return f;

@@ -64,7 +64,8 @@ bool RangeOfficer::Send(const CommandMessage& order, const QStringList& lanes) {
         one.id = QStringLiteral("o%1-%2")
                      .arg(QDateTime::currentMSecsSinceEpoch(), 0, 36)
                      .arg(++sent_);
-        answers_[lane] = Answer{one};
+        answers_[lane] = Answer{};
+        answers_[lane].order = one;
         const bool queued = client_.Publish(LaneTopicName(range_, lane, LaneTopic::Command), EncodeCommand(one), 1, false);
         if (!queued) {
             answers_[lane].answered = true;

@@ -271,8 +271,9 @@ QString ProgressWindow::FaceName(int faceId) const {
 }
 
 ProgressFilter ProgressWindow::Filter() const {
-    ProgressFilter filter{faceBox_->currentData().toInt(),
-                          ProgressPeriod(std::clamp(periodBox_->currentIndex(), 0, kProgressPeriodCount - 1))};
+    ProgressFilter filter;
+    filter.faceId = faceBox_->currentData().toInt();
+    filter.period = ProgressPeriod(std::clamp(periodBox_->currentIndex(), 0, kProgressPeriodCount - 1));
     if (const QVariant shooter = shooterBox_->currentData(); shooter.isValid()) filter.shooter = shooter.toString();
     return filter;
 }
