@@ -134,5 +134,23 @@ TEST_F(ProgressWindowTest, ADoubleClickOpensTheSeriesAndANewFileComesWithTheNext
     EXPECT_EQ(closes, 1);
 }
 
+TEST_F(ProgressWindowTest, TheClubsArchiveBringsAShooterBoxAndColumn) {
+    EXPECT_FALSE(window.ShooterBox()->isVisibleTo(&host));
+    EXPECT_TRUE(window.Table()->isColumnHidden(ProgressWindow::kShooter));
+    const QString folder = QDir(dir.path()).filePath(ArchiveFolderOf("lane2", "Eva"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    test::WriteSeriesFile(folder + "/s1.ZAS", 1350, test::Day(2026, 11, 21), {{1, 1}});
+    Refresh();
+    ASSERT_TRUE(window.ShooterBox()->isVisibleTo(&host));
+    EXPECT_FALSE(window.Table()->isColumnHidden(ProgressWindow::kShooter));
+    EXPECT_EQ(window.Table()->topLevelItem(0)->text(ProgressWindow::kShooter), "Eva (lane2)");
+    // "All shooters", "Own series", then Eva's: her series alone, then the program's own alone
+    Choose(window.ShooterBox(), Qt::Key_End);
+    EXPECT_EQ(Files(), QStringList{"Range/lane2/Eva/s1.ZAS"});
+    Choose(window.ShooterBox(), Qt::Key_Up);
+    EXPECT_EQ(Files().size(), 5);
+    EXPECT_FALSE(Files().contains("Range/lane2/Eva/s1.ZAS"));
+}
+
 }  // namespace
 }  // namespace zark

@@ -58,6 +58,7 @@ constexpr int kReleaseText = 405;
 constexpr int kAimingText = 406;
 constexpr int kLuckText = 561;
 constexpr int kCallErrorText = 565;
+constexpr int kShooterText = 603;  // as the range windows name the column
 
 constexpr int kRowRole = Qt::UserRole;       // column 0: the row's index in Rows()
 constexpr int kSortRole = Qt::UserRole + 1;  // every column: the value it sorts by
@@ -175,7 +176,9 @@ int ProgressWindow::Create(MdiClient& client, const QIcon& icon) {
     table_->setHeaderLabels({UiQString(kDateText), UiQString(kFaceText), UiQString(kShotsText), UiQString(kTotalText),
                              UiQString(kMeanText), UiQString(kInTopText), UiQString(kInNextText), UiQString(kTraceText),
                              UiQString(kReleaseText), UiQString(kAimingText), UiQString(kSpreadText),
-                             UiQString(kRadiusText), UiQString(kLuckText), UiQString(kCallErrorText)});
+                             UiQString(kRadiusText), UiQString(kLuckText), UiQString(kCallErrorText),
+                             UiQString(kShooterText)});
+    table_->setColumnHidden(kShooter, true);  // until the archive holds another shooter's series
     table_->setRootIsDecorated(false);
     table_->setUniformRowHeights(true);
     table_->setAllColumnsShowFocus(true);
@@ -262,6 +265,7 @@ void ProgressWindow::FillShooters() {
     for (const QString& shooter : shooters) shooterBox_->addItem(shooter, shooter);
     shooterBox_->setCurrentIndex(chosen.isValid() ? std::max(0, shooterBox_->findData(chosen)) : 0);
     shooterBox_->setVisible(!shooters.empty());
+    table_->setColumnHidden(kShooter, shooters.empty());
 }
 
 QString ProgressWindow::FaceName(int faceId) const {
@@ -409,6 +413,9 @@ void ProgressWindow::FillTable(const std::vector<int>& chosen) {
         figure(kLuck, row.hasLuck, row.luck, 1);
         figure(kCallError, row.hasCalls, row.callErrorMm, 1);
         figure(kRadius, row.hasGroup, row.meanRadiusMm, 1);
+        const QString shooter = ShooterOf(row.file);
+        cell(kShooter, shooter, shooter);
+        item->setTextAlignment(kShooter, Qt::AlignLeft | Qt::AlignVCenter);
         item->setToolTip(kDate, row.file);
         item->setToolTip(kFace, row.file);
         items << item;

@@ -37,7 +37,7 @@ struct ProgressScan {
 class ProgressWindow final : public MdiChildWindow {
 public:
     static constexpr Rect kDefaultRect{40, 30, 700, 470};
-    enum Column { kDate, kFace, kShots, kTotal, kMean, kInTop, kInNext, kTrace, kRelease, kAiming, kSpread, kRadius, kLuck, kCallError, kColumns };
+    enum Column { kDate, kFace, kShots, kTotal, kMean, kInTop, kInNext, kTrace, kRelease, kAiming, kSpread, kRadius, kLuck, kCallError, kShooter, kColumns };
 
     ProgressWindow();
     ~ProgressWindow() override;
