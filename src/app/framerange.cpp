@@ -44,6 +44,12 @@ constexpr int kTextArchived = 683;     // "%d series of the lanes kept in %s"
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// The settings a coach's client connects with; a change of any means connecting again.
+std::string BrokerKey(const Settings& s) {
+    return s.RangeHost + '|' + std::to_string(s.RangePort) + '|' + std::to_string(s.RangeTls) + '|' + s.RangeCaFile +
+           '|' + s.RangeUser + '|' + s.RangePassword + '|' + s.RangeName;
+}
+
 // A text of the tables with its "%s" filled in order.
 QString FillIn(int id, const QStringList& values) {
     LoadUiStrings();
@@ -90,11 +96,9 @@ BrokerOptions FrameRange::OptionsOf(const Settings& s, bool lane) const {
 
 void FrameRange::ApplySettings() {
     const Settings& s = frame_.CurrentSettings();
-    const std::string key = s.RangeEnabled ? s.RangeHost + '|' + std::to_string(s.RangePort) + '|' +
-                                                 std::to_string(s.RangeTls) + '|' + s.RangeCaFile + '|' + s.RangeUser +
-                                                 '|' + s.RangePassword + '|' + s.RangeName + '|' + s.RangeLane + '|' +
-                                                 s.RangeShooter
-                                           : std::string();
+    // a lane connects again when its broker, its name or its shooter changed
+    const std::string key =
+        s.RangeEnabled ? BrokerKey(s) + '|' + s.RangeLane + '|' + s.RangeShooter : std::string();
     if (key != laneKey_) {
         StopLane();
         laneKey_ = key;
@@ -103,9 +107,7 @@ void FrameRange::ApplySettings() {
     // a lane that stops taking orders is the shooter's own again
     if (!s.RangeEnabled || !s.RangeAcceptCommands) SetLocked(false);
     if (publisher_) publisher_->SetTakesCommands(s.RangeAcceptCommands != 0);
-    const std::string coach = s.RangeHost + '|' + std::to_string(s.RangePort) + '|' + std::to_string(s.RangeTls) +
-                              '|' + s.RangeCaFile + '|' + s.RangeUser + '|' + s.RangePassword + '|' + s.RangeName;
-    if (coachClient_ && coach != coachKey_) {
+    if (coachClient_ && BrokerKey(s) != coachKey_) {
         // the coach's broker or user changed: watching (and the range officer's window) starts again there
         const QString lane = watched_;
         const bool officer = officer_ != nullptr;
@@ -180,8 +182,7 @@ void FrameRange::EnsureWatcher() {
     const Settings& s = frame_.CurrentSettings();
     coachClient_ = std::make_unique<RangeClient>();
     if (!coachClient_->Start(OptionsOf(s, false))) LogLine("range: cannot watch: %s\n", qPrintable(coachClient_->Error()));
-    coachKey_ = s.RangeHost + '|' + std::to_string(s.RangePort) + '|' + std::to_string(s.RangeTls) + '|' +
-                s.RangeCaFile + '|' + s.RangeUser + '|' + s.RangePassword + '|' + s.RangeName;
+    coachKey_ = BrokerKey(s);
     watcher_ = std::make_unique<LaneWatcher>(*coachClient_, frame_.Hub(), frame_.Catalogue(), Q(RangeNameOf(s.RangeName)));
     watcher_->onFace = [this](const TargetDescriptor* first, const TargetDescriptor* second) {
         frame_.ShowWatchedTarget(first, second);

@@ -43,6 +43,18 @@ const char* TopicKindName(LaneTopic kind) {
     return "";
 }
 
+// The value of a contiguous enumeration whose name (as `name` gives it) is text, among its first
+// `count` values; false for any other text.
+template <typename E>
+bool FromName(const QString& text, int count, const char* (*name)(E), E& value) {
+    for (int k = 0; k < count; ++k)
+        if (text == QLatin1String(name(E(k)))) {
+            value = E(k);
+            return true;
+        }
+    return false;
+}
+
 QByteArray Compact(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
 
 QJsonObject Versioned() {
@@ -163,10 +175,7 @@ bool ParseLaneTopic(const QString& topic, const QString& range, QString& lane, L
     if (parts.size() != 5 || parts[0] != "zark" || parts[1] != "v1" || parts[2] != range || !ValidRangeName(parts[3]))
         return false;
     lane = parts[3];
-    kind = LaneTopic::Other;
-    for (LaneTopic k : {LaneTopic::State, LaneTopic::Face, LaneTopic::Trace, LaneTopic::Shot, LaneTopic::Series,
-                        LaneTopic::Command, LaneTopic::Ack})
-        if (parts[4] == QLatin1String(TopicKindName(k))) kind = k;
+    if (!FromName(parts[4], int(LaneTopic::Other), TopicKindName, kind)) kind = LaneTopic::Other;
     return true;
 }
 
@@ -220,10 +229,7 @@ bool DecodeState(const QByteArray& bytes, LaneState& state, QString* why) {
     s.face = r.Int("face", 0, kMaxFaceId);
     s.faceName = r.Text("faceName");
     const QString run = r.Text("run");
-    bool known = false;
-    for (LaneRun k : {LaneRun::Idle, LaneRun::Sighters, LaneRun::Series, LaneRun::Match, LaneRun::Timed})
-        if (run == QLatin1String(LaneRunName(k))) s.run = k, known = true;
-    if (r.ok() && !known) r.Fail("run", "not a known run");
+    if (r.ok() && !FromName(run, int(LaneRun::Timed) + 1, LaneRunName, s.run)) r.Fail("run", "not a known run");
     s.series = r.Text("series", 40);
     s.fired = r.Int("fired", 0, kMaxShotNumber);
     s.due = r.Int("due", 0, kMaxShotNumber);
@@ -454,11 +460,7 @@ bool DecodeCommand(const QByteArray& bytes, CommandMessage& command, QString* wh
     CommandMessage c;
     c.id = r.Id("id");
     const QString order = r.Text("do");
-    bool known = false;
-    for (LaneOrder k : {LaneOrder::Face, LaneOrder::Sighters, LaneOrder::Series, LaneOrder::Match, LaneOrder::Timed,
-                        LaneOrder::Lock, LaneOrder::Unlock})
-        if (order == QLatin1String(LaneOrderName(k))) c.order = k, known = true;
-    if (r.ok() && !known) r.Fail("do", "not a known order");
+    if (r.ok() && !FromName(order, int(LaneOrder::Unlock) + 1, LaneOrderName, c.order)) r.Fail("do", "not a known order");
     if (r.ok() && c.order == LaneOrder::Face) c.face = r.Int("face", 1, kMaxFaceId);
     if (r.ok() && (c.order == LaneOrder::Sighters || c.order == LaneOrder::Series) && o.contains("shots"))
         c.shots = r.Int("shots", 0, kMaxShotNumber);

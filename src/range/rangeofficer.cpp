@@ -54,6 +54,8 @@ RangeOfficer::RangeOfficer(RangeClient& client, const QString& range, const QStr
 
 RangeOfficer::~RangeOfficer() {
     client_.Unsubscribe(QStringLiteral("zark/v1/%1/+/ack").arg(range_));
+    // the series stay subscribed: the broker queues those finished while this program is away on
+    // its persistent session, and the archive gets them at the next start
 }
 
 bool RangeOfficer::Send(const CommandMessage& order, const QStringList& lanes) {

@@ -38,6 +38,16 @@ constexpr int kWaitMs = 20000;
 const char* const kRangeValues[] = {"RangeEnabled", "RangeHost",    "RangePort",   "RangeUser",          "RangePassword",
                                     "RangeName",    "RangeLane",    "RangeShooter", "RangeAcceptCommands"};
 
+// How a client of the test logs in on the test's broker: the user as client id, password "zark".
+BrokerOptions Login(int port, const QString& user) {
+    BrokerOptions o;
+    o.host = "127.0.0.1";
+    o.port = port;
+    o.user = o.clientId = user;
+    o.password = "zark";
+    return o;
+}
+
 class RangeInTheProgram : public ::testing::Test {
 protected:
     RangeInTheProgram() {
@@ -95,12 +105,7 @@ TEST_F(RangeInTheProgram, ACoachWatchesALaneReadOnlyAndGetsTheMenusBack) {
     catalogue.FindQuietly(1200, pair);
     laneHub.SetTargets(pair.first, pair.second);
     RangeClient laneClient;
-    BrokerOptions o;
-    o.host = "127.0.0.1";
-    o.port = broker.Port();
-    o.user = o.clientId = "lane1";
-    o.password = "zark";
-    laneClient.Start(o);
+    laneClient.Start(Login(broker.Port(), "lane1"));
     auto lane = std::make_unique<LanePublisher>(laneHub, laneClient, LaneIdentity{"club", "lane1", "Ann", "2.0.5"});
 
     Open("coach", false);
@@ -150,12 +155,7 @@ TEST_F(RangeInTheProgram, ACoachWatchesALaneReadOnlyAndGetsTheMenusBack) {
 TEST_F(RangeInTheProgram, AProgramPutOnTheRangeIsALaneThatLeavesWhenItEnds) {
     ShootingHub coachHub;
     RangeClient coachClient;
-    BrokerOptions o;
-    o.host = "127.0.0.1";
-    o.port = broker.Port();
-    o.user = o.clientId = "coach";
-    o.password = "zark";
-    coachClient.Start(o);
+    coachClient.Start(Login(broker.Port(), "coach"));
     LaneWatcher watcher(coachClient, coachHub, catalogue, "club");
 
     Open("lane2", true);
@@ -181,12 +181,7 @@ struct ObedientLane {
         TargetPair pair;
         catalogue.FindQuietly(1200, pair);
         hub.SetTargets(pair.first, pair.second);
-        BrokerOptions o;
-        o.host = "127.0.0.1";
-        o.port = port;
-        o.user = o.clientId = name;
-        o.password = "zark";
-        client.Start(o);
+        client.Start(Login(port, name));
         publisher = std::make_unique<LanePublisher>(hub, client, LaneIdentity{"club", name, shooter, "2.0.5"});
         publisher->SetTakesCommands(true);
         publisher->onCommand = [this](const CommandMessage& order) {
@@ -269,12 +264,7 @@ TEST_F(RangeInTheProgram, AProgramOnTheRangeObeysTheOfficerAndNeverDropsAFiredSh
     test::StoreValue("RangeAcceptCommands", "1");
     Open("lane2", true);
     RangeClient officerClient;
-    BrokerOptions o;
-    o.host = "127.0.0.1";
-    o.port = broker.Port();
-    o.user = o.clientId = "officer";
-    o.password = "zark";
-    officerClient.Start(o);
+    officerClient.Start(Login(broker.Port(), "officer"));
     ShootingHub seenHub;
     LaneWatcher seen(officerClient, seenHub, catalogue, "club");
     RangeOfficer officer(officerClient, "club", {});
